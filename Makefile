@@ -1,0 +1,54 @@
+# Front door of the build. Everything goes through CMake + Ninja; this file
+# only picks the build folder and the options.
+
+BUILD     ?= build
+TYPE      ?= RelWithDebInfo
+WERROR    ?= OFF
+JOBS      ?= $(shell nproc)
+CMAKE     ?= cmake
+CTEST_ARGS ?=
+
+SAN_BUILD  ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
+
+configure_args = -G Ninja -DCMAKE_BUILD_TYPE=$(TYPE) -DVEK_WERROR=$(WERROR)
+
+.PHONY: all deps configure build run test test-slow bench sanitize fuzz clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@$(CMAKE) -S . -B $(BUILD) $(configure_args) >/dev/null
+
+build: configure
+	@$(CMAKE) --build $(BUILD) -j$(JOBS)
+
+run: build
+	@if [ -f examples/sample.vek ]; then $(BUILD)/vek examples/sample.vek; else $(BUILD)/vek; fi
+
+# Slow tests carry the CTest label "slow" and stay out of the default run.
+test: build
+	@cd $(BUILD) && ctest -j$(JOBS) --output-on-failure -LE slow $(CTEST_ARGS)
+
+test-slow: build
+	@cd $(BUILD) && ctest -j$(JOBS) --output-on-failure -L slow $(CTEST_ARGS)
+
+bench: configure
+	@$(CMAKE) --build $(BUILD) -j$(JOBS) --target benchmarks
+	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b || exit 1; done
+
+sanitize: deps
+	@$(CMAKE) -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVEK_WERROR=$(WERROR) -DVEK_SANITIZE=ON >/dev/null
+	@$(CMAKE) --build $(SAN_BUILD) -j$(JOBS)
+	@cd $(SAN_BUILD) && ctest -j$(JOBS) --output-on-failure -LE slow $(CTEST_ARGS)
+
+fuzz:
+	@scripts/install-deps clang libclang-rt-14-dev
+	@CC=clang CXX=clang++ $(CMAKE) -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEK_FUZZ=ON >/dev/null
+	@$(CMAKE) --build $(FUZZ_BUILD) -j$(JOBS) --target fuzzers
+
+clean:
+	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)

@@ -1,0 +1,6 @@
+#include "platform/Exceptions.h"
+
+void Abort()
+{
+    throw EAbort("Operation aborted");
+}
