@@ -1,0 +1,111 @@
+#pragma once
+// Platform-private state shared by the sources of the window classes: the
+// non-client layout, the handle registry, focus, capture and hover, and the
+// key state. Not for the layers above.
+#include <functional>
+
+#include "platform/Controls.h"
+
+struct TScrollBarState {
+    int Min = 0;
+    int Max = 0;
+    UINT Page = 0;
+    int Pos = 0;
+    int TrackPos = 0;
+    bool Visible = false;
+    bool Tracking = false;
+};
+
+// Border and scroll bars of a window, in window coordinates (0, 0 = the
+// window's top-left corner). Laid out by the default WM_NCCALCSIZE.
+struct TNonClientState {
+    TScrollBarState Bars[2];  // SB_HORZ, SB_VERT
+    int BorderWidth = 0;
+    TRect HBar;  // empty when hidden
+    TRect VBar;
+    // Thumb tracking: the bar, the pointer's offset into the thumb.
+    int TrackBar = -1;
+    int TrackGrab = 0;
+};
+
+constexpr int ScrollBarSize = 17;
+constexpr int MinThumbSize = 8;
+
+enum TScrollBarPart { sbpNone, sbpLineUp, sbpPageUp, sbpThumb, sbpPageDown, sbpLineDown };
+
+struct TScrollBarLayout {
+    TRect Bar;
+    TRect LoArrow;
+    TRect HiArrow;
+    TRect Thumb;  // empty when there is nothing to scroll
+    int TrackStart = 0;  // along the bar's axis, window coordinates
+    int TrackLength = 0;
+    int ThumbLength = 0;
+    bool Vertical = false;
+};
+
+TScrollBarLayout GetScrollBarLayout(TWinControl* Control, int Bar);
+TScrollBarPart ScrollBarPartAt(const TScrollBarLayout& L, const TPoint& WindowPoint);
+// The position the thumb stands for when it starts at ThumbStart.
+int ScrollPosFromThumb(TWinControl* Control, int Bar, const TScrollBarLayout& L, int ThumbStart);
+void DrawScrollBars(TWinControl* Control, TCanvas* Canvas);
+// WM_NCLBUTTONDOWN on a bar: sends the SB_ request, or starts thumb tracking.
+void ScrollBarMouseDown(TWinControl* Control, int HitTest, const TPoint& Screen);
+// True when the move or release belonged to thumb tracking.
+bool ScrollBarMouseMove(TWinControl* Control, const TPoint& Screen);
+bool ScrollBarMouseUp(TWinControl* Control, const TPoint& Screen);
+
+// Handle registry.
+HWND NewHandle(TWinControl* Control);
+void ReleaseHandle(HWND Handle);
+// Timers of a window (SetTimer) go with it.
+void KillTimersOf(HWND Handle);
+
+// Forgets every reference the platform keeps to a control that goes.
+void ControlGone(TControl* Control);
+// Moves the keyboard focus, sending the focus and enter/exit messages.
+void SetFocusedControl(TWinControl* Control);
+// True when the control and all its parents are enabled.
+bool IsEnabledChain(const TControl* Control);
+// The screen position of a window's top-left corner.
+TPoint WindowOrigin(TWinControl* Control);
+
+// Input state kept by the translation of Qt's events.
+void SetKeyDown(int VirtKey, bool Down);
+void SetPointerPos(const TPoint& Screen);
+TControl* HoverControl();
+void SetHoverControl(TControl* Control);
+
+// Routes an exception caught at an entry from the event loop to
+// Application->HandleException. Call only inside a catch block.
+void HandleCurrentException(TObject* Sender);
+// Runs Fn; an exception goes to HandleCurrentException.
+void Guarded(TObject* Sender, const std::function<void()>& Fn);
+// Perform, guarded: for every entry from Qt's event loop.
+LRESULT GuardedPerform(TControl* Control, UINT Msg, WPARAM WParam, LPARAM LParam);
+
+// A pointer that becomes null when its control goes (a handler may free
+// the control a message went to).
+class TControlWatch {
+public:
+    explicit TControlWatch(TControl* Control);
+    ~TControlWatch();
+    TControlWatch(const TControlWatch&) = delete;
+    TControlWatch& operator=(const TControlWatch&) = delete;
+    TControl* Get() const { return FControl; }
+    explicit operator bool() const { return FControl != nullptr; }
+
+private:
+    friend void ControlGone(TControl* Control);
+    TControl* FControl;
+};
+
+// Synthetic input for tests: builds the Qt event and sends it to the
+// window's widget, so it takes the same translation as real input.
+// Kind: 0 press, 1 release, 2 move, 3 Qt's double-click event. Local in
+// window coordinates, Global on the screen.
+enum TSyntheticMouse { smPress, smRelease, smMove, smDoubleClickEvent };
+void SendSyntheticMouse(TWinControl* Window, TSyntheticMouse Kind, TPoint Local, TPoint Global, TMouseButton Button,
+                        TShiftState Shift, std::uint64_t Timestamp);
+void SendSyntheticWheel(TWinControl* Window, TPoint Local, TPoint Global, int Delta, TShiftState Shift);
+void SendSyntheticKey(TWinControl* Window, bool Press, Word VirtKey, const String& Text, TShiftState Shift);

@@ -1,0 +1,409 @@
+// Forms, the application object with its event loop and idle handling, and
+// the screen with its cursors.
+#include <cstdio>
+#include <vector>
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
+
+#include "platform/Forms.h"
+#include "platform/ControlsPrivate.h"
+#include "platform/Graphics.h"
+#include "platform/QtWidgetHost.h"
+
+// ---------------------------------------------------------------------------
+// Forms.
+
+TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner)
+{
+    FVisible = false;
+    FColor = clBtnFace;
+    SetBounds(0, 0, 640, 480);
+}
+
+TCustomForm::~TCustomForm()
+{
+    if (Application && Application->MainForm() == this)
+        Application->Notification(this, opRemove);
+}
+
+void TCustomForm::AfterConstruction()
+{
+    TWinControl::AfterConstruction();
+    DoCreate();
+}
+
+void TCustomForm::BeforeDestruction()
+{
+    DoDestroy();
+    TWinControl::BeforeDestruction();
+}
+
+void TCustomForm::DoCreate()
+{
+    if (OnCreate) OnCreate(this);
+}
+
+void TCustomForm::DoDestroy()
+{
+    if (OnDestroy) OnDestroy(this);
+}
+
+void TCustomForm::DoClose(TCloseAction& Action)
+{
+    if (OnClose) OnClose(this, Action);
+}
+
+void TCustomForm::CreateParams(TCreateParams& Params)
+{
+    TWinControl::CreateParams(Params);
+    Params.Style &= ~WS_CHILD;
+}
+
+void TCustomForm::Dispatch(TMessage& Message)
+{
+    if (Message.Msg == CM_RELEASE) {
+        delete this;
+        return;
+    }
+    if (Message.Msg == CM_VISIBLECHANGED) {
+        if (Message.WParam ? bool(OnShow) : bool(OnHide))
+            (Message.WParam ? OnShow : OnHide)(this);
+        return;
+    }
+    TWinControl::Dispatch(Message);
+}
+
+void TCustomForm::Show()
+{
+    SetVisible(true);
+    if (Host()) {
+        if (FActiveControl && FActiveControl->CanFocus())
+            SetFocusedControl(FActiveControl);
+    }
+}
+
+bool TCustomForm::CloseQuery()
+{
+    bool can = true;
+    if (OnCloseQuery) OnCloseQuery(this, can);
+    return can;
+}
+
+void TCustomForm::Close()
+{
+    if (!CloseQuery())
+        return;
+    const bool mainForm = Application->MainForm() == this;
+    TCloseAction action = caHide;
+    DoClose(action);
+    if (action == caNone)
+        return;
+    if (mainForm) {
+        Hide();
+        Application->Terminate();
+        return;
+    }
+    switch (action) {
+    case caHide: Hide(); break;
+    case caFree: Release(); break;
+    case caMinimize:
+        if (Host()) Host()->showMinimized();
+        break;
+    default: break;
+    }
+}
+
+void TCustomForm::Release()
+{
+    Hide();
+    if (!QCoreApplication::instance() || !PostMessage(Handle(), CM_RELEASE))
+        delete this;
+}
+
+void TCustomForm::SetActiveControl(TWinControl* Control)
+{
+    FActiveControl = Control;
+    if (Control && Host() && Visible() && Control->CanFocus())
+        SetFocusedControl(Control);
+}
+
+// ---------------------------------------------------------------------------
+// The application.
+
+struct TApplication::TQtApp {
+    int Argc = 1;
+    char Name[4] = "vek";
+    char* Argv[2] = {Name, nullptr};
+    std::unique_ptr<QApplication> App;  // only when we made it
+    QObject* IdleHook = nullptr;
+    QMetaObject::Connection IdleConnection;
+    QEventLoop* Loop = nullptr;
+};
+
+namespace {
+QApplication* KeptQtApplication = nullptr;
+}  // namespace
+
+TApplication::TApplication() : TComponent(nullptr), FQt(std::make_unique<TQtApp>()) {}
+
+TApplication::~TApplication()
+{
+    DestroyComponents();
+    // This runs from an exit handler, after Qt's own globals are gone:
+    // deleting the Qt application then crashes. The process is ending;
+    // the pointer is kept where a leak checker sees it.
+    KeptQtApplication = FQt->App.release();
+}
+
+void TApplication::Shutdown()
+{
+    DestroyComponents();
+    FMainForm = nullptr;
+    if (FQt->IdleHook) {
+        QObject::disconnect(FQt->IdleConnection);
+        FQt->IdleHook = nullptr;
+    }
+    FQt->App.reset();
+}
+
+void TApplication::Initialize()
+{
+    if (!QCoreApplication::instance())
+        FQt->App = std::make_unique<QApplication>(FQt->Argc, FQt->Argv);
+    if (!FQt->IdleHook) {
+        if (QAbstractEventDispatcher* d = QAbstractEventDispatcher::instance(QCoreApplication::instance()->thread())) {
+            FQt->IdleHook = d;
+            FQt->IdleConnection = QObject::connect(d, &QAbstractEventDispatcher::aboutToBlock, d, [this] { Idle(); });
+        }
+    }
+    MessagePump();
+}
+
+void TApplication::Idle()
+{
+    if (FInIdle)
+        return;
+    FInIdle = true;
+    // The dispatcher says it may wait even with events still queued; the
+    // queue is emptied first so that idle really means idle.
+    ProcessSentMessages();
+    QCoreApplication::sendPostedEvents();
+    bool done = true;
+    if (OnIdle)
+        Guarded(this, [&] { OnIdle(this, done); });
+    FInIdle = false;
+    // A handler that is not done yet is called again before the loop waits.
+    if (!done && !FTerminated)
+        if (QObject* p = MessagePump())
+            QCoreApplication::postEvent(p, new QEvent(QEvent::None));
+}
+
+void TApplication::Run()
+{
+    Initialize();
+    if (FMainForm && !FMainForm->Visible())
+        Guarded(this, [this] { FMainForm->Show(); });
+    if (!FTerminated) {
+        FRunning = true;
+        QEventLoop loop;
+        FQt->Loop = &loop;
+        loop.exec();
+        FQt->Loop = nullptr;
+        FRunning = false;
+    }
+    // A later Run (the tests run several) starts afresh.
+    FTerminated = false;
+}
+
+void TApplication::ProcessMessages()
+{
+    if (!QCoreApplication::instance())
+        return;
+    ProcessSentMessages();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void TApplication::Terminate()
+{
+    FTerminated = true;
+    if (FQt->Loop)
+        FQt->Loop->quit();
+}
+
+void TApplication::HandleException(TObject* Sender)
+{
+    try {
+        throw;
+    } catch (EAbort&) {
+        // Silent by design.
+    } catch (Exception& E) {
+        if (OnException)
+            OnException(Sender, E);
+        else
+            ShowException(E);
+    } catch (std::exception& E) {
+        Exception e(E.what());
+        if (OnException)
+            OnException(Sender, e);
+        else
+            ShowException(e);
+    } catch (...) {
+        Exception e("Unknown exception");
+        if (OnException)
+            OnException(Sender, e);
+        else
+            ShowException(e);
+    }
+}
+
+void TApplication::ShowException(Exception& E)
+{
+    std::fprintf(stderr, "%s: %s\n", FTitle.empty() ? "vek" : FTitle.c_str(), E.Message.c_str());
+}
+
+void TApplication::Notification(TComponent* AComponent, TOperation Operation)
+{
+    if (Operation == opRemove && AComponent == FMainForm)
+        FMainForm = nullptr;
+    TComponent::Notification(AComponent, Operation);
+}
+
+// ---------------------------------------------------------------------------
+// The screen.
+
+namespace {
+
+Qt::CursorShape ShapeOf(TCursor C)
+{
+    switch (C) {
+    case crNone: return Qt::BlankCursor;
+    case crCross: return Qt::CrossCursor;
+    case crIBeam: return Qt::IBeamCursor;
+    case crSizeNESW: return Qt::SizeBDiagCursor;
+    case crSizeNS: return Qt::SizeVerCursor;
+    case crSizeNWSE: return Qt::SizeFDiagCursor;
+    case crSizeWE: return Qt::SizeHorCursor;
+    case crUpArrow: return Qt::UpArrowCursor;
+    case crHourGlass:
+    case crSQLWait: return Qt::WaitCursor;
+    case crDrag:
+    case crMultiDrag: return Qt::DragCopyCursor;
+    case crNoDrop:
+    case crNo: return Qt::ForbiddenCursor;
+    case crHSplit: return Qt::SplitHCursor;
+    case crVSplit: return Qt::SplitVCursor;
+    case crAppStart: return Qt::BusyCursor;
+    case crHelp: return Qt::WhatsThisCursor;
+    case crHandPoint: return Qt::PointingHandCursor;
+    case crSizeAll: return Qt::SizeAllCursor;
+    default: return Qt::ArrowCursor;
+    }
+}
+
+std::vector<std::unique_ptr<TCursorData>>& MadeCursors()
+{
+    static std::vector<std::unique_ptr<TCursorData>> list;
+    return list;
+}
+
+}  // namespace
+
+TScreen::TScreen() : TComponent(nullptr) {}
+TScreen::~TScreen() = default;
+
+HCURSOR TScreen::Cursors(int Index)
+{
+    auto it = FCursors.find(Index);
+    if (it != FCursors.end())
+        return it->second;
+    if (Index > 0)
+        return Cursors(crDefault);
+    auto d = std::make_unique<TCursorData>();
+    d->Cursor = QCursor(ShapeOf(Index));
+    HCURSOR h = d.get();
+    MadeCursors().push_back(std::move(d));
+    FCursors[Index] = h;
+    return h;
+}
+
+void TScreen::SetCursors(int Index, HCURSOR Value) { FCursors[Index] = Value; }
+
+void TScreen::SetCursor(TCursor Value)
+{
+    if (FCursor == Value)
+        return;
+    const TCursor old = FCursor;
+    FCursor = Value;
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return;
+    if (Value == crDefault)
+        QGuiApplication::restoreOverrideCursor();
+    else if (old == crDefault)
+        QGuiApplication::setOverrideCursor(Cursors(Value)->Cursor);
+    else
+        QGuiApplication::changeOverrideCursor(Cursors(Value)->Cursor);
+}
+
+TWinControl* TScreen::ActiveControl() const { return FindFocusedControl(); }
+
+TCustomForm* TScreen::ActiveForm() const
+{
+    if (TWinControl* f = FindFocusedControl())
+        return GetParentForm(f);
+    return Application->MainForm();
+}
+
+TRect TScreen::WorkAreaRect() const
+{
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        if (QScreen* s = QGuiApplication::primaryScreen()) {
+            const QRect r = s->availableGeometry();
+            return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+        }
+    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+int TScreen::Width() const
+{
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        if (QScreen* s = QGuiApplication::primaryScreen())
+            return s->geometry().width();
+    return GetSystemMetrics(SM_CXSCREEN);
+}
+
+int TScreen::Height() const
+{
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        if (QScreen* s = QGuiApplication::primaryScreen())
+            return s->geometry().height();
+    return GetSystemMetrics(SM_CYSCREEN);
+}
+
+HCURSOR CreateCursorFromBitmap(TBitmap* Image, TPoint HotSpot)
+{
+    QImage img = Image->Image().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < img.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < img.width(); ++x)
+            if ((row[x] & 0xFFFFFF) == 0xFFFFFF)
+                row[x] = 0;
+    }
+    auto d = std::make_unique<TCursorData>();
+    d->Cursor = QCursor(QPixmap::fromImage(img), HotSpot.X, HotSpot.Y);
+    HCURSOR h = d.get();
+    MadeCursors().push_back(std::move(d));
+    return h;
+}
+
+namespace {
+TApplication ApplicationObject;
+TScreen ScreenObject;
+}  // namespace
+
+TApplication* Application = &ApplicationObject;
+TScreen* Screen = &ScreenObject;

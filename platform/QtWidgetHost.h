@@ -1,0 +1,52 @@
+#pragma once
+// Qt side of the windowed controls: the widget a TWinControl gets when its
+// window is created, the translation of Qt's input events into window
+// messages, and the object that carries posted and sent messages and window
+// timers through Qt's event loop. Platform code and the platform's tests only.
+#include <QObject>
+#include <QWidget>
+
+#include "platform/Controls.h"
+
+class QMouseEvent;
+class QWheelEvent;
+class QKeyEvent;
+
+class QtWidgetHost : public QWidget {
+public:
+    QtWidgetHost(TWinControl* AControl, QWidget* AParent);
+    ~QtWidgetHost() override;
+
+    // Cleared before the widget is deleted by its control.
+    TWinControl* Control;
+    // Set while the control moves or sizes the widget itself.
+    bool SettingGeometry = false;
+
+protected:
+    bool event(QEvent* Event) override;
+    void paintEvent(QPaintEvent* Event) override;
+    void resizeEvent(QResizeEvent* Event) override;
+    void closeEvent(QCloseEvent* Event) override;
+};
+
+// The widget of a control's window (for a windowless control: its parent's),
+// null when there is none.
+QWidget* WidgetOf(TControl* Control);
+
+// Translation of Qt input, in the order the class library expects it.
+void TranslateMouseEvent(QtWidgetHost* Host, QMouseEvent* Event);
+void TranslateWheelEvent(QtWidgetHost* Host, QWheelEvent* Event);
+void TranslateKeyEvent(QtWidgetHost* Host, QKeyEvent* Event);
+void TranslateLeaveEvent(QtWidgetHost* Host);
+Word QtKeyToVirtualKey(int Key);
+void ApplyQtCursor(QtWidgetHost* Host, TCursor Cursor);
+
+// The message pump object: carries posted and sent messages and timers.
+// Made on first use, on the GUI thread's side; null without a
+// QCoreApplication.
+QObject* MessagePump();
+
+#include <QCursor>
+struct TCursorData {
+    QCursor Cursor;
+};
