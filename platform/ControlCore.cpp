@@ -4,6 +4,7 @@
 
 #include "platform/Controls.h"
 #include "platform/ControlsPrivate.h"
+#include "platform/QtWidgetHost.h"
 #include "platform/Forms.h"
 #include "platform/Graphics.h"
 
@@ -431,4 +432,19 @@ void TControl::PaintTo(TBitmap* Bitmap)
     c->Brush()->SetColor(FColor);
     c->FillRect({0, 0, FWidth, FHeight});
     PaintControl(c);
+}
+
+void TControl::BringToFront()
+{
+    if (!FParent)
+        return;
+    auto& siblings = FParent->FControls;
+    auto it = std::find(siblings.begin(), siblings.end(), this);
+    if (it == siblings.end() || it + 1 == siblings.end())
+        return;
+    std::rotate(it, it + 1, siblings.end());
+    if (auto* win = dynamic_cast<TWinControl*>(this); win && win->HandleAllocated())
+        if (QWidget* w = WidgetOf(this))
+            w->raise();
+    FParent->Invalidate();
 }

@@ -253,6 +253,8 @@ public:
     virtual void Update();
     void Repaint() { Invalidate(); Update(); }
     void Refresh() { Repaint(); }
+    // Puts the control above its siblings: painted last, hit first.
+    void BringToFront();
 
     bool MouseCapture() const;
     void SetMouseCapture(bool Value);

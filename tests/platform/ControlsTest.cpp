@@ -51,6 +51,25 @@ TEST(Controls, NeverShownNeverMakesAWindow)
     delete form;
 }
 
+TEST(Controls, BringToFrontPutsAControlAboveItsSiblings)
+{
+    auto* form = Create<TForm>(nullptr);
+    auto* below = Create<TGraphicControl>(form);
+    auto* above = Create<TGraphicControl>(form);
+    below->SetParent(form);
+    above->SetParent(form);
+    below->SetBounds(0, 0, 50, 50);
+    above->SetBounds(20, 20, 50, 50);
+    // Where they overlap the later sibling is hit first...
+    EXPECT_EQ(form->ControlAtPos(TPoint{30, 30}), above);
+    below->BringToFront();
+    // ...until the other one is brought to the front; the rest keep their order.
+    EXPECT_EQ(form->ControlAtPos(TPoint{30, 30}), below);
+    EXPECT_EQ(form->ControlAtPos(TPoint{60, 60}), above);
+    EXPECT_EQ(form->Controls(form->ControlCount() - 1), below);
+    delete form;
+}
+
 TEST(Controls, AlignFollowsTheLibraryOrder)
 {
     auto* parent = Create<TPlainPanel>(nullptr);
