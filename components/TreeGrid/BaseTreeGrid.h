@@ -1,0 +1,415 @@
+#pragma once
+// TBaseTreeGrid: the tree-grid control's node store and its headless core.
+// Rows are fixed-size node blocks the tree allocates itself; the application
+// asks for counts, is called back to initialise nodes when they are first
+// touched, and keeps its own record in each node's data area. Counts, heights
+// and the visible count are kept incrementally along the parent chain.
+//
+// Nothing here needs a window: the control creates its widget only when it is
+// shown, so every "with a window" step is skipped while HandleAllocated() is
+// false. Painting, scrolling and input hook in through the virtual members
+// marked as hooks below, which do nothing yet.
+#include <functional>
+#include <memory>
+
+#include "components/TreeGrid/NodePool.h"
+#include "components/TreeGrid/TreeGridColumns.h"
+#include "components/TreeGrid/TreeGridControl.h"
+#include "components/TreeGrid/TreeGridHeader.h"
+#include "components/TreeGrid/TreeGridOptions.h"
+#include "components/TreeGrid/TreeGridTypes.h"
+
+class TCanvas;
+class TBaseTreeGrid;
+
+using TTGInitNodeEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* ParentNode, TGridNode* Node,
+    TGridNodeInitStates& InitialStates)>;
+using TTGInitChildrenEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node, Cardinal& ChildCount)>;
+using TTGNodeEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node)>;
+using TTGMeasureItemEvent = std::function<void(TBaseTreeGrid* Sender, TCanvas* TargetCanvas, TGridNode* Node,
+    int& NodeHeight)>;
+using TTGGetNodeDataSizeEvent = std::function<void(TBaseTreeGrid* Sender, int& NodeDataSize)>;
+using TTGNodeMovingEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node, TGridNode* Target,
+    bool& Allowed)>;
+using TTGStructureChangeEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node, TChangeReason Reason)>;
+using TTGChangingEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node, bool& Allowed)>;
+using TTGFocusChangingEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* OldNode, TGridNode* NewNode,
+    TColumnIndex OldColumn, TColumnIndex NewColumn, bool& Allowed)>;
+using TTGFocusChangeEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node, TColumnIndex Column)>;
+using TTGCompareEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node1, TGridNode* Node2,
+    TColumnIndex Column, int& Result)>;
+using TTGUpdatingEvent = std::function<void(TBaseTreeGrid* Sender, TTGUpdateState State)>;
+using TTGStateChangeEvent = std::function<void(TBaseTreeGrid* Sender, TTreeGridStates Enter, TTreeGridStates Leave)>;
+using TTGColumnResizeEvent = std::function<void(TBaseTreeGrid* Sender, TColumnIndex Column)>;
+
+class TBaseTreeGrid : public TCustomControl {
+    VEK_DECLARE_CLASS(TBaseTreeGrid, TCustomControl)
+public:
+    using TControl::SetVisible;
+    explicit TBaseTreeGrid(TComponent* AOwner = nullptr);
+    ~TBaseTreeGrid() override;
+    // Creates the options, header and columns through the class factories
+    // and then the hidden root. Create<T>(owner) runs it.
+    void AfterConstruction() override;
+
+    // ---- events ----
+    TTGInitNodeEvent OnInitNode;
+    TTGInitChildrenEvent OnInitChildren;
+    TTGNodeEvent OnFreeNode;
+    TTGMeasureItemEvent OnMeasureItem;
+    TTGGetNodeDataSizeEvent OnGetNodeDataSize;
+    TTGNodeEvent OnResetNode;
+    TTGNodeMovingEvent OnNodeMoving;
+    TTGNodeEvent OnNodeMoved;
+    TTGStructureChangeEvent OnStructureChange;
+    TTGNodeEvent OnChange;
+    TTGChangingEvent OnExpanding;
+    TTGNodeEvent OnExpanded;
+    TTGChangingEvent OnCollapsing;
+    TTGNodeEvent OnCollapsed;
+    TTGFocusChangingEvent OnFocusChanging;
+    TTGFocusChangeEvent OnFocusChanged;
+    TTGCompareEvent OnCompareNodes;
+    TTGUpdatingEvent OnUpdating;
+    TTGStateChangeEvent OnStateChange;
+    TTGColumnResizeEvent OnColumnResize;
+
+    // ---- owned parts ----
+    TTGHeader* Header() const { return FHeader.get(); }
+    TCustomTreeGridOptions* TreeOptions() const { return FOptions.get(); }
+    void SetTreeOptions(TCustomTreeGridOptions* Value) { FOptions->Assign(Value); }
+    TTGColors* Colors() const { return FColors.get(); }
+    TScrollBarOptions* ScrollBarOptions() const { return FScrollBarOptions.get(); }
+    TTreeGridStates TreeStates() const { return FStates; }
+
+    // ---- node store ----
+    TGridNode* RootNode() const { return FRoot; }
+    Cardinal RootNodeCount() const { return FRoot ? FRoot->ChildCount : 0; }
+    void SetRootNodeCount(Cardinal Value);
+    Cardinal ChildCount(TGridNode* Node) const;
+    void SetChildCount(TGridNode* Node, Cardinal NewChildCount);
+    Cardinal NodeHeight(TGridNode* Node);
+    void SetNodeHeight(TGridNode* Node, Cardinal Value);
+    Cardinal DefaultNodeHeight() const { return FDefaultNodeHeight; }
+    void SetDefaultNodeHeight(Cardinal Value);
+    int NodeDataSize() const { return FNodeDataSize; }
+    void SetNodeDataSize(int Value);
+    // Validates the whole tree first, so every node is initialised.
+    Cardinal TotalCount();
+    Cardinal VisibleCount() const { return FVisibleCount; }
+    Cardinal GetNodeLevel(TGridNode* Node) const;
+    bool HasAsParent(TGridNode* Node, TGridNode* PotentialParent) const;
+    void* GetNodeData(TGridNode* Node) const;
+    template <typename T>
+    T* GetNodeData(TGridNode* Node) const
+    {
+        return static_cast<T*>(GetNodeData(Node));
+    }
+
+    TGridNode* AddChild(TGridNode* Parent, void* UserData = nullptr);
+    void DeleteNode(TGridNode* Node, bool Reindex = true);
+    void DeleteChildren(TGridNode* Node, bool ResetHasChildren = false);
+    void DeleteSelectedNodes();
+    virtual void Clear();
+    void ValidateNode(TGridNode* Node, bool Recursive);
+    void ValidateChildren(TGridNode* Node, bool Recursive);
+    virtual void ReinitNode(TGridNode* Node, bool Recursive);
+    void ReinitChildren(TGridNode* Node, bool Recursive);
+    void ResetNode(TGridNode* Node);
+    // Moves within this tree; moving to another tree comes with the node stream.
+    void MoveTo(TGridNode* Source, TGridNode* Target, TTGNodeAttachMode Mode, bool ChildrenOnly);
+
+    // ---- navigation ----
+    TGridNode* GetFirst(bool ConsiderChildrenAbove = false);
+    TGridNode* GetFirstNoInit(bool ConsiderChildrenAbove = false) const;
+    TGridNode* GetLast(TGridNode* Node = nullptr, bool ConsiderChildrenAbove = false);
+    TGridNode* GetLastNoInit(TGridNode* Node = nullptr, bool ConsiderChildrenAbove = false) const;
+    TGridNode* GetNext(TGridNode* Node, bool ConsiderChildrenAbove = false);
+    TGridNode* GetNextNoInit(TGridNode* Node, bool ConsiderChildrenAbove = false) const;
+    TGridNode* GetPrevious(TGridNode* Node, bool ConsiderChildrenAbove = false);
+    TGridNode* GetPreviousNoInit(TGridNode* Node, bool ConsiderChildrenAbove = false) const;
+    TGridNode* GetFirstChild(TGridNode* Node);
+    TGridNode* GetFirstChildNoInit(TGridNode* Node) const;
+    TGridNode* GetLastChild(TGridNode* Node);
+    TGridNode* GetLastChildNoInit(TGridNode* Node) const;
+    TGridNode* GetNextSibling(TGridNode* Node);
+    TGridNode* GetNextSiblingNoInit(TGridNode* Node) const;
+    TGridNode* GetPreviousSibling(TGridNode* Node);
+    TGridNode* GetPreviousSiblingNoInit(TGridNode* Node) const;
+    TGridNode* GetFirstVisible(TGridNode* Node = nullptr, bool ConsiderChildrenAbove = true, bool IncludeFiltered = false);
+    TGridNode* GetFirstVisibleNoInit(TGridNode* Node = nullptr, bool ConsiderChildrenAbove = true,
+        bool IncludeFiltered = false) const;
+    TGridNode* GetNextVisible(TGridNode* Node, bool ConsiderChildrenAbove = true);
+    TGridNode* GetNextVisibleNoInit(TGridNode* Node, bool ConsiderChildrenAbove = true) const;
+    TGridNode* GetPreviousVisible(TGridNode* Node, bool ConsiderChildrenAbove = true);
+    TGridNode* GetPreviousVisibleNoInit(TGridNode* Node, bool ConsiderChildrenAbove = true) const;
+    TGridNode* GetLastVisible(TGridNode* Node = nullptr, bool ConsiderChildrenAbove = true, bool IncludeFiltered = false);
+    TGridNode* GetLastVisibleNoInit(TGridNode* Node = nullptr, bool ConsiderChildrenAbove = true,
+        bool IncludeFiltered = false) const;
+    TGridNode* GetFirstVisibleChild(TGridNode* Node, bool IncludeFiltered = false);
+    TGridNode* GetFirstVisibleChildNoInit(TGridNode* Node, bool IncludeFiltered = false) const;
+    TGridNode* GetLastVisibleChild(TGridNode* Node, bool IncludeFiltered = false);
+    TGridNode* GetLastVisibleChildNoInit(TGridNode* Node, bool IncludeFiltered = false) const;
+    TGridNode* GetNextVisibleSibling(TGridNode* Node, bool IncludeFiltered = false);
+    TGridNode* GetNextVisibleSiblingNoInit(TGridNode* Node, bool IncludeFiltered = false) const;
+    TGridNode* GetPreviousVisibleSibling(TGridNode* Node, bool IncludeFiltered = false);
+    TGridNode* GetPreviousVisibleSiblingNoInit(TGridNode* Node, bool IncludeFiltered = false) const;
+    TGridNode* GetFirstInitialized() const;
+    TGridNode* GetNextInitialized(TGridNode* Node) const;
+    TGridNode* GetVisibleParent(TGridNode* Node, bool IncludeFiltered = false) const;
+    bool HasVisibleNextSibling(TGridNode* Node) const;
+    bool HasVisiblePreviousSibling(TGridNode* Node) const;
+    bool IsFirstVisibleChild(TGridNode* Parent, TGridNode* Node) const;
+    bool IsLastVisibleChild(TGridNode* Parent, TGridNode* Node) const;
+    Cardinal CountVisibleChildren(TGridNode* Node) const;
+    int CountLevelDifference(TGridNode* Node1, TGridNode* Node2) const;
+    // Negative when Node1 comes first in tree order, 0 for the same node.
+    int CompareNodePositions(TGridNode* Node1, TGridNode* Node2, bool ConsiderChildrenAbove = false) const;
+    bool IsEffectivelyHidden(TGridNode* Node) const;
+    bool IsEffectivelyVisible(TGridNode* Node) const;
+    bool FullyVisible(TGridNode* Node) const;
+    bool GetVisiblePath(TGridNode* Node) const;
+    bool IsVisible(TGridNode* Node);
+    void SetVisible(TGridNode* Node, bool Value);
+    bool IsHidden(TGridNode* Node) const { return Node && Node->States.Contains(vsHidden); }
+    void SetHidden(TGridNode* Node, bool Value);
+    bool Expanded(TGridNode* Node) const { return Node && Node->States.Contains(vsExpanded); }
+    void SetExpanded(TGridNode* Node, bool Value);
+    bool HasChildren(TGridNode* Node) const;
+    void SetHasChildren(TGridNode* Node, bool Value);
+    bool IsDisabled(TGridNode* Node) const { return Node && Node->States.Contains(vsDisabled); }
+    void SetDisabled(TGridNode* Node, bool Value);
+    virtual void ToggleNode(TGridNode* Node);
+    void FullExpand(TGridNode* Node = nullptr);
+    void FullCollapse(TGridNode* Node = nullptr);
+    // The node whose row covers Y (tree coordinates unless Relative); nil below the last row.
+    TGridNode* GetNodeAt(int X, int Y);
+    TGridNode* GetNodeAt(int X, int Y, bool Relative, int& NodeTop);
+    void DetermineHiddenChildrenFlag(TGridNode* Node);
+    void DetermineHiddenChildrenFlagAllNodes();
+
+    // ---- selection and focus ----
+    bool Selected(TGridNode* Node) const { return Node && Node->States.Contains(vsSelected); }
+    void SetSelected(TGridNode* Node, bool Value);
+    int SelectedCount() const { return FSelectionCount; }
+    TGridNode* GetFirstSelected();
+    TGridNode* GetNextSelected(TGridNode* Node);
+    TNodeArray GetSortedSelection(bool Resolve) const;
+    void AddToSelection(TGridNode* Node);
+    void AddToSelection(TGridNode* const* NewItems, int NewLength, bool ForceInsert = false);
+    void RemoveFromSelection(TGridNode* Node);
+    void ClearSelection();
+    void SelectAll(bool VisibleOnly);
+    void SelectNodes(TGridNode* StartNode, TGridNode* EndNode, bool AddOnly);
+    void ToggleSelection(TGridNode* StartNode, TGridNode* EndNode);
+    void UnselectNodes(TGridNode* StartNode, TGridNode* EndNode);
+    bool SelectionLocked() const { return FSelectionLocked; }
+    void SetSelectionLocked(bool Value) { FSelectionLocked = Value; }
+    TGridNode* RangeAnchor() const { return FRangeAnchor; }
+    TGridNode* FocusedNode() const { return FFocusedNode; }
+    void SetFocusedNode(TGridNode* Value);
+    TColumnIndex FocusedColumn() const { return FFocusedColumn; }
+    void SetFocusedColumn(TColumnIndex Value);
+    void SetFocusedNodeAndColumn(TGridNode* Node, TColumnIndex Column);
+
+    // ---- sorting ----
+    virtual void Sort(TGridNode* Node, TColumnIndex Column, TSortDirection Direction, bool DoInit = true);
+    virtual void SortTree(TColumnIndex Column, TSortDirection Direction, bool DoInit = true);
+
+    // ---- update brackets and notices ----
+    virtual void BeginUpdate();
+    virtual void EndUpdate();
+    int UpdateCount() const { return FUpdateCount; }
+    int ChangeDelay() const { return FChangeDelay; }
+    void SetChangeDelay(int Value) { FChangeDelay = Value; }
+
+    // ---- appearance values kept as data ----
+    Cardinal Indent() const { return FIndent; }
+    void SetIndent(Cardinal Value) { FIndent = Value; }
+    int Margin() const { return FMargin; }
+    void SetMargin(int Value) { FMargin = Value; }
+    int TextMargin() const { return FTextMargin; }
+    void SetTextMargin(int Value) { FTextMargin = Value; }
+    TTGNodeAttachMode DefaultPasteMode() const { return FDefaultPasteMode; }
+    void SetDefaultPasteMode(TTGNodeAttachMode Value) { FDefaultPasteMode = Value; }
+    Cardinal AutoExpandDelay() const { return FAutoExpandDelay; }
+    Cardinal AutoScrollDelay() const { return FAutoScrollDelay; }
+    Cardinal AutoScrollInterval() const { return FAutoScrollInterval; }
+    Cardinal EditDelay() const { return FEditDelay; }
+    Cardinal AnimationDuration() const { return FAnimationDuration; }
+    Cardinal SearchTimeout() const { return FSearchTimeout; }
+    Byte SelectionBlendFactor() const { return FSelectionBlendFactor; }
+    int OffsetX() const { return FOffsetX; }
+    int OffsetY() const { return FOffsetY; }
+    TBiDiMode BiDiMode() const { return FBiDiMode; }
+
+    // Client width for column sizing: the control's width while it has no window.
+    int TreeClientWidth() const;
+    int TreeClientHeight() const;
+    bool IsLoading() const;
+    bool IsDestroying() const;
+    bool IsDesigning() const;
+
+    // ---- hooks for painting, scrolling and editing (no-ops until those exist) ----
+    virtual void InvalidateNode(TGridNode* Node);
+    virtual void InvalidateToBottom(TGridNode* Node);
+    virtual void InvalidateChildren(TGridNode* Node, bool Recursive);
+    virtual void InvalidateColumn(TColumnIndex Column);
+    virtual void UpdateScrollBars(bool DoRepaint);
+    virtual void UpdateHorizontalScrollBar(bool DoRepaint);
+    virtual void UpdateVerticalScrollBar(bool DoRepaint);
+    // Expands the collapsed ancestors; the scrolling itself comes later.
+    virtual bool ScrollIntoView(TGridNode* Node, bool Center, bool Horizontally = false);
+    virtual bool EndEditNode();
+    virtual bool CancelEditNode();
+    virtual void MainColumnChanged();
+    virtual void DoColumnResize(TColumnIndex Column);
+    virtual void RepaintTree();
+
+    void BeforeDestruction() override;
+
+protected:
+    // ---- class factories ----
+    virtual TTreeGridOptionsClass GetOptionsClass();
+    virtual TTGHeaderClass GetHeaderClass();
+    virtual TTreeGridColumnClass GetColumnClass();
+
+    // ---- node store internals ----
+    TGridNode* MakeNewNode();
+    // Reserves Size bytes in every node; returns the area's offset from the node start.
+    Cardinal AllocateInternalDataArea(Cardinal Size);
+    void InitRootNode(Cardinal OldSize = 0);
+    void AdjustTotalCount(TGridNode* Node, Int64 Value, bool Relative = false);
+    void AdjustTotalHeight(TGridNode* Node, Int64 Value, bool Relative = false);
+    void FixupTotalCount(TGridNode* Node);
+    void FixupTotalHeight(TGridNode* Node);
+    void InternalConnectNode(TGridNode* Node, TGridNode* Destination, TBaseTreeGrid* Target, TTGNodeAttachMode Mode);
+    void InternalDisconnectNode(TGridNode* Node, bool KeepFocus, bool Reindex = true);
+    void MeasureItemHeight(TCanvas* Canvas, TGridNode* Node);
+    virtual void InitNode(TGridNode* Node);
+    void InitChildren(TGridNode* Node);
+    void FreeNodeBlock(TGridNode* Node);
+    void FreeAllNodes();
+    // Whether the children of Node count as visible rows: Node is expanded
+    // and it and each ancestor are effectively visible under expanded parents.
+    bool ChildrenCounted(TGridNode* Node) const;
+    void EnsureNodeDataSize();
+    void ClearRememberedNode(TGridNode* Node);
+
+    virtual void DoInitNode(TGridNode* Parent, TGridNode* Node, TGridNodeInitStates& InitStates);
+    virtual void DoInitChildren(TGridNode* Node, Cardinal& ChildCount);
+    virtual void DoFreeNode(TGridNode* Node);
+    virtual void DoMeasureItem(TCanvas* TargetCanvas, TGridNode* Node, int& NodeHeight);
+    virtual void DoReset(TGridNode* Node);
+    virtual bool DoNodeMoving(TGridNode* Node, TGridNode* Target);
+    virtual void DoNodeMoved(TGridNode* Node);
+    virtual bool DoExpanding(TGridNode* Node);
+    virtual void DoExpanded(TGridNode* Node);
+    virtual bool DoCollapsing(TGridNode* Node);
+    virtual void DoCollapsed(TGridNode* Node);
+
+    // ---- selection internals ----
+    bool InternalAddToSelection(TGridNode* Node, bool ForceInsert);
+    bool InternalAddToSelection(TGridNode* const* NewItems, int NewLength, bool ForceInsert);
+    void InternalRemoveFromSelection(TGridNode* Node);
+    void InternalClearSelection();
+    bool FindNodeInSelection(TGridNode* Node, int& Index, int LowBound, int HighBound) const;
+    // Drops the entries marked for removal; -1 when there was nothing to pack.
+    static int PackArray(TNodeArray& TheArray, int Count);
+    void ResetRangeAnchor();
+    void InternalCacheNode(TGridNode* Node);
+    void ClearTempCache();
+    virtual bool DoFocusChanging(TGridNode* OldNode, TGridNode* NewNode, TColumnIndex OldColumn, TColumnIndex NewColumn);
+    virtual void DoFocusChange(TGridNode* Node, TColumnIndex Column);
+    virtual void DoFocusNode(TGridNode* Node, bool Ask);
+
+    // ---- sorting ----
+    virtual int DoCompare(TGridNode* Node1, TGridNode* Node2, TColumnIndex Column);
+
+    // ---- update and notices ----
+    void Change(TGridNode* Node);
+    void StructureChange(TGridNode* Node, TChangeReason Reason);
+    virtual void DoChange(TGridNode* Node);
+    virtual void DoStructureChange(TGridNode* Node, TChangeReason Reason);
+    void AdviseChangeEvent(bool StructureChange, TGridNode* Node, TChangeReason Reason);
+    virtual void DoUpdating(TTGUpdateState State);
+    // Redrawing on and off; only with a window.
+    virtual void SetUpdateState(bool Updating);
+    // Timers 5 and 6 of delayed notices; without a window notices go out at once.
+    virtual bool StartChangeTimer(int TimerID);
+    virtual void StopTimer(int TimerID);
+
+    // ---- cache state (no worker yet: the cache is never used) ----
+    void InvalidateCache();
+    void ValidateCache();
+    void InterruptValidation();
+    void DoStateChange(TTreeGridStates Enter, TTreeGridStates Leave = {});
+
+    friend class TCustomTreeGridOptions;
+    friend class TTreeGridColumns;
+    friend class TTreeGridColumn;
+    friend class TTGHeader;
+
+    // ---- fields ----
+    TGridNode* FRoot = nullptr;
+    Cardinal FRootSize = 0;  // bytes of the root block
+    std::unique_ptr<TNodePool> FNodePool;
+    Cardinal FDefaultNodeHeight = 18;
+    int FNodeDataSize = -1;
+    Cardinal FTotalInternalDataSize = 0;
+    Cardinal FVisibleCount = 0;
+    int FUpdateCount = 0;
+    int FSynchUpdateCount = 0;
+    TTreeGridStates FStates;
+    TNodeArray FSingletonNodeArray = TNodeArray(1, nullptr);
+
+    // Node pointers remembered between calls; each is cleared when its node goes.
+    TGridNode* FFocusedNode = nullptr;
+    TGridNode* FLastSelected = nullptr;
+    TGridNode* FCurrentHotNode = nullptr;
+    TGridNode* FDropTargetNode = nullptr;
+    TGridNode* FLastChangedNode = nullptr;
+    TGridNode* FRangeAnchor = nullptr;
+    TGridNode* FCheckNode = nullptr;
+    TGridNode* FLastVCLDragTarget = nullptr;
+    TGridNode* FLastSearchNode = nullptr;
+    TGridNode* FLastStructureChangeNode = nullptr;
+    TGridNode* FHeightTrackNode = nullptr;
+    TChangeReason FLastStructureChangeReason = crIgnore;
+
+    TNodeArray FSelection;
+    int FSelectionCount = 0;
+    bool FSelectionLocked = false;
+    int FLastSelectionLevel = -1;
+    TNodeArray FTempNodeCache;
+    int FTempNodeCount = 0;
+    TColumnIndex FFocusedColumn = NoColumn;
+
+    std::unique_ptr<TCustomTreeGridOptions> FOptions;
+    std::unique_ptr<TTGHeader> FHeader;
+    std::unique_ptr<TTGColors> FColors;
+    std::unique_ptr<TScrollBarOptions> FScrollBarOptions;
+
+    Cardinal FIndent = 18;
+    int FMargin = 4;
+    int FTextMargin = 4;
+    int FChangeDelay = 0;
+    TTGNodeAttachMode FDefaultPasteMode = amAddChildLast;
+    Cardinal FAutoExpandDelay = 1000;
+    Cardinal FAutoScrollDelay = 1000;
+    Cardinal FAutoScrollInterval = 1;
+    Cardinal FEditDelay = 1000;
+    Cardinal FAnimationDuration = 200;
+    Cardinal FSearchTimeout = 1000;
+    Byte FSelectionBlendFactor = 128;
+    int FDragWidth = 200;
+    int FDragHeight = 350;
+    int FOffsetX = 0;
+    int FOffsetY = 0;
+    Cardinal FStartIndex = 0;
+    TBiDiMode FBiDiMode = bdLeftToRight;
+    int FOperationCount = 0;
+};
+
+// The tree a node belongs to: the root's parent is the tree itself.
+TBaseTreeGrid* TreeFromNode(TGridNode* Node);

@@ -1,0 +1,91 @@
+#pragma once
+// The string tree: a tree whose cells show texts it asks for each time
+// (OnGetText, starting from DefaultText) and hands back edits (OnNewText).
+// Each node keeps a small internal area for the measured width of its
+// main-column text (0 = not measured).
+#include "components/TreeGrid/BaseTreeGrid.h"
+
+enum TVSTTextType : std::uint8_t { ttNormal, ttStatic };
+enum TVSTTextSourceType : std::uint8_t { tstAll, tstInitialized, tstSelected, tstCutCopySet, tstVisible };
+
+enum TTGStringOption : std::uint8_t { toSaveCaptions, toShowStaticText, toAutoAcceptEditChange };
+using TTGStringOptions = TGSet<TTGStringOption, std::uint8_t>;
+constexpr TTGStringOptions DefaultStringOptions{toSaveCaptions, toAutoAcceptEditChange};
+
+class TCustomStringTreeOptions : public TCustomTreeGridOptions {
+    VEK_DECLARE_CLASS(TCustomStringTreeOptions, TCustomTreeGridOptions)
+public:
+    using TCustomTreeGridOptions::TCustomTreeGridOptions;
+    TTGStringOptions StringOptions() const { return FStringOptions; }
+    void SetStringOptions(TTGStringOptions Value);
+
+protected:
+    void AssignTo(TPersistent* Dest) override;
+
+private:
+    TTGStringOptions FStringOptions = DefaultStringOptions;
+};
+
+class TStringTreeOptions : public TCustomStringTreeOptions {
+    VEK_DECLARE_CLASS(TStringTreeOptions, TCustomStringTreeOptions)
+public:
+    using TCustomStringTreeOptions::TCustomStringTreeOptions;
+};
+
+class TCustomStringTreeGrid;
+using TTGGetTextEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node, TColumnIndex Column,
+    TVSTTextType TextType, String& CellText)>;
+using TTGNewTextEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node, TColumnIndex Column,
+    const String& NewText)>;
+
+class TCustomStringTreeGrid : public TBaseTreeGrid {
+    VEK_DECLARE_CLASS(TCustomStringTreeGrid, TBaseTreeGrid)
+public:
+    explicit TCustomStringTreeGrid(TComponent* AOwner = nullptr);
+
+    TTGGetTextEvent OnGetText;
+    TTGNewTextEvent OnNewText;
+
+    const String& DefaultText() const { return FDefaultText; }
+    void SetDefaultText(const String& Value);
+    // The cell's text: DefaultText as changed by OnGetText.
+    String Text(TGridNode* Node, TColumnIndex Column);
+    void SetText(TGridNode* Node, TColumnIndex Column, const String& Value);
+    using TControl::Text;
+    using TControl::SetText;
+
+    TCustomStringTreeOptions* TreeOptions() const
+    {
+        return static_cast<TCustomStringTreeOptions*>(TBaseTreeGrid::TreeOptions());
+    }
+    // The measured main-column width kept in the node (0 = not measured).
+    Cardinal CachedTextWidth(TGridNode* Node) const;
+    void SetCachedTextWidth(TGridNode* Node, Cardinal Width);
+
+    void InvalidateNode(TGridNode* Node) override;
+    void ReinitNode(TGridNode* Node, bool Recursive) override;
+    void MainColumnChanged() override;
+
+protected:
+    TTreeGridOptionsClass GetOptionsClass() override;
+    virtual void DoGetText(TGridNode* Node, TColumnIndex Column, TVSTTextType TextType, String& Text);
+    virtual void DoNewText(TGridNode* Node, TColumnIndex Column, const String& Text);
+    void ResetAllTextWidths();
+
+    String FDefaultText = "Node";
+    Cardinal FInternalDataOffset;
+};
+
+class TStringTreeGrid : public TCustomStringTreeGrid {
+    VEK_DECLARE_CLASS(TStringTreeGrid, TCustomStringTreeGrid)
+public:
+    using TCustomStringTreeGrid::TCustomStringTreeGrid;
+
+    TStringTreeOptions* TreeOptions() const
+    {
+        return static_cast<TStringTreeOptions*>(TBaseTreeGrid::TreeOptions());
+    }
+
+protected:
+    TTreeGridOptionsClass GetOptionsClass() override;
+};

@@ -1,0 +1,156 @@
+// The clipboard format registry and the tree-grid unit's format list.
+#include "components/TreeGrid/TreeGridClipboardFormats.h"
+
+#include <algorithm>
+#include <map>
+#include <mutex>
+
+#include "components/TreeGrid/TreeGridUnit.h"
+#include "platform/SysUtils.h"
+
+namespace {
+
+constexpr TClipFormat FirstRegisteredFormat = 0xC000;
+
+struct TFormatRegistry {
+    std::mutex Lock;
+    std::vector<String> Names;                 // id FirstRegisteredFormat + index
+    std::map<String, TClipFormat> ByFoldedName;  // upper-cased name -> id
+};
+
+TFormatRegistry& Registry()
+{
+    static TFormatRegistry registry;
+    return registry;
+}
+
+const char* const StandardNames[CF_MAX_STANDARD] = {"Plain text", "Windows bitmap", "Windows metafile",
+    "Symbolic link", "Data interchange format", "Tiff image", "OEM text", "DIB image", "Palette data",
+    "Pen data", "Riff audio data", "Wav audio data", "Unicode text", "Enhanced metafile image", "File name(s)",
+    "Locale descriptor"};
+
+// The list as it is, without starting the unit (the unit's start-up fills it).
+TClipboardFormatList& RawList()
+{
+    static TClipboardFormatList list;
+    return list;
+}
+
+}  // namespace
+
+TClipFormat RegisterClipboardFormat(const String& Name)
+{
+    if (Name.empty())
+        return 0;
+    const String name = Length(Name) > MaxClipboardFormatName ? Copy(Name, 1, MaxClipboardFormatName) : Name;
+    const String key = AnsiUpperCase(name);
+    TFormatRegistry& r = Registry();
+    const std::lock_guard<std::mutex> guard(r.Lock);
+    const auto found = r.ByFoldedName.find(key);
+    if (found != r.ByFoldedName.end())
+        return found->second;
+    if (r.Names.size() > std::size_t(0xFFFF - FirstRegisteredFormat))
+        return 0;
+    const auto id = TClipFormat(FirstRegisteredFormat + r.Names.size());
+    r.Names.push_back(name);
+    r.ByFoldedName.emplace(key, id);
+    return id;
+}
+
+String GetClipboardFormatName(TClipFormat Format)
+{
+    if (Format < FirstRegisteredFormat)
+        return String();
+    TFormatRegistry& r = Registry();
+    const std::lock_guard<std::mutex> guard(r.Lock);
+    const std::size_t i = Format - FirstRegisteredFormat;
+    return i < r.Names.size() ? r.Names[i] : String();
+}
+
+String ClipboardFormatDescription(TClipFormat Format)
+{
+    if (Format >= 1 && Format <= CF_MAX_STANDARD)
+        return StandardNames[Format - 1];
+    return GetClipboardFormatName(Format);
+}
+
+// ---------------------------------------------------------------------------
+
+void TClipboardFormatList::Add(const TClipboardFormatListEntry& Entry)
+{
+    FList.push_back(Entry);
+    std::stable_sort(FList.begin(), FList.end(),
+        [](const TClipboardFormatListEntry& A, const TClipboardFormatListEntry& B) { return A.Priority < B.Priority; });
+}
+
+void TClipboardFormatList::Clear() { FList.clear(); }
+
+void TClipboardFormatList::EnumerateFormats(TClass TreeClass, std::vector<TFormatEtc>& Formats,
+    const TStrings* AllowedFormats) const
+{
+    Formats.clear();
+    if (!TreeClass)
+        return;
+    for (const TClipboardFormatListEntry& e : FList) {
+        if (!e.TreeClass || !TreeClass->InheritsFrom(e.TreeClass))
+            continue;
+        if (AllowedFormats && AllowedFormats->IndexOf(e.Description) < 0)
+            continue;
+        Formats.push_back(e.FormatEtc);
+    }
+}
+
+TClass TClipboardFormatList::FindFormat(const String& Name, TClipFormat& FormatId) const
+{
+    for (auto it = FList.rbegin(); it != FList.rend(); ++it)
+        if (AnsiSameText(it->Description, Name)) {
+            FormatId = it->FormatEtc.cfFormat;
+            return it->TreeClass;
+        }
+    return nullptr;
+}
+
+TClass TClipboardFormatList::FindFormat(const String& Name) const
+{
+    TClipFormat id = 0;
+    return FindFormat(Name, id);
+}
+
+TClipboardFormatList& ClipboardFormatList()
+{
+    InitializeGlobalStructures();
+    return RawList();
+}
+
+TClipFormat RegisterTGClipboardFormat(const String& Description, TClass TreeClass, Cardinal Priority,
+    Cardinal Tymed, void* TargetDevice, Cardinal Aspect, int Index)
+{
+    const TClipFormat id = RegisterClipboardFormat(Description);
+    if (id == 0)
+        return 0;
+    TClipboardFormatListEntry e;
+    e.Description = Description;
+    e.TreeClass = TreeClass;
+    e.Priority = Priority;
+    e.FormatEtc.cfFormat = id;
+    e.FormatEtc.ptd = TargetDevice;
+    e.FormatEtc.dwAspect = Aspect;
+    e.FormatEtc.lindex = Index;
+    e.FormatEtc.tymed = Tymed;
+    RawList().Add(e);
+    return id;
+}
+
+TClipFormat RegisterTGClipboardFormat(TClipFormat Format, TClass TreeClass, Cardinal Priority)
+{
+    const String name = ClipboardFormatDescription(Format);
+    if (name.empty())
+        return 0;
+    TClipboardFormatListEntry e;
+    e.Description = name;
+    e.TreeClass = TreeClass;
+    e.Priority = Priority;
+    e.FormatEtc.cfFormat = Format;
+    RawList().Add(e);
+    return Format;
+}

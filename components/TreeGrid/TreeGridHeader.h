@@ -1,0 +1,129 @@
+#pragma once
+// The header of a tree-grid control as data: its columns, height rules,
+// options, main, sort and auto-size column and the fixed-area constraints.
+#include <functional>
+#include <memory>
+
+#include "components/TreeGrid/TreeGridColumns.h"
+#include "components/TreeGrid/TreeGridTypes.h"
+#include "platform/Classes.h"
+
+class TBaseTreeGrid;
+class TTGHeader;
+
+using TTGConstraintPercent = Byte;
+
+class TTGFixedAreaConstraints : public TPersistent {
+    VEK_DECLARE_CLASS(TTGFixedAreaConstraints, TPersistent)
+public:
+    explicit TTGFixedAreaConstraints(TTGHeader* AOwner) : FHeader(AOwner) {}
+
+    TTGConstraintPercent MaxHeightPercent() const { return FMaxHeightPercent; }
+    TTGConstraintPercent MaxWidthPercent() const { return FMaxWidthPercent; }
+    TTGConstraintPercent MinHeightPercent() const { return FMinHeightPercent; }
+    TTGConstraintPercent MinWidthPercent() const { return FMinWidthPercent; }
+    void SetMaxHeightPercent(TTGConstraintPercent Value);
+    void SetMaxWidthPercent(TTGConstraintPercent Value);
+    void SetMinHeightPercent(TTGConstraintPercent Value);
+    void SetMinWidthPercent(TTGConstraintPercent Value);
+    void Assign(TPersistent* Source) override;
+
+    std::function<void(TObject* Sender)> OnChange;
+
+private:
+    void Change();
+    friend class TTGHeader;
+    TTGHeader* FHeader;
+    TTGConstraintPercent FMaxHeightPercent = 0;
+    TTGConstraintPercent FMaxWidthPercent = 0;
+    TTGConstraintPercent FMinHeightPercent = 0;
+    TTGConstraintPercent FMinWidthPercent = 0;
+};
+
+constexpr TTGHeaderOptions DefaultHeaderOptions{hoColumnResize, hoDrag, hoShowSortGlyphs};
+
+class TTGHeader : public TPersistent {
+    VEK_DECLARE_CLASS(TTGHeader, TPersistent)
+public:
+    explicit TTGHeader(TBaseTreeGrid* AOwner);
+    ~TTGHeader() override;
+    // Builds the column collection through the virtual class factory.
+    void AfterConstruction() override;
+
+    TBaseTreeGrid* Treeview() const { return FOwner; }
+    TTreeGridColumns* Columns() const { return FColumns.get(); }
+    void SetColumns(TTreeGridColumns* Value) { FColumns->Assign(Value); }
+
+    int Height() const { return FHeight; }
+    void SetHeight(int Value);
+    int DefaultHeight() const { return FDefaultHeight; }
+    void SetDefaultHeight(int Value);
+    int MinHeight() const { return FMinHeight; }
+    void SetMinHeight(int Value);
+    int MaxHeight() const { return FMaxHeight; }
+    void SetMaxHeight(int Value);
+    TTGHeaderOptions Options() const { return FOptions; }
+    void SetOptions(TTGHeaderOptions Value);
+    THeaderStates States() const { return FStates; }
+    TTGHeaderStyle Style() const { return FStyle; }
+    void SetStyle(TTGHeaderStyle Value);
+    TColor Background() const { return FBackground; }
+    void SetBackground(TColor Value);
+    TColumnIndex AutoSizeIndex() const { return FAutoSizeIndex; }
+    void SetAutoSizeIndex(TColumnIndex Value);
+    TColumnIndex MainColumn() const;
+    void SetMainColumn(TColumnIndex Value);
+    TColumnIndex SortColumn() const { return FSortColumn; }
+    void SetSortColumn(TColumnIndex Value);
+    TSortDirection SortDirection() const { return FSortDirection; }
+    void SetSortDirection(TSortDirection Value);
+    bool ParentFont() const { return FParentFont; }
+    void SetParentFont(bool Value) { FParentFont = Value; }
+    TTGFixedAreaConstraints* FixedAreaConstraints() const { return FFixedAreaConstraints.get(); }
+
+    bool UseColumns() const { return FColumns->Count() > 0; }
+    bool AllowFocus(TColumnIndex Column) const;
+    // Resizes the columns rangeStart..rangeEnd that have all of Options by
+    // ChangeBy pixels in proportion; returns the change applied.
+    int ResizeColumns(int ChangeBy, TColumnIndex RangeStart, TColumnIndex RangeEnd,
+        TTGColumnOptions Options = {coVisible});
+    void RestoreColumns();
+    void RescaleHeader();
+    void UpdateSpringColumns();
+    virtual void RecalculateHeader();
+    void Invalidate(TColumnIndex Column, bool ExpandToBorder = false);
+    void Assign(TPersistent* Source) override;
+
+    // State flags; the painting and mouse work of later stages set the rest.
+    void IncludeState(THeaderState S) { FStates.Include(S); }
+    void ExcludeState(THeaderState S) { FStates.Exclude(S); }
+
+protected:
+    TPersistent* GetOwner() override;
+    virtual TTreeGridColumnsClass GetColumnsClass();
+    virtual void DoSetSortColumn(TColumnIndex Value);
+    void FixedAreaConstraintsChanged(TObject* Sender);
+
+private:
+    friend class TTreeGridColumns;
+    friend class TTreeGridColumn;
+    TBaseTreeGrid* FOwner;
+    std::unique_ptr<TTreeGridColumns> FColumns;
+    int FHeight = 17;
+    bool FParentFont = false;
+    TTGHeaderOptions FOptions = DefaultHeaderOptions;
+    THeaderStates FStates;
+    TTGHeaderStyle FStyle = hsThickButtons;
+    TColor FBackground = clBtnFace;
+    TColumnIndex FAutoSizeIndex = NoColumn;
+    TColumnIndex FMainColumn = NoColumn;
+    int FMaxHeight = 10000;
+    int FMinHeight = 10;
+    int FDefaultHeight = 17;
+    std::unique_ptr<TTGFixedAreaConstraints> FFixedAreaConstraints;
+    TColumnIndex FSortColumn = NoColumn;
+    TSortDirection FSortDirection = sdAscending;
+    int FLastWidth = 0;
+};
+
+using TTGHeaderClass = TTGHeader* (*)(TBaseTreeGrid* Owner);

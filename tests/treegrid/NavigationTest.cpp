@@ -1,0 +1,244 @@
+#include "TreeGridTestSupport.h"
+
+namespace {
+// root: 0 (children 1, 2 (child 3)), 4
+TTreePtr SampleTree(TGridNode* nodes[5])
+{
+    TTreePtr tree = MakeTree();
+    nodes[0] = tree->AddChild(nullptr);
+    nodes[1] = tree->AddChild(nodes[0]);
+    nodes[2] = tree->AddChild(nodes[0]);
+    nodes[3] = tree->AddChild(nodes[2]);
+    nodes[4] = tree->AddChild(nullptr);
+    for (int i = 0; i < 5; ++i)
+        Row(tree.get(), nodes[i]).Id = i;
+    return tree;
+}
+
+std::string Walk(TTestTree* tree, bool visible, bool backwards = false)
+{
+    std::vector<TGridNode*> order;
+    if (!backwards) {
+        for (TGridNode* n = visible ? tree->GetFirstVisible() : tree->GetFirst(); n;
+             n = visible ? tree->GetNextVisible(n) : tree->GetNext(n))
+            order.push_back(n);
+    } else {
+        for (TGridNode* n = visible ? tree->GetLastVisible() : tree->GetLast(); n;
+             n = visible ? tree->GetPreviousVisible(n) : tree->GetPrevious(n))
+            order.push_back(n);
+    }
+    return Ids(tree, order);
+}
+}  // namespace
+
+TEST(Navigation, TreeOrderBothWays)
+{
+    TGridNode* n[5];
+    TTreePtr tree = SampleTree(n);
+    EXPECT_EQ(Walk(tree.get(), false), "0 1 2 3 4");
+    EXPECT_EQ(Walk(tree.get(), false, true), "4 3 2 1 0");
+    EXPECT_EQ(tree->GetNext(n[4]), nullptr);
+    EXPECT_EQ(tree->GetPrevious(n[0]), nullptr) << "not the root";
+    EXPECT_EQ(tree->GetLast(n[0]), n[3]);
+    EXPECT_THROW(tree->GetNext(tree->RootNode()), EAssertionFailed);
+    EXPECT_EQ(tree->GetFirstInitialized(), n[0]);
+}
+
+TEST(Navigation, ChildrenAboveMirrorsTheOrder)
+{
+    TGridNode* n[5];
+    TTreePtr tree = SampleTree(n);
+    tree->SetPaint(toChildrenAbove, true);
+    std::vector<TGridNode*> order;
+    for (TGridNode* r = tree->GetFirstNoInit(true); r; r = tree->GetNextNoInit(r, true))
+        order.push_back(r);
+    EXPECT_EQ(Ids(tree.get(), order), "1 3 2 0 4");
+    order.clear();
+    for (TGridNode* r = n[4]; r; r = tree->GetPreviousNoInit(r, true))
+        order.push_back(r);
+    EXPECT_EQ(Ids(tree.get(), order), "4 0 2 3 1");
+    EXPECT_LT(tree->CompareNodePositions(n[1], n[0], true), 0);
+}
+
+TEST(Navigation, VisibleWalkSkipsCollapsedAndInvisible)
+{
+    TGridNode* n[5];
+    TTreePtr tree = SampleTree(n);
+    EXPECT_EQ(Walk(tree.get(), true), "0 4");
+    tree->FullExpand();
+    EXPECT_EQ(Walk(tree.get(), true), "0 1 2 3 4");
+    EXPECT_EQ(Walk(tree.get(), true, true), "4 3 2 1 0");
+    tree->SetVisible(n[2], false);
+    EXPECT_EQ(Walk(tree.get(), true), "0 1 4");
+    EXPECT_EQ(Walk(tree.get(), true, true), "4 1 0");
+    // From a node that is no row the walk continues after its hidden branch.
+    EXPECT_EQ(tree->GetNextVisible(n[3]), n[4]);
+    EXPECT_EQ(tree->GetPreviousVisible(n[3]), n[1]);
+    tree->SetVisible(n[2], true);
+    tree->SetHidden(n[1], true);
+    EXPECT_EQ(Walk(tree.get(), true), "0 2 3 4");
+    tree->SetPaint(toShowHiddenNodes, true);
+    EXPECT_EQ(Walk(tree.get(), true), "0 1 2 3 4");
+    ExpectConsistent(tree.get());
+    tree->SetPaint(toShowHiddenNodes, false);
+    EXPECT_EQ(Walk(tree.get(), true), "0 2 3 4");
+    ExpectConsistent(tree.get());
+}
+
+TEST(Navigation, HidingAndShowingKeepsHeightsAndCount)
+{
+    TGridNode* n[5];
+    TTreePtr tree = SampleTree(n);
+    tree->FullExpand();
+    const Cardinal fullHeight = tree->RootNode()->TotalHeight;
+    EXPECT_EQ(tree->VisibleCount(), 5u);
+    const Cardinal branch = n[2]->TotalHeight;
+    tree->SetVisible(n[2], false);
+    EXPECT_EQ(tree->RootNode()->TotalHeight, fullHeight - branch);
+    EXPECT_EQ(tree->VisibleCount(), 3u);
+    ExpectConsistent(tree.get());
+    tree->SetVisible(n[1], false);
+    EXPECT_TRUE(n[0]->States.Contains(vsAllChildrenHidden));
+    ExpectConsistent(tree.get());
+    tree->SetVisible(n[2], true);
+    EXPECT_FALSE(n[0]->States.Contains(vsAllChildrenHidden));
+    tree->SetVisible(n[1], true);
+    EXPECT_EQ(tree->RootNode()->TotalHeight, fullHeight);
+    EXPECT_EQ(tree->VisibleCount(), 5u);
+    ExpectConsistent(tree.get());
+    // Hiding inside a collapsed parent changes the parent's total only.
+    tree->SetExpanded(n[0], false);
+    tree->SetVisible(n[3], false);
+    ExpectConsistent(tree.get());
+    tree->SetExpanded(n[0], true);
+    EXPECT_EQ(tree->VisibleCount(), 4u);
+    ExpectConsistent(tree.get());
+    EXPECT_THROW(tree->SetVisible(tree->RootNode(), false), EAssertionFailed);
+}
+
+TEST(Navigation, ExpandCollapseAndEvents)
+{
+    TGridNode* n[5];
+    TTreePtr tree = SampleTree(n);
+    std::vector<std::string> events;
+    tree->OnExpanding = [&](TBaseTreeGrid*, TGridNode* node, bool& allowed) {
+        events.push_back("expanding " + std::to_string(Row(tree.get(), node).Id));
+        allowed = node != n[2];
+    };
+    tree->OnCollapsed = [&](TBaseTreeGrid*, TGridNode* node) {
+        events.push_back("collapsed " + std::to_string(Row(tree.get(), node).Id));
+    };
+    tree->ToggleNode(n[0]);
+    tree->ToggleNode(n[2]);
+    EXPECT_FALSE(tree->Expanded(n[2])) << "refused";
+    EXPECT_EQ(tree->VisibleCount(), 4u);
+    ExpectConsistent(tree.get());
+    tree->ToggleNode(n[0]);
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[2], "collapsed 0");
+    EXPECT_EQ(tree->VisibleCount(), 2u);
+    ExpectConsistent(tree.get());
+    EXPECT_THROW(tree->ToggleNode(nullptr), EAssertionFailed);
+}
+
+TEST(Navigation, FullExpandAndCollapse)
+{
+    TTreePtr empty = MakeTree();
+    int changes = 0;
+    empty->OnStateChange = [&](TBaseTreeGrid*, TTreeGridStates, TTreeGridStates) { ++changes; };
+    empty->FullExpand();
+    EXPECT_EQ(changes, 0) << "an empty tree does nothing";
+
+    TGridNode* n[5];
+    TTreePtr tree = SampleTree(n);
+    tree->FullExpand();
+    EXPECT_TRUE(tree->Expanded(n[0]) && tree->Expanded(n[2]));
+    ExpectConsistent(tree.get());
+    tree->FullCollapse(n[0]);
+    EXPECT_FALSE(tree->Expanded(n[0]));
+    EXPECT_FALSE(tree->Expanded(n[2]));
+    EXPECT_EQ(tree->VisibleCount(), 2u);
+    ExpectConsistent(tree.get());
+    tree->FullExpand();
+    tree->FullCollapse();
+    EXPECT_EQ(tree->VisibleCount(), 2u);
+    ExpectConsistent(tree.get());
+}
+
+TEST(Navigation, AutoFreeOnCollapseRecreatesChildren)
+{
+    int initChildren = 0;
+    int freed = 0;
+    TTreePtr tree = MakeTree();
+    tree->OnInitNode = [](TBaseTreeGrid*, TGridNode* parent, TGridNode*, TGridNodeInitStates& s) {
+        if (!parent)
+            s.Include(ivsHasChildren);
+    };
+    tree->OnInitChildren = [&](TBaseTreeGrid*, TGridNode*, Cardinal& count) {
+        ++initChildren;
+        count = 2;
+    };
+    tree->OnFreeNode = [&](TBaseTreeGrid*, TGridNode*) { ++freed; };
+    tree->SetAuto(toAutoFreeOnCollapse, true);
+    tree->SetRootNodeCount(1);
+    TGridNode* top = tree->GetFirst();
+    tree->ToggleNode(top);
+    EXPECT_EQ(initChildren, 1);
+    tree->GetNext(top);  // initialises one child
+    tree->ToggleNode(top);
+    EXPECT_EQ(freed, 1) << "only the initialised child";
+    EXPECT_EQ(top->ChildCount, 0u);
+    EXPECT_TRUE(top->States.Contains(vsHasChildren));
+    tree->ToggleNode(top);
+    EXPECT_EQ(initChildren, 2);
+    EXPECT_EQ(top->ChildCount, 2u);
+    ExpectConsistent(tree.get());
+}
+
+TEST(Navigation, GetNodeAtByRows)
+{
+    TGridNode* n[5];
+    TTreePtr tree = SampleTree(n);
+    tree->FullExpand();
+    tree->SetNodeHeight(n[1], 30);
+    int top = -1;
+    EXPECT_EQ(tree->GetNodeAt(0, -5, true, top), n[0]);
+    EXPECT_EQ(tree->GetNodeAt(0, 17), n[0]);
+    EXPECT_EQ(tree->GetNodeAt(0, 18, true, top), n[1]);
+    EXPECT_EQ(top, 18);
+    EXPECT_EQ(tree->GetNodeAt(0, 47), n[1]);
+    EXPECT_EQ(tree->GetNodeAt(0, 48), n[2]);
+    EXPECT_EQ(tree->GetNodeAt(0, 18 + 30 + 3 * 18 - 1), n[4]);
+    EXPECT_EQ(tree->GetNodeAt(0, 18 + 30 + 3 * 18), nullptr) << "below the last row";
+}
+
+TEST(Navigation, CompareNodePositionsIsNegativeWhenTheFirstComesFirst)
+{
+    TGridNode* n[5];
+    TTreePtr tree = SampleTree(n);
+    EXPECT_LT(tree->CompareNodePositions(n[1], n[3]), 0);
+    EXPECT_GT(tree->CompareNodePositions(n[4], n[3]), 0);
+    EXPECT_LT(tree->CompareNodePositions(n[0], n[3]), 0) << "ancestor first";
+    EXPECT_GT(tree->CompareNodePositions(n[3], n[2]), 0);
+    EXPECT_EQ(tree->CompareNodePositions(n[2], n[2]), 0);
+    EXPECT_THROW(tree->CompareNodePositions(nullptr, n[2]), EAssertionFailed);
+    EXPECT_EQ(tree->CountLevelDifference(n[0], n[3]), 2);
+    EXPECT_EQ(tree->GetNodeLevel(n[3]), 2u);
+    EXPECT_TRUE(tree->HasAsParent(n[3], n[0]));
+    EXPECT_FALSE(tree->HasAsParent(n[0], n[3]));
+}
+
+TEST(Navigation, VisibleParentAndSiblings)
+{
+    TGridNode* n[5];
+    TTreePtr tree = SampleTree(n);
+    EXPECT_EQ(tree->GetVisibleParent(n[3]), n[0]) << "n[2] is collapsed";
+    tree->FullExpand();
+    EXPECT_EQ(tree->GetVisibleParent(n[3]), n[2]);
+    EXPECT_EQ(tree->GetVisibleParent(n[0]), tree->RootNode());
+    tree->SetVisible(n[2], false);
+    EXPECT_EQ(tree->GetVisibleParent(n[3]), n[0]);
+    EXPECT_FALSE(tree->HasVisibleNextSibling(n[1]));
+    EXPECT_TRUE(tree->IsLastVisibleChild(n[0], n[1]));
+    EXPECT_THROW(tree->GetVisibleParent(nullptr), EAssertionFailed);
+}

@@ -1,0 +1,109 @@
+#include "TreeGridTestSupport.h"
+
+namespace {
+struct TTotals {
+    Cardinal Count;
+    Cardinal Height;
+};
+
+void Fail(const std::string& what)
+{
+    ADD_FAILURE() << what;
+}
+
+TTotals CheckNode(TTestTree* tree, TGridNode* node, bool& ok)
+{
+    Cardinal count = 1;
+    Cardinal height = node->NodeHeight;
+    Cardinal index = 0;
+    Cardinal children = 0;
+    TGridNode* previous = nullptr;
+    for (TGridNode* child = node->FirstChild; child; child = child->NextSibling) {
+        if (child->Parent != node && ok) {
+            Fail("parent link broken");
+            ok = false;
+        }
+        if (child->PrevSibling != previous && ok) {
+            Fail("previous-sibling link broken");
+            ok = false;
+        }
+        if (child->Index != index && ok) {
+            Fail("index " + std::to_string(child->Index) + " where " + std::to_string(index) + " belongs");
+            ok = false;
+        }
+        const TTotals sub = CheckNode(tree, child, ok);
+        count += sub.Count;
+        if (node->States.Contains(vsExpanded) && tree->IsEffectivelyVisible(child))
+            height += child->TotalHeight;
+        previous = child;
+        ++index;
+        ++children;
+    }
+    if (node->LastChild != previous && ok) {
+        Fail("last-child link broken");
+        ok = false;
+    }
+    if (node->ChildCount != children && ok) {
+        Fail("ChildCount " + std::to_string(node->ChildCount) + " but " + std::to_string(children) + " children");
+        ok = false;
+    }
+    if (node->TotalCount != count && ok) {
+        Fail("TotalCount " + std::to_string(node->TotalCount) + " but " + std::to_string(count) + " nodes");
+        ok = false;
+    }
+    if (node->TotalHeight != height && ok) {
+        Fail("TotalHeight " + std::to_string(node->TotalHeight) + " but " + std::to_string(height));
+        ok = false;
+    }
+    return {count, height};
+}
+
+Cardinal CountRows(TTestTree* tree, TGridNode* node)
+{
+    if (!node->States.Contains(vsExpanded))
+        return 0;
+    Cardinal rows = 0;
+    for (TGridNode* child = node->FirstChild; child; child = child->NextSibling)
+        if (tree->IsEffectivelyVisible(child))
+            rows += 1 + CountRows(tree, child);
+    return rows;
+}
+}  // namespace
+
+void ExpectConsistent(TTestTree* tree)
+{
+    bool ok = true;
+    CheckNode(tree, tree->RootNode(), ok);
+    const Cardinal rows = CountRows(tree, tree->RootNode());
+    EXPECT_EQ(tree->VisibleCount(), rows) << "visible count";
+    Cardinal walked = 0;
+    for (TGridNode* run = tree->GetFirstVisibleNoInit(); run; run = tree->GetNextVisibleNoInit(run))
+        ++walked;
+    EXPECT_EQ(walked, rows) << "visible walk";
+    int selected = 0;
+    for (TGridNode* run = tree->GetFirstNoInit(); run; run = tree->GetNextNoInit(run))
+        if (run->States.Contains(vsSelected))
+            ++selected;
+    EXPECT_EQ(tree->SelectedCount(), selected) << "selection count";
+    for (std::size_t i = 1; i < tree->FSelection.size(); ++i)
+        EXPECT_LT(tree->FSelection[i - 1], tree->FSelection[i]) << "selection order";
+}
+
+std::string Ids(TTestTree* tree, const std::vector<TGridNode*>& nodes)
+{
+    std::string result;
+    for (TGridNode* n : nodes) {
+        if (!result.empty())
+            result += ' ';
+        result += std::to_string(Row(tree, n).Id);
+    }
+    return result;
+}
+
+std::vector<TGridNode*> ChildrenOf(TTestTree* tree, TGridNode* parent)
+{
+    std::vector<TGridNode*> result;
+    for (TGridNode* c = tree->GetFirstChildNoInit(parent); c; c = c->NextSibling)
+        result.push_back(c);
+    return result;
+}
