@@ -1,0 +1,122 @@
+#pragma once
+// Events and helpers shared by the network tests.
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "network/EventStream.h"
+#include "network/TOOCS.h"
+#include "network/TOOCSEvent.h"
+#include "platform/Forms.h"
+#include "platform/Sockets.h"
+#include "platform/StringList.h"
+
+namespace nettest {
+
+enum TColour { coRed, coGreen, coBlue };
+
+// One property of every kind the stream knows.
+class TProbeEvent : public TTOOCSEvent {
+    VEK_DECLARE_CREATABLE_CLASS(TProbeEvent, TTOOCSEvent)
+
+public:
+    TProbeEvent() : TTOOCSEvent(nullptr) {}
+
+    Int64 Transaction() const { return FTransaction; }
+    void SetTransaction(Int64 V) { FTransaction = V; }
+    int Number() const { return FNumber; }
+    void SetNumber(int V) { FNumber = V; }
+    TColour Colour() const { return FColour; }
+    void SetColour(TColour V) { FColour = V; }
+    TDateTime When() const { return FWhen; }
+    void SetWhen(TDateTime V) { FWhen = V; }
+    const String& Text() const { return FText; }
+    void SetText(const String& V) { FText = V; }
+    TStringList* Lines() const { return FLines.get(); }
+
+    void Perform() override { ++FPerformed; }
+    int Performed() const { return FPerformed; }
+
+protected:
+    void DeclareProperties(TEventPropertyList& List) const override
+    {
+        TTOOCSEvent::DeclareProperties(List);
+        List.AddInt64("Transaction", &TProbeEvent::Transaction, &TProbeEvent::SetTransaction);
+        List.AddInteger("Number", &TProbeEvent::Number, &TProbeEvent::SetNumber);
+        List.AddEnumeration("Colour", &TProbeEvent::Colour, &TProbeEvent::SetColour, {"coRed", "coGreen", "coBlue"});
+        List.AddDateTime("When", &TProbeEvent::When, &TProbeEvent::SetWhen);
+        List.AddString("Text", &TProbeEvent::Text, &TProbeEvent::SetText);
+        List.AddStrings("Lines", &TProbeEvent::Lines);
+    }
+
+private:
+    Int64 FTransaction = 0;
+    int FNumber = 0;
+    TColour FColour = coRed;
+    TDateTime FWhen = 0;
+    String FText;
+    std::unique_ptr<TStringList> FLines = std::make_unique<TStringList>();
+    int FPerformed = 0;
+};
+
+// A subclass: its own property comes after the inherited ones.
+class TProbeChildEvent : public TProbeEvent {
+    VEK_DECLARE_CREATABLE_CLASS(TProbeChildEvent, TProbeEvent)
+
+public:
+    int Extra() const { return FExtra; }
+    void SetExtra(int V) { FExtra = V; }
+
+protected:
+    void DeclareProperties(TEventPropertyList& List) const override
+    {
+        TProbeEvent::DeclareProperties(List);
+        List.AddInteger("Extra", &TProbeChildEvent::Extra, &TProbeChildEvent::SetExtra);
+    }
+
+private:
+    int FExtra = 0;
+};
+
+// Registered, creatable, but no event.
+class TNotAnEvent : public TComponent {
+    VEK_DECLARE_CREATABLE_CLASS(TNotAnEvent, TComponent)
+
+public:
+    TNotAnEvent() : TComponent(nullptr) {}
+};
+
+inline void RegisterProbeClasses()
+{
+    RegisterClass(TProbeEvent::StaticClassInfo());
+    RegisterClass(TProbeChildEvent::StaticClassInfo());
+    RegisterClass(TNotAnEvent::StaticClassInfo());
+}
+
+// The component stream of an event.
+inline std::string Encode(TTOOCSEvent& Event)
+{
+    TMemoryStream s;
+    WriteEventComponent(Event, s);
+    return s.DataString();
+}
+
+// The wire message of an event.
+inline std::string WireMessage(TTOOCSEvent& Event)
+{
+    TMemoryStream s;
+    WriteEventComponent(Event, s);
+    return CompressMessage(s);
+}
+
+inline void StartEventLoop()
+{
+    Application->Initialize();
+}
+
+inline bool WaitFor(const std::function<bool()>& Done, int TimeoutMs = 5000)
+{
+    return RunMessagesUntil(Done, TimeoutMs);
+}
+
+} // namespace nettest
