@@ -14,6 +14,9 @@ public:
     TNodePool(const TNodePool&) = delete;
     TNodePool& operator=(const TNodePool&) = delete;
 
+    // The slot size a pool made for blocks of Size bytes uses.
+    static std::size_t SlotSizeFor(std::size_t Size);
+
     void* Allocate();
     void Free(void* block);
     std::size_t SlotSize() const { return FSlotSize; }

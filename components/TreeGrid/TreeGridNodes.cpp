@@ -152,7 +152,7 @@ TGridNode* TBaseTreeGrid::MakeNewNode()
     std::size_t size = TreeNodeSize + FTotalInternalDataSize;
     if (!IsDesigning())
         size += std::size_t(FNodeDataSize);
-    if (!FNodePool || (FNodePool->SlotSize() != AlignedNodeSize(size) && FNodePool->LiveCount() == 0))
+    if (!FNodePool || (FNodePool->SlotSize() != TNodePool::SlotSizeFor(size) && FNodePool->LiveCount() == 0))
         FNodePool = std::make_unique<TNodePool>(size);
     TGAssert(FNodePool->SlotSize() >= size, "Node size changed while nodes exist.");
     auto* node = static_cast<TGridNode*>(FNodePool->Allocate());
