@@ -1,5 +1,6 @@
 // Forms, the application object with its event loop and idle handling, and
 // the screen with its cursors.
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include <QScreen>
 
 #include "platform/Forms.h"
+#include "platform/ActnList.h"
 #include "platform/ControlsPrivate.h"
 #include "platform/Graphics.h"
 #include "platform/QtWidgetHost.h"
@@ -27,7 +29,8 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner)
 
 TCustomForm::~TCustomForm()
 {
-    if (Application && Application->MainForm() == this)
+    DetachDropFilter();
+    if (Application)
         Application->Notification(this, opRemove);
 }
 
@@ -80,7 +83,17 @@ void TCustomForm::Dispatch(TMessage& Message)
 
 void TCustomForm::Show()
 {
+    const bool wasVisible = Visible();
+    if (!wasVisible)
+        PlaceByPosition();
     SetVisible(true);
+    if (Host() && !wasVisible) {
+        ApplyWindowFlags();
+        if (FWindowState == wsMaximized) Host()->showMaximized();
+        else if (FWindowState == wsMinimized) Host()->showMinimized();
+    }
+    if (!wasVisible && !FModal)
+        Activate();
     if (Host()) {
         if (FActiveControl && FActiveControl->CanFocus())
             SetFocusedControl(FActiveControl);
@@ -96,6 +109,10 @@ bool TCustomForm::CloseQuery()
 
 void TCustomForm::Close()
 {
+    if (FModal) {
+        SetModalResult(mrCancel);
+        return;
+    }
     if (!CloseQuery())
         return;
     const bool mainForm = Application->MainForm() == this;
@@ -164,6 +181,7 @@ void TApplication::Shutdown()
 {
     DestroyComponents();
     FMainForm = nullptr;
+    FForms.clear();
     if (FQt->IdleHook) {
         QObject::disconnect(FQt->IdleConnection);
         FQt->IdleHook = nullptr;
@@ -194,6 +212,7 @@ void TApplication::Idle()
     ProcessSentMessages();
     QCoreApplication::sendPostedEvents();
     bool done = true;
+    Guarded(this, [] { UpdateAllActions(); });
     if (OnIdle)
         Guarded(this, [&] { OnIdle(this, done); });
     FInIdle = false;
@@ -270,6 +289,8 @@ void TApplication::Notification(TComponent* AComponent, TOperation Operation)
 {
     if (Operation == opRemove && AComponent == FMainForm)
         FMainForm = nullptr;
+    if (Operation == opRemove)
+        FForms.erase(std::remove(FForms.begin(), FForms.end(), AComponent), FForms.end());
     TComponent::Notification(AComponent, Operation);
 }
 

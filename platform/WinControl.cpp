@@ -554,10 +554,28 @@ void TWinControl::Dispatch(TMessage& Message)
     case WM_SYSKEYUP: {
         Word key = Message.CharCode();
         const TShiftState shift = KeyDataToShiftState(Message.KeyData());
-        if (Message.Msg == WM_KEYDOWN || Message.Msg == WM_SYSKEYDOWN)
-            KeyDown(key, shift);
-        else
-            KeyUp(key, shift);
+        // The form sees a key before and after the control: shortcuts and
+        // key preview first, Enter and Escape for its buttons last.
+        TCustomForm* form = GetParentForm(this);
+        TControlWatch formWatch(form);
+        TControlWatch selfWatch(this);
+        if (Message.Msg == WM_KEYDOWN || Message.Msg == WM_SYSKEYDOWN) {
+            if (form)
+                form->KeyBeforeControl(this, key, shift);
+            if (!selfWatch)
+                return;
+            if (key)
+                KeyDown(key, shift);
+            if (key && formWatch && selfWatch)
+                form->KeyAfterControl(this, key, shift);
+            if (!selfWatch)
+                return;
+        } else {
+            if (form)
+                form->KeyUpPreview(this, key, shift);
+            if (key)
+                KeyUp(key, shift);
+        }
         Message.SetCharCode(key);
         if (key == 0)
             Message.Result = 0;

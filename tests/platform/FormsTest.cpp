@@ -1,0 +1,105 @@
+// Forms: the application's form list, placement, styles, dropped files,
+// the builder helpers and the component dump.
+#include <gtest/gtest.h>
+
+#include "platform/Buttons.h"
+#include "platform/ComponentDump.h"
+#include "platform/FormBuilder.h"
+#include "platform/Forms.h"
+#include "platform/Menus.h"
+#include "tests/support/PlatformFixture.h"
+
+namespace {
+
+class TSecondForm : public TForm {
+public:
+    explicit TSecondForm(TComponent* AOwner) : TForm(AOwner) { SetName("SecondForm"); }
+};
+
+}  // namespace
+
+TEST(Forms, CreateFormKeepsTheListAndTheFirstBecomesMain)
+{
+    TCustomForm* saved = Application->MainForm();
+    const int before = Application->FormCount();
+    TSecondForm* a = nullptr;
+    TForm* b = nullptr;
+    Application->CreateForm(a);
+    Application->CreateForm(b);
+    ASSERT_EQ(Application->FormCount(), before + 2);
+    EXPECT_EQ(Application->Forms(before), a);
+    EXPECT_EQ(Application->Forms(before + 1), b);
+    if (!saved) {
+        EXPECT_EQ(Application->MainForm(), a);
+    }
+    EXPECT_EQ(a->Owner(), Application);
+    delete a;
+    EXPECT_EQ(Application->FormCount(), before + 1);
+    EXPECT_EQ(Application->Forms(before), b);
+    if (!saved) {
+        EXPECT_EQ(Application->MainForm(), nullptr);
+    }
+    delete b;
+}
+
+TEST(Forms, PositionCentresOnShowAndCaptionReadsBackAsSet)
+{
+    EnsureApplication();
+    auto* f = Create<TForm>(nullptr);
+    f->SetBounds(0, 0, 200, 100);
+    f->SetPosition(poScreenCenter);
+    f->SetCaption("&Plan - A&&B");
+    f->SetBorderStyle(bsDialog);
+    f->SetFormStyle(fsStayOnTop);
+    int shows = 0, activates = 0;
+    f->OnShow = [&](TObject*) { ++shows; };
+    f->OnActivate = [&](TObject*) { ++activates; };
+    f->Show();
+    const TRect area = Screen->WorkAreaRect();
+    EXPECT_EQ(f->Left(), area.Left + (area.Width() - 200) / 2);
+    EXPECT_EQ(f->Top(), area.Top + (area.Height() - 100) / 2);
+    EXPECT_EQ(f->Caption(), "&Plan - A&&B");
+    EXPECT_EQ(f->BorderStyle(), bsDialog);
+    f->Show();  // already shown: no second activation
+    EXPECT_EQ(shows, 1);
+    EXPECT_EQ(activates, 1);
+    delete f;
+}
+
+TEST(Forms, DroppedFilesArriveOnlyWhenAccepted)
+{
+    auto* f = Create<TForm>(nullptr);
+    std::vector<String> got;
+    f->OnDropFiles = [&](TObject*, const std::vector<String>& Files) { got = Files; };
+    f->DropFiles({"/tmp/a.vek"});
+    EXPECT_TRUE(got.empty());
+    f->DragAcceptFiles(true);
+    f->DropFiles({"/tmp/a.vek", "/tmp/b.vek"});
+    EXPECT_EQ(got, (std::vector<String>{"/tmp/a.vek", "/tmp/b.vek"}));
+    delete f;
+}
+
+TEST(Forms, BuilderNamesComponentsUniquelyAndDumpShowsTheTree)
+{
+    auto* f = Create<TForm>(nullptr);
+    f->SetName("EditForm");
+    f->SetBounds(0, 0, 300, 200);
+    auto* ok = Build<TButton>(f, "OKButton").Parent(f).Bounds(8, 160, 75, 25).Caption("OK").Tag(7).Get();
+    ok->SetModalResult(mrOk);
+    EXPECT_THROW(Build<TButton>(f, "okbutton"), EComponentError);
+    EXPECT_EQ(f->ComponentCount(), 1);  // the refused one was freed
+    auto* menu = Build<TPopupMenu>(f, "Popup").Get();
+    auto* item = Build<TMenuItem>(f, "DeleteItem").Caption("Delete").Get();
+    item->SetShortCut(ShortCut(VK_DELETE, {}));
+    menu->Items()->Add(item);
+    EXPECT_EQ(f->FindComponent("OKBUTTON"), ok);
+
+    const String dump = DumpComponents(f);
+    for (const char* line : {"EditForm.OKButton.Caption=OK\n", "EditForm.OKButton.Left=8\n",
+                             "EditForm.OKButton.ModalResult=1\n", "EditForm.OKButton.Tag=7\n",
+                             "EditForm.Popup.DeleteItem.Caption=Delete\n", "EditForm.Popup.DeleteItem.ShortCut=Del\n"})
+        EXPECT_NE(dump.find(line), String::npos) << line << "\n" << dump;
+    // The item is listed under its menu only.
+    EXPECT_EQ(dump.find("EditForm.DeleteItem."), String::npos);
+    delete f;
+}
