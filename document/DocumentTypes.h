@@ -12,6 +12,7 @@
 class TBitmap;
 class TStringTreeGrid;
 struct TGridNode;
+struct TRowLink;
 
 enum TWhichTable : std::uint8_t { tbTable, tbExclude };
 constexpr int TableCount = 2;
@@ -84,6 +85,7 @@ struct TNodeData {
     TWhichTable NodeTable;
     TGridNode* VNode;
     TStringTreeGrid* VNodeTable;
+    TRowLink* Link;  // the row's handle record, made when first asked for
 };
 
 // Frees the owned objects of a record and clears their pointers.

@@ -8,15 +8,7 @@ namespace {
 
 // Row count of a position entry: item 2, 1 when empty, not a number or
 // below 1, at most the document's limit.
-int RowCountOf(const TCommaText& List, int I)
-{
-    int n = StrToIntDef(Trim(List.Item(I, 2)), 1);
-    if (n < 1)
-        n = 1;
-    if (n > TScheduleDocument::MaxRowsPerPosition)
-        n = TScheduleDocument::MaxRowsPerPosition;
-    return n;
-}
+int RowCountOf(const TCommaText& List, int I) { return TScheduleDocument::PositionRowCount(List.Item(I)); }
 
 String FirstLine(const String& Text)
 {
@@ -120,6 +112,7 @@ void TScheduleDocument::UpdateInternalVariables()
             FPositionsInHolidayGroup[std::size_t(p + k)] = span;
         p += rows;
     }
+    UpdateCalendarVariables();
     UpdateEmptyRows(true);
 }
 

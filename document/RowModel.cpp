@@ -120,12 +120,15 @@ void TScheduleDocument::DoSetData(TNodeData* Row, int Column, const String& Text
 
     Row->StringList->Put(Column, Text);
 
+    // The cached values are checked before the end is marked for
+    // recalculation: marking it invalidates the row, and for an absent day
+    // that already measures its span (and clears the mark) from the cache.
+    if ((role() >= cnPosition && role() <= cnColor) || role() == cnLengthWithWeekend)
+        CB_CheckValid(Row);
     if (IsOneOf(role(), {cnPosition, cnStart, cnLength, cnLengthWithWeekend}))
         SetRecalcEndOf(Row, true);
     else if (role() == cnEnd)
         SetRecalcStartOf(Row, true);
-    if ((role() >= cnPosition && role() <= cnColor) || role() == cnLengthWithWeekend)
-        CB_CheckValid(Row);
     if (IsOneOf(role(), {cnStart, cnEnd, cnTermin}))
         UpdateBounds(true);
     if (IsOneOf(role(), {cnPosition, cnStart, cnEnd}))
@@ -152,27 +155,6 @@ void TScheduleDocument::DoSetStartOf(TNodeData* Row, TCallingMode Mode, TDateTim
     if (Row->NodeTable == tbExclude)
         X = std::trunc(X);
     DoSetData(Row, GetConnection(Row->NodeTable, cnStart), FormatDateTime(X), Mode);
-}
-
-TDateTime TScheduleDocument::CalcEndOf(TNodeData* Row)
-{
-    const double length = Row->nodeLength;
-    if (FMinUnit != muMinute || Row->NodeTable == tbExclude) {
-        const double days = std::ceil(length / 480.0);
-        return std::trunc(Row->nodeStart) + (days > 1 ? days - 1 : 0);
-    }
-    return Row->nodeStart + length / MinsPerDay;
-}
-
-TDateTime TScheduleDocument::GetEndOf(TNodeData* Row)
-{
-    if (!Row)
-        return 0;
-    if (Row->RecalcEndOf && !GetData_(Row, cnStart).empty() && Row->nodeLength >= 1) {
-        Row->RecalcEndOf = false;
-        SetEndOf(Row, CalcEndOf(Row));
-    }
-    return Row->nodeEnd;
 }
 
 void TScheduleDocument::SetEndOf(TNodeData* Row, TDateTime X) { SetData_(Row, cnEnd, FormatDateTime(X)); }
@@ -233,6 +215,14 @@ void TScheduleDocument::CB_SetRecalcEndOf(TNodeData* Row, NativeInt)
         return;
     Row->RecalcEndOf = true;
     Row->RecalcBitmap = true;
+    // Every walk with this callback marks the tasks as well: an absent day
+    // need not look for the tasks it touches (which would cost a walk over
+    // all tasks for each absent day).
+    struct TQuiet {
+        int& Depth;
+        explicit TQuiet(int& D) : Depth(D) { ++Depth; }
+        ~TQuiet() { --Depth; }
+    } quiet(FQuietAbsentDays);
     InvalidateNode(Row);
 }
 
@@ -477,42 +467,13 @@ void TScheduleDocument::InvalidateNode(TNodeData* Row, bool Large)
     (void)Large;
     if (IsUpdating() || !Row || !Row->VNode || !Row->VNodeTable)
         return;
+    // An absent day that changes moves the ends of the tasks it touches.
+    if (Row->NodeTable == tbExclude && FQuietAbsentDays == 0)
+        recalcoverlapping(Row);
     try {
         Row->VNodeTable->InvalidateNode(Row->VNode);
     } catch (...) {
     }
-}
-
-void TScheduleDocument::UpdateBounds(bool Deferred)
-{
-    if (IsUpdating())
-        return;
-    if (Deferred)
-        fDelayedUpdateBounds = true;
-    else
-        UpdateBoundsProc();
-}
-
-void TScheduleDocument::UpdateOverlapping(bool Deferred)
-{
-    if (IsUpdating())
-        return;
-    // Until the overlap timer exists a deferred request only raises the flag
-    // the timer would raise.
-    if (Deferred)
-        fDelayedUpdateOverlapping = true;
-    else
-        UpdateOverlappingProc();
-}
-
-void TScheduleDocument::UpdateEmptyRows(bool Deferred)
-{
-    if (IsUpdating())
-        return;
-    if (Deferred)
-        fDelayedUpdateEmptyRows = true;
-    else
-        UpdateEmptyRowsProc();
 }
 
 bool TScheduleDocument::GetNodeIsOverlapping(const TNodeData* Row) const

@@ -73,6 +73,17 @@ TScheduleDocument::TScheduleDocument(TComponent* AOwner) : TForm(AOwner)
     absent->SetNodeDataSize(int(sizeof(TNodeData)));
     StringTreeGrid1 = tasks;
     StringTreeGrid2 = absent;
+
+    FUserDate = today;
+    FUndoRedo = std::make_unique<TUndoRedo>(this);
+    OverlappingTimer = Create<TTimer>(this);
+    OverlappingTimer->SetEnabled(false);
+    OverlappingTimer->SetInterval(400);
+    OverlappingTimer->OnTimer = [this](TObject* Sender) { OverlappingTimerTimer(Sender); };
+    IdleTimer = Create<TTimer>(this);
+    IdleTimer->SetEnabled(false);
+    IdleTimer->SetInterval(100);
+    IdleTimer->OnTimer = [this](TObject* Sender) { IdleTimerTimer(Sender); };
 }
 
 TScheduleDocument::~TScheduleDocument() = default;
@@ -98,6 +109,7 @@ TNodeData* TScheduleDocument::NodeToRow(TBaseTreeGrid* Tree, TGridNode* Node) co
 
 void TScheduleDocument::RowFreed(TNodeData* Row)
 {
+    TRowHandle::RowGone(Row);
     auto range = FIDIndex.equal_range(Row->ID);
     for (auto it = range.first; it != range.second; ++it)
         if (it->second == Row) {

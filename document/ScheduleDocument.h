@@ -16,11 +16,22 @@
 
 #include "components/TreeGrid/StringTreeGrid.h"
 #include "document/CommaText.h"
+#include "document/DateList.h"
 #include "document/DocumentTypes.h"
+#include "document/IniFiles.h"
+#include "document/UndoRedo.h"
+#include "document/Workbook.h"
+#include "document/WorkingTime.h"
 #include "platform/Colors.h"
+#include "platform/FileWatcher.h"
+#include "platform/FormatSettings.h"
 #include "platform/Forms.h"
+#include "platform/Timers.h"
 
 class TScheduleDocument;
+
+// States of the document; ksLoading: a whole load is running.
+enum TVEKState : std::uint8_t { ksLoading };
 
 // The callback of ForEach: the row and the caller's parameter.
 using TForEachCallback = std::function<void(TNodeData* Row, NativeInt Param)>;
@@ -46,6 +57,22 @@ private:
     TScheduleDocument* FDocument;
     TWhichTable FTable;
 };
+
+// A stored filter of the document file: what it tests, on which table's
+// group tab and which column (by caption).
+struct TFilter {
+    TFilterType Type = ftNone;
+    TFilterSubType SubType = fsSmaller;
+    String Text1;
+    String Text2;
+    TWhichTable Table = tbTable;
+    String Group;
+    String Header;
+};
+
+// The answers of the document's questions.
+enum TDocumentAnswer : std::uint8_t { daYes, daNo, daCancel };
+enum TDocumentMessageKind : std::uint8_t { dmInformation, dmWarning, dmError };
 
 class TScheduleDocument : public TForm {
     VEK_DECLARE_CLASS(TScheduleDocument, TForm)
@@ -101,9 +128,8 @@ public:
     TDateTime GetStartOf(const TNodeData* Row) const { return Row ? Row->nodeStart : 0; }
     void SetStartOf(TNodeData* Row, TDateTime X) { DoSetStartOf(Row, cmDefault, X); }
     void DoSetStartOf(TNodeData* Row, TCallingMode Mode, TDateTime X);
-    // The row's end. Until the working-time calendar completes it, an end
-    // to recompute is the start plus the length in calendar terms
-    // (CalcEndOf), written back through SetEndOf.
+    // The row's end; one marked for recalculation is walked through its
+    // position's working time and written back through SetEndOf.
     virtual TDateTime GetEndOf(TNodeData* Row);
     void SetEndOf(TNodeData* Row, TDateTime X);
     TDateTime GetTerminOf(const TNodeData* Row) const;
@@ -163,17 +189,56 @@ public:
     // colours by their number among the added ones.
     static void FillUpColors(std::vector<TColor>& Colors, int Count);
 
+    // ---- update brackets and deferred updates ----
+    // Brackets nest; the outermost EndUpdate settles everything once. An
+    // EndUpdate without its BeginUpdate is ignored.
+    void BeginUpdate(const String& Text);
+    void EndUpdate();
     bool IsUpdating() const { return FUpdating > 0; }
-    // ---- deferred updates (the timers and the procedures come with the update brackets) ----
+    bool IsLoading() const { return FVEKStateSet.Contains(ksLoading); }
+    // Marks a whole load (a document, or a whole document from the
+    // network); the timers leave their work for after it.
+    void SetLoading(bool Value);
     virtual void UpdateBounds(bool Deferred);
     virtual void UpdateOverlapping(bool Deferred);
     virtual void UpdateEmptyRows(bool Deferred);
-    virtual void UpdateBoundsProc() {}
-    virtual void UpdateOverlappingProc() {}
-    virtual void UpdateEmptyRowsProc() {}
+    virtual void UpdateBoundsProc();
+    // Recomputes FOverlappingNodes (nothing while an update bracket is open).
+    virtual void UpdateOverlappingProc();
+    virtual void UpdateEmptyRowsProc();
+    // The automatic calendar entries for the data range.
+    virtual void UpdateAutoEntries(TDateTime Low, TDateTime High);
+    void OverlappingTimerTimer(TObject* Sender);
+    void IdleTimerTimer(TObject* Sender);
+    // The application went idle: arms the idle timer.
+    virtual void ApplicationEvents1Idle();
+    TTimer* OverlappingTimer = nullptr;
+    TTimer* IdleTimer = nullptr;
+
+    // ---- undo and redo ----
+    TUndoRedo& UndoRedo() { return *FUndoRedo; }
+    // Records the whole document (setup, holidays, both tables) as one step.
+    void PushUndoSnapshot();
+    // Tells the Undo and Redo actions whether they can run and their hints.
+    virtual void UpdateUndoRedoActions(bool CanUndo, const String& UndoHint, bool CanRedo, const String& RedoHint)
+    {
+        (void)CanUndo, (void)UndoHint, (void)CanRedo, (void)RedoHint;
+    }
+    // Makes the row the only selected one of its tree, and the focused one.
+    virtual void SelectOnly(TNodeData* Row);
+
+    // ---- document tables in ini form ----
+    void SaveSetup(TCustomIniFile& Ini);
+    void LoadSetup(TCustomIniFile& Ini);
+    void SavePublicHoliday(TCustomIniFile& Ini);
+    void LoadPublicHoliday(TCustomIniFile& Ini);
+    void SaveTable(TWhichTable Table, TCustomIniFile& Ini);
+    void LoadTable(TWhichTable Table, TMemIniFile& Ini);
 
     // ---- document state ----
-    virtual void SetFileChanged(bool Value) { FFileChanged = Value; }
+    // The first change after a save or load arms the timed backup; back
+    // to unchanged disarms it.
+    virtual void SetFileChanged(bool Value);
     bool GetFileChanged() const { return FFileChanged; }
 
     // ---- hooks for the layers above ----
@@ -212,19 +277,127 @@ public:
     // the new text is stored, so the old one can be copied), an added row
     // and a row about to be removed, each with FUndoRedoGroupIndex, while it
     // accepts entries. Nothing is recorded here.
-    virtual void RecordUndoSetData(TNodeData* Row, int Column) { (void)Row, (void)Column; }
-    virtual void RecordUndoAddNode(TNodeData* Row) { (void)Row; }
-    virtual void RecordUndoRemoveNode(TNodeData* Row) { (void)Row; }
-    // The week patterns of the positions: given by the working-time calendar.
-    virtual void CreateDefaultWeekInfo() {}
-    // An end to recompute: start + length in whole days (inclusive) in day
-    // mode and for absent days, start + length in calendar minutes in
-    // minute mode. The calendar replaces it with the working-time end.
-    virtual TDateTime CalcEndOf(TNodeData* Row);
+    virtual void RecordUndoSetData(TNodeData* Row, int Column);
+    virtual void RecordUndoAddNode(TNodeData* Row);
+    virtual void RecordUndoRemoveNode(TNodeData* Row);
+    // The bracket's status text (status-bar panel 3) and the hourglass.
+    virtual String GetStatusText() const { return FStatusText; }
+    virtual void SetStatusText(const String& Text) { FStatusText = Text; }
+    virtual void SetHourglass(bool Busy) { (void)Busy; }
+    // The group tabs' change handler: the shown rows follow the selected
+    // group (the views also redraw).
+    virtual void GroupTabChange() { ApplyPositionGroup(); }
+    virtual void UpdateScrollBars() {}
+    // The timechart goes back to FTimeChartStart.
+    virtual void RestoreTimeChartStart() {}
+    virtual void SetTimeChartBounds(TDateTime Low, TDateTime High) { (void)Low, (void)High; }
+    // Days that fit in the timechart's width at the current column width.
+    virtual int GetTimeChartVisibleDays() const { return 0; }
+    // The view options that hide positions no row uses.
+    virtual bool HideEmptyPositions() const { return false; }
+    virtual bool HideEmptyMultiRowPositions() const { return false; }
+    virtual void UpdateTimeChartHint() {}
+    // The network menu items and controls.
+    virtual void UpdateNetworkControls() {}
+    // Gives every position entry the default week text.
+    virtual void CreateDefaultWeekInfo();
     // Whether the row counts as filtered for feFiltered.
     virtual bool IsNodeFiltered(const TNodeData* Row) const { return Row->reference != nullptr; }
 
+    // ---- working-time calendar ----
+    // The week of the position shown in the row; the default week when none.
+    tWeekInfo GetWeekInfo(int Row) const;
+    // Rebuilds FAutoExcludeList: the inactive weekdays of every shown row
+    // from the day of Low while before High, and the enabled public holidays
+    // of the years of Low to High.
+    void updateAutoEntries(TDateTime Low, TDateTime High);
+    // The automatic entries of the row and of all rows, at the list's front.
+    void AddAutoExcludeToDateList(tDateList& List, int Row) const;
+    // The valid rows of the table that apply to the shown row (all positions
+    // or a multi-row span holding it), ends made exclusive; sorted after.
+    void addTableToDateList(TWhichTable Table, tDateList& List, int Row);
+    // The shown rows the row's position occupies.
+    std::vector<int> GetMultipleRowSpan(TWhichTable Table, const TNodeData* Row) const;
+    // Working minutes from From to Till in the shown row's week: exactly the
+    // minutes GetEndOf consumes between the two for a task in minute mode.
+    std::int32_t calcLengthOf(TWhichTable Table, int Row, TDateTime From, TDateTime Till);
+    // While a pass is open the absent days are indexed once and reused by
+    // every GetEndOf and calcLengthOf; the caller changes no absent day in
+    // the meantime (ends written by GetEndOf itself are taken into account).
+    // Passes nest.
+    void BeginCalendarPass();
+    void EndCalendarPass();
+    // The absent days that apply to the shown row, ends made exclusive.
+    void AddAbsentDaysTo(TDateCoverage& Cover, int Row);
+
+    // ---- overlaps, multi-row positions, split ----
+    // Answers to the question before a row is added to a position.
+    enum TOverlapAnswer : std::uint8_t { oaYes, oaCancel, oaIgnore, oaYesToAll };
+    // Moves later tasks behind earlier ones until no task overlaps; one
+    // Undo reverts the whole run.
+    void ActionSolveOverlappingExecute();
+    // Whether both solvers can run now.
+    bool ActionSolveOverlappingUpdate() const;
+    // Resolves overlaps by moving tasks between the rows of their multi-row
+    // position and, after asking, by adding rows.
+    void ActionSolveOverlappingSingleExecute();
+    // Row count of a position entry (item 2): 1 when empty, not a number or
+    // below 1, at most MaxRowsPerPosition.
+    static int PositionRowCount(const String& Entry);
+    // The position entry holding expanded index I; -1 outside the list.
+    int MultiRowIndex(int I);
+    // The first extra row of that position (one past its main row) and its
+    // last row; an index outside the list counts as a one-row position.
+    int FirstRowInMultiRow(int I);
+    int LastRowInMultiRow(int I);
+    // Gives position entry P one more row, every row keeping its position
+    // text; false when P is not an entry or already has the most rows.
+    bool AddMultiRow(int P, bool RefreshTabs);
+    // Whether shown entry I is a generated extra row of a multi-row position.
+    bool isMultiRow(int I) const;
+    // The shown rows occupied by expanded index Index of the table's rows.
+    std::vector<int> _GetMultipleRowSpan(TWhichTable Table, int Index) const;
+    // Whether some row of the table holds exactly the text as its position.
+    bool findNodeWithPosition(TWhichTable Table, const String& Text);
+    // The tasks an absent day touches get their ends recomputed.
+    void recalcoverlapping(TNodeData* AbsentDay);
+    // The split date of a point of the timechart: whole days in day mode or
+    // for absent days, a date with a time of day in minute mode. Column
+    // widths and row heights below 1 count as 1.
+    TDateTime SplitDateAt(TDateTime ChartStart, int X, int ColumnWidth);
+    static int ShownRowAt(int Top, int Y, int RowHeight);
+    bool ActionSplitUpdate();
+    // Splits the one selected row at Date into two copies measured in shown
+    // row Row; false when nothing was split.
+    bool ActionSplitExecute(TDateTime SplitDate, int Row);
+    // A copy of the first selected row of the active table, start and end
+    // left empty, selected and focused; null when none.
+    TNodeData* CopyNode();
+    // The view options "Automatically arrange items", "Hide empty resources"
+    // and "Hide empty multi-row resources".
+    virtual bool GetAutoArrange() const { return false; }
+    virtual void SetHideEmptyPositions(bool Value) { (void)Value; }
+    virtual void SetHideEmptyMultiRowPositions(bool Value) { (void)Value; }
+    // The questions and notes of these commands (the shell shows them).
+    virtual TOverlapAnswer AskAddRow(const String& Text) { (void)Text; return oaCancel; }
+    virtual bool AskSplit(const String& Text) { (void)Text; return true; }
+    virtual void ShowInformation(const String& Text) { (void)Text; }
+    // Set while the solver runs: the recomputations inside it do not start
+    // it again.
+    bool FSolvingOverlaps = false;
+    // While above 0 an invalidated absent day leaves the tasks' ends alone.
+    int FQuietAbsentDays = 0;
+
     // ---- state ----
+    // Per expanded position index: its week.
+    std::vector<tWeekInfo> FWeekInfo;
+    // Earliest start and latest end of any day of any shown row's week.
+    TDateTime FMinDayStart = 1.0;
+    TDateTime FMaxDayEnd = 0;
+    // Inactive weekdays and public holidays inside the bounds; changed only
+    // by updateAutoEntries.
+    tDateList FAutoExcludeList;
+    std::vector<THolidayData> FHolidayList;
     int FConnection[TableCount][ConnectionCount];
     int FLastFreeID = 0;
     int FUndoRedoGroupIndex = -1;
@@ -251,14 +424,299 @@ public:
     bool fDelayedUpdateOverlapping = false;
     bool fDelayedUpdateEmptyRows = false;
     bool fDelayedUpdateBounds = false;
+    // Saved status texts of the open brackets, the newest first.
+    TStringList FUpdateStrings;
+    TSet<TVEKState> FVEKStateSet;
+    TDateTime FUserDate = 0;
 
     // A row count beyond this counts as this many (row counts come from files).
     static constexpr int MaxRowsPerPosition = 1000;
+
+    // ---- the document file ----
+    // An empty document with both basic tables; the current lock is released.
+    void ActionNew();
+    // The whole load; false (and an empty new document) when the file could
+    // not be read, false with the document untouched when the version
+    // question was refused.
+    bool Load(const String& FileName);
+    // Writes the document; raises on failure, the old file then untouched.
+    void SaveTo(const String& FileName);
+    // Save with lock, history and change files; false when nothing was saved.
+    bool Save(const String& FileName);
+    void Open(const String& FileName);
+    void ActionOpen();
+    void ActionSave();
+    void ActionSaveAs();
+    void ActionRevert();
+    bool ActionRevertEnabled() const;
+    // The "Save File compressed" switch.
+    void ToggleCompressed();
+    // Deletes every row of both tables without recording or sending anything.
+    void ClearRows();
+    // The whole document in and out of a file-less ini (undo, network).
+    void SaveToIni(TMemIniFile& Ini, bool WithLocale);
+    void LoadFromIni(TMemIniFile& Ini);
+    void CB_OffsetNode(TNodeData* Row, int Days);
+    void AddHoliday(const String& Name, int Day, bool Enabled, bool Easter, int Month);
+    void ClearHoliday() { FHolidayList.clear(); }
+    const THolidayData* GetHolidayData(int Index) const;
+
+    // The sections of the file, each writer with its reader.
+    void WriteVersionSection(TCustomIniFile& Ini) const;
+    void WriteLocaleSection(TCustomIniFile& Ini) const;
+    void WriteSetupSection(TCustomIniFile& Ini);
+    void ReadSetupSection(TCustomIniFile& Ini);
+    void WritePublicHolidays(TCustomIniFile& Ini) const;
+    void ReadPublicHolidays(TCustomIniFile& Ini);
+    void WriteTableSections(TWhichTable Table, TCustomIniFile& Ini);
+    void ReadTableSections(TWhichTable Table, TMemIniFile& Ini);
+    // The archive sections as read at load time, written after the tables.
+    void WriteArchiveSections(TMemIniFile& Ini) const;
+    void KeepArchiveSections(const TMemIniFile& Ini);
+
+    // ---- side folder, lock and history ----
+    String GetTmpDirectory() const;
+    String GetHistDirectory() const;
+    String GetPushDirectory() const;
+    String GetBackupPath() const;
+    String GetLockFileName() const;
+    // FCurrentFile := FileName when its lock is had, else empty.
+    void SetCurrentFile(const String& FileName);
+    // Takes the lock of FileName without giving up the current one; true
+    // when it is ours (or already was).
+    bool LockFileFor(const String& FileName);
+    String FileUser(const String& FileName) const;
+    String FileMachine(const String& FileName) const;
+    static void GetHistoryInfo(const String& Folder, const String& FileName, int& Count, int& Highest, int& Lowest);
+    // Gives the existing file its next history copy (the old file stays
+    // where it is until the new one replaces it); the copy's path, or ""
+    // when there is no old file. Obsolete: the copy to delete once the save
+    // is done, -1 for none (at most FMaxHistoryFiles + 1 are kept).
+    String MakeHistoryCopy(const String& FileName, int& Obsolete);
+    // The whole file's bytes as SaveTo writes them.
+    std::string DocumentBytes();
+
+    // ---- hooks of the file commands (the shell answers them) ----
+    // A confirmation with OK and Cancel; true for OK.
+    virtual bool AskConfirmation(const String& Text) { (void)Text; return true; }
+    // Unsaved changes: save them?
+    virtual TDocumentAnswer MessageFileNotSaved() { return daNo; }
+    virtual void ShowMessage(TDocumentMessageKind Kind, const String& Text) { (void)Kind, (void)Text; }
+    // The save and open dialogs; false when cancelled.
+    virtual bool ExecuteSaveDialog(String& FileName) { (void)FileName; return false; }
+    virtual bool ExecuteOpenDialog(String& FileName) { (void)FileName; return false; }
+    virtual void UpdateCaption() {}
+    virtual void AddRecentFile(const String& FileName) { (void)FileName; }
+    // True when another running instance shows the file (and was brought to the front).
+    virtual bool ShowInOtherInstance(const String& FileName) { (void)FileName; return false; }
+    virtual void ScrollToToday() {}
+    virtual void BroadcastDocument() {}
+    // The legacy loader of older files.
+    virtual void LoadLegacyTables(TMemIniFile& Ini) { LoadOlderVersion(Ini); }
+    // The change files of the push folder, applied after a load.
+    virtual void LoadPushedFiles();
+    virtual void StopPushedFilesTimer();
+    // The timechart's row height (the views derive it from the font).
+    virtual int GetTimeChartRowHeight() const { return FFontsize * 3; }
+
+    // ---- document settings stored in [Setup] ----
+    bool FKomprimiert = true;
+    String FFooter;
+    String FHeaderText;
+    bool FPrintToday = false;
+    bool FPrintHeader = false;
+    bool FPrintFooter = false;
+    bool FPrintFilename = true;
+    bool FPrintLochrand = false;
+    bool FDenyMoveBeforeNow = false;
+    bool FAutoArrange = false;
+    int FColWidth = 8;
+    int FZoom = 100;
+    // The row set in use (0 normal, 1 one and a half, 2 triple) and the stored entries.
+    int FRowSetIndex = 0;
+    std::vector<Byte> FRowSet{0};
+    int FTransparency = 50;
+    int FSmallTimeChartRowheight = 10;
+    String FFontname = "Sans";
+    int FFontsize = 10;
+    std::vector<TColor> FStateColors{0xFFFFFF, 0x00FFFF, 0x00BF00};
+    std::vector<TColor> FHolidayColors{0xF0E5CC, 0xE0CA92, 0x978762};
+    std::vector<TFilter> FFilters;
+    // Captions of the group tabs, entry i for FPositionGroup entry i (entry 0 unused).
+    TStringList FPositionGroupNames;
+
+    // ---- file state ----
+    bool FFileIsNewAndUnsaved = true;
+    bool FInitialDeOverlap = false;
+    bool FReceivedFromServer = false;
+    // The save and open dialogs' file names.
+    String FSaveFileName;
+    String FOpenFileName;
+    String FCurrentFile;
+    int FCurrentFileHandle = -1;
+    int FMaxHistoryFiles = 80;
+    std::vector<String> FPendingPushedFiles;
+    std::vector<String> FPushedFiles;
+    // [VEK] Version and SubVersion of the file loaded last (-1 when absent).
+    int FFileVersion = -1;
+    int FFileSubVersion = -1;
+    // The archive sections of the loaded file: name, then its lines.
+    std::vector<std::pair<String, std::vector<String>>> FArchiveSections;
+    // Set while a load converts the file's date texts to the running formats.
+    std::unique_ptr<TFormatSettings> FFileFormats;
+    // Converts a date text of the file being loaded to the running formats.
+    String ConvertFileDate(const String& Text, bool WithSeconds) const;
+
+    // ---- spreadsheet exchange ----
+    // Both tables out to a new workbook shown to the user, and back in from
+    // a workbook file the user picks. Import is refused on a connected
+    // client: its rows would go out empty before their cells are read.
+    void Exportieren1Click();
+    void ExcelImport1Click();
+    bool CanImportWorkbook() const { return !IsConnectedClient(); }
+    // The spreadsheet application; null when there is none. ExportPath:
+    // where a new workbook goes when it is shown.
+    virtual std::unique_ptr<TWorkbookApplication> CreateWorkbookApplication(const String& ExportPath);
+    // Where an export goes: the documents folder, the document's name and
+    // the date and time, never an existing file.
+    String WorkbookExportPath(TDateTime When);
+    virtual String GetDocumentsFolder();
+    // The document's file name; empty for a new document.
+    virtual String GetDocumentFileName() const { return FCurrentFile; }
+    // A question with Yes and No; the default answers No.
+    virtual bool AskYesNo(const String& Text) { (void)Text; return false; }
+    // The open dialog with a filter of "caption|patterns|..." pairs; false when cancelled.
+    virtual bool ExecuteWorkbookOpenDialog(const String& Filter, String& FileName)
+    {
+        (void)Filter, (void)FileName;
+        return false;
+    }
+    virtual void SetBusyCursor(bool Busy);
+
+    // ---- lists of the older format ----
+    // Imports a list and its side settings file (the list's name with
+    // ".ini" appended) into the freshly reset document. False, with an empty
+    // new document, when the list cannot be read, has no usable column
+    // count, or this instance is a connected client (the rows it adds would
+    // go out empty). Parts of the list that are cut short are left out and
+    // reported once.
+    bool Import(const String& FileName);
+    // The side settings file: the timechart's day width and font size, and
+    // the ten colours; defaults for whatever is missing or unusable.
+    void LoadLocalIni(const String& FileName, std::vector<TColor>& Colors);
+    bool CanImportList() const { return !IsConnectedClient(); }
+    // What the open command does after an import: the document keeps no
+    // file name of its own, so a save never writes over the list.
+    void FinishListImport(const String& FileName, bool Imported);
+    // A list with more columns than this is refused.
+    static constexpr int MaxListColumns = 1000;
+    // A list file larger than this is refused.
+    static constexpr std::size_t MaxListFileSize = std::size_t(64) << 20;
+
+
+    // ---- documents of older versions ----
+    // The rows of a file written up to version 2.2: task cells keyed by
+    // their column's caption, absent-day cells by fixed names.
+    void LoadTable22x(TWhichTable Table, TMemIniFile& Ini);
+    // Both tables of such a file and the adjustments FFileVersion and
+    // FFileSubVersion call for: the absent-day defaults of 2.0 and 2.1 and
+    // the fixed holidays of [Holiday].
+    void LoadOlderVersion(TMemIniFile& Ini);
+    // Adds fixed holiday Index of older files; an index outside adds nothing.
+    void addholiday(int Index, bool Enabled);
+    static constexpr int FixedHolidayCount = 20;
+
+    // ---- merging another document file ----
+    struct TMergeCounts {
+        int Added = 0;
+        int Updated = 0;
+        int Unassigned = 0;
+    };
+    // "Merge Files...": picks a file and merges it. Refused on a connected
+    // client: the rows it adds would reach the server before their cells.
+    void Zusammenfhren1Click();
+    bool CanMergeFiles() const { return !IsConnectedClient(); }
+    // The merge itself, one undo step; false when nothing was merged.
+    bool MergeFile(const String& FileName);
+    // Whether the file's task columns, roles and state colours are ours.
+    bool CompareSetup(TCustomIniFile& Ini);
+    TMergeCounts updateTable(TWhichTable Table, TMemIniFile& Ini);
+    // Recomputes both hashes of the row (and its place in the merge index).
+    void CB_UpdateHashEntries(TNodeData* Row);
+    // The rows whose hash matches Key AND whose cells equal Cells (all
+    // cells, or the free ones): the hash only finds the candidates. The
+    // first in tree order, or null; and their number.
+    TNodeData* FindCompleteHash(TWhichTable Table, std::int32_t Key, const std::vector<String>& Cells);
+    TNodeData* FindHash(TWhichTable Table, std::int32_t Key, const std::vector<String>& Cells);
+    int CompleteHashCount(TWhichTable Table, std::int32_t Key, const std::vector<String>& Cells);
+    int HashCount(TWhichTable Table, std::int32_t Key, const std::vector<String>& Cells);
+    // The keys of a row's cells: all of them, and the free columns' ones
+    // (not bound to position, dates, length, due date or state).
+    std::int32_t CompleteKey(const std::vector<String>& Cells) const;
+    std::int32_t PartialKey(TWhichTable Table, const std::vector<String>& Cells) const;
+    std::vector<String> RowCells(const TNodeData* Row) const;
+    // The caption of the table's tab.
+    virtual String GetTableTabCaption(TWhichTable Table) const
+    {
+        return Translate(Table == tbTable ? "Tasks" : "Absent days");
+    }
+
+    // ---- archive menu ----
+    void Auftrgearchivieren1Click();
+    void Archivierungrckgngigmachen1Click();
+    void Archivlschen1Click() {}
+    // The archive dialog preset with the range and the archive date, updated
+    // and shown modally; the un-archive dialog shown modally.
+    virtual void ShowArchiveDialog(TDateTime First, TDateTime Last, TDateTime ArchiveDate)
+    {
+        (void)First, (void)Last, (void)ArchiveDate;
+    }
+    virtual void ShowUnarchiveDialog() {}
+
+    // ---- timed backups and change files ----
+    // Once armed by a change, BackupTimerTimer copies the document, its
+    // picture and its task table into the backup folder.
+    void BackupTimerTimer(TObject* Sender);
+    // Each tick looks at the push folder and applies the pending change
+    // files that are complete, each as one undo step.
+    void PushedFilesTimerTimer(TObject* Sender);
+    // A file appeared in (or was renamed into) a watched folder.
+    void OnFileCreate(const String& FileName);
+    void OnFileMove(const String& OldName, const String& NewName);
+    // Applies one change file; false when it cannot be read yet (the
+    // writer is busy, or it holds no closed data element so far).
+    bool LoadDiff(const String& FileName);
+    // Appends the full path of every non-folder entry of Folder matching
+    // Mask ("*" and "?", any case); an empty folder lists nothing.
+    static void ListFileDir(const String& Folder, const String& Mask, TStringList& List);
+    // The watch and the timer follow the push folder of the current file:
+    // running only while this instance holds its lock.
+    void UpdatePushWatch();
+    // The backup picture of the timechart as JPEG (the views draw it, from
+    // the "all positions" tab); nothing here.
+    virtual void SaveBackupPicture(const String& FileName) { (void)FileName; }
+    // A change file arrived.
+    virtual void PushedFileBeep() {}
+    TTimer* BackupTimer = nullptr;
+    TTimer* PushedFilesTimer = nullptr;
+    TFileWatcher* FPushWatcher = nullptr;
+    // The timers' intervals when they are started.
+    Cardinal FBackupInterval = 600000;
+    Cardinal FPushedFilesInterval = 1000;
+    // Ticks a complete-looking but unusable change file is retried before
+    // it is logged and left alone.
+    int FPushedFileRetries = 30;
+    // What the change-file poll knows of each file (defined with it).
+    struct TPushState;
+    std::shared_ptr<TPushState> FPushState;
 
 protected:
     friend class TRowTree;
     // The tree is freeing the row's node: forget it everywhere.
     void RowFreed(TNodeData* Row);
+    // The calendar part of UpdateInternalVariables: the weeks and the day
+    // span of the shown rows.
+    void UpdateCalendarVariables();
 
 private:
     struct TPositionIndex {
@@ -275,10 +733,19 @@ private:
     String ExpandedPositionText(int Index);
 
     bool FFileChanged = false;
+    String FStatusText;
+    std::unique_ptr<TUndoRedo> FUndoRedo;
     int FActivePageIndex = 0;
     // Header data by the column tag that names it (0 = none yet).
     std::unordered_map<NativeInt, std::unique_ptr<THeaderData>> FHeaderStore;
     NativeInt FNextHeaderTag = 1;
     std::unordered_multimap<int, TNodeData*> FIDIndex;
     std::unique_ptr<TPositionIndex> FPositionCache;
+    // Indexes of the calendar walk (defined with it).
+    struct TCalendarCache;
+    std::shared_ptr<TCalendarCache> FCalendar;
+    TCalendarCache& Calendar();
+    // The hash index of the merge running now (defined with it).
+    struct TMergeIndex;
+    std::shared_ptr<TMergeIndex> FMergeIndex;
 };

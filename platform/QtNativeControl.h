@@ -2,6 +2,7 @@
 // Qt side of the controls that show a toolkit widget. Platform code and the
 // platform's tests only.
 #include <type_traits>
+#include <utility>
 
 #include <QObject>
 #include <QString>
@@ -32,6 +33,16 @@ struct TNativeAccess {
     static void Leave(TNativeControl* C) { --C->FInWidget; }
 };
 
+// A handler may leave out the signal's arguments.
+template <class Fn, class... A>
+void CallUserHandler(const Fn& F, A&&... Args)
+{
+    if constexpr (std::is_invocable_v<const Fn&, A...>)
+        F(std::forward<A>(Args)...);
+    else
+        F();
+}
+
 // Connects a user signal of the widget to Fn. Fn is skipped while the
 // control is pushing its own fields into the widget (the signal is then an
 // echo), and runs guarded: an exception goes to the application, and a
@@ -44,13 +55,7 @@ void ConnectUser(TNativeControl* Control, Sender* Widget, Signal Sig, Fn F)
             return;
         TControlWatch watch(Control);
         TNativeAccess::Enter(Control);
-        Guarded(Control, [&] {
-            // A handler may leave out the signal's arguments.
-            if constexpr (std::is_invocable_v<const Fn&, decltype(Args)...>)
-                F(Args...);
-            else
-                F();
-        });
+        Guarded(Control, [&] { CallUserHandler(F, Args...); });
         if (watch)
             TNativeAccess::Leave(Control);
     });

@@ -36,7 +36,7 @@ TEST(CellFunnel, StepsRunInOrderAndUndoSeesTheOldText)
     EXPECT_TRUE(row->RecalcBitmap);
     EXPECT_DOUBLE_EQ(row->nodeStart, Date() + 1);
     EXPECT_TRUE(doc->fDelayedUpdateBounds);
-    EXPECT_TRUE(doc->fDelayedUpdateOverlapping);
+    EXPECT_TRUE(doc->OverlappingTimer->Enabled());
     EXPECT_TRUE(doc->GetFileChanged());
 }
 

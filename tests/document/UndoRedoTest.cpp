@@ -1,0 +1,451 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "document/ScheduleDocument.h"
+#include "document/UndoRedo.h"
+#include "platform/SysUtils.h"
+
+namespace {
+
+constexpr int PosCol = 0, EndCol = 2, LengthCol = 3, StateCol = 4, CommentCol = 5;
+
+// A document that records the undo actions' state and can act as a client.
+class TUndoDocument : public TScheduleDocument {
+public:
+    using TScheduleDocument::TScheduleDocument;
+    bool Client = false;
+    bool CanUndo = false, CanRedo = false;
+    String UndoHintText, RedoHintText;
+    int ActionUpdates = 0;
+
+    bool IsConnectedClient() const override { return Client; }
+    void UpdateUndoRedoActions(bool CanU, const String& UH, bool CanR, const String& RH) override
+    {
+        CanUndo = CanU, UndoHintText = UH, CanRedo = CanR, RedoHintText = RH;
+        ++ActionUpdates;
+    }
+};
+
+struct TDeleter {
+    void operator()(TScheduleDocument* d) const { d->Free(); }
+};
+using TUndoDocumentPtr = std::unique_ptr<TUndoDocument, TDeleter>;
+
+TUndoDocumentPtr MakeUndoDocument()
+{
+    FormatSettings = TFormatSettings::Default();
+    TUndoDocumentPtr doc(Create<TUndoDocument>(nullptr));
+    doc->CreateBasicTable(tbExclude);
+    doc->CreateBasicTable(tbTable);
+    TStringList* list = doc->GetColumnStrings(tbTable, doc->GetConnection(tbTable, cnPosition));
+    list->Clear();
+    for (const char* p : {"A", "B", "C"})
+        list->Add(p);
+    doc->ApplyPositionGroup();
+    doc->UndoRedo().Clear();
+    return doc;
+}
+
+// A task added without recording undo.
+TNodeData* AddQuietTask(TScheduleDocument& Doc, const String& Position, const String& Comment, int ID = -1)
+{
+    Doc.UndoRedo().DontAcceptUndos();
+    TNodeData* row = Doc.AddNode(ID < 0 ? Doc.GetFreeID() : ID, tbTable, -1, -1, -1, cmIgnoreNet);
+    Doc.DoSetData(row, PosCol, Position, cmIgnoreNet);
+    Doc.DoSetStartOf(row, cmIgnoreNet, Date());
+    Doc.DoSetData(row, LengthCol, "2", cmIgnoreNet);
+    Doc.DoSetData(row, EndCol, Doc.FormatDateTime(Date() + 1), cmIgnoreNet);
+    Doc.DoSetData(row, CommentCol, Comment, cmIgnoreNet);
+    Doc.UndoRedo().AcceptUndos();
+    return row;
+}
+
+TNodeData* FindRow(TScheduleDocument& Doc, int ID)
+{
+    TNodeData* row = nullptr;
+    TWhichTable table = tbTable;
+    return Doc.FindNodeAndTable(ID, row, table) ? row : nullptr;
+}
+
+// Every row of a table as its cell texts, in tree order.
+std::vector<std::vector<String>> Dump(TScheduleDocument& Doc, TWhichTable Table)
+{
+    std::vector<std::vector<String>> rows;
+    Doc.ForEach(Table, feAll, 0, [&](TNodeData* Row, NativeInt) {
+        std::vector<String> cells;
+        for (int c = 0; c < Row->StringList->Count(); ++c)
+            cells.push_back(Row->StringList->Get(c));
+        rows.push_back(cells);
+    });
+    return rows;
+}
+
+// Runs Body as one user action: one group index for all its entries.
+template <class F>
+void InGroup(TScheduleDocument& Doc, F Body)
+{
+    Doc.FUndoRedoGroupIndex = Doc.UndoRedo().GetGroupIndex();
+    Body();
+    Doc.FUndoRedoGroupIndex = -1;
+}
+
+}  // namespace
+
+TEST(UndoRedo, GroupOfCellChangesIsOneStepBothWays)
+{
+    TUndoDocumentPtr doc = MakeUndoDocument();
+    TNodeData* a = AddQuietTask(*doc, "A", "a");
+    TNodeData* b = AddQuietTask(*doc, "B", "b");
+    TNodeData* c = AddQuietTask(*doc, "C", "c");
+    doc->SetData(c, CommentCol, "before");  // an earlier step, not in the group
+    InGroup(*doc, [&] {
+        doc->SetData(a, CommentCol, "a2");
+        doc->SetData(b, CommentCol, "b2");
+        doc->SetData(c, CommentCol, "c2");
+    });
+    ASSERT_EQ(doc->UndoRedo().UndoList().size(), 4u);
+
+    doc->UndoRedo().Undo();
+    EXPECT_EQ(doc->GetData(a, CommentCol), "a");
+    EXPECT_EQ(doc->GetData(b, CommentCol), "b");
+    EXPECT_EQ(doc->GetData(c, CommentCol), "before");
+    // The reverts' own pushes did not clear the redo list: one step of three.
+    EXPECT_EQ(doc->UndoRedo().RedoList().size(), 3u);
+    EXPECT_EQ(doc->UndoRedo().UndoList().size(), 1u);
+
+    doc->UndoRedo().Redo();
+    EXPECT_EQ(doc->GetData(a, CommentCol), "a2");
+    EXPECT_EQ(doc->GetData(b, CommentCol), "b2");
+    EXPECT_EQ(doc->GetData(c, CommentCol), "c2");
+    EXPECT_FALSE(doc->UndoRedo().GetCanRedo());
+    EXPECT_EQ(doc->UndoRedo().UndoList().size(), 4u);
+
+    // Undo again: the redone step keeps its group.
+    doc->UndoRedo().Undo();
+    EXPECT_EQ(doc->GetData(c, CommentCol), "before");
+    doc->UndoRedo().Undo();
+    EXPECT_EQ(doc->GetData(c, CommentCol), "c");
+    EXPECT_FALSE(doc->UndoRedo().GetCanUndo());
+    doc->UndoRedo().Undo();  // an empty list: nothing
+    EXPECT_EQ(doc->GetData(c, CommentCol), "c");
+
+    // A new edit, not made while undoing, clears the redo list.
+    ASSERT_TRUE(doc->UndoRedo().GetCanRedo());
+    doc->SetData(a, CommentCol, "y");
+    EXPECT_FALSE(doc->UndoRedo().GetCanRedo());
+}
+
+TEST(UndoRedo, InterleavedGroupsUndoExactlyTheirOwnEntries)
+{
+    TUndoDocumentPtr doc = MakeUndoDocument();
+    TNodeData* a = AddQuietTask(*doc, "A", "a");
+    TNodeData* b = AddQuietTask(*doc, "B", "b");
+    TNodeData* c = AddQuietTask(*doc, "C", "c");
+    const int first = doc->UndoRedo().GetGroupIndex();
+    doc->FUndoRedoGroupIndex = first;
+    doc->SetData(a, CommentCol, "a2");
+    doc->FUndoRedoGroupIndex = doc->UndoRedo().GetGroupIndex();
+    ASSERT_NE(doc->FUndoRedoGroupIndex, first);
+    doc->SetData(c, CommentCol, "c2");
+    doc->FUndoRedoGroupIndex = first;
+    doc->SetData(b, CommentCol, "b2");
+    doc->FUndoRedoGroupIndex = -1;
+
+    doc->UndoRedo().Undo();
+    EXPECT_EQ(doc->GetData(a, CommentCol), "a");
+    EXPECT_EQ(doc->GetData(b, CommentCol), "b");
+    EXPECT_EQ(doc->GetData(c, CommentCol), "c2") << "the other group stays";
+    doc->UndoRedo().Undo();
+    EXPECT_EQ(doc->GetData(c, CommentCol), "c");
+
+    doc->UndoRedo().Redo();
+    EXPECT_EQ(doc->GetData(c, CommentCol), "c2");
+    EXPECT_EQ(doc->GetData(a, CommentCol), "a");
+    doc->UndoRedo().Redo();
+    EXPECT_EQ(doc->GetData(a, CommentCol), "a2");
+    EXPECT_EQ(doc->GetData(b, CommentCol), "b2");
+}
+
+TEST(UndoRedo, RemovedTaskComesBackWithItsIdAndTextsAndRedoRemovesIt)
+{
+    TUndoDocumentPtr doc = MakeUndoDocument();
+    TNodeData* row = AddQuietTask(*doc, "B", "keep me", 42);
+    const std::vector<String> cells = Dump(*doc, tbTable)[0];
+    doc->SetData(row, CommentCol, "edited");  // an older entry on the same row
+    doc->DeleteNode(row, cmDefault);
+    EXPECT_EQ(FindRow(*doc, 42), nullptr);
+    EXPECT_EQ(doc->UndoRedo().UndoHint(), "remove task");
+
+    doc->UndoRedo().Undo();
+    TNodeData* back = FindRow(*doc, 42);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(doc->GetData(back, CommentCol), "edited");
+    EXPECT_EQ(doc->GetData(back, PosCol), "B");
+
+    // The older entry now refers to the restored row.
+    doc->UndoRedo().Undo();
+    EXPECT_EQ(doc->GetData(back, CommentCol), "keep me");
+    EXPECT_EQ(Dump(*doc, tbTable)[0], cells);
+
+    doc->UndoRedo().Redo();
+    EXPECT_EQ(doc->GetData(back, CommentCol), "edited");
+    doc->UndoRedo().Redo();
+    EXPECT_EQ(FindRow(*doc, 42), nullptr) << "the redo removed the restored row";
+    EXPECT_EQ(doc->GetTableRowCount(tbTable), 0);
+
+    doc->UndoRedo().Undo();
+    ASSERT_NE(FindRow(*doc, 42), nullptr);
+    EXPECT_EQ(doc->GetData(FindRow(*doc, 42), CommentCol), "edited");
+}
+
+TEST(UndoRedo, RestoringARowOnAClientStopsAndATakenIdIsReplaced)
+{
+    TUndoDocumentPtr doc = MakeUndoDocument();
+    TNodeData* row = AddQuietTask(*doc, "A", "old", 7);
+    doc->DeleteNode(row, cmDefault);
+    TNodeData* squatter = AddQuietTask(*doc, "C", "new", 7);
+
+    // A client's AddNode gives nothing: nothing pushed, nothing moved.
+    doc->Client = true;
+    doc->UndoRedo().Pop();
+    EXPECT_EQ(doc->GetTableRowCount(tbTable), 1);
+    EXPECT_FALSE(doc->UndoRedo().GetCanRedo() || doc->UndoRedo().GetCanUndo());
+
+    doc->Client = false;
+    doc->DeleteNode(squatter, cmDefault);
+    AddQuietTask(*doc, "C", "new", 7);
+    doc->UndoRedo().Undo();
+    ASSERT_EQ(doc->GetTableRowCount(tbTable), 2);
+    EXPECT_EQ(doc->GetData(FindRow(*doc, 7), CommentCol), "new");
+    int restoredID = -1;
+    doc->ForEach(tbTable, feAll, 0, [&](TNodeData* Row, NativeInt) {
+        if (doc->GetData(Row, CommentCol) == "new" && Row->ID != 7)
+            restoredID = Row->ID;
+    });
+    EXPECT_NE(restoredID, -1) << "the restored row has an ID of its own";
+}
+
+TEST(UndoRedo, AddedTaskIsRemovedByUndoAndBackByRedo)
+{
+    TUndoDocumentPtr doc = MakeUndoDocument();
+    TNodeData* row = nullptr;
+    InGroup(*doc, [&] {
+        row = doc->AddNode(11, tbTable, 1, 480, Date(), cmDefault);
+    });
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(doc->UndoRedo().UndoHint(), "new task");
+    const std::vector<String> cells = Dump(*doc, tbTable)[0];
+
+    doc->UndoRedo().Undo();
+    EXPECT_EQ(doc->GetTableRowCount(tbTable), 0);
+    EXPECT_FALSE(doc->UndoRedo().GetCanUndo()) << "the whole add was one step";
+    doc->UndoRedo().Redo();
+    ASSERT_NE(FindRow(*doc, 11), nullptr);
+    EXPECT_EQ(Dump(*doc, tbTable)[0], cells);
+    doc->UndoRedo().Undo();
+    EXPECT_EQ(doc->GetTableRowCount(tbTable), 0);
+}
+
+TEST(UndoRedo, EntriesOfGoneRowsDoNothingAndAreDropped)
+{
+    TUndoDocumentPtr doc = MakeUndoDocument();
+    TNodeData* keep = AddQuietTask(*doc, "A", "k");
+    TNodeData* gone = AddQuietTask(*doc, "B", "g");
+    doc->SetData(keep, CommentCol, "k2");
+    doc->SetData(gone, CommentCol, "g2");
+    doc->UndoRedo().DontAcceptUndos();
+    doc->DeleteNode(gone, cmIgnoreNet);
+    doc->UndoRedo().AcceptUndos();
+
+    // One click reverts the newest step that can still do something.
+    doc->UndoRedo().Undo();
+    EXPECT_EQ(doc->GetData(keep, CommentCol), "k");
+    EXPECT_FALSE(doc->UndoRedo().GetCanUndo());
+    EXPECT_EQ(doc->UndoRedo().RedoList().size(), 1u);
+}
+
+TEST(UndoRedo, GroupIndexIsTheSmallestFreeOne)
+{
+    TUndoDocumentPtr doc = MakeUndoDocument();
+    TNodeData* a = AddQuietTask(*doc, "A", "a");
+    EXPECT_EQ(doc->UndoRedo().GetGroupIndex(), 0);
+    int n = 0;
+    for (int group : {0, 2, 3, -1, 5}) {
+        doc->FUndoRedoGroupIndex = group;
+        doc->SetData(a, CommentCol, "v" + IntToStr(n++));
+    }
+    doc->FUndoRedoGroupIndex = -1;
+    EXPECT_EQ(doc->UndoRedo().GetGroupIndex(), 1);
+    doc->FUndoRedoGroupIndex = 1;
+    doc->SetData(a, CommentCol, "v" + IntToStr(n++));
+    doc->FUndoRedoGroupIndex = -1;
+    EXPECT_EQ(doc->UndoRedo().GetGroupIndex(), 4);
+
+    // Pop reverts the newest step and leaves no redo of it.
+    doc->UndoRedo().Pop();
+    EXPECT_EQ(doc->GetData(a, CommentCol), "v4");
+    EXPECT_FALSE(doc->UndoRedo().GetCanRedo());
+    EXPECT_EQ(doc->UndoRedo().GetGroupIndex(), 1);
+}
+
+TEST(UndoRedo, BlockedUndosDiscardEveryPush)
+{
+    TUndoDocumentPtr doc = MakeUndoDocument();
+    TNodeData* a = AddQuietTask(*doc, "A", "a");
+    doc->UndoRedo().DontAcceptUndos();
+    doc->UndoRedo().DontAcceptUndos();
+    doc->UndoRedo().AcceptUndos();
+    EXPECT_FALSE(doc->UndoRedo().DoesAcceptUndo());
+    doc->SetData(a, CommentCol, "x");
+    TNodeData* b = doc->AddNode(doc->GetFreeID(), tbTable, -1, -1, -1, cmDefault);
+    doc->DeleteNode(b, cmDefault);
+    doc->PushUndoSnapshot();
+    EXPECT_FALSE(doc->UndoRedo().GetCanUndo());
+    doc->UndoRedo().AcceptUndos();
+    doc->UndoRedo().AcceptUndos();  // one too many stays at zero
+    doc->SetData(a, CommentCol, "y");
+    EXPECT_EQ(doc->UndoRedo().UndoList().size(), 1u);
+    doc->UndoRedo().DontAcceptUndos();
+    EXPECT_FALSE(doc->UndoRedo().DoesAcceptUndo());
+}
+
+TEST(UndoRedo, ActionsShowTheNewestStepsHints)
+{
+    TUndoDocumentPtr doc = MakeUndoDocument();
+    TNodeData* a = AddQuietTask(*doc, "A", "a");
+    EXPECT_FALSE(doc->CanUndo);
+    doc->SetData(a, CommentCol, "b");
+    EXPECT_TRUE(doc->CanUndo);
+    EXPECT_FALSE(doc->CanRedo);
+    EXPECT_EQ(doc->UndoHintText, "set value (Comment)");
+    doc->SetColumnCaption(tbTable, StateCol, "State [x]");
+    doc->SetData(a, StateCol, "State 2");
+    EXPECT_EQ(doc->UndoHintText, "set value (State )");
+    doc->PushUndoSnapshot();
+    EXPECT_EQ(doc->UndoHintText, "set all tables");
+
+    doc->UndoRedo().Undo();
+    EXPECT_EQ(doc->RedoHintText, "set all tables");
+    EXPECT_EQ(doc->UndoHintText, "set value (State )");
+    // The steps before the snapshot find the rows it brought back.
+    doc->UndoRedo().Undo();
+    doc->UndoRedo().Undo();
+    const auto rows = Dump(*doc, tbTable);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][CommentCol], "a");
+    EXPECT_EQ(rows[0][StateCol], "State 1");
+    EXPECT_FALSE(doc->CanUndo);
+    EXPECT_EQ(doc->UndoHintText, "");
+    EXPECT_TRUE(doc->CanRedo);
+    EXPECT_EQ(doc->RedoHintText, "set value (Comment)");
+    doc->UndoRedo().Clear();
+    EXPECT_FALSE(doc->CanRedo);
+    EXPECT_EQ(doc->RedoHintText, "");
+}
+
+TEST(UndoRedo, SnapshotBringsBackTablesSetupAndHolidays)
+{
+    TUndoDocumentPtr doc = MakeUndoDocument();
+    AddQuietTask(*doc, "A", "one");
+    TNodeData* two = AddQuietTask(*doc, "B", "two");
+    doc->UndoRedo().DontAcceptUndos();
+    for (int i = 0; i < 3; ++i) {
+        TNodeData* day = doc->AddNode(doc->GetFreeID(), tbExclude, -1, -1, -1, cmIgnoreNet);
+        doc->DoSetStartOf(day, cmIgnoreNet, Date() + i);
+        doc->DoSetData(day, doc->GetConnection(tbExclude, cnLength), "1", cmIgnoreNet);
+    }
+    doc->UndoRedo().AcceptUndos();
+    doc->AddHoliday("New Year", 1, true, false, 1);
+    doc->SetColumnCaption(tbTable, CommentCol, "Notes");
+    const auto tasks = Dump(*doc, tbTable), absent = Dump(*doc, tbExclude);
+
+    doc->PushUndoSnapshot();
+    doc->SetData(two, CommentCol, "changed");
+    doc->DeleteNode(two, cmDefault);
+    doc->AddNode(doc->GetFreeID(), tbExclude, -1, -1, -1, cmDefault);
+    // Those were steps of their own, dropped again; the setup changes below
+    // are recorded by nothing but the snapshot.
+    while (doc->UndoRedo().UndoList().size() > 1)
+        doc->UndoRedo().Pop();
+    doc->ClearHoliday();
+    doc->SetColumnCaption(tbTable, CommentCol, "Other");
+    doc->SetConnection(tbTable, cnTextCenterMiddle, -1);
+
+    doc->UndoRedo().Undo();
+    EXPECT_EQ(Dump(*doc, tbTable), tasks);
+    EXPECT_EQ(Dump(*doc, tbExclude), absent) << "each absent day exactly once";
+    ASSERT_NE(doc->GetHolidayData(0), nullptr);
+    EXPECT_EQ(doc->GetHolidayData(0)->name, "New Year");
+    EXPECT_EQ(doc->GetHolidayData(0)->month, 1);
+    EXPECT_EQ(doc->GetHolidayData(1), nullptr);
+    EXPECT_EQ(doc->GetColumnCaption(tbTable, CommentCol), "Notes");
+    EXPECT_EQ(doc->GetConnection(tbTable, cnTextCenterMiddle), CommentCol);
+    EXPECT_EQ(doc->UndoRedo().RedoHint(), "set all tables");
+    // Restored rows are checked again, as after any load.
+    doc->ForEach(tbTable, feAll, 0, [](TNodeData* Row, NativeInt) { EXPECT_TRUE(Row->nodeValid); });
+
+    doc->UndoRedo().Redo();
+    EXPECT_EQ(doc->GetHolidayData(0), nullptr);
+    EXPECT_EQ(doc->GetColumnCaption(tbTable, CommentCol), "Other");
+    EXPECT_EQ(Dump(*doc, tbTable), tasks) << "the rows were not changed after the snapshot";
+    doc->UndoRedo().Undo();
+    EXPECT_EQ(doc->GetColumnCaption(tbTable, CommentCol), "Notes");
+}
+
+// Random edits, undos and redos on a few cells end in the cells that
+// replaying the surviving steps gives.
+TEST(UndoRedo, RandomSequencesMatchReplayingTheSurvivingSteps)
+{
+    std::mt19937 rng(20261209);
+    for (int sequence = 0; sequence < 200; ++sequence) {
+        TUndoDocumentPtr doc = MakeUndoDocument();
+        std::vector<TNodeData*> rows;
+        std::map<std::pair<int, int>, String> initial;
+        for (int r = 0; r < 3; ++r) {
+            rows.push_back(AddQuietTask(*doc, "A", "c" + IntToStr(r)));
+            for (int col : {CommentCol, StateCol})
+                initial[{r, col}] = doc->GetData(rows.back(), col);
+        }
+        using TStep = std::vector<std::tuple<int, int, String>>;
+        std::vector<TStep> done, undone;
+        int counter = 0;
+        for (int op = 0; op < 30; ++op) {
+            const int kind = int(rng() % 4);
+            if (kind == 0 && !done.empty()) {
+                doc->UndoRedo().Undo();
+                undone.push_back(done.back());
+                done.pop_back();
+            } else if (kind == 1 && !undone.empty()) {
+                doc->UndoRedo().Redo();
+                done.push_back(undone.back());
+                undone.pop_back();
+            } else {
+                const int edits = rng() % 2 ? 1 : 1 + int(rng() % 3);
+                TStep step;
+                doc->FUndoRedoGroupIndex = edits > 1 ? doc->UndoRedo().GetGroupIndex() : -1;
+                for (int e = 0; e < edits; ++e) {
+                    const int r = int(rng() % rows.size());
+                    const int col = rng() % 2 ? CommentCol : StateCol;
+                    const String text = "v" + IntToStr(++counter);
+                    doc->SetData(rows[std::size_t(r)], col, text);
+                    step.emplace_back(r, col, text);
+                }
+                doc->FUndoRedoGroupIndex = -1;
+                done.push_back(step);
+                undone.clear();
+            }
+        }
+        std::map<std::pair<int, int>, String> expected = initial;
+        for (const TStep& step : done)
+            for (const auto& [r, col, text] : step)
+                expected[{r, col}] = text;
+        for (const auto& [key, text] : expected)
+            ASSERT_EQ(doc->GetData(rows[std::size_t(key.first)], key.second), text)
+                << "sequence " << sequence << " row " << key.first << " column " << key.second;
+        ASSERT_EQ(doc->UndoRedo().GetCanRedo(), !undone.empty()) << "sequence " << sequence;
+    }
+}
