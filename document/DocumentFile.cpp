@@ -8,6 +8,7 @@
 
 #include "document/LZR.h"
 #include "document/Log.h"
+#include "document/DocumentHelpers.h"
 #include "document/ScheduleDocument.h"
 #include "document/SideFolder.h"
 #include "platform/AtomicFile.h"
@@ -23,26 +24,6 @@ bool FileExists(const String& Name)
 {
     struct stat st {};
     return ::stat(Name.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-// The text with each "%s" replaced in order and "\n" made a line break.
-String Fill(const String& Text, std::initializer_list<String> Args)
-{
-    String out;
-    auto arg = Args.begin();
-    for (std::size_t i = 0; i < Text.size(); ++i) {
-        if (Text[i] == '%' && i + 1 < Text.size() && Text[i + 1] == 's') {
-            if (arg != Args.end())
-                out += *arg++;
-            ++i;
-        } else if (Text[i] == '\\' && i + 1 < Text.size() && Text[i + 1] == 'n') {
-            out += '\n';
-            ++i;
-        } else {
-            out += Text[i];
-        }
-    }
-    return out;
 }
 
 bool EndsWithBackup(const String& Name)
@@ -199,7 +180,7 @@ bool TScheduleDocument::Load(const String& FileName)
     const int version = ini->ReadInteger("VEK", "Version", -1);
     const int subVersion = ini->ReadInteger("VEK", "SubVersion", -1);
     if (version != build.Major || build.Minor < subVersion) {
-        const String text = Fill(
+        const String text = FillText(
             Translate("The file was created with a newer VEK version.\\nVEK version: %s\\nFile-version: %s\\nOpen file anyway?"),
             {IntToStr(build.Major) + "." + IntToStr(build.Minor), IntToStr(version) + "." + IntToStr(subVersion)});
         if (!AskConfirmation(text))
@@ -210,7 +191,7 @@ bool TScheduleDocument::Load(const String& FileName)
 
     bool ok = true;
     UndoRedo().DontAcceptUndos();
-    BeginUpdate(Fill(Translate("Open File %s..."), {FileName}));
+    BeginUpdate(FillText(Translate("Open File %s..."), {FileName}));
     SetLoading(true);
     try {
         ClearRows();
@@ -258,14 +239,14 @@ bool TScheduleDocument::Load(const String& FileName)
 void TScheduleDocument::Open(const String& FileName)
 {
     if (!FileExists(FileName)) {
-        ShowMessage(dmError, Fill(Translate("File %s does not exist."), {FileName}));
+        ShowMessage(dmError, FillText(Translate("File %s does not exist."), {FileName}));
         return;
     }
     if (ShowInOtherInstance(FileName))
         return;
     // A client's import would reset its copy of the server's plan for nothing.
     if (UpperExtension(FileName) == ".LST" && !CanImportList()) {
-        ShowMessage(dmError, Fill(Translate("File %s could not be loaded."), {FileName}));
+        ShowMessage(dmError, FillText(Translate("File %s could not be loaded."), {FileName}));
         return;
     }
     if (GetFileChanged()) {
@@ -282,7 +263,7 @@ void TScheduleDocument::Open(const String& FileName)
     SetFileChanged(false);
     FFileIsNewAndUnsaved = false;
     FInitialDeOverlap = false;
-    SetStatusText(Fill(Translate("Open File %s..."), {FileName}));
+    SetStatusText(FillText(Translate("Open File %s..."), {FileName}));
     ActionNew();
 
     const String extension = UpperExtension(FileName);
@@ -297,12 +278,12 @@ void TScheduleDocument::Open(const String& FileName)
     }
     SetCurrentFile(FileName);
     if (FCurrentFile.empty())
-        ShowMessage(dmInformation, Fill(Translate("File %s is used by %s.\\nChanges must be saved with a different name."),
+        ShowMessage(dmInformation, FillText(Translate("File %s is used by %s.\\nChanges must be saved with a different name."),
                                         {FileName, FileUser(FileName) + " (" + FileMachine(FileName) + ")"}));
     if (!Load(FileName)) {
         // Never let the empty document take the file's name: the next save
         // would write it over the user's file.
-        const String message = Fill(Translate("File %s could not be loaded."), {FileName});
+        const String message = FillText(Translate("File %s could not be loaded."), {FileName});
         WriteLog(message);
         SetCurrentFile(String());
         FSaveFileName = Translate("New Table") + ".vek";
@@ -343,7 +324,7 @@ bool TScheduleDocument::Save(const String& FileName)
 {
     // The new name's lock first; the old one goes only once this one is had.
     if (!LockFileFor(FileName)) {
-        ShowMessage(dmInformation, Fill(Translate("File %s is used by %s.\\nChanges must be saved with a different name."),
+        ShowMessage(dmInformation, FillText(Translate("File %s is used by %s.\\nChanges must be saved with a different name."),
                                         {FileName, FileUser(FileName) + "(" + FileMachine(FileName) + ")"}));
         return false;
     }
@@ -398,7 +379,7 @@ void TScheduleDocument::ActionSaveAs()
     String name = FSaveFileName;
     if (!ExecuteSaveDialog(name) || name.empty())
         return;
-    if (FileExists(name) && !AskConfirmation(Fill(Translate("File %s already exists.\\nOverwrite this file?"), {name})))
+    if (FileExists(name) && !AskConfirmation(FillText(Translate("File %s already exists.\\nOverwrite this file?"), {name})))
         return;
     UpdateCaption();
     Save(name);

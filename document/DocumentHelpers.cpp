@@ -312,3 +312,21 @@ int Date2ISOWeekNo(TDateTime Date)
 }
 
 int GetGoldenNumber(int Year) { return Year % 19 + 1; }
+
+String FillText(const String& Text, std::initializer_list<String> Args)
+{
+    String out;
+    auto arg = Args.begin();
+    for (std::size_t i = 0; i < Text.size(); ++i) {
+        if (Text[i] == '\\' && i + 1 < Text.size() && Text[i + 1] == 'n') {
+            out += '\n';
+            ++i;
+        } else if (Text[i] == '%' && i + 1 < Text.size() && Text[i + 1] == 's' && arg != Args.end()) {
+            out += *arg++;
+            ++i;
+        } else {
+            out += Text[i];
+        }
+    }
+    return out;
+}

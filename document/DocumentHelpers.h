@@ -1,4 +1,5 @@
 #pragma once
+#include <initializer_list>
 // Small shared routines: text hashing and wildcard matching, minutes of a
 // time value, and calendar arithmetic on date values (days from 1899-12-30,
 // the time of day as fraction). The leap-year rule and month lengths are the
@@ -55,3 +56,8 @@ int GetGoldenNumber(int Year);
 void OptDecodeDateW(TDateTime Date, int& Year, int& Month, int& Day);
 // EConvertError for parts outside the calendar.
 TDateTime OptEncodeDateW(int Year, int Month, int Day);
+
+// A message text as the document shows it: each "%s" replaced by the next
+// argument (left as it stands when the arguments run out) and the two
+// characters backslash and "n" made a line break.
+String FillText(const String& Text, std::initializer_list<String> Args);

@@ -12,6 +12,7 @@
 #include <limits>
 
 #include "document/Log.h"
+#include "document/DocumentHelpers.h"
 #include "document/ScheduleDocument.h"
 #include "platform/Exceptions.h"
 #include "platform/SysUtils.h"
@@ -31,26 +32,6 @@ const TConnection ListRoles[RoleCount] = {cnPosition,       cnStart,        cnLe
                                           cnTextRightTop,   cnTextRightMiddle, cnTextRightBottom};
 const TColor DefaultListColors[10] = {255,      65535,   48896,   16777215, 12632256,
                                       16711680, 8421376, 32768,   8421504,  8388608};
-
-// The text with each "%s" replaced in order and "\n" made a line break.
-String Fill(const String& Text, std::initializer_list<String> Args)
-{
-    String out;
-    auto arg = Args.begin();
-    for (std::size_t i = 0; i < Text.size(); ++i) {
-        if (Text[i] == '%' && i + 1 < Text.size() && Text[i + 1] == 's') {
-            if (arg != Args.end())
-                out += *arg++;
-            ++i;
-        } else if (Text[i] == '\\' && i + 1 < Text.size() && Text[i + 1] == 'n') {
-            out += '\n';
-            ++i;
-        } else {
-            out += Text[i];
-        }
-    }
-    return out;
-}
 
 // A whole decimal number, blanks around it allowed; nothing else.
 bool ParseWhole(const String& Text, Int64& Value)
@@ -217,7 +198,7 @@ bool TScheduleDocument::Import(const String& FileName)
     bool ok = true;
 
     UndoRedo().DontAcceptUndos();
-    BeginUpdate(Fill(Translate("Open File %s..."), {FileName}));
+    BeginUpdate(FillText(Translate("Open File %s..."), {FileName}));
     SetLoading(true);
     try {
         FMinUnit = muDay;
@@ -309,7 +290,7 @@ bool TScheduleDocument::Import(const String& FileName)
                 const std::size_t records = (lines.size() - first) / 4;
                 const std::size_t rest = (lines.size() - first) % 4;
                 if (rest)
-                    missing.push_back(Fill(Translate("The last absent day is cut short (%s lines) and was left out."),
+                    missing.push_back(FillText(Translate("The last absent day is cut short (%s lines) and was left out."),
                                            {IntToStr(int(rest))}));
                 const int taskPosition = GetConnection(tbTable, cnPosition);
                 static const std::vector<String> noItems;
@@ -357,7 +338,7 @@ bool TScheduleDocument::Import(const String& FileName)
             const std::size_t rows = (taskEnd - at) / std::size_t(N);
             const std::size_t rest = (taskEnd - at) % std::size_t(N);
             if (rest)
-                missing.push_back(Fill(Translate("%s lines after the last whole task row were left out."),
+                missing.push_back(FillText(Translate("%s lines after the last whole task row were left out."),
                                        {IntToStr(int(rest))}));
             for (std::size_t r = 0; r < rows; ++r) {
                 TNodeData* row = AddNode(GetFreeID(), tbTable, -1, -1, -1, cmIgnoreNet);
@@ -402,7 +383,7 @@ bool TScheduleDocument::Import(const String& FileName)
         return false;
     }
     if (!missing.empty()) {
-        String text = Fill(Translate("The list %s was not imported completely:"), {FileName});
+        String text = FillText(Translate("The list %s was not imported completely:"), {FileName});
         for (const String& m : missing)
             text += "\n" + m;
         WriteLog(text);
@@ -416,7 +397,7 @@ void TScheduleDocument::FinishListImport(const String& FileName, bool Imported)
     SetCurrentFile(String());
     FFileIsNewAndUnsaved = true;
     if (!Imported) {
-        const String message = Fill(Translate("File %s could not be loaded."), {FileName});
+        const String message = FillText(Translate("File %s could not be loaded."), {FileName});
         WriteLog(message);
         FSaveFileName = Translate("New Table") + ".vek";
         FOpenFileName.clear();

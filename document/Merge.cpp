@@ -29,26 +29,6 @@ bool IsFile(const String& Name)
     return ::stat(Name.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-// Each "%s" in turn and "\n" as a line break; a filled-in text is not
-// looked at again.
-String FillIn(const String& Text, std::initializer_list<String> Args)
-{
-    String out;
-    auto arg = Args.begin();
-    for (std::size_t i = 0; i < Text.size(); ++i) {
-        if (Text[i] == '\\' && i + 1 < Text.size() && Text[i + 1] == 'n') {
-            out += '\n';
-            ++i;
-        } else if (Text[i] == '%' && i + 1 < Text.size() && Text[i + 1] == 's' && arg != Args.end()) {
-            out += *arg++;
-            ++i;
-        } else {
-            out += Text[i];
-        }
-    }
-    return out;
-}
-
 bool IsFreeRole(TConnection Role) { return Role == cnNone || Role >= cnTextLeftTop; }
 
 void Unindex(std::unordered_multimap<std::int32_t, TNodeData*>& Index, std::int32_t Key, TNodeData* Row)
@@ -259,7 +239,7 @@ bool TScheduleDocument::MergeFile(const String& FileName)
     if (!CanMergeFiles())
         return false;
     if (!IsFile(FileName)) {
-        ShowMessage(dmInformation, FillIn(Translate("File %s does not exist."), {FileName}));
+        ShowMessage(dmInformation, FillText(Translate("File %s does not exist."), {FileName}));
         return false;
     }
     std::unique_ptr<TMemIniFile> ini;
@@ -267,10 +247,10 @@ bool TScheduleDocument::MergeFile(const String& FileName)
         ini = std::make_unique<TMemIniFile>(FileName);
     } catch (const std::exception& e) {
         WriteLog(String("Merge ") + FileName + ": " + e.what());
-        ShowMessage(dmWarning, FillIn(Translate("File %s could not be loaded."), {FileName}));
+        ShowMessage(dmWarning, FillText(Translate("File %s could not be loaded."), {FileName}));
         return false;
     }
-    if (!CompareSetup(*ini) && !AskConfirmation(FillIn(Translate("File setups are different.\\nMerge Files anyway?"), {})))
+    if (!CompareSetup(*ini) && !AskConfirmation(FillText(Translate("File setups are different.\\nMerge Files anyway?"), {})))
         return false;
 
     TMergeCounts counts[TableCount];
@@ -295,7 +275,7 @@ bool TScheduleDocument::MergeFile(const String& FileName)
             continue;
         if (!message.empty())
             message += '\n';
-        message += FillIn(Translate("%s: %s newly added, %s updated, %s could not be assigned"),
+        message += FillText(Translate("%s: %s newly added, %s updated, %s could not be assigned"),
                           {GetTableTabCaption(table), IntToStr(c.Added), IntToStr(c.Updated), IntToStr(c.Unassigned)});
     }
     ShowMessage(dmInformation, message);

@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "document/DocumentHelpers.h"
 #include "document/ScheduleDocument.h"
 #include "document/UndoRedo.h"
 #include "platform/SysUtils.h"
@@ -28,14 +29,6 @@ void ForEachTask(TScheduleDocument& Doc, F&& Visit)
     for (TGridNode* node = tree->GetFirstNoInit(); node; node = tree->GetNextNoInit(node))
         if (TNodeData* row = tree->Row(node))
             Visit(row);
-}
-
-String Substitute(String Text, const String& Value)
-{
-    const std::size_t at = Text.find("%s");
-    if (at != String::npos)
-        Text.replace(at, 2, Value);
-    return Text;
 }
 
 String FirstLine(const String& Text)
@@ -263,7 +256,7 @@ void TScheduleDocument::ActionSolveOverlappingSingleExecute()
         if (!yesToAll) {
             TStringList* list = GetColumnStrings(tbTable, GetConnection(tbTable, cnPosition));
             const String name = entry >= 0 ? FirstLine(CommaTextItem(list->Get(entry), 0)) : String();
-            answer = AskAddRow(Substitute(Translate("Need to add a Row to \"%s\". Proceed?"), name));
+            answer = AskAddRow(FillText(Translate("Need to add a Row to \"%s\". Proceed?"), {name}));
             yesToAll = answer == oaYesToAll;
         }
         if (answer == oaCancel) {

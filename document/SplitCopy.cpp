@@ -1,19 +1,12 @@
 // Splitting a task in two at a date, and copying a row.
 #include <cmath>
 
+#include "document/DocumentHelpers.h"
 #include "document/ScheduleDocument.h"
 #include "document/UndoRedo.h"
 #include "platform/SysUtils.h"
 
 namespace {
-
-String Substitute(String Text, const String& Value)
-{
-    const std::size_t at = Text.find("%s");
-    if (at != String::npos)
-        Text.replace(at, 2, Value);
-    return Text;
-}
 
 }  // namespace
 
@@ -45,7 +38,7 @@ bool TScheduleDocument::ActionSplitExecute(TDateTime SplitDate, int Row)
 {
     if (!ActionSplitUpdate())
         return false;
-    if (!AskSplit(Substitute(Translate("Split task at this position (%s)?"), FormatDateTime(SplitDate))))
+    if (!AskSplit(FillText(Translate("Split task at this position (%s)?"), {FormatDateTime(SplitDate)})))
         return false;
     const TWhichTable table = GetActiveTable();
     TStringTreeGrid* tree = GetTable(table);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "document/DocumentHelpers.h"
 #include "document/ScheduleDocument.h"
 #include "platform/DateUtils.h"
 #include "platform/SysUtils.h"
@@ -35,26 +36,6 @@ String BaseName(const String& Path)
     if (dot != String::npos && dot > 0)
         name.resize(dot);
     return name;
-}
-
-// Line breaks for "\n" and each "%s" in turn by plain substitution; a
-// substituted text is not looked at again.
-String FillIn(const String& Text, std::initializer_list<String> Args)
-{
-    String out;
-    auto arg = Args.begin();
-    for (std::size_t i = 0; i < Text.size(); ++i) {
-        if (Text[i] == '\\' && i + 1 < Text.size() && Text[i + 1] == 'n') {
-            out += '\n';
-            ++i;
-        } else if (Text[i] == '%' && i + 1 < Text.size() && Text[i + 1] == 's' && arg != Args.end()) {
-            out += *arg++;
-            ++i;
-        } else {
-            out += Text[i];
-        }
-    }
-    return out;
 }
 
 // The user's documents folder as the desktop names it.
@@ -124,7 +105,7 @@ void TScheduleDocument::Exportieren1Click()
         excel.reset();
     }
     if (!excel) {
-        ShowMessage(dmWarning, FillIn(Translate("Error during export:\\nUnable to open Excel."), {}));
+        ShowMessage(dmWarning, FillText(Translate("Error during export:\\nUnable to open Excel."), {}));
         return;
     }
 
@@ -160,18 +141,18 @@ void TScheduleDocument::Exportieren1Click()
         excel->SetName(3, Translate(InfoSheetName));
         excel->Activate(3);
         excel->SetCell(1, 1, Translate("Made by VEK, the planning board."));
-        excel->SetCell(2, 1, FillIn(Translate("exportiert am: %s"), {DateTimeToStr(now)}));
-        excel->SetCell(3, 1, FillIn(Translate("Dateiname: %s"), {GetDocumentFileName()}));
+        excel->SetCell(2, 1, FillText(Translate("exportiert am: %s"), {DateTimeToStr(now)}));
+        excel->SetCell(3, 1, FillText(Translate("Dateiname: %s"), {GetDocumentFileName()}));
         excel->Activate(1);
         const bool shown = excel->SetVisible(true);
         SetBusyCursor(false);
         if (!shown)
             ShowMessage(dmInformation,
-                FillIn(Translate("No application could show the workbook.\\nIt was saved as %s."),
+                FillText(Translate("No application could show the workbook.\\nIt was saved as %s."),
                     {excel->WorkbookPath()}));
     } catch (const std::exception& e) {
         SetBusyCursor(false);
-        ShowMessage(dmWarning, FillIn(Translate("Error during export:\\n%s"), {e.what()}));
+        ShowMessage(dmWarning, FillText(Translate("Error during export:\\n%s"), {e.what()}));
     }
 }
 
@@ -189,7 +170,7 @@ void TScheduleDocument::ExcelImport1Click()
         excel.reset();
     }
     if (!excel) {
-        ShowMessage(dmWarning, FillIn(Translate("Error during import:\\nUnable to open Excel."), {}));
+        ShowMessage(dmWarning, FillText(Translate("Error during import:\\nUnable to open Excel."), {}));
         return;
     }
 
@@ -207,7 +188,7 @@ void TScheduleDocument::ExcelImport1Click()
             const String caption = GetColumnCaption(Table, c);
             if (!AnsiSameText(text, caption)) {
                 ShowMessage(dmInformation,
-                    FillIn(Translate("Caution, table setup differs.\\nTable: %s\\nexpected column %s\\nwas column "
+                    FillText(Translate("Caution, table setup differs.\\nTable: %s\\nexpected column %s\\nwas column "
                                      "%s\\nHint: Export the current table, insert your data to that table and "
                                      "reimport it."),
                         {excel->Name(Sheet), caption, text}));
@@ -225,7 +206,7 @@ void TScheduleDocument::ExcelImport1Click()
 
     FUndoRedoGroupIndex = UndoRedo().GetGroupIndex();
     try {
-        if (AskYesNo(FillIn(Translate("Clear table before import?\\nOtherwise all imported tasks will be added to "
+        if (AskYesNo(FillText(Translate("Clear table before import?\\nOtherwise all imported tasks will be added to "
                                       "the current list."),
                 {}))) {
             auto deleteRow = [this](TNodeData* Row, NativeInt Mode) { CB_DeleteNode(Row, Mode); };
@@ -240,12 +221,12 @@ void TScheduleDocument::ExcelImport1Click()
             const String sheetName = Translate(name);
             const int sheet = excel->Worksheet(sheetName);
             if (sheet == 0)
-                ShowMessage(dmWarning, FillIn(Translate("Sheet %s not found."), {sheetName}));
+                ShowMessage(dmWarning, FillText(Translate("Sheet %s not found."), {sheetName}));
             else
                 importTable(sheet, table);
         }
     } catch (const std::exception& e) {
-        ShowMessage(dmWarning, FillIn(Translate("Error during import:\\n%s"), {e.what()}));
+        ShowMessage(dmWarning, FillText(Translate("Error during import:\\n%s"), {e.what()}));
     }
     SetBusyCursor(false);
     FUndoRedoGroupIndex = -1;
