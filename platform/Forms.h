@@ -266,5 +266,8 @@ using TModalHook = std::function<void(TCustomForm* Form)>;
 void SetModalHook(TModalHook Hook);
 bool HasModalHook();
 
+// The system's short warning sound.
+void Beep();
+
 extern TApplication* Application;
 extern TScreen* Screen;

@@ -428,3 +428,9 @@ TScreen ScreenObject;
 
 TApplication* Application = &ApplicationObject;
 TScreen* Screen = &ScreenObject;
+
+void Beep()
+{
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
+        QApplication::beep();
+}

@@ -1,6 +1,7 @@
 // Menu trees, shortcuts and the action link of menu items. The popup is made
 // as a toolkit menu only when it is shown.
 #include "platform/Menus.h"
+#include "platform/MenuBar.h"
 
 #include <algorithm>
 #include <cctype>
@@ -363,6 +364,19 @@ void FillQMenu(QMenu* Menu, TMenuItem* Root, TMenuItem* Parent)
     }
 }
 
+// Shows Parent's items as a toolkit menu that goes when closed; null where
+// there is no widget application to show it in.
+QMenu* ShowItems(TMenuItem* Root, TMenuItem* Parent, QPoint At)
+{
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return nullptr;
+    auto* menu = new QMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    FillQMenu(menu, Root, Parent);
+    menu->popup(At);
+    return menu;
+}
+
 }  // namespace
 
 void TPopupMenu::Popup(int X, int Y)
@@ -374,13 +388,27 @@ void TPopupMenu::Popup(int X, int Y)
         PopupHook()(this);
         return;
     }
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+    if (QMenu* menu = ShowItems(Items(), Items(), QPoint(X, Y)))
+        ShownMenus()[this] = menu;
+}
+
+namespace {
+std::function<void(TMenuItem*)>& DropDownHook()
+{
+    static std::function<void(TMenuItem*)> hook;
+    return hook;
+}
+}  // namespace
+
+void SetMenuDropDownHook(std::function<void(TMenuItem* Parent)> Hook) { DropDownHook() = std::move(Hook); }
+
+void PopupMenuItems(TMenuItem* Root, TMenuItem* Parent, TPoint ScreenPos)
+{
+    if (DropDownHook()) {
+        DropDownHook()(Parent);
         return;
-    auto* menu = new QMenu();
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    FillQMenu(menu, Items(), Items());
-    ShownMenus()[this] = menu;
-    menu->popup(QPoint(X, Y));
+    }
+    ShowItems(Root, Parent, QPoint(ScreenPos.X, ScreenPos.Y));
 }
 
 void TMenu::SetImages(TImageList* Value)

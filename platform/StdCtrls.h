@@ -14,7 +14,6 @@
 #include "platform/NativeControl.h"
 #include "platform/StringList.h"
 
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };

@@ -34,6 +34,9 @@ using TDateTime = double;
 // the pixels x with Left <= x < Right and y with Top <= y < Bottom, so
 // Right - Left is the width and a rectangle with Right <= Left is empty.
 
+// Horizontal alignment of text, shared by the standard controls and the tree-grid.
+enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
+
 struct TPoint {
     int X = 0;
     int Y = 0;

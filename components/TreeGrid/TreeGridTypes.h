@@ -195,7 +195,6 @@ constexpr TTGColumnOptions DefaultColumnOptions{coAllowClick, coDraggable, coEna
 
 enum TTreeGridColumnStyle : std::uint8_t { vsText, vsOwnerDraw };
 enum TTGHeaderColumnLayout : std::uint8_t { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
-enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
 enum TBiDiMode : std::uint8_t { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 
 enum TTGHeaderOption : std::uint8_t {
