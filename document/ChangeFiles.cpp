@@ -147,7 +147,9 @@ void TScheduleDocument::PushedFilesTimerTimer(TObject* Sender)
     (void)Sender;
     UpdatePushWatch();
     TPushState& state = *FPushState;
-    if (state.Folder.empty() || IsLoading())
+    // A connected client's new rows are made by the server and arrive
+    // empty: change files wait until this instance is no client any more.
+    if (state.Folder.empty() || IsLoading() || !CanLoadChangeFiles())
         return;
 
     // The listing, for what no notification told of; new files in the
@@ -205,7 +207,7 @@ void TScheduleDocument::PushedFilesTimerTimer(TObject* Sender)
 
 bool TScheduleDocument::LoadDiff(const String& FileName)
 {
-    if (FileName.empty())
+    if (FileName.empty() || !CanLoadChangeFiles())
         return false;
     const int fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)

@@ -320,7 +320,7 @@ const THolidayData* TScheduleDocument::GetHolidayData(int Index) const
 
 // ---- the rows -----------------------------------------------------------------------------
 
-void TScheduleDocument::WriteTableSections(TWhichTable Table, TCustomIniFile& Ini)
+void TScheduleDocument::WriteTableSections(TWhichTable Table, TCustomIniFile& Ini, bool WithIDs)
 {
     const String name = TableName(Table);
     const int columns = GetTableColCount(Table);
@@ -336,10 +336,12 @@ void TScheduleDocument::WriteTableSections(TWhichTable Table, TCustomIniFile& In
         for (int c = 0; c < columns; ++c)
             Ini.WriteString(section, IntToStr(c), GetData(row, c));
         Ini.WriteDateTime(section, "__lastchanged__", row->LastChanged);
+        if (WithIDs)
+            Ini.WriteInteger(section, "__id__", row->ID);
     }
 }
 
-void TScheduleDocument::ReadTableSections(TWhichTable Table, TMemIniFile& Ini)
+void TScheduleDocument::ReadTableSections(TWhichTable Table, TMemIniFile& Ini, bool WithIDs)
 {
     const String name = TableName(Table);
     // No more rows than the file has sections: a huge count is not a reason
@@ -354,7 +356,18 @@ void TScheduleDocument::ReadTableSections(TWhichTable Table, TMemIniFile& Ini)
     const TFormatSettings& formats = FFileFormats ? *FFileFormats : FormatSettings;
     for (int n = 0; n < rows; ++n) {
         const String section = name + "Item" + IntToStr(n);
-        TNodeData* row = AddNode(GetFreeID(), Table, -1, -1, -1, cmIgnoreNet);
+        // The sender's ID, unless it is no ID or one taken already (only a
+        // broken or hostile sender repeats one): then a fresh one, as for a
+        // row of a sender that sends none.
+        int id = -1;
+        if (WithIDs) {
+            TNodeData* other = nullptr;
+            TWhichTable otherTable = tbTable;
+            if (!TryStrToInt(Ini.ReadString(section, "__id__", String()), id) || id < 0 ||
+                FindNodeAndTable(id, other, otherTable))
+                id = -1;
+        }
+        TNodeData* row = AddNode(id >= 0 ? id : GetFreeID(), Table, -1, -1, -1, cmIgnoreNet);
         if (!row)
             continue;
         for (int c = 0; c < columns; ++c) {

@@ -11,6 +11,12 @@ void TScheduleDocument::SavePublicHoliday(TCustomIniFile& Ini) { WritePublicHoli
 
 void TScheduleDocument::LoadPublicHoliday(TCustomIniFile& Ini) { ReadPublicHolidays(Ini); }
 
-void TScheduleDocument::SaveTable(TWhichTable Table, TCustomIniFile& Ini) { WriteTableSections(Table, Ini); }
+void TScheduleDocument::SaveTable(TWhichTable Table, TCustomIniFile& Ini, bool WithIDs)
+{
+    WriteTableSections(Table, Ini, WithIDs);
+}
 
-void TScheduleDocument::LoadTable(TWhichTable Table, TMemIniFile& Ini) { ReadTableSections(Table, Ini); }
+void TScheduleDocument::LoadTable(TWhichTable Table, TMemIniFile& Ini, bool WithIDs)
+{
+    ReadTableSections(Table, Ini, WithIDs);
+}

@@ -232,8 +232,12 @@ public:
     void LoadSetup(TCustomIniFile& Ini);
     void SavePublicHoliday(TCustomIniFile& Ini);
     void LoadPublicHoliday(TCustomIniFile& Ini);
-    void SaveTable(TWhichTable Table, TCustomIniFile& Ini);
-    void LoadTable(TWhichTable Table, TMemIniFile& Ini);
+    // WithIDs: every row section also carries the row's ID (key "__id__"),
+    // for a copy of the document that must keep the IDs (the one sent to
+    // network clients); a row read without a usable, unused ID takes a free
+    // one. Document files and undo snapshots do without.
+    void SaveTable(TWhichTable Table, TCustomIniFile& Ini, bool WithIDs = false);
+    void LoadTable(TWhichTable Table, TMemIniFile& Ini, bool WithIDs = false);
 
     // ---- document state ----
     // The first change after a save or load arms the timed backup; back
@@ -468,8 +472,8 @@ public:
     void ReadSetupSection(TCustomIniFile& Ini);
     void WritePublicHolidays(TCustomIniFile& Ini) const;
     void ReadPublicHolidays(TCustomIniFile& Ini);
-    void WriteTableSections(TWhichTable Table, TCustomIniFile& Ini);
-    void ReadTableSections(TWhichTable Table, TMemIniFile& Ini);
+    void WriteTableSections(TWhichTable Table, TCustomIniFile& Ini, bool WithIDs = false);
+    void ReadTableSections(TWhichTable Table, TMemIniFile& Ini, bool WithIDs = false);
     // The archive sections as read at load time, written after the tables.
     void WriteArchiveSections(TMemIniFile& Ini) const;
     void KeepArchiveSections(const TMemIniFile& Ini);
@@ -686,6 +690,9 @@ public:
     // Applies one change file; false when it cannot be read yet (the
     // writer is busy, or it holds no closed data element so far).
     bool LoadDiff(const String& FileName);
+    // Change files are not applied on a connected client (they stay
+    // pending): the rows they add would reach the server before their cells.
+    bool CanLoadChangeFiles() const { return !IsConnectedClient(); }
     // Appends the full path of every non-folder entry of Folder matching
     // Mask ("*" and "?", any case); an empty folder lists nothing.
     static void ListFileDir(const String& Folder, const String& Mask, TStringList& List);

@@ -123,7 +123,12 @@ void TUndoRedoEntryTable::Undo()
     FDocument->GroupTabChange();
     FDocument->PageControl1Change();
     undo.AcceptUndos();
+    // The rows were reloaded without a single change going out.
+    if (FDocument->IsActiveServer())
+        FDocument->BroadcastDocument();
 }
+
+bool TUndoRedoEntryTable::Blocked() const { return FDocument->IsConnectedClient(); }
 
 String TUndoRedoEntryTable::Hint() const { return FDocument->Translate("set all tables"); }
 
@@ -166,6 +171,8 @@ void TUndoRedoEntryRemoveNode::Undo()
 }
 
 String TUndoRedoEntryRemoveNode::Hint() const { return FDocument->Translate("remove task"); }
+
+bool TUndoRedoEntryRemoveNode::Blocked() const { return FDocument->IsConnectedClient(); }
 
 TUndoRedoEntryAddNode::TUndoRedoEntryAddNode(TScheduleDocument* Document, TWhichTable Table, int GroupIndex,
     TNodeData* Row)
@@ -255,6 +262,8 @@ void TUndoRedo::UndoRedo(TEntryList& List, bool IsRedo)
         List.pop_back();
     if (List.empty())
         return;
+    if (!CanRevert(List))
+        return;
     TRevertScope scope(FUndoing, FLastGroupIndex, List.back()->FGroupIndex);
     if (FLastGroupIndex == -1) {
         std::unique_ptr<TUndoRedoEntry> entry = std::move(List.back());
@@ -272,6 +281,26 @@ void TUndoRedo::UndoRedo(TEntryList& List, bool IsRedo)
         List.erase(List.begin() + std::ptrdiff_t(i));
         RevertEntry(std::move(entry), IsRedo);
     }
+}
+
+bool TUndoRedo::CanRevert(const TEntryList& List) const
+{
+    auto top = List.rbegin();
+    while (top != List.rend() && !(*top)->Applicable())
+        ++top;
+    if (top == List.rend())
+        return false;
+    // Steps are blocked only on a connected client; anywhere else this runs
+    // after every push and must not walk a long group.
+    if (!FDocument || !FDocument->IsConnectedClient())
+        return true;
+    const int group = (*top)->FGroupIndex;
+    if (group == -1)
+        return !(*top)->Blocked();
+    for (const auto& entry : List)
+        if (entry->FGroupIndex == group && entry->Applicable() && entry->Blocked())
+            return false;
+    return true;
 }
 
 void TUndoRedo::Pop()

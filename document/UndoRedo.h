@@ -86,6 +86,9 @@ public:
     virtual String Hint() const = 0;
     // Whether reverting can still do anything: false once its row is gone.
     virtual bool Applicable() const { return FNode.Alive(); }
+    // Whether reverting cannot run now but may later (its step is then kept
+    // and the Undo or Redo action disabled).
+    virtual bool Blocked() const { return false; }
 
     int FGroupIndex = -1;
     TRowHandle FNode;
@@ -114,6 +117,9 @@ public:
     void Undo() override;
     String Hint() const override;
     bool Applicable() const override { return true; }
+    // A connected client's rows are the server's: a local reload would part
+    // them from it.
+    bool Blocked() const override;
 
     std::unique_ptr<TMemIniFile> FInifile;
     // The rows of each table in the snapshot's order: the rows loaded back
@@ -129,6 +135,9 @@ public:
     String Hint() const override;
     // Applicable while the removed row has not come back some other way.
     bool Applicable() const override { return !FNode.Alive(); }
+    // On a connected client a new row is made by the server and arrives
+    // empty: there would be no row here to fill with the texts.
+    bool Blocked() const override;
 
     std::vector<String> FStrings;
     TWhichTable FTable;
@@ -164,8 +173,9 @@ public:
             --FDontAcceptUndos;
     }
     bool DoesAcceptUndo() const { return FDontAcceptUndos == 0; }
-    bool GetCanUndo() const { return !FUndoList.empty(); }
-    bool GetCanRedo() const { return !FRedoList.empty(); }
+    // False also while the next step is blocked.
+    bool GetCanUndo() const { return CanRevert(FUndoList); }
+    bool GetCanRedo() const { return CanRevert(FRedoList); }
     bool Undoing() const { return FUndoing; }
     // The smallest index >= 0 that no undo entry carries.
     int GetGroupIndex() const;
@@ -181,6 +191,9 @@ public:
     const TEntryList& RedoList() const { return FRedoList; }
 
 private:
+    // Whether the list's next step (the newest applicable entry and its
+    // group) exists and none of it is blocked.
+    bool CanRevert(const TEntryList& List) const;
     void UndoRedo(TEntryList& List, bool IsRedo);
     // Reverts one entry taken off its list; what it pushed goes to the redo
     // list when undoing. True when it did anything.
