@@ -322,6 +322,13 @@ void TScheduleDocument::ActionOpen()
 
 bool TScheduleDocument::Save(const String& FileName)
 {
+    // A folder that is not there is a wrong name, not one to make: the side
+    // folders would otherwise make the whole path.
+    struct stat folder {};
+    if (::stat(FolderOf(FileName).c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode)) {
+        ShowMessage(dmWarning, Translate("File could not be saved, please try saving with a different filename"));
+        return false;
+    }
     // The new name's lock first; the old one goes only once this one is had.
     if (!LockFileFor(FileName)) {
         ShowMessage(dmInformation, FillText(Translate("File %s is used by %s.\\nChanges must be saved with a different name."),

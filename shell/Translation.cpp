@@ -251,7 +251,10 @@ void BuildProperties(TComponent* Component, TStrings& List, const String& Prefix
     const String path = Prefix.empty() ? Component->Name() : Prefix + "." + Component->Name();
     for (int i = 0; i < Component->ComponentCount(); ++i)
         BuildProperties(Component->Components(i), List, path);
-    if (Is<TAction>(Component))
+    // A menu item or button that follows an action shows the action's
+    // caption and hint: translating the item itself would last only until
+    // the action next changes, so the action is translated in its place.
+    if (auto* client = dynamic_cast<TActionClient*>(Component); client && client->Action())
         return;
     for (const String& pattern : State().Patterns) {
         const std::size_t dot = pattern.rfind('.');

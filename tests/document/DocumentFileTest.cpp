@@ -364,6 +364,18 @@ TEST(DocumentFile, FailingSaveChangesNothingOnDisk)
     EXPECT_EQ(doc->Messages.back(), "File could not be saved, please try saving with a different filename");
 }
 
+TEST(DocumentFile, SaveIntoAMissingFolderMakesNoFolders)
+{
+    const String dir = TempFolder();
+    auto doc = NewDocument();
+    doc->SetFileChanged(true);
+    EXPECT_FALSE(doc->Save(dir + "typo/plan.vek"));
+    struct stat st {};
+    EXPECT_NE(::stat((dir + "typo").c_str(), &st), 0);
+    EXPECT_TRUE(doc->GetFileChanged());
+    EXPECT_EQ(doc->Messages.back(), "File could not be saved, please try saving with a different filename");
+}
+
 TEST(DocumentFile, SaveAsToALockedNameKeepsTheOldLock)
 {
     const String dir = TempFolder();

@@ -1,0 +1,227 @@
+#pragma once
+// TMainForm: the program's one main window. Below it the document and the
+// views hold the plan; this layer is the frame around them: the menus, the
+// actions, the tool bar and status bar, the caption, the recent files, the
+// window list of the other running instances, the settings, the close
+// questions and the log. It answers the lower layers' hooks with the real
+// things: message boxes, file dialogs, the status bar and the caption.
+#include <memory>
+#include <vector>
+
+#include "platform/Menus.h"
+#include "views/PlannerForm.h"
+
+class TAction;
+class TDocumentNetwork;
+class TActionList;
+class TInstanceRegistry;
+class TMainMenu;
+class TMenuBar;
+class TMenuItem;
+class TOpenDialog;
+class TSaveDialog;
+class TStatusBar;
+class TToolBar;
+
+class TMainForm : public TPlannerForm {
+    VEK_DECLARE_CLASS(TMainForm, TPlannerForm)
+public:
+    explicit TMainForm(TComponent* AOwner);
+    ~TMainForm() override;
+    void AfterConstruction() override;
+    void BeforeDestruction() override;
+
+    // ---- the frame's components (named as the form names them) ----
+    TMainMenu* MainMenu1 = nullptr;
+    TMenuBar* MenuBar1 = nullptr;
+    TActionList* ActionList1 = nullptr;
+    TToolBar* dfsToolBar2 = nullptr;
+    TStatusBar* StatusBar1 = nullptr;
+    TOpenDialog* OpenDialog1 = nullptr;
+    TSaveDialog* SaveDialog1 = nullptr;
+    TTimer* RedrawTimer = nullptr;
+    // Timers of the views, idle until the views use them.
+    TTimer* ScrollTimer = nullptr;
+    TTimer* FlashTimer = nullptr;
+    TTimer* TabTimer = nullptr;
+    TTimer* EditorTimer = nullptr;
+
+    // The actions. Their components are named "ActionNew" and so on; the
+    // members carry another name because the document's commands of those
+    // names are methods.
+    TAction* ActNew = nullptr;
+    TAction* ActOpen = nullptr;
+    TAction* ActRevert = nullptr;
+    TAction* ActSave = nullptr;
+    TAction* ActSaveAs = nullptr;
+    TAction* ActClose = nullptr;
+    TAction* ActUndo = nullptr;
+    TAction* ActRedo = nullptr;
+    TAction* ActSolveOverlapping = nullptr;
+    TAction* ActClearAllFilters = nullptr;
+    TAction* ActLastFile[8] = {};
+
+    // Menus and their items.
+    TMenuItem* Datei1 = nullptr;
+    TMenuItem* Dateikomprimiertspeichern1 = nullptr;
+    TMenuItem* Zusammenfhren1 = nullptr;
+    TMenuItem* Exportieren1 = nullptr;
+    TMenuItem* ExcelImport1 = nullptr;
+    TMenuItem* zuletztgeffneteDateien1 = nullptr;
+    TMenuItem* Neu1 = nullptr;
+    TMenuItem* Bearbeiten1 = nullptr;
+    TMenuItem* AutoScroll1 = nullptr;
+    TMenuItem* ScrollWhileMoving1 = nullptr;
+    TMenuItem* DenyMoveIntoPast1 = nullptr;
+    TMenuItem* AutoArrange1 = nullptr;
+    TMenuItem* Ansicht1 = nullptr;
+    TMenuItem* Werkzeugleisteanzeigen1 = nullptr;
+    TMenuItem* Statuszeileanzeigen1 = nullptr;
+    TMenuItem* Tabelleanzeigen1 = nullptr;
+    TMenuItem* EditorAsWindow1 = nullptr;
+    TMenuItem* SmallTimeChart1 = nullptr;
+    TMenuItem* HideEmptyRows1 = nullptr;
+    TMenuItem* HideEmptyMultiRows1 = nullptr;
+    TMenuItem* DrawLines1 = nullptr;
+    TMenuItem* DrawLinesMultiRow1 = nullptr;
+    TMenuItem* Netzwerk1 = nullptr;
+    TMenuItem* Server1 = nullptr;
+    TMenuItem* Servername = nullptr;
+    TMenuItem* AllowClientChanges1 = nullptr;
+    TMenuItem* Clients1 = nullptr;
+    TMenuItem* Client1 = nullptr;
+    TMenuItem* Sprache1 = nullptr;
+    TMenuItem* Fenster1 = nullptr;
+
+    // ---- state of the frame ----
+    String FCaptionFileName;
+    String FLanguage;
+    bool FDrawFullText = false;
+    // The other instances' windows: the text after "VEK - " and the
+    // instance's key (the window menu item's tag is its index here).
+    struct TWindowEntry {
+        String Name;
+        String Key;
+        bool Own = false;
+    };
+    std::vector<TWindowEntry> FWindowList;
+    // The recent files, newest first, as the actions show them less "n. ".
+    std::vector<String> LastFiles() const;
+    // Window bounds and panel heights that LoadIni restores.
+    int FTimeChartHeight = 300;
+    bool FSmallTimeChartExpanded = true;
+    TPoint FEditorPos{100, 100};
+    TPoint FEditorSize[2] = {{400, 300}, {400, 300}};
+    int FPrinterOrientation = 0;
+    String FClientHost = "localhost";
+    int FClientPort = 80;
+    int FServerPort = 80;
+
+    // ---- start-up, caption, status ----
+    void FormCreate();
+    void SetCaption(const String& Name);
+    void UpdateCaption() override;
+    void UpdateStatusBar() override;
+    void AddToLastFiles(const String& Path);
+    void UpdateLanguageFiles();
+    void SetLanguage(const String& Name);
+    // Rebuilds the window menu from the other instances' registry entries.
+    void LookupOtherWindows();
+    void SelectOtherVEKClick(TMenuItem* Item);
+    void FormKeyDown(Word& Key, TShiftState Shift);
+    void NeuClick();
+
+    // ---- view switches ----
+    void Statuszeileanzeigen1Click();
+    void Tabelleanzeigen1Click();
+    void Werkzeugleisteanzeigen1Click();
+    void EditorAsWindowClick();
+    void SmallTimeChartClick();
+    void HideRowsClick(TMenuItem* Item);
+    void DrawLinesClick(TMenuItem* Item);
+    void SwapCheckedClick(TMenuItem* Item);
+
+    // ---- settings ----
+    // The settings file: $XDG_CONFIG_HOME (or ~/.config) + "/Vek/Vek.ini".
+    static String SettingsFileName();
+    void LoadIni();
+    // False when the file could not be written.
+    bool SaveIni();
+
+    // ---- shut-down ----
+    // The close questions; false keeps the window open.
+    bool FormCloseQuery();
+    // One line in "vek.log" of the current folder; never raises.
+    void Log(const String& Text);
+    void ApplicationEvents1Exception(Exception& E);
+
+    // ---- the lower layers' hooks, answered for real ----
+    bool AskConfirmation(const String& Text) override;
+    TDocumentAnswer MessageFileNotSaved() override;
+    void ShowMessage(TDocumentMessageKind Kind, const String& Text) override;
+    bool AskYesNo(const String& Text) override;
+    bool ExecuteSaveDialog(String& FileName) override;
+    bool ExecuteOpenDialog(String& FileName) override;
+    bool ExecuteWorkbookOpenDialog(const String& Filter, String& FileName) override;
+    void AddRecentFile(const String& FileName) override;
+    bool ShowInOtherInstance(const String& FileName) override;
+    String Translate(const String& Text) const override;
+    String GetStatusText() const override;
+    void SetStatusText(const String& Text) override;
+    void SetHourglass(bool Busy) override;
+    void SetFileChanged(bool Value) override;
+    void UpdateUndoRedoActions(bool CanUndo, const String& UndoHint, bool CanRedo, const String& RedoHint) override;
+    void PushedFileBeep() override;
+    void ApplicationEvents1Idle() override;
+
+    bool IsConnectedClient() const override;
+    bool IsActiveServer() const override;
+    void SendSetNodeDataEvent(int Column, const String& Text, int ID) override;
+    void BroadcastSetNodeDataEvent(int Column, const String& Text, int ID) override;
+    void SendNewNodeEvent(TWhichTable Table, int Position, int Length, TDateTime Start, int ID) override;
+    void BroadcastNewNodeEvent(TWhichTable Table, int Position, int Length, TDateTime Start, int ID) override;
+    void SendDeleteNodeEvent(int ID) override;
+    void BroadcastDeleteNodeEvent(int ID) override;
+    void BroadcastDocument() override;
+    void UpdateNetworkControls() override;
+    // Clients connected to this instance's server.
+    int ConnectedClientCount() const;
+    // host:port of the server this instance mirrors.
+    String ConnectedServerAddress() const;
+
+    // Serving this document or mirroring a served one.
+    TDocumentNetwork* Network() const { return FNetwork.get(); }
+    void Server1Click();
+    void Client1Click();
+    void AllowClientChanges1Click();
+
+    // The registry of running instances (null until the shell starts it).
+    TInstanceRegistry* Instances() const { return FInstances; }
+    void SetInstances(TInstanceRegistry* Registry);
+
+protected:
+    void DoClose(TCloseAction& Action) override;
+
+private:
+    void CreateMenus();
+    void CreateFileMenu();
+    void CreateEditMenu();
+    void CreateViewMenu();
+    void CreateNetworkMenu();
+    void CreateToolBar();
+    void CreateStatusBar();
+    void CreateTimers();
+    void CreateNetwork();
+    TAction* NewAction(const String& Name, const String& Caption, TShortCut Key, std::function<void()> Execute);
+    TMenuItem* NewItem(TMenuItem* Parent, const String& Name, const String& Caption, std::function<void()> Click);
+    TMenuItem* NewActionItem(TMenuItem* Parent, const String& Name, TAction* Action);
+    void SetPanelText(int Index, const String& Text);
+    void ApplyRecentFileCaptions(const std::vector<String>& Files);
+    void UpdateFileActions();
+    void UpdateClientsMenu();
+    TDocumentAnswer AskSave(const String& Text);
+
+    TInstanceRegistry* FInstances = nullptr;
+    std::unique_ptr<TDocumentNetwork> FNetwork;
+    bool FClosing = false;
+};

@@ -1,0 +1,435 @@
+// The frame's behaviour: start, caption and status bar, recent files, the
+// language switch, the view switches, the keyboard, the close questions and
+// the log.
+#include <spawn.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "document/Log.h"
+#include "platform/ActnList.h"
+#include "platform/ComCtrls.h"
+#include "platform/DateUtils.h"
+#include "platform/Dialogs.h"
+#include "platform/ExtCtrls.h"
+#include "platform/MenuBar.h"
+#include "platform/Menus.h"
+#include "platform/Messages.h"
+#include "platform/SysUtils.h"
+#include "shell/MainForm.h"
+#include "shell/MessageDialog.h"
+#include "shell/Translation.h"
+
+extern char** environ;
+
+namespace {
+constexpr int RecentFileCount = 8;
+}  // namespace
+
+void TMainForm::AfterConstruction()
+{
+    TPlannerForm::AfterConstruction();
+    FormCreate();
+}
+
+void TMainForm::BeforeDestruction()
+{
+    SetLogSink(nullptr);
+    // Every column's header data goes with the columns, before the trees.
+    ResizeTable(tbTable, 0);
+    ResizeTable(tbExclude, 0);
+    TPlannerForm::BeforeDestruction();
+}
+
+void TMainForm::FormCreate()
+{
+    UpdateLanguageFiles();
+    // The spreadsheet exchange writes and reads workbook files itself, so
+    // its commands are always there.
+    DragAcceptFiles(true);
+    FUndoRedoGroupIndex = -1;
+    FZoom = 100;
+    FTransparency = 50;
+    SetLogSink([this](const String& Line) { Log(Line); });
+    SetFileChanged(false);
+    ActionNew();
+    Dateikomprimiertspeichern1->SetChecked(FKomprimiert);
+    UpdateStatusBar();
+}
+
+// ---- caption and status --------------------------------------------------------------
+
+void TMainForm::SetCaption(const String& Name)
+{
+    FCaptionFileName = Name;
+    UpdateCaption();
+    LookupOtherWindows();
+}
+
+void TMainForm::UpdateCaption()
+{
+    // The document names itself by the file it saves to; a backup has none
+    // until it is saved under a new name.
+    // A client shows the server it mirrors once the plan has come.
+    const String name = FReceivedFromServer && IsConnectedClient() ? ConnectedServerAddress()
+                        : FSaveFileName.empty()                  ? FOpenFileName
+                                                                 : FSaveFileName;
+    if (name != FCaptionFileName) {
+        SetCaption(name);
+        return;
+    }
+    TForm::SetCaption("VEK - " + FCaptionFileName);
+    String state = GetFileChanged() ? ::Translate("File has changed") : String();
+    if (IsConnectedClient())
+        state += "Connected to " + ConnectedServerAddress();
+    SetPanelText(3, state);
+    UpdateFileActions();
+}
+
+void TMainForm::SetPanelText(int Index, const String& Text)
+{
+    if (StatusBar1 && Index < StatusBar1->Panels()->Count() && StatusBar1->Panels()->Items(Index)->Text() != Text)
+        StatusBar1->Panels()->Items(Index)->SetText(Text);
+}
+
+void TMainForm::UpdateStatusBar()
+{
+    if (IsUpdating() || !StatusBar1)
+        return;
+    const TWhichTable table = GetActiveTable();
+    const int total = GetTableRowCount(table);
+    int filtered = 0;
+    ForEach(table, feAll, 0, [&](TNodeData* Row, NativeInt) {
+        if (IsNodeFiltered(Row))
+            ++filtered;
+    });
+    SetPanelText(0, ::Translate("Table total: %s", {std::to_string(total)}));
+    SetPanelText(1, ::Translate("in %s: %s", {::Translate("General View"), std::to_string(total)}));
+    SetPanelText(2, ::Translate("filtered: %s", {std::to_string(filtered)}));
+}
+
+String TMainForm::GetStatusText() const
+{
+    return StatusBar1 && StatusBar1->Panels()->Count() > 3 ? StatusBar1->Panels()->Items(3)->Text() : String();
+}
+
+void TMainForm::SetStatusText(const String& Text)
+{
+    TPlannerForm::SetStatusText(Text);
+    SetPanelText(3, Text);
+}
+
+void TMainForm::SetHourglass(bool Busy) { Screen->SetCursor(Busy ? crHourGlass : crDefault); }
+
+void TMainForm::SetFileChanged(bool Value)
+{
+    const bool was = GetFileChanged();
+    TPlannerForm::SetFileChanged(Value);
+    if (was != Value)
+        UpdateCaption();
+}
+
+void TMainForm::UpdateUndoRedoActions(bool CanUndo, const String& UndoHint, bool CanRedo, const String& RedoHint)
+{
+    if (!ActUndo)
+        return;
+    ActUndo->SetEnabled(CanUndo);
+    ActUndo->SetHint(UndoHint);
+    ActRedo->SetEnabled(CanRedo);
+    ActRedo->SetHint(RedoHint);
+}
+
+void TMainForm::UpdateFileActions()
+{
+    if (ActRevert)
+        ActRevert->SetEnabled(ActionRevertEnabled() && !IsConnectedClient());
+}
+
+// ---- recent files --------------------------------------------------------------------
+
+std::vector<String> TMainForm::LastFiles() const
+{
+    std::vector<String> files;
+    for (TAction* a : ActLastFile)
+        if (a->Visible() && a->Caption().size() > 3)
+            files.push_back(a->Caption().substr(3));
+    return files;
+}
+
+void TMainForm::ApplyRecentFileCaptions(const std::vector<String>& Files)
+{
+    for (int i = 0; i < RecentFileCount; ++i) {
+        const bool used = i < int(Files.size());
+        ActLastFile[i]->SetCaption(std::to_string(i + 1) + ". " + (used ? Files[std::size_t(i)] : String()));
+        ActLastFile[i]->SetVisible(used);
+    }
+    zuletztgeffneteDateien1->SetEnabled(!Files.empty() && !IsConnectedClient());
+}
+
+void TMainForm::AddToLastFiles(const String& Path)
+{
+    if (Path.empty())
+        return;
+    std::vector<String> files = LastFiles();
+    // Linux file names are case-sensitive: only the very same path is the
+    // same file, and it is never listed twice.
+    std::erase(files, Path);
+    files.insert(files.begin(), Path);
+    if (files.size() > std::size_t(RecentFileCount))
+        files.resize(RecentFileCount);
+    ApplyRecentFileCaptions(files);
+}
+
+void TMainForm::AddRecentFile(const String& FileName) { AddToLastFiles(FileName); }
+
+// ---- language ------------------------------------------------------------------------
+
+void TMainForm::UpdateLanguageFiles()
+{
+    BuildLanguageMenu(Sprache1, [this](const String& Name) { SetLanguage(Name); });
+}
+
+void TMainForm::SetLanguage(const String& Name)
+{
+    // The recent files live in their actions' captions, which the
+    // translation would take back to the texts it first saw.
+    const std::vector<String> files = LastFiles();
+    FLanguage = ApplyLanguage(Name, Sprache1);
+    ApplyRecentFileCaptions(files);
+    const bool changed = GetFileChanged();
+    SetFileChanged(changed);
+    if (FFileIsNewAndUnsaved && !changed)
+        ActionNew();
+    ActClearAllFilters->SetCaption(::Translate("Clear all Filters"));
+    ActClearAllFilters->SetHint(::Translate("Clear all Filters"));
+    SaveDialog1->SetTitle(::Translate("Save as"));
+    OpenDialog1->SetTitle(::Translate("Open"));
+    UpdateCaption();
+    UpdateStatusBar();
+    if (MenuBar1)
+        MenuBar1->Invalidate();
+}
+
+String TMainForm::Translate(const String& Text) const { return ::Translate(Text); }
+
+// ---- view switches -------------------------------------------------------------------
+
+void TMainForm::Statuszeileanzeigen1Click()
+{
+    Statuszeileanzeigen1->SetChecked(!Statuszeileanzeigen1->Checked());
+    StatusBar1->SetVisible(Statuszeileanzeigen1->Checked());
+    StatusBar1->SetTop(ClientHeight());
+}
+
+void TMainForm::Tabelleanzeigen1Click()
+{
+    Tabelleanzeigen1->SetChecked(!Tabelleanzeigen1->Checked());
+    const bool shown = Tabelleanzeigen1->Checked();
+    Panel1->SetVisible(shown);
+    Splitter1->SetVisible(shown);
+    // Without the table the chart takes the whole window.
+    TimeChartPanel->SetAlign(shown ? alTop : alClient);
+    if (!shown && EditorAsWindow1->Checked())
+        EditorAsWindowClick();
+    EditorAsWindow1->SetEnabled(shown);
+}
+
+void TMainForm::Werkzeugleisteanzeigen1Click()
+{
+    Werkzeugleisteanzeigen1->SetChecked(!Werkzeugleisteanzeigen1->Checked());
+    dfsToolBar2->SetVisible(Werkzeugleisteanzeigen1->Checked());
+    if (dfsToolBar2->Visible())
+        dfsToolBar2->SetTop(MenuBar1->Top() + MenuBar1->Height());
+}
+
+void TMainForm::EditorAsWindowClick() { EditorAsWindow1->SetChecked(!EditorAsWindow1->Checked()); }
+
+void TMainForm::SmallTimeChartClick() { SmallTimeChart1->SetChecked(!SmallTimeChart1->Checked()); }
+
+void TMainForm::HideRowsClick(TMenuItem* Item)
+{
+    Item->SetChecked(!Item->Checked());
+    SetHideEmptyPositions(HideEmptyRows1->Checked());
+    SetHideEmptyMultiRowPositions(HideEmptyMultiRows1->Checked());
+}
+
+void TMainForm::DrawLinesClick(TMenuItem* Item)
+{
+    Item->SetChecked(!Item->Checked());
+    InvalidateTimeChart();
+}
+
+void TMainForm::SwapCheckedClick(TMenuItem* Item)
+{
+    Item->SetChecked(!Item->Checked());
+    if (Item == DenyMoveIntoPast1 || Item == AutoArrange1) {
+        FDenyMoveBeforeNow = DenyMoveIntoPast1->Checked();
+        FAutoArrange = AutoArrange1->Checked();
+        SetFileChanged(true);
+    }
+}
+
+// ---- keyboard ------------------------------------------------------------------------
+
+void TMainForm::FormKeyDown(Word& Key, TShiftState Shift)
+{
+    (void)Shift;
+    // Keys typed into an edit field belong to it.
+    TWinControl* active = ActiveControl();
+    if (active && !dynamic_cast<TBaseTreeGrid*>(active) && active != TimeChartPanel)
+        return;
+    if (Key != VK_NEXT && Key != VK_PRIOR)
+        return;
+    TStringTreeGrid* tree = GetTable(GetActiveTable());
+    if (!tree || tree->SelectedCount() != 1)
+        return;
+    TGridNode* node = tree->GetFirstSelected();
+    TGridNode* next = Key == VK_NEXT ? tree->GetNextVisible(node) : tree->GetPreviousVisible(node);
+    if (TNodeData* row = next ? static_cast<TRowTree*>(tree)->Row(next) : nullptr)
+        SelectOnly(row);
+    Key = 0;
+}
+
+// ---- a further window ----------------------------------------------------------------
+
+void TMainForm::NeuClick()
+{
+    SaveIni();
+    char path[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof(path) - 1);
+    if (n <= 0)
+        return;
+    path[n] = 0;
+    char* argv[] = {path, nullptr};
+    pid_t pid = 0;
+    if (posix_spawn(&pid, path, nullptr, nullptr, argv, environ) != 0)
+        Log("Could not start " + String(path));
+}
+
+// ---- messages and dialogs ------------------------------------------------------------
+
+bool TMainForm::AskConfirmation(const String& Text)
+{
+    return MessageDlg(Text, mtConfirmation, TMsgDlgButtons{mbOK, mbCancel}) == mrOk;
+}
+
+bool TMainForm::AskYesNo(const String& Text)
+{
+    return MessageDlg(Text, mtConfirmation, TMsgDlgButtons{mbYes, mbNo}) == mrYes;
+}
+
+TDocumentAnswer TMainForm::AskSave(const String& Text)
+{
+    switch (MessageDlg(Text, mtConfirmation, TMsgDlgButtons{mbYes, mbNo, mbCancel})) {
+    case mrYes: return daYes;
+    case mrNo: return daNo;
+    default: return daCancel;
+    }
+}
+
+TDocumentAnswer TMainForm::MessageFileNotSaved()
+{
+    if (FCurrentFile.empty())
+        return AskSave(::Translate("Do you want to save changes?"));
+    return AskSave(::Translate("Do you want to save changes to %s?", {FCurrentFile}));
+}
+
+void TMainForm::ShowMessage(TDocumentMessageKind Kind, const String& Text)
+{
+    const TMsgDlgType type = Kind == dmError ? mtError : Kind == dmWarning ? mtWarning : mtInformation;
+    MessageDlg(Text, type, TMsgDlgButtons{mbOK});
+}
+
+namespace {
+
+// Runs the dialog preset with FileName; the chosen name when accepted.
+bool RunFileDialog(TOpenDialog* Dialog, String& FileName)
+{
+    Dialog->SetFileName(FileName);
+    if (!Dialog->Execute())
+        return false;
+    FileName = Dialog->FileName();
+    return true;
+}
+
+}  // namespace
+
+bool TMainForm::ExecuteSaveDialog(String& FileName) { return RunFileDialog(SaveDialog1, FileName); }
+
+bool TMainForm::ExecuteOpenDialog(String& FileName) { return RunFileDialog(OpenDialog1, FileName); }
+
+bool TMainForm::ExecuteWorkbookOpenDialog(const String& Filter, String& FileName)
+{
+    std::unique_ptr<TOpenDialog> dialog(Create<TOpenDialog>(nullptr));
+    dialog->SetFilter(Filter);
+    return RunFileDialog(dialog.get(), FileName);
+}
+
+void TMainForm::PushedFileBeep() { Beep(); }
+
+void TMainForm::ApplicationEvents1Idle()
+{
+    TPlannerForm::ApplicationEvents1Idle();
+    UpdateFileActions();
+}
+
+// ---- shut-down -----------------------------------------------------------------------
+
+bool TMainForm::FormCloseQuery()
+{
+    if (IsActiveServer()) {
+        const int clients = ConnectedClientCount();
+        if (clients > 0 &&
+            MessageDlg(::Translate("%s clients are connected to this Server?\\nClose VEK anyway?", {std::to_string(clients)}),
+                       mtConfirmation, TMsgDlgButtons{mbOK, mbCancel}) != mrOk)
+            return false;
+    }
+    if (GetFileChanged() && !IsConnectedClient()) {
+        switch (MessageFileNotSaved()) {
+        case daCancel: return false;
+        case daYes:
+            if (FFileIsNewAndUnsaved)
+                ActionSaveAs();
+            else
+                Save(FSaveFileName);
+            // A save that failed or was cancelled keeps the window.
+            if (GetFileChanged())
+                return false;
+            break;
+        case daNo: break;
+        }
+    }
+    return true;
+}
+
+void TMainForm::DoClose(TCloseAction& Action)
+{
+    if (!FormCloseQuery()) {
+        Action = caNone;
+        return;
+    }
+    SetWindowState(wsNormal);
+    if (!SaveIni())
+        MessageDlg(::Translate("Could not write to vek.ini.\\nCurrent setup is not saved."), mtWarning, TMsgDlgButtons{mbOK});
+    SetCurrentFile(String());
+    TPlannerForm::DoClose(Action);
+}
+
+// ---- log -----------------------------------------------------------------------------
+
+void TMainForm::Log(const String& Text)
+{
+    // The log must never fail: the program may run in a folder it cannot
+    // write, and a failure here would come back through the exception
+    // handler that logs it.
+    try {
+        const String line = DateTimeToStr(Now()) + " - file " + FCaptionFileName + ": " + Text + "\r\n";
+        if (std::FILE* f = std::fopen("vek.log", "ab")) {
+            std::fwrite(line.data(), 1, line.size(), f);
+            std::fclose(f);
+        }
+    } catch (...) {
+    }
+}
+
+void TMainForm::ApplicationEvents1Exception(Exception& E) { Log("Exception: " + E.Message); }

@@ -1,0 +1,123 @@
+#include "shell/Startup.h"
+
+#include "document/Log.h"
+#include "platform/Clipbrd.h"
+#include "platform/FormatSettings.h"
+#include "platform/Forms.h"
+#include "platform/Timers.h"
+#include "shell/Instances.h"
+#include "shell/MainForm.h"
+#include "shell/MessageDialog.h"
+#include "shell/SplashForm.h"
+#include "shell/Translation.h"
+
+namespace {
+
+struct TStartupState {
+    std::function<void(const String&)> Observer;
+    TSplashForm* Splash = nullptr;
+    TMainForm* MainForm = nullptr;
+    bool UnitsUp = false;
+};
+
+TStartupState& State()
+{
+    static TStartupState state;
+    return state;
+}
+
+void Step(const String& Name)
+{
+    if (State().Observer)
+        State().Observer(Name);
+}
+
+}  // namespace
+
+void SetStartupObserver(std::function<void(const String& Step)> Observer) { State().Observer = std::move(Observer); }
+
+void InitUnits()
+{
+    if (State().UnitsUp)
+        return;
+    State().UnitsUp = true;
+    SetLanguagefile(LanguageFileName("default"));
+    SetClipboardTextWriter(SetClipboardText);
+    InitNetworkUnit();
+    InitInstanceUnit();
+}
+
+void DoneUnits()
+{
+    if (!State().UnitsUp)
+        return;
+    State().UnitsUp = false;
+    DoneInstanceUnit();
+    SetClipboardTextWriter(nullptr);
+    CloseFile();
+    ClearSourceTexts();
+}
+
+TSplashForm* Splash() { return State().Splash; }
+
+TMainForm* StartProgram(const std::vector<String>& Arguments)
+{
+    Application->Initialize();
+    InitUnits();
+    Step("units");
+    InitFormatSettingsFromLocale();
+    Step("locale");
+    Application->SetTitle("Vekora");
+    Step("title");
+    State().Splash = Create<TSplashForm>(nullptr);
+    Step("splash");
+    TMainForm* main = nullptr;
+    Application->CreateForm(main);
+    State().MainForm = main;
+    Application->OnException = [main](TObject*, Exception& E) { main->ApplicationEvents1Exception(E); };
+    Application->OnIdle = [main](TObject*, bool& Done) {
+        main->ApplicationEvents1Idle();
+        Done = true;
+    };
+    StartInstanceRegistry(main);
+    Step("forms");
+    main->LoadIni();
+    Step("settings");
+    main->Show();
+    State().Splash->Timer->SetEnabled(true);
+    Step("splash timer");
+    if (Arguments.size() == 1) {
+        main->Open(Arguments[0]);
+        Step("open");
+    }
+    return main;
+}
+
+void StopProgram()
+{
+    TStartupState& s = State();
+    StopInstanceRegistry();
+    Application->OnIdle = nullptr;
+    Application->OnException = nullptr;
+    delete s.Splash;
+    s.Splash = nullptr;
+    if (s.MainForm) {
+        delete s.MainForm;
+        s.MainForm = nullptr;
+    }
+    DoneUnits();
+}
+
+int RunProgram(int argc, char** argv)
+{
+    std::vector<String> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.emplace_back(argv[i]);
+    StartProgram(arguments);
+    InstallCloseOnSignals(State().MainForm);
+    Application->Run();
+    RemoveCloseOnSignals();
+    StopProgram();
+    Application->Shutdown();
+    return 0;
+}

@@ -1,0 +1,449 @@
+// The real main window in the offscreen platform, with a temporary
+// configuration folder and working directory: the start, the file commands
+// with their questions, caption and status, recent files across a restart,
+// settings, the log and the close questions.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "document/IniFiles.h"
+#include "network/DocumentNetwork.h"
+#include "network/SimpleSockets.h"
+#include "platform/ActnList.h"
+#include "platform/ComCtrls.h"
+#include "platform/Dialogs.h"
+#include "platform/InstanceRegistry.h"
+#include "platform/Menus.h"
+#include "platform/StdCtrls.h"
+#include "platform/Timers.h"
+#include "shell/Instances.h"
+#include "shell/MainForm.h"
+#include "shell/MessageDialog.h"
+#include "shell/Startup.h"
+#include "shell/Translation.h"
+#include "tests/support/PlatformFixture.h"
+#include "tests/support/TestData.h"
+
+namespace {
+
+String ReadFile(const String& Path)
+{
+    std::ifstream in(Path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteFile(const String& Path, const String& Text) { std::ofstream(Path, std::ios::binary) << Text; }
+
+// Each test runs with its own configuration folder and working directory,
+// and answers every question through the hooks: message boxes by the next
+// scripted answer (recording their texts), file dialogs by the next path.
+class MainFormTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureApplication();
+        Root = vektest::TempDir();
+        Config = Root + "/config";
+        Work = Root + "/work";
+        ::mkdir(Config.c_str(), 0700);
+        ::mkdir(Work.c_str(), 0700);
+        ::setenv("XDG_CONFIG_HOME", Config.c_str(), 1);
+        const String runtime = Root + "/runtime";
+        ::mkdir(runtime.c_str(), 0700);
+        ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        ASSERT_EQ(::chdir(Work.c_str()), 0);
+        SetProgramFolder(Root + "/");
+        SetModalHook([this](TCustomForm* F) {
+            auto* box = dynamic_cast<TMessageForm*>(F);
+            ASSERT_NE(box, nullptr) << "unexpected form " << F->Name();
+            Questions.push_back(box->Message->Caption());
+            F->SetModalResult(Answers.empty() ? mrCancel : Answers.front());
+            if (!Answers.empty())
+                Answers.erase(Answers.begin());
+        });
+        SetDialogHook([this](TCommonDialog* D) {
+            auto* open = dynamic_cast<TOpenDialog*>(D);
+            if (!open || Paths.empty())
+                return false;
+            open->SetFileName(Paths.front());
+            Paths.erase(Paths.begin());
+            return true;
+        });
+    }
+
+    void TearDown() override
+    {
+        StopProgram();
+        SetStartupObserver(nullptr);
+        SetModalHook(nullptr);
+        SetDialogHook(nullptr);
+        SetProgramFolder(String());
+    }
+
+    // A document with one task, saved at Path.
+    String MakeDocument(const String& Name)
+    {
+        const String path = Work + "/" + Name;
+        TMainForm* m = StartProgram({});
+        m->AddNode(0, tbTable, 0, 480, 46000, cmDefault);
+        m->SaveTo(path);
+        StopProgram();
+        return path;
+    }
+
+    String Root, Config, Work;
+    std::vector<TModalResult> Answers;
+    std::vector<String> Questions;
+    std::vector<String> Paths;
+};
+
+String Panel(TMainForm* M, int Index) { return M->StatusBar1->Panels()->Items(Index)->Text(); }
+
+}  // namespace
+
+TEST_F(MainFormTest, StartsInOrderAndOpensTheOneArgument)
+{
+    const String doc = MakeDocument("plan.vek");
+    std::vector<String> steps;
+    SetStartupObserver([&](const String& S) { steps.push_back(S); });
+    TMainForm* m = StartProgram({doc});
+    EXPECT_EQ(steps, (std::vector<String>{"units", "locale", "title", "splash", "forms", "settings", "splash timer",
+                                          "open"}));
+    EXPECT_EQ(Application->Title(), "Vekora");
+    EXPECT_EQ(m->Caption(), "VEK - " + doc);
+    EXPECT_EQ(m->GetTableRowCount(tbTable), 1);
+    EXPECT_EQ(Panel(m, 0), "Table total: 1");
+    EXPECT_EQ(Panel(m, 3), "");
+    StopProgram();
+
+    // Two arguments open nothing.
+    steps.clear();
+    m = StartProgram({doc, doc});
+    EXPECT_EQ(steps.back(), "splash timer");
+    EXPECT_EQ(m->GetTableRowCount(tbTable), 0);
+    EXPECT_EQ(m->Caption(), "VEK - New Table.vek");
+}
+
+TEST_F(MainFormTest, SaveAsSaveRevertAndNewAskTheirQuestions)
+{
+    TMainForm* m = StartProgram({});
+    m->AddNode(0, tbTable, 0, 480, 46000, cmDefault);
+    EXPECT_EQ(Panel(m, 3), "File has changed");
+
+    // A new document's Save goes to Save As.
+    const String path = Work + "/saved.vek";
+    Paths = {path};
+    m->ActSave->Execute();
+    EXPECT_TRUE(Questions.empty());
+    ASSERT_EQ(::access(path.c_str(), F_OK), 0);
+    EXPECT_EQ(m->Caption(), "VEK - " + path);
+    EXPECT_EQ(Panel(m, 3), "");
+    EXPECT_EQ(m->LastFiles(), std::vector<String>{path});
+
+    // Save As over an existing file asks first; Cancel writes nothing.
+    const String other = Work + "/other.vek";
+    WriteFile(other, "keep");
+    Paths = {other};
+    Answers = {mrCancel};
+    m->ActSaveAs->Execute();
+    ASSERT_EQ(Questions.size(), 1U);
+    EXPECT_NE(Questions[0].find("already exists"), String::npos);
+    EXPECT_EQ(ReadFile(other), "keep");
+
+    // Revert asks, then reloads what is on disk.
+    m->AddNode(0, tbTable, 0, 480, 46001, cmDefault);
+    EXPECT_EQ(m->GetTableRowCount(tbTable), 2);
+    m->ActionList1->UpdateActions();
+    ASSERT_TRUE(m->ActRevert->Enabled());
+    Answers = {mrOk};
+    m->ActRevert->Execute();
+    EXPECT_EQ(m->GetTableRowCount(tbTable), 1);
+
+    // New with unsaved changes: No discards them.
+    m->AddNode(0, tbTable, 0, 480, 46002, cmDefault);
+    Questions.clear();
+    Answers = {mrNo};
+    m->ActNew->Execute();
+    ASSERT_EQ(Questions.size(), 1U);
+    EXPECT_EQ(Questions[0], "Do you want to save changes?");
+    EXPECT_EQ(m->GetTableRowCount(tbTable), 0);
+    EXPECT_EQ(m->Caption(), "VEK - New Table.vek");
+}
+
+TEST_F(MainFormTest, RecentFilesSurviveARestartWithoutDuplicates)
+{
+    std::vector<String> docs;
+    for (int i = 0; i < 9; ++i)
+        docs.push_back(MakeDocument("doc" + std::to_string(i) + ".vek"));
+    TMainForm* m = StartProgram({});
+    for (const String& d : docs)
+        m->Open(d);
+    // The ninth distinct file pushed out the first.
+    std::vector<String> expected(docs.rbegin(), docs.rbegin() + 8);
+    EXPECT_EQ(m->LastFiles(), expected);
+    // Opening a listed file again moves it up, never lists it twice.
+    m->Open(docs[3]);
+    expected.erase(std::find(expected.begin(), expected.end(), docs[3]));
+    expected.insert(expected.begin(), docs[3]);
+    EXPECT_EQ(m->LastFiles(), expected);
+    EXPECT_EQ(m->ActLastFile[0]->Caption(), "1. " + docs[3]);
+    // Names differing only in case are different files here.
+    m->AddToLastFiles(Work + "/DOC0.vek");
+    EXPECT_EQ(m->LastFiles()[0], Work + "/DOC0.vek");
+    const std::vector<String> before = m->LastFiles();
+    m->Close();
+    StopProgram();
+
+    m = StartProgram({});
+    EXPECT_EQ(m->LastFiles(), before);
+    // A recent-file action opens its file.
+    m->ActLastFile[1]->Execute();
+    EXPECT_EQ(m->Caption(), "VEK - " + before[1]);
+}
+
+TEST_F(MainFormTest, SettingsFileKeysAndDefaults)
+{
+    // Missing file: the form's switches, auto-scroll on, 80 history files.
+    TMainForm* m = StartProgram({});
+    EXPECT_TRUE(m->Statuszeileanzeigen1->Checked());
+    EXPECT_TRUE(m->Tabelleanzeigen1->Checked());
+    EXPECT_FALSE(m->HideEmptyRows1->Checked());
+    EXPECT_TRUE(m->AutoScroll1->Checked());
+    EXPECT_EQ(m->FMaxHistoryFiles, 80);
+    m->Statuszeileanzeigen1->Click();
+    EXPECT_FALSE(m->StatusBar1->Visible());
+    m->EditorAsWindow1->Click();
+    ASSERT_TRUE(m->SaveIni());
+    StopProgram();
+
+    TMemIniFile ini(TMainForm::SettingsFileName());
+    EXPECT_EQ(TMainForm::SettingsFileName(), Config + "/Vek/Vek.ini");
+    EXPECT_FALSE(ini.ReadBool("view", "statusbar", true));
+    EXPECT_TRUE(ini.ReadBool("view", "editorasform", false));
+    EXPECT_FALSE(ini.ValueExists("history", "maxfiles"));
+    EXPECT_FALSE(ini.ValueExists("setup", "editorasform"));
+
+    m = StartProgram({});
+    EXPECT_FALSE(m->Statuszeileanzeigen1->Checked());
+    EXPECT_FALSE(m->StatusBar1->Visible());
+    EXPECT_TRUE(m->EditorAsWindow1->Checked());
+    StopProgram();
+
+    // An older file has the editor switch in [setup] only; bounds far off
+    // the screen come back inside it; a bad port number keeps the default.
+    WriteFile(TMainForm::SettingsFileName(),
+              "[setup]\r\neditorasform=1\r\nleft=-5000\r\ntop=90000\r\nwidth=640\r\nheight=480\r\n"
+              "[internet]\r\nport=abc\r\n[history]\r\nmaxfiles=12\r\n");
+    m = StartProgram({});
+    EXPECT_TRUE(m->EditorAsWindow1->Checked());
+    const TRect area = Screen->WorkAreaRect();
+    EXPECT_GE(m->Left(), area.Left);
+    EXPECT_LE(m->Top() + m->Height(), area.Bottom);
+    EXPECT_EQ(m->Width(), 640);
+    EXPECT_EQ(m->FClientPort, 80);
+    EXPECT_EQ(m->FMaxHistoryFiles, 12);
+}
+
+TEST_F(MainFormTest, LogLinesAndAnUnwritableLog)
+{
+    const String doc = MakeDocument("logged.vek");
+    TMainForm* m = StartProgram({doc});
+    // An exception out of a handler the event loop called reaches the log
+    // and nothing else.
+    auto* timer = Create<TTimer>(m);
+    timer->SetInterval(1);
+    timer->OnTimer = [timer](TObject*) {
+        timer->SetEnabled(false);
+        throw Exception("boom");
+    };
+    timer->SetEnabled(true);
+    ASSERT_TRUE(ProcessEventsUntil([&] { return ReadFile(Work + "/vek.log").find("boom") != String::npos; }, 3000));
+    const String log = ReadFile(Work + "/vek.log");
+    EXPECT_NE(log.find(" - file " + doc + ": Exception: boom\r\n"), String::npos) << log;
+    EXPECT_TRUE(Questions.empty());
+
+    // A log that cannot be opened is skipped without a sound.
+    const String blocked = Root + "/blocked";
+    ::mkdir(blocked.c_str(), 0700);
+    ::mkdir((blocked + "/vek.log").c_str(), 0700);
+    ASSERT_EQ(::chdir(blocked.c_str()), 0);
+    EXPECT_NO_THROW(m->Log("nowhere"));
+    ASSERT_EQ(::chdir(Work.c_str()), 0);
+}
+
+TEST_F(MainFormTest, CloseAsksForUnsavedChanges)
+{
+    TMainForm* m = StartProgram({});
+    m->AddNode(0, tbTable, 0, 480, 46000, cmDefault);
+
+    // Cancel keeps the window and the changes.
+    Answers = {mrCancel};
+    m->Close();
+    EXPECT_TRUE(m->Visible());
+    ASSERT_EQ(Questions.size(), 1U);
+    EXPECT_EQ(Questions[0], "Do you want to save changes?");
+
+    // Yes with a save that fails keeps it too.
+    Answers = {mrYes, mrOk};
+    Paths = {Root + "/no/such/folder/x.vek"};
+    m->Close();
+    EXPECT_TRUE(m->Visible());
+    EXPECT_TRUE(m->GetFileChanged());
+
+    // No closes without saving; the settings are written.
+    Answers = {mrNo};
+    m->Close();
+    EXPECT_FALSE(m->Visible());
+    EXPECT_EQ(::access(TMainForm::SettingsFileName().c_str(), F_OK), 0);
+}
+
+TEST_F(MainFormTest, LanguageSwitchKeepsActionItemsAndRecentFiles)
+{
+    ::mkdir((Root + "/languages").c_str(), 0700);
+    WriteFile(Root + "/languages/Test.lng",
+              "[translated]\r\nOpen...=Oeffnen...\r\nFile has changed=Datei geaendert\r\nRecent Files=Zuletzt\r\n");
+    const String doc = MakeDocument("translated.vek");
+    TMainForm* m = StartProgram({doc});
+    ASSERT_EQ(m->Sprache1->Count(), 1);
+    EXPECT_EQ(m->Sprache1->Items(0)->Caption(), "Test");
+    m->Sprache1->Items(0)->Click();
+    EXPECT_EQ(m->FLanguage, "Test");
+    EXPECT_TRUE(m->Sprache1->Items(0)->Checked());
+    TMenuItem* open = m->Datei1->Find("Oeffnen...");
+    ASSERT_NE(open, nullptr);
+    EXPECT_EQ(open->Action(), m->ActOpen);
+    // The item keeps following its action when that changes later.
+    m->ActOpen->SetEnabled(false);
+    EXPECT_EQ(open->Caption(), "Oeffnen...");
+    EXPECT_FALSE(open->Enabled());
+    EXPECT_EQ(m->zuletztgeffneteDateien1->Caption(), "Zuletzt");
+    m->AddNode(0, tbTable, 0, 480, 46000, cmDefault);
+    EXPECT_EQ(Panel(m, 3), "Datei geaendert");
+
+    // Recent files opened after the first switch survive the next one.
+    const String second = Work + "/second.vek";
+    m->AddToLastFiles(second);
+    m->SetLanguage("Test");
+    EXPECT_EQ(m->LastFiles(), (std::vector<String>{second, doc}));
+    EXPECT_EQ(m->ActLastFile[0]->Caption(), "1. " + second);
+    EXPECT_EQ(m->zuletztgeffneteDateien1->Items(0)->Caption(), "1. " + second);
+    // A language that is not there: nothing checked, texts as written.
+    m->SetLanguage("Missing");
+    EXPECT_EQ(m->FLanguage, "");
+    EXPECT_FALSE(m->Sprache1->Items(0)->Checked());
+    EXPECT_EQ(open->Caption(), "Open...");
+}
+
+TEST_F(MainFormTest, AnotherInstanceIsListedAndShowsItsOwnFile)
+{
+    const String doc = MakeDocument("shared.vek");
+    // The other instance, as its registry entry shows it.
+    auto* other = Create<TInstanceRegistry>(nullptr);
+    int activated = 0;
+    other->OnActivate = [&](TObject*) { ++activated; };
+    other->SetCaption("VEK - " + doc, doc);
+    ASSERT_TRUE(other->Start()) << other->LastError();
+
+    TMainForm* m = StartProgram({});
+    ASSERT_TRUE(ProcessEventsUntil([&] { return m->Fenster1->Count() == 2; }, 3000));
+    // Numbered from the last entry; this window's own item is checked.
+    std::vector<String> captions;
+    int checked = 0;
+    for (int i = 0; i < m->Fenster1->Count(); ++i) {
+        captions.push_back(m->Fenster1->Items(i)->Caption());
+        checked += m->Fenster1->Items(i)->Checked();
+    }
+    EXPECT_EQ(checked, 1);
+    // The registry lists in the order the instances started: the other first.
+    EXPECT_EQ(captions, (std::vector<String>{"1 New Table.vek", "2 " + doc}));
+
+    // Opening the file the other instance shows brings that one forward.
+    m->Open(doc);
+    ASSERT_TRUE(ProcessEventsUntil([&] { return activated == 1; }, 3000));
+    EXPECT_EQ(m->GetTableRowCount(tbTable), 0);
+    EXPECT_EQ(m->Caption(), "VEK - New Table.vek");
+
+    // Once it is gone it leaves the list, and the file opens here.
+    other->Stop();
+    delete other;
+    ASSERT_TRUE(ProcessEventsUntil([&] { return m->Fenster1->Count() == 1; }, 3000));
+    m->Open(doc);
+    EXPECT_EQ(m->GetTableRowCount(tbTable), 1);
+}
+
+TEST_F(MainFormTest, TerminationSignalTakesTheClosePath)
+{
+    TMainForm* m = StartProgram({});
+    InstallCloseOnSignals(m);
+    m->AddNode(0, tbTable, 0, 480, 46000, cmDefault);
+    // With unsaved changes the question comes first; Cancel keeps running.
+    Answers = {mrCancel};
+    std::raise(SIGTERM);
+    ASSERT_TRUE(ProcessEventsUntil([&] { return !Questions.empty(); }, 3000));
+    EXPECT_EQ(Questions[0], "Do you want to save changes?");
+    EXPECT_TRUE(m->Visible());
+    Answers = {mrNo};
+    std::raise(SIGHUP);
+    ASSERT_TRUE(ProcessEventsUntil([&] { return !m->Visible(); }, 3000));
+    RemoveCloseOnSignals();
+}
+
+TEST_F(MainFormTest, NetworkStateShowsInMenusCaptionAndCommands)
+{
+    TMainForm* server = StartProgram({});
+    server->Network()->Server()->Server()->SetBindAddress("127.0.0.1");
+    ASSERT_TRUE(server->Network()->StartServer(0));
+    EXPECT_TRUE(server->Server1->Checked());
+    EXPECT_TRUE(server->Servername->Visible());
+    EXPECT_FALSE(server->Client1->Enabled());
+
+    auto* client = Create<TMainForm>(nullptr);
+    ASSERT_TRUE(client->Network()->StartClient("127.0.0.1", server->Network()->Port()));
+    ASSERT_TRUE(ProcessEventsUntil(
+        [&] { return server->ConnectedClientCount() == 1 && client->Network()->FDocumentsLoaded > 0; }, 5000));
+    EXPECT_EQ(server->Clients1->Count(), 1);
+    EXPECT_TRUE(client->Client1->Checked());
+    // A client mirrors the server's plan: no file commands of its own.
+    for (TAction* a : {client->ActNew, client->ActOpen, client->ActSave, client->ActSaveAs})
+        EXPECT_FALSE(a->Enabled()) << a->Name();
+    EXPECT_FALSE(client->Zusammenfhren1->Enabled());
+    EXPECT_FALSE(client->ExcelImport1->Enabled());
+    const String address = "127.0.0.1:" + std::to_string(server->Network()->Port());
+    EXPECT_EQ(client->StatusBar1->Panels()->Items(3)->Text(), "Connected to " + address);
+    EXPECT_EQ(client->Caption(), "VEK - " + address);
+
+    // Closing a server with clients asks first; Cancel keeps it serving.
+    Answers = {mrCancel};
+    server->Close();
+    ASSERT_EQ(Questions.size(), 1U);
+    EXPECT_EQ(Questions[0], "1 clients are connected to this Server?\nClose VEK anyway?");
+    EXPECT_TRUE(server->Visible());
+    EXPECT_TRUE(server->IsActiveServer());
+
+    client->Network()->StopClient();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return server->ConnectedClientCount() == 0; }, 5000));
+    EXPECT_TRUE(client->ActNew->Enabled());
+    delete client;
+}
+
+TEST_F(MainFormTest, ConnectingAsClientKeepsUnsavedWorkUnlessAllowed)
+{
+    TMainForm* m = StartProgram({});
+    m->AddNode(0, tbTable, 0, 480, 46000, cmDefault);
+    // Cancel: no connection is tried and the row stays.
+    Answers = {mrCancel};
+    m->Client1->Click();
+    ASSERT_EQ(Questions.size(), 1U);
+    EXPECT_EQ(Questions[0], "Do you want to save changes?");
+    EXPECT_FALSE(m->Network()->ClientChecked());
+    EXPECT_EQ(m->GetTableRowCount(tbTable), 1);
+    EXPECT_TRUE(m->GetFileChanged());
+}
