@@ -14,6 +14,21 @@ namespace {
 constexpr std::size_t ReservationSize = std::size_t(16) << 30;
 // Used when the system refuses the reservation.
 constexpr std::size_t HeapRegionSize = std::size_t(4) << 20;
+
+// The leak checker does not look into anonymous mappings: nodes kept there
+// would hide every pointer they hold and report all of it as leaked. Under
+// the sanitizers the pool takes its regions from the heap, which is scanned.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool ReserveAddressSpace = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool ReserveAddressSpace = false;
+#else
+constexpr bool ReserveAddressSpace = true;
+#endif
+#else
+constexpr bool ReserveAddressSpace = true;
+#endif
 }  // namespace
 
 // Slots of a node with data are rounded to 32 bytes, so that with 64-byte
@@ -42,7 +57,9 @@ TNodePool::~TNodePool()
 void TNodePool::AddRegion()
 {
     TRegion r{nullptr, 0, false};
-    void* p = mmap(nullptr, ReservationSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    void* p = ReserveAddressSpace ? mmap(nullptr, ReservationSize, PROT_READ | PROT_WRITE,
+                                         MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0)
+                                  : MAP_FAILED;
     if (p != MAP_FAILED) {
         // Large pages: a big tree is walked in sibling order, which after a
         // sort is no longer memory order, and small pages would make nearly

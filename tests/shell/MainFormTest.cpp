@@ -447,3 +447,16 @@ TEST_F(MainFormTest, ConnectingAsClientKeepsUnsavedWorkUnlessAllowed)
     EXPECT_EQ(m->GetTableRowCount(tbTable), 1);
     EXPECT_TRUE(m->GetFileChanged());
 }
+
+TEST_F(MainFormTest, ExactlyOneDroppedFileIsOpened)
+{
+    const String first = MakeDocument("first.vek");
+    const String second = MakeDocument("second.vek");
+    TMainForm* m = StartProgram({});
+    EXPECT_TRUE(m->AcceptsFiles());
+    m->DropFiles({first, second});
+    EXPECT_EQ(m->Caption(), "VEK - New Table.vek");
+    m->DropFiles({second});
+    EXPECT_EQ(m->Caption(), "VEK - " + second);
+    EXPECT_EQ(m->GetTableRowCount(tbTable), 1);
+}
