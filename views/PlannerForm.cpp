@@ -14,8 +14,10 @@ void TPlannerForm::CreateViewPanels()
                          .Align(alTop).Caption("").Get();
     TimeChartPanel->SetBevelOuter(bvNone);
     TimeChartPanel->SetColor(clBtnShadow);
-    Splitter1 = Build<TSplitter>(this, "Splitter1").Parent(this).Bounds(0, below + 2000, ClientWidth(), 4)
-                    .Align(alTop).Get();
+    // A splitter starts out left-aligned, which would stretch it to the full
+    // height: it is turned first, then placed.
+    Splitter1 = Build<TSplitter>(this, "Splitter1").Align(alTop).Parent(this).Bounds(0, below + 2000, ClientWidth(), 4)
+                    .Get();
     Splitter1->SetMinSize(40);
     Panel1 = Build<TPanel>(this, "Panel1").Parent(this).Align(alClient).Caption("").Get();
     Panel1->SetBevelOuter(bvNone);

@@ -18,6 +18,8 @@
 #include "platform/ActnList.h"
 #include "platform/ComCtrls.h"
 #include "platform/Dialogs.h"
+#include "platform/ExtCtrls.h"
+#include "platform/MenuBar.h"
 #include "platform/InstanceRegistry.h"
 #include "platform/Menus.h"
 #include "platform/StdCtrls.h"
@@ -459,4 +461,25 @@ TEST_F(MainFormTest, ExactlyOneDroppedFileIsOpened)
     m->DropFiles({second});
     EXPECT_EQ(m->Caption(), "VEK - " + second);
     EXPECT_EQ(m->GetTableRowCount(tbTable), 1);
+}
+
+TEST_F(MainFormTest, BarsAndAreasStackDownTheWindow)
+{
+    TMainForm* m = StartProgram({});
+    const std::vector<TControl*> order{m->MenuBar1, m->dfsToolBar2, m->TimeChartPanel, m->Splitter1, m->Panel1};
+    int top = 0;
+    for (TControl* c : order) {
+        EXPECT_EQ(c->Top(), top) << c->Name();
+        EXPECT_GT(c->Height(), 0) << c->Name();
+        EXPECT_EQ(c->Width(), m->ClientWidth()) << c->Name();
+        top += c->Height();
+    }
+    EXPECT_EQ(m->Splitter1->Height(), 4);
+    EXPECT_EQ(top, m->StatusBar1->Top());
+    EXPECT_EQ(m->StatusBar1->Top() + m->StatusBar1->Height(), m->ClientHeight());
+    // Without the table the chart takes its place.
+    m->Tabelleanzeigen1->Click();
+    EXPECT_FALSE(m->Panel1->Visible());
+    EXPECT_EQ(m->TimeChartPanel->Top() + m->TimeChartPanel->Height(), m->StatusBar1->Top());
+    EXPECT_FALSE(m->EditorAsWindow1->Enabled());
 }
