@@ -139,12 +139,6 @@ void TMainForm::UpdateUndoRedoActions(bool CanUndo, const String& UndoHint, bool
     ActRedo->SetHint(RedoHint);
 }
 
-void TMainForm::UpdateFileActions()
-{
-    if (ActRevert)
-        ActRevert->SetEnabled(ActionRevertEnabled() && !IsConnectedClient());
-}
-
 // ---- recent files --------------------------------------------------------------------
 
 std::vector<String> TMainForm::LastFiles() const

@@ -93,25 +93,11 @@ void TMainForm::SendDeleteNodeEvent(int ID) { FNetwork->SendDeleteNodeEvent(ID);
 void TMainForm::BroadcastDeleteNodeEvent(int ID) { FNetwork->BroadcastDeleteNodeEvent(ID); }
 void TMainForm::BroadcastDocument() { FNetwork->BroadcastDocument(); }
 
-void TMainForm::UpdateNetworkControls()
+void TMainForm::UpdateFileActions()
 {
-    if (!FNetwork || !Server1)
+    if (!FNetwork || !ActSave)
         return;
     const TNetworkControls c = FNetwork->Controls();
-    Server1->SetChecked(FNetwork->ServerChecked());
-    Client1->SetChecked(FNetwork->ClientChecked());
-    Servername->SetVisible(FNetwork->IsActiveServer());
-    Servername->SetCaption(FNetwork->ServerName());
-    Clients1->Clear();
-    for (const String& name : FNetwork->ClientNames()) {
-        auto* item = Create<TMenuItem>(this);
-        item->SetCaption(name);
-        Clients1->Add(item);
-    }
-    Clients1->SetEnabled(Clients1->Count() > 0);
-    // The server's side has no client commands to refuse.
-    Server1->SetEnabled(!FNetwork->ClientChecked());
-    Client1->SetEnabled(!FNetwork->IsActiveServer());
     ActNew->SetEnabled(c.New);
     ActOpen->SetEnabled(c.Open);
     ActRevert->SetEnabled(c.Revert && ActionRevertEnabled());
@@ -122,5 +108,33 @@ void TMainForm::UpdateNetworkControls()
         a->SetEnabled(c.RecentFiles);
     ExcelImport1->SetEnabled(c.ExcelImport);
     Zusammenfhren1->SetEnabled(c.MergeFiles);
+}
+
+void TMainForm::UpdateNetworkControls()
+{
+    if (!FNetwork || !Server1)
+        return;
+    Server1->SetChecked(FNetwork->ServerChecked());
+    Client1->SetChecked(FNetwork->ClientChecked());
+    Servername->SetVisible(FNetwork->IsActiveServer());
+    Servername->SetCaption(FNetwork->ServerName());
+    // This runs at every idle pass: the submenu is rebuilt only when the
+    // clients differ.
+    const std::vector<String> names = FNetwork->ClientNames();
+    bool same = int(names.size()) == Clients1->Count();
+    for (int i = 0; same && i < Clients1->Count(); ++i)
+        same = Clients1->Items(i)->Caption() == names[std::size_t(i)];
+    if (!same) {
+        Clients1->Clear();
+        for (const String& name : names) {
+            auto* item = Create<TMenuItem>(this);
+            item->SetCaption(name);
+            Clients1->Add(item);
+        }
+    }
+    Clients1->SetEnabled(Clients1->Count() > 0);
+    // The server's side has no client commands to refuse.
+    Server1->SetEnabled(!FNetwork->ClientChecked());
+    Client1->SetEnabled(!FNetwork->IsActiveServer());
     UpdateCaption();
 }

@@ -137,8 +137,11 @@ TEST_F(MainFormTest, StartsInOrderAndOpensTheOneArgument)
 TEST_F(MainFormTest, SaveAsSaveRevertAndNewAskTheirQuestions)
 {
     TMainForm* m = StartProgram({});
+    // Save is there as soon as something changed, not only after the next idle pass.
+    EXPECT_FALSE(m->ActSave->Enabled());
     m->AddNode(0, tbTable, 0, 480, 46000, cmDefault);
     EXPECT_EQ(Panel(m, 3), "File has changed");
+    EXPECT_TRUE(m->ActSave->Enabled());
 
     // A new document's Save goes to Save As.
     const String path = Work + "/saved.vek";
