@@ -22,6 +22,7 @@
 #include "platform/MenuBar.h"
 #include "platform/InstanceRegistry.h"
 #include "platform/Menus.h"
+#include "platform/Messages.h"
 #include "platform/StdCtrls.h"
 #include "platform/Timers.h"
 #include "shell/Instances.h"
@@ -485,4 +486,31 @@ TEST_F(MainFormTest, BarsAndAreasStackDownTheWindow)
     EXPECT_FALSE(m->Panel1->Visible());
     EXPECT_EQ(m->TimeChartPanel->Top() + m->TimeChartPanel->Height(), m->StatusBar1->Top());
     EXPECT_FALSE(m->EditorAsWindow1->Enabled());
+}
+
+TEST_F(MainFormTest, PageKeysMoveASingleSelectionAlongTheTable)
+{
+    TMainForm* m = StartProgram({});
+    TNodeData* rows[3];
+    for (int i = 0; i < 3; ++i)
+        rows[i] = m->AddNode(0, tbTable, 0, 480, 46000 + i, cmDefault);
+    m->SetActiveTable(tbTable);
+    TStringTreeGrid* tree = m->GetTable(tbTable);
+    m->SelectOnly(rows[0]);
+    Word key = VK_NEXT;
+    m->FormKeyDown(key, {});
+    EXPECT_EQ(key, 0);
+    EXPECT_TRUE(tree->Selected(rows[1]->VNode));
+    EXPECT_EQ(tree->SelectedCount(), 1);
+    key = VK_PRIOR;
+    m->FormKeyDown(key, {});
+    EXPECT_TRUE(tree->Selected(rows[0]->VNode));
+    // Keys typed into an edit field are left to it.
+    auto* edit = Create<TEdit>(m);
+    edit->SetParent(m);
+    m->SetActiveControl(edit);
+    key = VK_NEXT;
+    m->FormKeyDown(key, {});
+    EXPECT_EQ(key, VK_NEXT);
+    EXPECT_TRUE(tree->Selected(rows[0]->VNode));
 }
