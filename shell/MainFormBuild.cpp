@@ -233,11 +233,12 @@ TMainForm::TMainForm(TComponent* AOwner) : TPlannerForm(AOwner)
     CreateNetwork();
     OpenDialog1 = Create<TOpenDialog>(this);
     OpenDialog1->SetName("OpenDialog1");
-    OpenDialog1->SetFilter("VEK Dateien (*.vek)|*.vek|Alte Listen (*.lst)|*.lst|Sicherungen (*.BACKUP)|*.BACKUP|Alle Dateien|*");
+    // The toolkit shows each pattern after its caption.
+    OpenDialog1->SetFilter("VEK Dateien|*.vek|Alte Listen|*.lst|Sicherungen|*.BACKUP|Alle Dateien|*");
     OpenDialog1->SetTitle("Open");
     SaveDialog1 = Create<TSaveDialog>(this);
     SaveDialog1->SetName("SaveDialog1");
-    SaveDialog1->SetFilter("VEK Dateien (*.vek)|*.vek");
+    SaveDialog1->SetFilter("VEK Dateien|*.vek");
     SaveDialog1->SetTitle("Save as");
     OnKeyDown = [this](TObject*, Word& Key, TShiftState Shift) { FormKeyDown(Key, Shift); };
     OnDropFiles = [this](TObject*, const std::vector<String>& Files) {
