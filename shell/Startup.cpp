@@ -5,6 +5,7 @@
 #include "platform/FormatSettings.h"
 #include "platform/Forms.h"
 #include "platform/Timers.h"
+#include "shell/Cursors.h"
 #include "shell/Instances.h"
 #include "shell/MainForm.h"
 #include "shell/MessageDialog.h"
@@ -44,6 +45,7 @@ void InitUnits()
     SetLanguagefile(LanguageFileName("default"));
     SetClipboardTextWriter(SetClipboardText);
     InitNetworkUnit();
+    RegisterCursors();
     InitInstanceUnit();
 }
 
