@@ -5,105 +5,46 @@
 // (goal for each of the three under 100 ms). Prints the median of several
 // runs; the exit code says whether every goal was met and the cells are
 // right after each phase.
-#include "document/ScheduleDocument.h"
-#include "platform/SysUtils.h"
+#include "bench/BenchPlans.h"
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <memory>
 #include <vector>
 
 namespace {
 
-constexpr int Rows = 100000;
-constexpr int Positions = 500;
 constexpr int Edits = 10000;
 constexpr int GroupSize = 10;
 constexpr int Runs = 5;
 constexpr double AddGoalMs = 600;
 constexpr double PhaseGoalMs = 100;
 
-struct TDocDeleter {
-    void operator()(TScheduleDocument* d) const { d->Free(); }
-};
-using TDocPtr = std::unique_ptr<TScheduleDocument, TDocDeleter>;
-
-struct TCells {
-    std::vector<String> positions, starts, ends, lengths, comments, edits;
-    TCells()
-    {
-        const TDateTime base = Date();
-        for (int i = 0; i < Positions; ++i)
-            positions.push_back("Machine " + std::to_string(i));
-        for (int i = 0; i < Rows; ++i) {
-            const TDateTime start = base + (i % 300) - 150;
-            const int days = 1 + i % 5;
-            starts.push_back(FormatDateTime("ddddd", start));
-            ends.push_back(FormatDateTime("ddddd", start + days - 1));
-            lengths.push_back(std::to_string(days));
-            comments.push_back("Order " + std::to_string(i));
-        }
-        for (int i = 0; i < Edits; ++i)
-            edits.push_back("Edit " + std::to_string(i));
-    }
-};
-
-const TCells& Cells()
+const std::vector<String>& EditTexts()
 {
-    static const TCells cells;
-    return cells;
+    static const std::vector<String> texts = [] {
+        std::vector<String> t;
+        for (int i = 0; i < Edits; ++i)
+            t.push_back("Edit " + std::to_string(i));
+        return t;
+    }();
+    return texts;
 }
 
-TDocPtr NewPlan()
+// A plan as a load leaves it: no undo steps yet.
+TDocPtr NewUndoPlan()
 {
-    TDocPtr doc(Create<TScheduleDocument>(nullptr));
-    doc->CreateBasicTable(tbExclude);
-    doc->CreateBasicTable(tbTable);
-    TStringList* list = doc->GetColumnStrings(tbTable, doc->GetConnection(tbTable, cnPosition));
-    list->BeginUpdate();
-    list->Clear();
-    for (const String& p : Cells().positions) {
-        TCommaText entry;
-        entry.Add(p);
-        list->Add(entry.AsString());
-    }
-    list->EndUpdate();
-    doc->ApplyPositionGroup();
+    TDocPtr doc = NewPlan(true);
     doc->UndoRedo().Clear();
     return doc;
 }
 
 void AddRows(TScheduleDocument& doc)
 {
-    const TCells& c = Cells();
-    const int pos = doc.GetConnection(tbTable, cnPosition), start = doc.GetConnection(tbTable, cnStart),
-              end = doc.GetConnection(tbTable, cnEnd), length = doc.GetConnection(tbTable, cnLength),
-              state = doc.GetConnection(tbTable, cnColor), comment = doc.GetConnection(tbTable, cnTextCenterMiddle);
     doc.BeginUpdate("adding");
-    for (int i = 0; i < Rows; ++i) {
-        TNodeData* row = doc.AddNode(doc.GetFreeID(), tbTable, -1, -1, -1, cmDefault);
-        doc.DoSetData(row, pos, c.positions[std::size_t(i % Positions)], cmDefault);
-        doc.DoSetData(row, start, c.starts[std::size_t(i)], cmDefault);
-        doc.DoSetData(row, end, c.ends[std::size_t(i)], cmDefault);
-        doc.DoSetData(row, length, c.lengths[std::size_t(i)], cmDefault);
-        doc.DoSetDataIndex(row, state, cmDefault, 1 + i % 2);
-        doc.DoSetData(row, comment, c.comments[std::size_t(i)], cmDefault);
-    }
+    AddPlanRows(doc, cmDefault);
     doc.EndUpdate();
-}
-
-double Ms(std::chrono::steady_clock::time_point t0)
-{
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 // Spread over the plan: edit i goes to row i * 7 mod Rows, comments and
@@ -132,7 +73,7 @@ void EditAll(TScheduleDocument& doc, const TEditTarget& t)
         for (int k = 0; k < GroupSize; ++k) {
             const int i = g * GroupSize + k;
             if (i % 2 == 0)
-                doc.SetData(t.rows[std::size_t(i)], t.comment, Cells().edits[std::size_t(i)]);
+                doc.SetData(t.rows[std::size_t(i)], t.comment, EditTexts()[std::size_t(i)]);
             else
                 doc.SetData(t.rows[std::size_t(i)], t.length, std::to_string(6 + i % 3));
         }
@@ -143,7 +84,7 @@ void EditAll(TScheduleDocument& doc, const TEditTarget& t)
 bool CellsAreEdited(TScheduleDocument& doc, const TEditTarget& t, bool Edited)
 {
     for (int i = 0; i < Edits; i += 2) {
-        const String& want = Edited ? Cells().edits[std::size_t(i)] : String();
+        const String& want = Edited ? EditTexts()[std::size_t(i)] : String();
         const String have = doc.GetData(t.rows[std::size_t(i)], t.comment);
         if (Edited ? have != want : have.rfind("Order ", 0) != 0)
             return false;
@@ -153,15 +94,7 @@ bool CellsAreEdited(TScheduleDocument& doc, const TEditTarget& t, bool Edited)
 
 void BM_AddRowsInOneBracket(benchmark::State& state)
 {
-    for (auto _ : state) {
-        state.PauseTiming();
-        TDocPtr doc = NewPlan();
-        state.ResumeTiming();
-        AddRows(*doc);
-        state.PauseTiming();
-        doc.reset();
-        state.ResumeTiming();
-    }
+    TimeOnFreshPlans(state, [] { return NewUndoPlan(); }, AddRows);
 }
 BENCHMARK(BM_AddRowsInOneBracket)->Unit(benchmark::kMillisecond)->Iterations(2);
 
@@ -173,21 +106,22 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 
-    Cells();
+    PlanCells();
+    EditTexts();
     std::vector<double> adds;
     bool ok = true;
     for (int run = 0; run < Runs; ++run) {
-        TDocPtr doc = NewPlan();
+        TDocPtr doc = NewUndoPlan();
         const auto t0 = std::chrono::steady_clock::now();
         AddRows(*doc);
-        adds.push_back(Ms(t0));
+        adds.push_back(MsSince(t0));
         long valid = 0;
         doc->ForEach(feAll, 0, [&valid](TNodeData* Row, NativeInt) { valid += Row->nodeValid ? 1 : 0; });
         ok = ok && valid == Rows && doc->UndoRedo().GetCanUndo();
     }
 
     // The edits start from a plan as a load leaves it: no undo steps yet.
-    TDocPtr doc = NewPlan();
+    TDocPtr doc = NewUndoPlan();
     AddRows(*doc);
     const TEditTarget targets = Targets(*doc);
     std::vector<double> edits, undos, redos;
@@ -195,19 +129,19 @@ int main(int argc, char** argv)
         doc->UndoRedo().Clear();
         auto t0 = std::chrono::steady_clock::now();
         EditAll(*doc, targets);
-        edits.push_back(Ms(t0));
+        edits.push_back(MsSince(t0));
         ok = ok && CellsAreEdited(*doc, targets, true) && doc->UndoRedo().UndoList().size() == std::size_t(Edits);
 
         t0 = std::chrono::steady_clock::now();
         while (doc->UndoRedo().GetCanUndo())
             doc->UndoRedo().Undo();
-        undos.push_back(Ms(t0));
+        undos.push_back(MsSince(t0));
         ok = ok && CellsAreEdited(*doc, targets, false) && doc->UndoRedo().RedoList().size() == std::size_t(Edits);
 
         t0 = std::chrono::steady_clock::now();
         while (doc->UndoRedo().GetCanRedo())
             doc->UndoRedo().Redo();
-        redos.push_back(Ms(t0));
+        redos.push_back(MsSince(t0));
         ok = ok && CellsAreEdited(*doc, targets, true);
         // Back to the plan as loaded for the next run.
         while (doc->UndoRedo().GetCanUndo())

@@ -20,6 +20,26 @@ String OneLine(String S)
 
 using TEventHolder = std::unique_ptr<TTOOCSEvent, TObjectDeleter>;
 
+// For a catch (...) handler: the text of the exception being handled. Any
+// other kind of exception goes on up, as if it had not been caught.
+String HandledErrorText()
+{
+    try {
+        throw;
+    } catch (const Exception& e) {
+        return e.Message;
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+}
+
+// A message that cannot be sent or queued whole fails with the socket's reason.
+void SendWhole(TSimpleCustomSocket* Sender, TSocket Socket, const std::string& Wire)
+{
+    if (Sender->SendBufferTo(Socket, Wire.data(), Int64(Wire.size())) != Int64(Wire.size()))
+        throw ETOOCSException(SocketErrorText(Sender->LastSendError()));
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -111,11 +131,8 @@ TTOOCSBase::TReceiveResult TTOOCSBase::ReceiveMessages(TMessageBuffer& Buffer,
             TMemoryStream plain;
             DecompressMessage(wire, plain);
             event.reset(CreateEventFromStream(&plain));
-        } catch (const Exception& e) {
-            Error = e.Message;
-            return rrError;
-        } catch (const std::exception& e) {
-            Error = e.what();
+        } catch (...) {
+            Error = HandledErrorText();
             return rrError;
         }
         // A handler that raises does not hold up the messages behind its
@@ -209,14 +226,10 @@ bool TTOOCSServer::Send(TSimpleTCPClient* Client, TTOOCSEvent* Event, bool FreeE
             return false;
         if (!FServer->HasClient(Client))
             throw ETOOCSException(NoConnection);
-        const std::string wire = EncodeMessage(Event);
-        if (FServer->SendBufferTo(socket, wire.data(), Int64(wire.size())) != Int64(wire.size()))
-            throw ETOOCSException(SocketErrorText(FServer->LastSendError()));
+        SendWhole(FServer, socket, EncodeMessage(Event));
         return true;
-    } catch (const Exception& e) {
-        DoError(socket, SendingError + e.Message, -1);
-    } catch (const std::exception& e) {
-        DoError(socket, SendingError + String(e.what()), -1);
+    } catch (...) {
+        DoError(socket, SendingError + HandledErrorText(), -1);
     }
     return false;
 }
@@ -318,14 +331,10 @@ bool TTOOCSClient::Send(TTOOCSEvent* Event, bool FreeEvent)
         if (!FClient->Connected())
             throw ETOOCSException(NoConnection);
         socket = FClient->Socket();
-        const std::string wire = EncodeMessage(Event);
-        if (FClient->SendBufferTo(socket, wire.data(), Int64(wire.size())) != Int64(wire.size()))
-            throw ETOOCSException(SocketErrorText(FClient->LastSendError()));
+        SendWhole(FClient, socket, EncodeMessage(Event));
         return true;
-    } catch (const Exception& e) {
-        DoError(socket, SendingError + e.Message, -1);
-    } catch (const std::exception& e) {
-        DoError(socket, SendingError + String(e.what()), -1);
+    } catch (...) {
+        DoError(socket, SendingError + HandledErrorText(), -1);
     }
     return false;
 }

@@ -486,6 +486,34 @@ bool ScanTime(TScanner& sc, TDateTime& value, const TFormatSettings& fs)
     throw EConvertError("'" + s + "' is not a valid " + what);
 }
 
+using TScanPart = bool (*)(TScanner&, TDateTime&, const TFormatSettings&);
+using TTryConvert = bool (*)(const String&, TDateTime&, const TFormatSettings&);
+
+// The whole text must be the one part; value is only written on success.
+bool ScanWhole(const String& s, TDateTime& value, const TFormatSettings& settings, TScanPart scan)
+{
+    TScanner sc{s};
+    TDateTime v;
+    if (!scan(sc, v, settings) || !sc.AtEnd())
+        return false;
+    value = v;
+    return true;
+}
+
+TDateTime ConvertOrRaise(const String& s, const TFormatSettings& settings, TTryConvert tryConvert, const char* what)
+{
+    TDateTime v;
+    if (!tryConvert(s, v, settings))
+        RaiseConvert(s, what);
+    return v;
+}
+
+TDateTime ConvertOrDefault(const String& s, TDateTime def, const TFormatSettings& settings, TTryConvert tryConvert)
+{
+    TDateTime v;
+    return tryConvert(s, v, settings) ? v : def;
+}
+
 } // namespace
 
 bool IsLeapYear(int year)
@@ -688,12 +716,7 @@ String DateTimeToStr(TDateTime value)
 
 bool TryStrToDate(const String& s, TDateTime& value, const TFormatSettings& settings)
 {
-    TScanner sc{s};
-    TDateTime d;
-    if (!ScanDate(sc, d, settings) || !sc.AtEnd())
-        return false;
-    value = d;
-    return true;
+    return ScanWhole(s, value, settings, ScanDate);
 }
 
 bool TryStrToDate(const String& s, TDateTime& value)
@@ -703,10 +726,7 @@ bool TryStrToDate(const String& s, TDateTime& value)
 
 TDateTime StrToDate(const String& s, const TFormatSettings& settings)
 {
-    TDateTime v;
-    if (!TryStrToDate(s, v, settings))
-        RaiseConvert(s, "date");
-    return v;
+    return ConvertOrRaise(s, settings, TryStrToDate, "date");
 }
 
 TDateTime StrToDate(const String& s)
@@ -716,8 +736,7 @@ TDateTime StrToDate(const String& s)
 
 TDateTime StrToDateDef(const String& s, TDateTime def, const TFormatSettings& settings)
 {
-    TDateTime v;
-    return TryStrToDate(s, v, settings) ? v : def;
+    return ConvertOrDefault(s, def, settings, TryStrToDate);
 }
 
 TDateTime StrToDateDef(const String& s, TDateTime def)
@@ -727,12 +746,7 @@ TDateTime StrToDateDef(const String& s, TDateTime def)
 
 bool TryStrToTime(const String& s, TDateTime& value, const TFormatSettings& settings)
 {
-    TScanner sc{s};
-    TDateTime t;
-    if (!ScanTime(sc, t, settings) || !sc.AtEnd())
-        return false;
-    value = t;
-    return true;
+    return ScanWhole(s, value, settings, ScanTime);
 }
 
 bool TryStrToTime(const String& s, TDateTime& value)
@@ -742,10 +756,7 @@ bool TryStrToTime(const String& s, TDateTime& value)
 
 TDateTime StrToTime(const String& s, const TFormatSettings& settings)
 {
-    TDateTime v;
-    if (!TryStrToTime(s, v, settings))
-        RaiseConvert(s, "time");
-    return v;
+    return ConvertOrRaise(s, settings, TryStrToTime, "time");
 }
 
 TDateTime StrToTime(const String& s)
@@ -755,8 +766,7 @@ TDateTime StrToTime(const String& s)
 
 TDateTime StrToTimeDef(const String& s, TDateTime def, const TFormatSettings& settings)
 {
-    TDateTime v;
-    return TryStrToTime(s, v, settings) ? v : def;
+    return ConvertOrDefault(s, def, settings, TryStrToTime);
 }
 
 TDateTime StrToTimeDef(const String& s, TDateTime def)
@@ -781,11 +791,7 @@ bool TryStrToDateTime(const String& s, TDateTime& value, const TFormatSettings& 
         value = Combine(d, t);
         return true;
     }
-    TScanner timeOnly{s};
-    if (!ScanTime(timeOnly, t, settings) || !timeOnly.AtEnd())
-        return false;
-    value = t;
-    return true;
+    return ScanWhole(s, value, settings, ScanTime);
 }
 
 bool TryStrToDateTime(const String& s, TDateTime& value)
@@ -795,10 +801,7 @@ bool TryStrToDateTime(const String& s, TDateTime& value)
 
 TDateTime StrToDateTime(const String& s, const TFormatSettings& settings)
 {
-    TDateTime v;
-    if (!TryStrToDateTime(s, v, settings))
-        RaiseConvert(s, "date and time");
-    return v;
+    return ConvertOrRaise(s, settings, TryStrToDateTime, "date and time");
 }
 
 TDateTime StrToDateTime(const String& s)
@@ -808,8 +811,7 @@ TDateTime StrToDateTime(const String& s)
 
 TDateTime StrToDateTimeDef(const String& s, TDateTime def, const TFormatSettings& settings)
 {
-    TDateTime v;
-    return TryStrToDateTime(s, v, settings) ? v : def;
+    return ConvertOrDefault(s, def, settings, TryStrToDateTime);
 }
 
 TDateTime StrToDateTimeDef(const String& s, TDateTime def)

@@ -36,6 +36,55 @@ Qt::Alignment QtHorizontal(TAlignment A)
     }
 }
 
+// Stores Value in Field; true when that changed it, so the caller refreshes.
+template <typename T>
+bool Store(T& Field, T Value)
+{
+    if (Field == Value)
+        return false;
+    Field = Value;
+    return true;
+}
+
+// Holds Flag up while a nested change runs, and lowers it however that ends.
+class TFlagUp {
+public:
+    explicit TFlagUp(bool& Flag) : FFlag(Flag) { FFlag = true; }
+    ~TFlagUp() { FFlag = false; }
+    TFlagUp(const TFlagUp&) = delete;
+    TFlagUp& operator=(const TFlagUp&) = delete;
+
+private:
+    bool& FFlag;
+};
+
+// Text the user typed: FromUser tells the change handling that the widget
+// shows it already. OnChange may free the control, so the flag is only
+// lowered on a control that is still there.
+void SetTextByUser(TControl* Control, bool& FromUser, const String& Text)
+{
+    FromUser = true;
+    TControlWatch watch(Control);
+    try {
+        Control->SetText(Text);
+    } catch (...) {
+        if (watch)
+            FromUser = false;
+        throw;
+    }
+    if (watch)
+        FromUser = false;
+}
+
+// A text change the user made is in the widget already: it is not pushed back.
+void DispatchTextChanged(TNativeControl* Control, TMessage& Message, bool FromUser)
+{
+    if (FromUser)
+        Control->TWinControl::Dispatch(Message);
+    else
+        Control->TNativeControl::Dispatch(Message);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -71,24 +120,19 @@ void TLabel::Notification(TComponent* AComponent, TOperation Operation)
 
 void TLabel::SetAlignment(TAlignment Value)
 {
-    if (FAlignment != Value) {
-        FAlignment = Value;
+    if (Store(FAlignment, Value))
         Invalidate();
-    }
 }
 
 void TLabel::SetLayout(TTextLayout Value)
 {
-    if (FLayout != Value) {
-        FLayout = Value;
+    if (Store(FLayout, Value))
         Invalidate();
-    }
 }
 
 void TLabel::SetWordWrap(bool Value)
 {
-    if (FWordWrap != Value) {
-        FWordWrap = Value;
+    if (Store(FWordWrap, Value)) {
         AdjustBounds();
         Invalidate();
     }
@@ -96,24 +140,19 @@ void TLabel::SetWordWrap(bool Value)
 
 void TLabel::SetAutoSize(bool Value)
 {
-    if (FAutoSize != Value) {
-        FAutoSize = Value;
+    if (Store(FAutoSize, Value))
         AdjustBounds();
-    }
 }
 
 void TLabel::SetTransparent(bool Value)
 {
-    if (FTransparent != Value) {
-        FTransparent = Value;
+    if (Store(FTransparent, Value))
         Invalidate();
-    }
 }
 
 void TLabel::SetShowAccelChar(bool Value)
 {
-    if (FShowAccelChar != Value) {
-        FShowAccelChar = Value;
+    if (Store(FShowAccelChar, Value)) {
         AdjustBounds();
         Invalidate();
     }
@@ -224,10 +263,7 @@ void TEdit::Dispatch(TMessage& Message)
         const int len = int(Utf16(Text()).size());
         FSelStart = std::min(FSelStart, len);
         FSelLength = std::min(FSelLength, len - FSelStart);
-        if (FFromUser)
-            TWinControl::Dispatch(Message);  // the widget shows the text already
-        else
-            TNativeControl::Dispatch(Message);
+        DispatchTextChanged(this, Message, FFromUser);
         Change();
         return;
     }
@@ -309,17 +345,7 @@ QWidget* TEdit::CreateNativeWidget(QWidget* Parent)
         const String typed = FromQString(T);
         if (Constrained(typed) != typed)
             WithSync([&] { NativeAs<QLineEdit>(this)->setText(ToQString(Constrained(typed))); });
-        FFromUser = true;
-        TControlWatch watch(this);
-        try {
-            SetText(typed);
-        } catch (...) {
-            if (watch)
-                FFromUser = false;
-            throw;
-        }
-        if (watch)
-            FFromUser = false;
+        SetTextByUser(this, FFromUser, typed);
     });
     ConnectUser(this, e, &QLineEdit::selectionChanged, [this] {
         auto* w = NativeAs<QLineEdit>(this);
@@ -393,33 +419,18 @@ void TMemo::LinesChanged()
 {
     if (FFromText)
         return;
-    FFromLines = true;
-    try {
-        SetText(JoinLines(*FLines));
-    } catch (...) {
-        FFromLines = false;
-        throw;
-    }
-    FFromLines = false;
+    TFlagUp fromLines(FFromLines);
+    SetText(JoinLines(*FLines));
 }
 
 void TMemo::Dispatch(TMessage& Message)
 {
     if (Message.Msg == CM_TEXTCHANGED) {
         if (!FFromLines) {
-            FFromText = true;
-            try {
-                FLines->SetText(Text());
-            } catch (...) {
-                FFromText = false;
-                throw;
-            }
-            FFromText = false;
+            TFlagUp fromText(FFromText);
+            FLines->SetText(Text());
         }
-        if (FFromUser)
-            TWinControl::Dispatch(Message);
-        else
-            TNativeControl::Dispatch(Message);
+        DispatchTextChanged(this, Message, FFromUser);
         Change();
         return;
     }
@@ -477,17 +488,7 @@ QWidget* TMemo::CreateNativeWidget(QWidget* Parent)
             else
                 crlf += ch;
         }
-        FFromUser = true;
-        TControlWatch watch(this);  // OnChange may free us
-        try {
-            SetText(crlf);
-        } catch (...) {
-            if (watch)
-                FFromUser = false;
-            throw;
-        }
-        if (watch)
-            FFromUser = false;
+        SetTextByUser(this, FFromUser, crlf);
     });
     return e;
 }

@@ -196,9 +196,52 @@ bool ParseInteger(const String& s, T& out)
     throw EConvertError("'" + s + "' is not a valid integer value");
 }
 
+template <typename T>
+T IntegerOrRaise(const String& s)
+{
+    T v = 0;
+    if (!ParseInteger(s, v))
+        RaiseNotInteger(s);
+    return v;
+}
+
+template <typename T>
+T IntegerOrDefault(const String& s, T def)
+{
+    T v = 0;
+    return ParseInteger(s, v) ? v : def;
+}
+
+// value is only written on success.
+template <typename T>
+bool TryInteger(const String& s, T& value)
+{
+    T v = 0;
+    if (!ParseInteger(s, v))
+        return false;
+    value = v;
+    return true;
+}
+
 bool IsBlank(char c)
 {
     return static_cast<unsigned char>(c) <= ' ';
+}
+
+// Where the text between leading and trailing blanks begins and ends.
+struct TNonBlank {
+    std::size_t b, e;
+};
+
+TNonBlank NonBlankSpan(const String& s)
+{
+    std::size_t b = 0;
+    std::size_t e = s.size();
+    while (b < e && IsBlank(s[b]))
+        ++b;
+    while (e > b && IsBlank(s[e - 1]))
+        --e;
+    return {b, e};
 }
 
 // "1.5e+20" from the C library form to the class library's "1.5E20":
@@ -383,58 +426,37 @@ String IntToStr(Int64 value)
 
 int StrToInt(const String& s)
 {
-    int v = 0;
-    if (!ParseInteger(s, v))
-        RaiseNotInteger(s);
-    return v;
+    return IntegerOrRaise<int>(s);
 }
 
 int StrToIntDef(const String& s, int def)
 {
-    int v = 0;
-    return ParseInteger(s, v) ? v : def;
+    return IntegerOrDefault(s, def);
 }
 
 bool TryStrToInt(const String& s, int& value)
 {
-    int v = 0;
-    if (!ParseInteger(s, v))
-        return false;
-    value = v;
-    return true;
+    return TryInteger(s, value);
 }
 
 Int64 StrToInt64(const String& s)
 {
-    Int64 v = 0;
-    if (!ParseInteger(s, v))
-        RaiseNotInteger(s);
-    return v;
+    return IntegerOrRaise<Int64>(s);
 }
 
 Int64 StrToInt64Def(const String& s, Int64 def)
 {
-    Int64 v = 0;
-    return ParseInteger(s, v) ? v : def;
+    return IntegerOrDefault(s, def);
 }
 
 bool TryStrToInt64(const String& s, Int64& value)
 {
-    Int64 v = 0;
-    if (!ParseInteger(s, v))
-        return false;
-    value = v;
-    return true;
+    return TryInteger(s, value);
 }
 
 String Trim(const String& s)
 {
-    std::size_t b = 0;
-    std::size_t e = s.size();
-    while (b < e && IsBlank(s[b]))
-        ++b;
-    while (e > b && IsBlank(s[e - 1]))
-        --e;
+    const auto [b, e] = NonBlankSpan(s);
     return s.substr(b, e - b);
 }
 
@@ -530,12 +552,7 @@ String FloatToStr(double value, const TFormatSettings& settings)
 
 bool TryStrToFloat(const String& s, double& value, const TFormatSettings& settings)
 {
-    std::size_t b = 0;
-    std::size_t e = s.size();
-    while (b < e && IsBlank(s[b]))
-        ++b;
-    while (e > b && IsBlank(s[e - 1]))
-        --e;
+    const auto [b, e] = NonBlankSpan(s);
     if (e - b > 1000)
         return false;
     // Rebuilt in the one form from_chars reads: sign, digits, ".", exponent.

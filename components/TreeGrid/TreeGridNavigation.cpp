@@ -12,6 +12,60 @@ TGridNode* NextAfterSubtree(TGridNode* Node, TGridNode* Root)
         Node = Node->Parent;
     return Node == Root ? nullptr : Node->NextSibling;
 }
+
+// Every node a walk hands out is initialised on first use.
+TGridNode* Initialized(TBaseTreeGrid* Tree, TGridNode* Node)
+{
+    if (Node && !Node->States.Contains(vsInitialized))
+        Tree->ValidateNode(Node, false);
+    return Node;
+}
+
+bool ChildrenAbove(const TBaseTreeGrid* Tree, bool ConsiderChildrenAbove)
+{
+    return ConsiderChildrenAbove && Tree->TreeOptions()->PaintOptions().Contains(toChildrenAbove);
+}
+
+// The first node from Node on, stepping along one sibling direction, that a
+// visible walk stops at; nodes hidden by a filter count only when wanted.
+TGridNode* FirstShownNoInit(const TBaseTreeGrid* Tree, TGridNode* Node, TGridNode* TGridNode::*Step,
+    bool IncludeFiltered)
+{
+    while (Node && !(Node->States.Contains(vsVisible) && (IncludeFiltered || !Tree->IsEffectivelyHidden(Node))))
+        Node = Node->*Step;
+    return Node;
+}
+
+TGridNode* FirstShown(TBaseTreeGrid* Tree, TGridNode* Node, TGridNode* (TBaseTreeGrid::*Step)(TGridNode*),
+    bool IncludeFiltered)
+{
+    while (Node && !(Tree->IsVisible(Node) && (IncludeFiltered || !Tree->IsEffectivelyHidden(Node))))
+        Node = (Tree->*Step)(Node);
+    return Node;
+}
+
+// One end of Node's child list, which is created when first asked for;
+// creating it is the tree's own step, so the caller hands it in.
+template <typename CreateChildren>
+TGridNode* ChildAtEnd(TBaseTreeGrid* Tree, TGridNode* Node, TGridNode* TGridNode::*End, CreateChildren createChildren)
+{
+    if (Node->States.Contains(vsHasChildren) && Node->ChildCount == 0)
+        createChildren(Node);
+    return Initialized(Tree, Node->*End);
+}
+
+// Follows ChildOf down through expanded nodes for as long as it finds one.
+template <typename ChildOf>
+TGridNode* DeepestExpanded(TGridNode* Node, ChildOf childOf)
+{
+    while (Node->States.Contains(vsExpanded)) {
+        TGridNode* child = childOf(Node);
+        if (!child)
+            break;
+        Node = child;
+    }
+    return Node;
+}
 }  // namespace
 
 // ---- visibility predicates ---------------------------------------------------
@@ -210,7 +264,7 @@ void TBaseTreeGrid::DetermineHiddenChildrenFlagAllNodes()
 TGridNode* TBaseTreeGrid::GetFirstNoInit(bool ConsiderChildrenAbove) const
 {
     TGridNode* result = FRoot->FirstChild;
-    if (result && ConsiderChildrenAbove && FOptions->PaintOptions().Contains(toChildrenAbove))
+    if (result && ChildrenAbove(this, ConsiderChildrenAbove))
         while (result->FirstChild)
             result = result->FirstChild;
     return result;
@@ -221,17 +275,14 @@ TGridNode* TBaseTreeGrid::GetFirst(bool ConsiderChildrenAbove)
     TGridNode* result = FRoot->FirstChild;
     if (!result)
         return nullptr;
-    if (!result->States.Contains(vsInitialized))
-        InitNode(result);
-    if (ConsiderChildrenAbove && FOptions->PaintOptions().Contains(toChildrenAbove)) {
+    Initialized(this, result);
+    if (ChildrenAbove(this, ConsiderChildrenAbove)) {
         for (;;) {
             if (result->States.Contains(vsHasChildren) && result->ChildCount == 0)
                 InitChildren(result);
             if (!result->FirstChild)
                 break;
-            result = result->FirstChild;
-            if (!result->States.Contains(vsInitialized))
-                InitNode(result);
+            result = Initialized(this, result->FirstChild);
         }
     }
     return result;
@@ -242,7 +293,7 @@ TGridNode* TBaseTreeGrid::GetLastNoInit(TGridNode* Node, bool ConsiderChildrenAb
     if (!Node)
         Node = FRoot;
     TGridNode* result = Node->LastChild;
-    if (result && !(ConsiderChildrenAbove && FOptions->PaintOptions().Contains(toChildrenAbove)))
+    if (result && !ChildrenAbove(this, ConsiderChildrenAbove))
         while (result->LastChild)
             result = result->LastChild;
     return result;
@@ -253,7 +304,7 @@ TGridNode* TBaseTreeGrid::GetLast(TGridNode* Node, bool ConsiderChildrenAbove)
     if (!Node)
         Node = FRoot;
     TGridNode* result = GetLastChild(Node);
-    if (result && !(ConsiderChildrenAbove && FOptions->PaintOptions().Contains(toChildrenAbove))) {
+    if (result && !ChildrenAbove(this, ConsiderChildrenAbove)) {
         while (TGridNode* last = GetLastChild(result))
             result = last;
     }
@@ -265,7 +316,7 @@ TGridNode* TBaseTreeGrid::GetNextNoInit(TGridNode* Node, bool ConsiderChildrenAb
     TGAssert(Node != FRoot, RootWalkMessage);
     if (!Node)
         return nullptr;
-    if (ConsiderChildrenAbove && FOptions->PaintOptions().Contains(toChildrenAbove)) {
+    if (ChildrenAbove(this, ConsiderChildrenAbove)) {
         if (TGridNode* result = Node->NextSibling) {
             while (result->FirstChild)
                 result = result->FirstChild;
@@ -284,12 +335,11 @@ TGridNode* TBaseTreeGrid::GetNext(TGridNode* Node, bool ConsiderChildrenAbove)
     if (!Node)
         return nullptr;
     TGridNode* result;
-    if (ConsiderChildrenAbove && FOptions->PaintOptions().Contains(toChildrenAbove)) {
+    if (ChildrenAbove(this, ConsiderChildrenAbove)) {
         result = Node->NextSibling;
         if (result) {
             for (;;) {
-                if (!result->States.Contains(vsInitialized))
-                    InitNode(result);
+                Initialized(this, result);
                 if (result->States.Contains(vsHasChildren) && result->ChildCount == 0)
                     InitChildren(result);
                 if (!result->FirstChild)
@@ -304,9 +354,7 @@ TGridNode* TBaseTreeGrid::GetNext(TGridNode* Node, bool ConsiderChildrenAbove)
             InitChildren(Node);
         result = Node->FirstChild ? Node->FirstChild : NextAfterSubtree(Node, FRoot);
     }
-    if (result && !result->States.Contains(vsInitialized))
-        InitNode(result);
-    return result;
+    return Initialized(this, result);
 }
 
 TGridNode* TBaseTreeGrid::GetPreviousNoInit(TGridNode* Node, bool ConsiderChildrenAbove) const
@@ -314,7 +362,7 @@ TGridNode* TBaseTreeGrid::GetPreviousNoInit(TGridNode* Node, bool ConsiderChildr
     TGAssert(Node != FRoot, RootWalkMessage);
     if (!Node)
         return nullptr;
-    if (ConsiderChildrenAbove && FOptions->PaintOptions().Contains(toChildrenAbove)) {
+    if (ChildrenAbove(this, ConsiderChildrenAbove)) {
         if (Node->LastChild)
             return Node->LastChild;
         TGridNode* run = Node;
@@ -336,7 +384,7 @@ TGridNode* TBaseTreeGrid::GetPrevious(TGridNode* Node, bool ConsiderChildrenAbov
     if (!Node)
         return nullptr;
     TGridNode* result;
-    if (ConsiderChildrenAbove && FOptions->PaintOptions().Contains(toChildrenAbove)) {
+    if (ChildrenAbove(this, ConsiderChildrenAbove)) {
         result = GetLastChild(Node);
         if (!result) {
             TGridNode* run = Node;
@@ -344,17 +392,13 @@ TGridNode* TBaseTreeGrid::GetPrevious(TGridNode* Node, bool ConsiderChildrenAbov
                 run = run->Parent;
             result = run == FRoot ? nullptr : run->PrevSibling;
         }
-    } else if ((result = Node->PrevSibling) != nullptr) {
-        if (!result->States.Contains(vsInitialized))
-            InitNode(result);
+    } else if ((result = Initialized(this, Node->PrevSibling)) != nullptr) {
         while (TGridNode* last = GetLastChild(result))
             result = last;
     } else {
         result = Node->Parent == FRoot ? nullptr : Node->Parent;
     }
-    if (result && !result->States.Contains(vsInitialized))
-        InitNode(result);
-    return result;
+    return Initialized(this, result);
 }
 
 TGridNode* TBaseTreeGrid::GetFirstChildNoInit(TGridNode* Node) const
@@ -364,14 +408,8 @@ TGridNode* TBaseTreeGrid::GetFirstChildNoInit(TGridNode* Node) const
 
 TGridNode* TBaseTreeGrid::GetFirstChild(TGridNode* Node)
 {
-    if (!Node)
-        Node = FRoot;
-    if (Node->States.Contains(vsHasChildren) && Node->ChildCount == 0)
-        InitChildren(Node);
-    TGridNode* result = Node->FirstChild;
-    if (result && !result->States.Contains(vsInitialized))
-        InitNode(result);
-    return result;
+    const auto createChildren = [this](TGridNode* Parent) { InitChildren(Parent); };
+    return ChildAtEnd(this, Node ? Node : FRoot, &TGridNode::FirstChild, createChildren);
 }
 
 TGridNode* TBaseTreeGrid::GetLastChildNoInit(TGridNode* Node) const
@@ -381,14 +419,8 @@ TGridNode* TBaseTreeGrid::GetLastChildNoInit(TGridNode* Node) const
 
 TGridNode* TBaseTreeGrid::GetLastChild(TGridNode* Node)
 {
-    if (!Node)
-        Node = FRoot;
-    if (Node->States.Contains(vsHasChildren) && Node->ChildCount == 0)
-        InitChildren(Node);
-    TGridNode* result = Node->LastChild;
-    if (result && !result->States.Contains(vsInitialized))
-        InitNode(result);
-    return result;
+    const auto createChildren = [this](TGridNode* Parent) { InitChildren(Parent); };
+    return ChildAtEnd(this, Node ? Node : FRoot, &TGridNode::LastChild, createChildren);
 }
 
 TGridNode* TBaseTreeGrid::GetNextSiblingNoInit(TGridNode* Node) const
@@ -399,10 +431,7 @@ TGridNode* TBaseTreeGrid::GetNextSiblingNoInit(TGridNode* Node) const
 
 TGridNode* TBaseTreeGrid::GetNextSibling(TGridNode* Node)
 {
-    TGridNode* result = GetNextSiblingNoInit(Node);
-    if (result && !result->States.Contains(vsInitialized))
-        InitNode(result);
-    return result;
+    return Initialized(this, GetNextSiblingNoInit(Node));
 }
 
 TGridNode* TBaseTreeGrid::GetPreviousSiblingNoInit(TGridNode* Node) const
@@ -413,10 +442,7 @@ TGridNode* TBaseTreeGrid::GetPreviousSiblingNoInit(TGridNode* Node) const
 
 TGridNode* TBaseTreeGrid::GetPreviousSibling(TGridNode* Node)
 {
-    TGridNode* result = GetPreviousSiblingNoInit(Node);
-    if (result && !result->States.Contains(vsInitialized))
-        InitNode(result);
-    return result;
+    return Initialized(this, GetPreviousSiblingNoInit(Node));
 }
 
 TGridNode* TBaseTreeGrid::GetFirstInitialized() const
@@ -440,142 +466,84 @@ TGridNode* TBaseTreeGrid::GetNextInitialized(TGridNode* Node) const
 
 TGridNode* TBaseTreeGrid::GetFirstVisibleChildNoInit(TGridNode* Node, bool IncludeFiltered) const
 {
-    TGridNode* result = (Node ? Node : FRoot)->FirstChild;
-    while (result && !(result->States.Contains(vsVisible) && (IncludeFiltered || !IsEffectivelyHidden(result))))
-        result = result->NextSibling;
-    return result;
+    return FirstShownNoInit(this, (Node ? Node : FRoot)->FirstChild, &TGridNode::NextSibling, IncludeFiltered);
 }
 
 TGridNode* TBaseTreeGrid::GetFirstVisibleChild(TGridNode* Node, bool IncludeFiltered)
 {
-    TGridNode* result = GetFirstChild(Node);
-    while (result && !(IsVisible(result) && (IncludeFiltered || !IsEffectivelyHidden(result))))
-        result = GetNextSibling(result);
-    return result;
+    return FirstShown(this, GetFirstChild(Node), &TBaseTreeGrid::GetNextSibling, IncludeFiltered);
 }
 
 TGridNode* TBaseTreeGrid::GetLastVisibleChildNoInit(TGridNode* Node, bool IncludeFiltered) const
 {
-    TGridNode* result = (Node ? Node : FRoot)->LastChild;
-    while (result && !(result->States.Contains(vsVisible) && (IncludeFiltered || !IsEffectivelyHidden(result))))
-        result = result->PrevSibling;
-    return result;
+    return FirstShownNoInit(this, (Node ? Node : FRoot)->LastChild, &TGridNode::PrevSibling, IncludeFiltered);
 }
 
 TGridNode* TBaseTreeGrid::GetLastVisibleChild(TGridNode* Node, bool IncludeFiltered)
 {
-    TGridNode* result = GetLastChild(Node);
-    while (result && !(IsVisible(result) && (IncludeFiltered || !IsEffectivelyHidden(result))))
-        result = GetPreviousSibling(result);
-    return result;
+    return FirstShown(this, GetLastChild(Node), &TBaseTreeGrid::GetPreviousSibling, IncludeFiltered);
 }
 
 TGridNode* TBaseTreeGrid::GetNextVisibleSiblingNoInit(TGridNode* Node, bool IncludeFiltered) const
 {
     TGAssert(Node && Node != FRoot, "Invalid parameter.");
-    TGridNode* result = Node->NextSibling;
-    while (result && !(result->States.Contains(vsVisible) && (IncludeFiltered || !IsEffectivelyHidden(result))))
-        result = result->NextSibling;
-    return result;
+    return FirstShownNoInit(this, Node->NextSibling, &TGridNode::NextSibling, IncludeFiltered);
 }
 
 TGridNode* TBaseTreeGrid::GetNextVisibleSibling(TGridNode* Node, bool IncludeFiltered)
 {
     TGAssert(Node && Node != FRoot, "Invalid parameter.");
-    TGridNode* result = GetNextSibling(Node);
-    while (result && !(IsVisible(result) && (IncludeFiltered || !IsEffectivelyHidden(result))))
-        result = GetNextSibling(result);
-    return result;
+    return FirstShown(this, GetNextSibling(Node), &TBaseTreeGrid::GetNextSibling, IncludeFiltered);
 }
 
 TGridNode* TBaseTreeGrid::GetPreviousVisibleSiblingNoInit(TGridNode* Node, bool IncludeFiltered) const
 {
     TGAssert(Node && Node != FRoot, "Invalid parameter.");
-    TGridNode* result = Node->PrevSibling;
-    while (result && !(result->States.Contains(vsVisible) && (IncludeFiltered || !IsEffectivelyHidden(result))))
-        result = result->PrevSibling;
-    return result;
+    return FirstShownNoInit(this, Node->PrevSibling, &TGridNode::PrevSibling, IncludeFiltered);
 }
 
 TGridNode* TBaseTreeGrid::GetPreviousVisibleSibling(TGridNode* Node, bool IncludeFiltered)
 {
     TGAssert(Node && Node != FRoot, "Invalid parameter.");
-    TGridNode* result = GetPreviousSibling(Node);
-    while (result && !(IsVisible(result) && (IncludeFiltered || !IsEffectivelyHidden(result))))
-        result = GetPreviousSibling(result);
-    return result;
+    return FirstShown(this, GetPreviousSibling(Node), &TBaseTreeGrid::GetPreviousSibling, IncludeFiltered);
 }
 
+// The first and last rows below Node: the visible child at that end, and on
+// down through expanded nodes where that end lies deeper.
 TGridNode* TBaseTreeGrid::GetFirstVisibleNoInit(TGridNode* Node, bool ConsiderChildrenAbove, bool IncludeFiltered) const
 {
-    if (!Node)
-        Node = FRoot;
-    if (!Node->States.Contains(vsExpanded) || (Node != FRoot && !ChildrenCounted(Node)))
+    if (!ChildrenCounted(Node ? Node : FRoot))
         return nullptr;
-    TGridNode* result = GetFirstVisibleChildNoInit(Node, IncludeFiltered);
-    if (result && ConsiderChildrenAbove && FOptions->PaintOptions().Contains(toChildrenAbove)) {
-        while (result->States.Contains(vsExpanded)) {
-            TGridNode* child = GetFirstVisibleChildNoInit(result, IncludeFiltered);
-            if (!child)
-                break;
-            result = child;
-        }
-    }
-    return result;
+    const auto firstChild = [&](TGridNode* Parent) { return GetFirstVisibleChildNoInit(Parent, IncludeFiltered); };
+    TGridNode* result = firstChild(Node);
+    return result && ChildrenAbove(this, ConsiderChildrenAbove) ? DeepestExpanded(result, firstChild) : result;
 }
 
 TGridNode* TBaseTreeGrid::GetFirstVisible(TGridNode* Node, bool ConsiderChildrenAbove, bool IncludeFiltered)
 {
-    if (!Node)
-        Node = FRoot;
-    if (!Node->States.Contains(vsExpanded) || (Node != FRoot && !ChildrenCounted(Node)))
+    if (!ChildrenCounted(Node ? Node : FRoot))
         return nullptr;
-    TGridNode* result = GetFirstVisibleChild(Node, IncludeFiltered);
-    if (result && ConsiderChildrenAbove && FOptions->PaintOptions().Contains(toChildrenAbove)) {
-        while (result->States.Contains(vsExpanded)) {
-            TGridNode* child = GetFirstVisibleChild(result, IncludeFiltered);
-            if (!child)
-                break;
-            result = child;
-        }
-    }
-    return result;
+    const auto firstChild = [&](TGridNode* Parent) { return GetFirstVisibleChild(Parent, IncludeFiltered); };
+    TGridNode* result = firstChild(Node);
+    return result && ChildrenAbove(this, ConsiderChildrenAbove) ? DeepestExpanded(result, firstChild) : result;
 }
 
 TGridNode* TBaseTreeGrid::GetLastVisibleNoInit(TGridNode* Node, bool ConsiderChildrenAbove, bool IncludeFiltered) const
 {
-    if (!Node)
-        Node = FRoot;
-    if (!Node->States.Contains(vsExpanded) || (Node != FRoot && !ChildrenCounted(Node)))
+    if (!ChildrenCounted(Node ? Node : FRoot))
         return nullptr;
-    TGridNode* result = GetLastVisibleChildNoInit(Node, IncludeFiltered);
-    if (result && !(ConsiderChildrenAbove && FOptions->PaintOptions().Contains(toChildrenAbove))) {
-        while (result->States.Contains(vsExpanded)) {
-            TGridNode* child = GetLastVisibleChildNoInit(result, IncludeFiltered);
-            if (!child)
-                break;
-            result = child;
-        }
-    }
-    return result;
+    const auto lastChild = [&](TGridNode* Parent) { return GetLastVisibleChildNoInit(Parent, IncludeFiltered); };
+    TGridNode* result = lastChild(Node);
+    return result && !ChildrenAbove(this, ConsiderChildrenAbove) ? DeepestExpanded(result, lastChild) : result;
 }
 
 TGridNode* TBaseTreeGrid::GetLastVisible(TGridNode* Node, bool ConsiderChildrenAbove, bool IncludeFiltered)
 {
-    if (!Node)
-        Node = FRoot;
-    if (!Node->States.Contains(vsExpanded) || (Node != FRoot && !ChildrenCounted(Node)))
+    if (!ChildrenCounted(Node ? Node : FRoot))
         return nullptr;
-    TGridNode* result = GetLastVisibleChild(Node, IncludeFiltered);
-    if (result && !(ConsiderChildrenAbove && FOptions->PaintOptions().Contains(toChildrenAbove))) {
-        while (result->States.Contains(vsExpanded)) {
-            TGridNode* child = GetLastVisibleChild(result, IncludeFiltered);
-            if (!child)
-                break;
-            result = child;
-        }
-    }
-    return result;
+    const auto lastChild = [&](TGridNode* Parent) { return GetLastVisibleChild(Parent, IncludeFiltered); };
+    TGridNode* result = lastChild(Node);
+    return result && !ChildrenAbove(this, ConsiderChildrenAbove) ? DeepestExpanded(result, lastChild) : result;
 }
 
 // A node that is not a visible row continues from the topmost node of its
@@ -597,7 +565,7 @@ TGridNode* TBaseTreeGrid::GetNextVisibleNoInit(TGridNode* Node, bool ConsiderChi
     TGAssert(Node != FRoot, RootWalkMessage);
     if (!Node)
         return nullptr;
-    const bool above = ConsiderChildrenAbove && FOptions->PaintOptions().Contains(toChildrenAbove);
+    const bool above = ChildrenAbove(this, ConsiderChildrenAbove);
     TGridNode* run = Node;
     bool enterChildren = !above;
     if (TGridNode* top = OutOfViewTop(this, Node, FRoot)) {
@@ -612,18 +580,9 @@ TGridNode* TBaseTreeGrid::GetNextVisibleNoInit(TGridNode* Node, bool ConsiderChi
         }
     }
     if (above) {
-        for (;;) {
-            if (TGridNode* sibling = GetNextVisibleSiblingNoInit(run)) {
-                TGridNode* result = sibling;
-                while (result->States.Contains(vsExpanded))
-                    if (TGridNode* child = GetFirstVisibleChildNoInit(result))
-                        result = child;
-                    else
-                        break;
-                return result;
-            }
-            return run->Parent == FRoot ? nullptr : run->Parent;
-        }
+        if (TGridNode* sibling = GetNextVisibleSiblingNoInit(run))
+            return DeepestExpanded(sibling, [this](TGridNode* Parent) { return GetFirstVisibleChildNoInit(Parent); });
+        return run->Parent == FRoot ? nullptr : run->Parent;
     }
     if (enterChildren && run->States.Contains(vsExpanded))
         if (TGridNode* child = GetFirstVisibleChildNoInit(run))
@@ -643,9 +602,7 @@ TGridNode* TBaseTreeGrid::GetNextVisible(TGridNode* Node, bool ConsiderChildrenA
     if (Node->States.Contains(vsExpanded) && Node->States.Contains(vsHasChildren) && Node->ChildCount == 0)
         InitChildren(Node);
     TGridNode* result = GetNextVisibleNoInit(Node, ConsiderChildrenAbove);
-    if (result && !result->States.Contains(vsInitialized))
-        InitNode(result);
-    return result;
+    return Initialized(this, result);
 }
 
 TGridNode* TBaseTreeGrid::GetPreviousVisibleNoInit(TGridNode* Node, bool ConsiderChildrenAbove) const
@@ -653,7 +610,7 @@ TGridNode* TBaseTreeGrid::GetPreviousVisibleNoInit(TGridNode* Node, bool Conside
     TGAssert(Node != FRoot, RootWalkMessage);
     if (!Node)
         return nullptr;
-    const bool above = ConsiderChildrenAbove && FOptions->PaintOptions().Contains(toChildrenAbove);
+    const bool above = ChildrenAbove(this, ConsiderChildrenAbove);
     TGridNode* run = Node;
     bool enterChildren = above;
     if (TGridNode* top = OutOfViewTop(this, Node, FRoot)) {
@@ -676,15 +633,8 @@ TGridNode* TBaseTreeGrid::GetPreviousVisibleNoInit(TGridNode* Node, bool Conside
                 return sibling;
         return nullptr;
     }
-    if (TGridNode* sibling = GetPreviousVisibleSiblingNoInit(run)) {
-        TGridNode* result = sibling;
-        while (result->States.Contains(vsExpanded))
-            if (TGridNode* child = GetLastVisibleChildNoInit(result))
-                result = child;
-            else
-                break;
-        return result;
-    }
+    if (TGridNode* sibling = GetPreviousVisibleSiblingNoInit(run))
+        return DeepestExpanded(sibling, [this](TGridNode* Parent) { return GetLastVisibleChildNoInit(Parent); });
     return run->Parent == FRoot ? nullptr : run->Parent;
 }
 
@@ -698,9 +648,7 @@ TGridNode* TBaseTreeGrid::GetPreviousVisible(TGridNode* Node, bool ConsiderChild
         if (run->States.Contains(vsExpanded) && run->States.Contains(vsHasChildren) && run->ChildCount == 0)
             InitChildren(run);
     TGridNode* result = GetPreviousVisibleNoInit(Node, ConsiderChildrenAbove);
-    if (result && !result->States.Contains(vsInitialized))
-        InitNode(result);
-    return result;
+    return Initialized(this, result);
 }
 
 TGridNode* TBaseTreeGrid::GetVisibleParent(TGridNode* Node, bool IncludeFiltered) const
@@ -743,7 +691,7 @@ int TBaseTreeGrid::CompareNodePositions(TGridNode* Node1, TGridNode* Node2, bool
     TGAssert(Node1 && Node2, "Nodes must never be nil.");
     if (Node1 == Node2)
         return 0;
-    const bool above = ConsiderChildrenAbove && FOptions->PaintOptions().Contains(toChildrenAbove);
+    const bool above = ChildrenAbove(this, ConsiderChildrenAbove);
     // An ancestor comes before its descendants (after them with children above).
     if (HasAsParent(Node1, Node2))
         return above ? -1 : 1;
