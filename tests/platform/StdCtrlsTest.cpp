@@ -400,3 +400,54 @@ TEST(StdCtrls, NativeWidgetsFollowFontHintAndReadOnlyFields)
     EXPECT_EQ(edit->SelText(), "bcd");
     delete form;
 }
+
+TEST(StdCtrls, TypedTextReachesTheFieldsAndSurvivesHandlersThatRaiseOrFree)
+{
+    EnsureApplication();
+    auto* form = Create<TForm>(nullptr);
+    auto* edit = Create<TEdit>(form);
+    edit->SetParent(form);
+    auto* memo = Create<TMemo>(form);
+    memo->SetParent(form);
+    form->Show();
+    int editChanges = 0, memoChanges = 0;
+    edit->OnChange = [&](TObject*) { ++editChanges; };
+    memo->OnChange = [&](TObject*) { ++memoChanges; };
+    auto* line = NativeAs<QLineEdit>(edit);
+    auto* text = NativeAs<QPlainTextEdit>(memo);
+
+    // What the user types (the widgets' own signals) becomes the fields'
+    // text, once each.
+    line->setText("a");
+    emit line->textEdited("a");
+    EXPECT_EQ(edit->Text(), "a");
+    EXPECT_EQ(editChanges, 1);
+    text->setPlainText("b");
+    EXPECT_EQ(memo->Text(), "b");
+    EXPECT_EQ(memoChanges, 1);
+
+    // A handler that raises leaves the typed text in place, and the next
+    // change is taken as usual.
+    int raised = 0;
+    Application->OnException = [&](TObject*, Exception&) { ++raised; };
+    edit->OnChange = [&](TObject*) { throw Exception("handler"); };
+    line->setText("ac");
+    emit line->textEdited("ac");
+    EXPECT_EQ(raised, 1);
+    EXPECT_EQ(edit->Text(), "ac");
+    edit->OnChange = [&](TObject*) { ++editChanges; };
+    line->setText("acd");
+    emit line->textEdited("acd");
+    EXPECT_EQ(edit->Text(), "acd");
+    EXPECT_EQ(editChanges, 2);
+    Application->OnException = nullptr;
+
+    // A handler may free its own control from the widget's signal.
+    memo->OnChange = [&](TObject*) {
+        delete memo;
+        memo = nullptr;
+    };
+    text->setPlainText("e");
+    EXPECT_EQ(memo, nullptr);
+    delete form;
+}

@@ -242,3 +242,44 @@ TEST(Navigation, VisibleParentAndSiblings)
     EXPECT_TRUE(tree->IsLastVisibleChild(n[0], n[1]));
     EXPECT_THROW(tree->GetVisibleParent(nullptr), EAssertionFailed);
 }
+
+TEST(Navigation, VisibleChildAndSiblingWalksBothWaysWithAndWithoutHiddenNodes)
+{
+    TTreePtr tree = MakeTree();
+    TGridNode* n[4];
+    for (int i = 0; i < 4; ++i) {
+        n[i] = tree->AddChild(nullptr);
+        Row(tree.get(), n[i]).Id = i;
+    }
+    tree->SetVisible(n[1], false);
+    tree->SetHidden(n[3], true);
+    TGridNode* root = tree->RootNode();
+    for (bool noInit : {false, true}) {
+        auto first = [&](bool all) {
+            return noInit ? tree->GetFirstVisibleChildNoInit(root, all) : tree->GetFirstVisibleChild(root, all);
+        };
+        auto last = [&](bool all) {
+            return noInit ? tree->GetLastVisibleChildNoInit(root, all) : tree->GetLastVisibleChild(root, all);
+        };
+        auto next = [&](TGridNode* x, bool all) {
+            return noInit ? tree->GetNextVisibleSiblingNoInit(x, all) : tree->GetNextVisibleSibling(x, all);
+        };
+        auto previous = [&](TGridNode* x, bool all) {
+            return noInit ? tree->GetPreviousVisibleSiblingNoInit(x, all) : tree->GetPreviousVisibleSibling(x, all);
+        };
+        EXPECT_EQ(first(false), n[0]) << noInit;
+        // The hidden node counts only when asked for; the invisible one never.
+        EXPECT_EQ(last(false), n[2]) << noInit;
+        EXPECT_EQ(last(true), n[3]) << noInit;
+        EXPECT_EQ(next(n[0], false), n[2]) << noInit;
+        EXPECT_EQ(next(n[2], false), nullptr) << noInit;
+        EXPECT_EQ(next(n[2], true), n[3]) << noInit;
+        EXPECT_EQ(previous(n[3], true), n[2]) << noInit;
+        EXPECT_EQ(previous(n[2], false), n[0]) << noInit;
+        EXPECT_EQ(previous(n[0], false), nullptr) << noInit;
+    }
+    // The walks over the whole tree agree with the sibling steps.
+    EXPECT_EQ(tree->GetFirstVisible(), n[0]);
+    EXPECT_EQ(tree->GetLastVisible(), n[2]);
+    EXPECT_EQ(tree->GetLastVisible(nullptr, true, true), n[3]);
+}
