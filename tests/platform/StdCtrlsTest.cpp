@@ -443,9 +443,11 @@ TEST(StdCtrls, TypedTextReachesTheFieldsAndSurvivesHandlersThatRaiseOrFree)
     Application->OnException = nullptr;
 
     // A handler may free its own control from the widget's signal.
+    // The handler goes with the control: nothing of it is used after the delete.
     memo->OnChange = [&](TObject*) {
-        delete memo;
+        TMemo* self = memo;
         memo = nullptr;
+        delete self;
     };
     text->setPlainText("e");
     EXPECT_EQ(memo, nullptr);
