@@ -230,6 +230,9 @@ bool ParseEntryText(const String& Text, String& Caption, String& Path)
     const std::size_t eol = Text.find('\n');
     if (eol == String::npos)
         return false;
+    // No writer makes longer lines: such a file is not an entry.
+    if (eol > MaxCaptionBytes)
+        return false;
     Caption = Text.substr(0, eol);
     String rest = Text.substr(eol + 1);
     const std::size_t eol2 = rest.find('\n');
@@ -238,6 +241,8 @@ bool ParseEntryText(const String& Text, String& Caption, String& Path)
             return false;
         rest.resize(eol2);
     }
+    if (rest.size() > MaxEscapedPath)
+        return false;
     for (char c : Caption)
         if (IsControl(static_cast<unsigned char>(c)))
             return false;
@@ -591,12 +596,22 @@ void TInstanceRegistry::SetCaption(const String& Text, const String& DocumentPat
         WriteEntry();
 }
 
-bool TInstanceRegistry::WriteEntry()
+String FormatInstanceEntry(const String& Caption, const String& DocumentPath)
 {
-    String path = EscapePath(FDocumentPath);
+    String path = EscapePath(DocumentPath);
     if (path.size() > MaxEscapedPath)
         path.clear();
-    const String text = FCaption + "\n" + path + "\n";
+    return CleanCaption(Caption) + "\n" + path + "\n";
+}
+
+bool ParseInstanceEntry(const String& Text, String& Caption, String& DocumentPath)
+{
+    return ParseEntryText(Text, Caption, DocumentPath);
+}
+
+bool TInstanceRegistry::WriteEntry()
+{
+    const String text = FormatInstanceEntry(FCaption, FDocumentPath);
     const String temp = TempName(FImpl->Base);
     const int fd = ::openat(FImpl->DirFd, temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)

@@ -37,6 +37,13 @@ struct TInstanceEntry {
 // so or has nothing after it.
 bool VEKWindowName(const String& Caption, String& Name);
 
+// The text of an entry file: the caption (cleaned as SetCaption cleans it)
+// on one line, the escaped document path on the next. Parsing answers false
+// for anything that is not such a text; a parsed entry formats back to the
+// same text.
+String FormatInstanceEntry(const String& Caption, const String& DocumentPath);
+bool ParseInstanceEntry(const String& Text, String& Caption, String& DocumentPath);
+
 class TInstanceRegistry : public TComponent {
     VEK_DECLARE_CLASS(TInstanceRegistry, TComponent)
 public:
