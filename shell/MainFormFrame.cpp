@@ -2,6 +2,7 @@
 // language switch, the view switches, the keyboard, the close questions and
 // the log.
 #include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -295,8 +296,15 @@ void TMainForm::NeuClick()
         return;
     path[n] = 0;
     char* argv[] = {path, nullptr};
-    pid_t pid = 0;
-    if (posix_spawn(&pid, path, nullptr, nullptr, argv, environ) != 0)
+    // The new instance is started by a short-lived middle process, so it is
+    // nobody's child here and never lingers as a zombie of this one.
+    const pid_t middle = ::fork();
+    if (middle == 0) {
+        pid_t pid = 0;
+        _exit(posix_spawn(&pid, path, nullptr, nullptr, argv, environ) == 0 ? 0 : 1);
+    }
+    int status = 1;
+    if (middle < 0 || ::waitpid(middle, &status, 0) != middle || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
         Log("Could not start " + String(path));
 }
 
