@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 
 #include "document/IniFiles.h"
 #include "platform/ActnList.h"
@@ -40,13 +41,14 @@ String TMainForm::SettingsFileName() { return ConfigHome() + "/Vek/Vek.ini"; }
 
 void TMainForm::LoadIni()
 {
-    TMemIniFile ini;
+    std::unique_ptr<TMemIniFile> file;
     try {
-        TMemIniFile file(SettingsFileName());
-        ini.SetText(file.GetText());
+        file = std::make_unique<TMemIniFile>(SettingsFileName());
     } catch (...) {
         // An unreadable file reads as a missing one: the defaults.
+        file = std::make_unique<TMemIniFile>();
     }
+    const TMemIniFile& ini = *file;
     FDrawFullText = true;
 
     // Each switch is set to the opposite and then clicked, so that its
