@@ -6,12 +6,12 @@
 #include "platform/TextFile.h"
 #include "tests/document/DocumentTestSupport.h"
 #include "tests/support/PlatformFixture.h"
+#include "tests/support/TestData.h"
 
 TEST(Backup, TimerWritesDocumentAndTableCopies)
 {
     EnsureApplication();
-    char pattern[] = "/tmp/vek-backup-XXXXXX";
-    const String folder = String(::mkdtemp(pattern)) + "/";
+    const String folder = vektest::TempDir() + "/";
     TDocumentPtr doc = MakeDocument();
     doc->ActionNew();
     doc->FBackupInterval = 30;

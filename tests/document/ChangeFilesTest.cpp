@@ -7,28 +7,22 @@
 #include "document/SideFolder.h"
 #include "tests/document/DocumentTestSupport.h"
 #include "tests/support/PlatformFixture.h"
+#include "tests/support/TestData.h"
 
 namespace {
 
-String TempFolder()
-{
-    char pattern[] = "/tmp/vek-push-XXXXXX";
-    const char* dir = ::mkdtemp(pattern);
-    return dir ? String(dir) + "/" : String("/tmp/");
-}
+String TempFolder() { return vektest::TempDir() + "/"; }
 
-void WriteBytes(const String& Name, const std::string& Bytes) { std::ofstream(Name, std::ios::binary) << Bytes; }
 bool Exists(const String& Name) { return ::access(Name.c_str(), F_OK) == 0; }
 
 // A saved plan with tasks 1 and 2, named "one" and "two"; its change files
 // are looked at every 20 ms.
-using TPlanPtr = std::unique_ptr<TScheduleDocument, TDocumentDeleter>;
+using TPlanPtr = TOwnedDocument<TScheduleDocument>;
 
 TPlanPtr SavedPlan(const String& FileName)
 {
     EnsureApplication();
-    FormatSettings = TFormatSettings::Default();
-    TPlanPtr doc(Create<TScheduleDocument>(nullptr));
+    TPlanPtr doc = NewBareDocument<TScheduleDocument>();
     doc->ActionNew();
     doc->SetColumnCaption(tbTable, 0, "Name");
     doc->FPushedFilesInterval = 20;

@@ -7,8 +7,7 @@ namespace {
 
 TDocumentPtr NewDocument()
 {
-    FormatSettings = TFormatSettings::Default();
-    TDocumentPtr doc(Create<TRecordingDocument>(nullptr));
+    TDocumentPtr doc = NewBareDocument<TRecordingDocument>();
     doc->ActionNew();
     return doc;
 }
@@ -123,10 +122,9 @@ TEST(DocumentSections, TablesWriteRowsInTreeOrderAndEmptyTablesNoItems)
     auto other = NewDocument();
     other->ReadTableSections(tbTable, ini);
     EXPECT_LE(other->GetTableRowCount(tbTable), ini.SectionCount());
-    TNodeData* first = nullptr;
-    other->ForEach(tbTable, feAll, 0, [&](TNodeData* r, NativeInt) { if (!first) first = r; });
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(other->GetData_(first, cnStart), "04.05.2026");
+    const auto rows = TableRows(*other, tbTable);
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(other->GetData_(rows[0], cnStart), "04.05.2026");
 }
 
 TEST(DocumentSections, PublicHolidaysRoundTrip)

@@ -3,10 +3,13 @@
 // to build small plans.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <vector>
 
 #include "document/ScheduleDocument.h"
+#include "document/UndoRedo.h"
 #include "platform/SysUtils.h"
 
 class TRecordingDocument : public TScheduleDocument {
@@ -111,17 +114,28 @@ public:
 struct TDocumentDeleter {
     void operator()(TScheduleDocument* d) const { d->Free(); }
 };
-using TDocumentPtr = std::unique_ptr<TRecordingDocument, TDocumentDeleter>;
+template <class T>
+using TOwnedDocument = std::unique_ptr<T, TDocumentDeleter>;
+using TDocumentPtr = TOwnedDocument<TRecordingDocument>;
 
-// MakeDocument: a document with both basic tables, the given positions in
-// the task table's list (each a comma text entry), the group filter applied
-// and format settings pinned to "dd.mm.yyyy".
-// PositionEntry: the comma text of a position entry (name, week, rows).
-// AddTask: a task with position, start, length and end set without the network.
-inline TDocumentPtr MakeDocument(const std::vector<String>& Positions = {"A", "B", "C"})
+// A bare document of class T, format settings pinned to "dd.mm.yyyy".
+template <class T>
+TOwnedDocument<T> NewBareDocument()
 {
     FormatSettings = TFormatSettings::Default();
-    TDocumentPtr doc(Create<TRecordingDocument>(nullptr));
+    return TOwnedDocument<T>(Create<T>(nullptr));
+}
+
+// MakeDocumentOf: a document with both basic tables, the given positions in
+// the task table's list (each a comma text entry), the group filter applied,
+// an empty undo list and format settings pinned to "dd.mm.yyyy".
+// MakeDocument: the same for a recording document, with no calls recorded yet.
+// PositionEntry: the comma text of a position entry (name, week, rows).
+// AddTask: a task with position, start, length and end set without the network.
+template <class T>
+TOwnedDocument<T> MakeDocumentOf(const std::vector<String>& Positions = {"A", "B", "C"})
+{
+    TOwnedDocument<T> doc = NewBareDocument<T>();
     doc->CreateBasicTable(tbExclude);
     doc->CreateBasicTable(tbTable);
     TStringList* list = doc->GetColumnStrings(tbTable, doc->GetConnection(tbTable, cnPosition));
@@ -129,6 +143,13 @@ inline TDocumentPtr MakeDocument(const std::vector<String>& Positions = {"A", "B
     for (const String& p : Positions)
         list->Add(p);
     doc->ApplyPositionGroup();
+    doc->UndoRedo().Clear();
+    return doc;
+}
+
+inline TDocumentPtr MakeDocument(const std::vector<String>& Positions = {"A", "B", "C"})
+{
+    TDocumentPtr doc = MakeDocumentOf<TRecordingDocument>(Positions);
     doc->Forget();
     return doc;
 }
@@ -149,4 +170,40 @@ inline TNodeData* AddTask(TScheduleDocument& Doc, const String& Position, TDateT
     Doc.DoSetLengthOf(row, Days * 480, cmIgnoreNet);
     Doc.DoSetData(row, Doc.GetConnection(tbTable, cnEnd), Doc.FormatDateTime(Start + Days - 1), cmIgnoreNet);
     return row;
+}
+
+// The rows of the table in tree order.
+inline std::vector<TNodeData*> TableRows(TScheduleDocument& Doc, TWhichTable Table)
+{
+    std::vector<TNodeData*> rows;
+    Doc.ForEach(Table, feAll, 0, [&](TNodeData* Row, NativeInt) { rows.push_back(Row); });
+    return rows;
+}
+
+// Every row of the table as its cell texts, in tree order.
+inline std::vector<std::vector<String>> TableCells(TScheduleDocument& Doc, TWhichTable Table)
+{
+    std::vector<std::vector<String>> rows;
+    Doc.ForEach(Table, feAll, 0, [&](TNodeData* Row, NativeInt) { rows.push_back(Doc.RowCells(Row)); });
+    return rows;
+}
+
+// The position texts of the rows.
+inline std::vector<String> PositionsOf(TScheduleDocument& Doc, const std::vector<TNodeData*>& Rows)
+{
+    std::vector<String> texts;
+    for (TNodeData* row : Rows)
+        texts.push_back(Doc.GetData_(row, cnPosition));
+    return texts;
+}
+
+inline std::string ReadBytes(const std::string& Path)
+{
+    std::ifstream in(Path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void WriteBytes(const std::string& Path, const std::string& Bytes)
+{
+    std::ofstream(Path, std::ios::binary) << Bytes;
 }

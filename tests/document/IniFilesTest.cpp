@@ -4,27 +4,13 @@
 #include "platform/Exceptions.h"
 #include "platform/FormatSettings.h"
 #include "platform/TextFile.h"
+#include "tests/document/DocumentTestSupport.h"
 #include "tests/support/TestData.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace {
-
-std::string FileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
 
 std::string Packed(const std::string& bytes)
 {
@@ -245,13 +231,13 @@ TEST_F(IniFiles, FilesPlainAndCompressed)
         ini.UpdateFile(false);
     }
     const std::string plain = "[VEK]\r\nVersion=2.9\r\n\r\n[Rows]\r\nText=Gr\xF6\xDF" "e 5 \x80\r\n\r\n";
-    EXPECT_EQ(FileBytes(name), plain);
+    EXPECT_EQ(ReadBytes(name), plain);
     {
         TMemIniFile ini(name);
         EXPECT_EQ(ini.ReadString("rows", "text", ""), "Größe 5 €");
         ini.UpdateFile(true);
     }
-    EXPECT_EQ(FileBytes(name), Packed(plain));
+    EXPECT_EQ(ReadBytes(name), Packed(plain));
     {
         TMemIniFile ini(name);
         EXPECT_EQ(ini.ReadString("VEK", "Version", ""), "2.9");
@@ -261,7 +247,7 @@ TEST_F(IniFiles, FilesPlainAndCompressed)
         ini.UpdateFile(true);
         TLZR lzr;
         std::string text;
-        const std::string bytes = FileBytes(name);
+        const std::string bytes = ReadBytes(name);
         ASSERT_TRUE(lzr.DeCompress(bytes.data(), bytes.size(), text));
         EXPECT_EQ(text.substr(0, 3), "\xEF\xBB\xBF");
     }
@@ -278,7 +264,7 @@ TEST_F(IniFiles, FilesPlainAndCompressed)
     EXPECT_THROW(empty.UpdateFile(true), EFCreateError);
     TMemIniFile emptyFile(folder + "/empty.vek");
     emptyFile.UpdateFile(true);
-    EXPECT_EQ(FileBytes(folder + "/empty.vek"), std::string("\0\0\0\0\1\0\x80", 7));
+    EXPECT_EQ(ReadBytes(folder + "/empty.vek"), std::string("\0\0\0\0\1\0\x80", 7));
 
     // Failures to write reach the caller.
     TMemIniFile nowhere(folder + "/missing/plan.vek");

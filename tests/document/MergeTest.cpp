@@ -1,7 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <fstream>
-
 #include "document/DocumentHelpers.h"
 #include "platform/DateUtils.h"
 #include "tests/document/DocumentTestSupport.h"
@@ -57,15 +53,9 @@ public:
     void ShowUnarchiveDialog() override { ++Unarchive; }
 };
 
-struct TMergeDocumentDeleter {
-    void operator()(TScheduleDocument* d) const { d->Free(); }
-};
-using TMergeDocumentPtr = std::unique_ptr<TMergeDocument, TMergeDocumentDeleter>;
-
-TMergeDocumentPtr NewDocument()
+TOwnedDocument<TMergeDocument> NewDocument()
 {
-    FormatSettings = TFormatSettings::Default();
-    TMergeDocumentPtr doc(Create<TMergeDocument>(nullptr));
+    auto doc = NewBareDocument<TMergeDocument>();
     doc->ActionNew();
     return doc;
 }
@@ -353,7 +343,7 @@ TEST(Merge, MissingAndForeignFiles)
     doc->Messages.clear();
     const String junk = dir + "/junk.vek";
     static const char bytes[] = "\x01\x02garbage\xff\xfe[tbTable]\nRowCount=99999999\n";
-    std::ofstream(junk, std::ios::binary) << std::string(bytes, sizeof bytes - 1);
+    WriteBytes(junk, std::string(bytes, sizeof bytes - 1));
     doc->Confirm = true;
     EXPECT_TRUE(doc->MergeFile(junk));
     EXPECT_EQ(Texts(*doc), before);

@@ -19,13 +19,6 @@ TDocumentPtr Loaded(const String& Name, bool Client = false, bool Server = false
     return doc;
 }
 
-std::vector<std::vector<String>> Rows(TScheduleDocument& Doc, TWhichTable Table)
-{
-    std::vector<std::vector<String>> rows;
-    Doc.ForEach(Table, feAll, 0, [&](TNodeData* Row, NativeInt) { rows.push_back(Doc.RowCells(Row)); });
-    return rows;
-}
-
 // The holidays as "name day.month enabled easter".
 std::vector<String> Holidays(const TScheduleDocument& Doc)
 {
@@ -46,17 +39,16 @@ const std::vector<std::vector<String>> Tasks = {
 TEST(OlderVersions, FileWithoutVersionIsReadByNames)
 {
     auto doc = Loaded("no-version.vek");
-    EXPECT_EQ(Rows(*doc, tbTable), Tasks);
+    EXPECT_EQ(TableCells(*doc, tbTable), Tasks);
     EXPECT_EQ(doc->FFileVersion, -1);
     // 2.0 and 2.1 knew no reasons nor working days: the defaults replace them.
-    EXPECT_EQ(Rows(*doc, tbExclude), (std::vector<std::vector<String>>{
+    EXPECT_EQ(TableCells(*doc, tbExclude), (std::vector<std::vector<String>>{
                                          {"Fräse", "05.03.2026", "06.03.2026", "2", "Nein", "Holiday", "Müller"},
                                          {"Drehbank", "16.03.2026", "16.03.2026", "1", "Nein", "Holiday", ""},
                                      }));
-    TNodeData* first = nullptr;
-    doc->ForEach(tbTable, feAll, 0, [&](TNodeData* Row, NativeInt) { first = first ? first : Row; });
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(first->LastChanged, EncodeDateTime(2026, 3, 1, 10, 20, 30, 0));
+    const auto rows = TableRows(*doc, tbTable);
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(rows[0]->LastChanged, EncodeDateTime(2026, 3, 1, 10, 20, 30, 0));
 
     const std::vector<String> expected = {
         "Neujahr 1.1 0 0", "Heilige Drei Könige 6.1 1 0", "Ostern 0.0 1 1", "Karfreitag -2.0 1 1",
@@ -71,8 +63,8 @@ TEST(OlderVersions, FileWithoutVersionIsReadByNames)
 TEST(OlderVersions, Version21GetsDefaultsAndHolidayOverrides)
 {
     auto doc = Loaded("version-2.1.vek");
-    EXPECT_EQ(Rows(*doc, tbTable), Tasks);
-    for (const auto& row : Rows(*doc, tbExclude)) {
+    EXPECT_EQ(TableCells(*doc, tbTable), Tasks);
+    for (const auto& row : TableCells(*doc, tbExclude)) {
         EXPECT_EQ(row[4], "Nein");
         EXPECT_EQ(row[5], "Holiday");
     }
@@ -86,7 +78,7 @@ TEST(OlderVersions, Version21GetsDefaultsAndHolidayOverrides)
 TEST(OlderVersions, Version22KeepsReasonsButTakesFixedHolidays)
 {
     auto doc = Loaded("version-2.2.vek");
-    const auto absent = Rows(*doc, tbExclude);
+    const auto absent = TableCells(*doc, tbExclude);
     ASSERT_EQ(absent.size(), 2u);
     EXPECT_EQ(absent[0], (std::vector<String>{"Fräse", "05.03.2026", "06.03.2026", "2", "Ja", "Krank", "Müller"}));
     EXPECT_EQ(absent[1][5], "");
@@ -116,7 +108,7 @@ TEST(OlderVersions, NewerFilesIgnoreTheLegacyKeys)
     TDocumentPtr doc = MakeDocument();
     doc->ActionNew();
     ASSERT_TRUE(doc->Load(file));
-    const auto rows = Rows(*doc, tbTable);
+    const auto rows = TableCells(*doc, tbTable);
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0][0], "P");
     EXPECT_EQ(doc->GetHolidayData(0), nullptr);

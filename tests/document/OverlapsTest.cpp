@@ -1,7 +1,6 @@
 #include <algorithm>
 
 #include "DocumentTestSupport.h"
-#include "document/UndoRedo.h"
 #include "platform/DateUtils.h"
 
 namespace {
@@ -35,21 +34,12 @@ public:
     void RecordUndoAddNode(TNodeData* Row) override { TScheduleDocument::RecordUndoAddNode(Row); }
     void RecordUndoRemoveNode(TNodeData* Row) override { TScheduleDocument::RecordUndoRemoveNode(Row); }
 };
-using TOverlapPtr = std::unique_ptr<TOverlapDocument, TDocumentDeleter>;
+using TOverlapPtr = TOwnedDocument<TOverlapDocument>;
 
 TOverlapPtr MakeOverlapDocument(const std::vector<String>& Positions, TMinUnit Unit = muDay)
 {
-    FormatSettings = TFormatSettings::Default();
-    TOverlapPtr doc(Create<TOverlapDocument>(nullptr));
+    TOverlapPtr doc = MakeDocumentOf<TOverlapDocument>(Positions);
     doc->FMinUnit = Unit;
-    doc->CreateBasicTable(tbExclude);
-    doc->CreateBasicTable(tbTable);
-    TStringList* list = doc->GetColumnStrings(tbTable, doc->GetConnection(tbTable, cnPosition));
-    list->Clear();
-    for (const String& p : Positions)
-        list->Add(p);
-    doc->ApplyPositionGroup();
-    doc->UndoRedo().Clear();
     doc->Forget();
     return doc;
 }
@@ -69,6 +59,14 @@ TDateTime Day(int y, int m, int d) { return EncodeDate(y, m, d); }
 TDateTime At(int y, int m, int d, int h, int n) { return EncodeDate(y, m, d) + EncodeTime(h, n, 0, 0); }
 
 bool Listed(TScheduleDocument& Doc, TNodeData* Row) { return Doc.GetNodeIsOverlapping(Row); }
+// Which of the rows are listed as overlapping, as a string of 1 and 0.
+String Listed(TScheduleDocument& Doc, const std::vector<TNodeData*>& Rows)
+{
+    String flags;
+    for (TNodeData* row : Rows)
+        flags += Listed(Doc, row) ? '1' : '0';
+    return flags;
+}
 
 // The cell texts of every row of both tables, in a fixed order.
 std::vector<std::vector<String>> Cells(TScheduleDocument& Doc)
@@ -85,6 +83,14 @@ std::vector<std::vector<String>> Cells(TScheduleDocument& Doc)
 }
 
 String Start(TScheduleDocument& Doc, TNodeData* Row) { return Doc.GetData_(Row, cnStart); }
+std::vector<String> Starts(TScheduleDocument& Doc, const std::vector<TNodeData*>& Rows)
+{
+    std::vector<String> starts;
+    for (TNodeData* row : Rows)
+        starts.push_back(Start(Doc, row));
+    return starts;
+}
+using TTexts = std::vector<String>;
 
 }  // namespace
 
@@ -106,22 +112,14 @@ TEST(OverlapDetection, DayModeTouchingDaysOverlap)
     TNodeData* c3 = AddTask(*doc, "C", Day(2027, 3, 4), 1);
     doc->UpdateOverlappingProc();
 
-    EXPECT_TRUE(Listed(*doc, a1));
-    EXPECT_TRUE(Listed(*doc, a2));
-    EXPECT_FALSE(Listed(*doc, b1));
-    EXPECT_FALSE(Listed(*doc, b2));
-    EXPECT_TRUE(Listed(*doc, c1));
-    EXPECT_TRUE(Listed(*doc, c2));
-    EXPECT_TRUE(Listed(*doc, c3));
+    EXPECT_EQ(Listed(*doc, {a1, a2, b1, b2, c1, c2, c3}), "1100111");
     EXPECT_TRUE(doc->ActionSolveOverlappingUpdate());
 
     // Moving the second task on A one day later ends that overlap.
     doc->SetStartOf(a2, Day(2027, 3, 4));
     doc->DoSetData(a2, doc->GetConnection(tbTable, cnEnd), doc->FormatDateTime(Day(2027, 3, 4)), cmIgnoreNet);
     doc->UpdateOverlappingProc();
-    EXPECT_FALSE(Listed(*doc, a1));
-    EXPECT_FALSE(Listed(*doc, a2));
-    EXPECT_TRUE(Listed(*doc, c1));
+    EXPECT_EQ(Listed(*doc, {a1, a2, c1}), "001");
 }
 
 TEST(OverlapDetection, MinuteModeTouchingTimesDoNotOverlap)
@@ -132,10 +130,8 @@ TEST(OverlapDetection, MinuteModeTouchingTimesDoNotOverlap)
     TNodeData* b1 = AddTimed(*doc, "B", At(2027, 3, 1, 8, 0), 60, At(2027, 3, 1, 9, 0));
     TNodeData* b2 = AddTimed(*doc, "B", At(2027, 3, 1, 8, 59), 60, At(2027, 3, 1, 10, 0));
     doc->UpdateOverlappingProc();
-    EXPECT_FALSE(Listed(*doc, first));
-    EXPECT_FALSE(Listed(*doc, touching));
-    EXPECT_TRUE(Listed(*doc, b1));
-    EXPECT_TRUE(Listed(*doc, b2)) << "one minute into the other's time";
+    // b2 starts one minute into b1's time.
+    EXPECT_EQ(Listed(*doc, {first, touching, b1, b2}), "0011");
 }
 
 TEST(OverlapDetection, UnplacedRowsAndIgnoredRows)
@@ -148,8 +144,7 @@ TEST(OverlapDetection, UnplacedRowsAndIgnoredRows)
     TNodeData* none2 = AddTask(*doc, "Z", Day(2027, 3, 1), 3);
     doc->UpdateOverlappingProc();
     EXPECT_EQ(doc->FOverlappingNodes.Count(), 0);
-    for (TNodeData* row : {a, star1, star2, none1, none2})
-        EXPECT_FALSE(Listed(*doc, row));
+    EXPECT_EQ(Listed(*doc, {a, star1, star2, none1, none2}), "00000");
     EXPECT_FALSE(doc->ActionSolveOverlappingUpdate());
 
     // An ignored row is left out; its partner is still listed.
@@ -157,8 +152,7 @@ TEST(OverlapDetection, UnplacedRowsAndIgnoredRows)
     TNodeData* b2 = AddTask(*doc, "B", Day(2027, 3, 2), 3);
     doc->FIgnoreOverlappingNodes.Add(b2);
     doc->UpdateOverlappingProc();
-    EXPECT_TRUE(Listed(*doc, b1));
-    EXPECT_FALSE(Listed(*doc, b2));
+    EXPECT_EQ(Listed(*doc, {b1, b2}), "10");
 
     // Rows of a position outside the current group are not scanned.
     doc->FPositionGroup.Add(PositionEntry("A"));
@@ -208,10 +202,8 @@ TEST(OverlapSolver, MovesLaterTasksBehindAndOneUndoRevertsIt)
     doc->ActionSolveOverlappingExecute();
 
     EXPECT_EQ(doc->FOverlappingNodes.Count(), 0);
-    EXPECT_EQ(Start(*doc, a1), "01.03.2027");
-    EXPECT_EQ(Start(*doc, a2), "03.03.2027");
-    EXPECT_EQ(Start(*doc, a3), "04.03.2027");
-    EXPECT_EQ(Start(*doc, a4), "09.03.2027") << "no overlap, no move";
+    // a4 overlaps nothing and stays.
+    EXPECT_EQ(Starts(*doc, {a1, a2, a3, a4}), (TTexts{"01.03.2027", "03.03.2027", "04.03.2027", "09.03.2027"}));
     const String bStarts = Start(*doc, b1) + "/" + Start(*doc, b2);
     EXPECT_TRUE(bStarts == "01.03.2027/02.03.2027" || bStarts == "02.03.2027/01.03.2027") << bStarts;
     ASSERT_EQ(doc->UndoRedo().UndoList().size(), 1u) << "the whole run is one undo step";
@@ -269,11 +261,10 @@ TEST(OverlapSolver, AutoArrangePacksOnlyFutureTasks)
         doc->UpdateOverlappingProc();  // runs the solver when arranging
         if (!arrange)
             doc->ActionSolveOverlappingExecute();
-        EXPECT_EQ(Start(*doc, p1), "03.03.2025");
-        EXPECT_EQ(Start(*doc, p2), "05.03.2025");
-        EXPECT_EQ(Start(*doc, p3), "12.03.2025") << "a past task moves only to resolve an overlap";
-        EXPECT_EQ(Start(*doc, f1), arrange ? "13.03.2025" : "03.03.2027");
-        EXPECT_EQ(Start(*doc, f2), arrange ? "14.03.2025" : "08.03.2027");
+        // A past task moves only to resolve an overlap.
+        EXPECT_EQ(Starts(*doc, {p1, p2, p3}), (TTexts{"03.03.2025", "05.03.2025", "12.03.2025"}));
+        EXPECT_EQ(Starts(*doc, {f1, f2}), arrange ? (TTexts{"13.03.2025", "14.03.2025"})
+                                                  : (TTexts{"03.03.2027", "08.03.2027"}));
         EXPECT_EQ(doc->FOverlappingNodes.Count(), 0);
         EXPECT_EQ(doc->UndoRedo().UndoList().size(), 1u);
     }
@@ -303,12 +294,7 @@ TEST(OverlapSingleSolver, MovesTasksBetweenRowsOfTheirPosition)
 
     EXPECT_TRUE(doc->Questions.empty());
     EXPECT_EQ(doc->FOverlappingNodes.Count(), 0);
-    EXPECT_EQ(doc->GetData_(t1, cnPosition), "B (2)");
-    EXPECT_EQ(doc->GetData_(t2, cnPosition), "B (1)");
-    EXPECT_EQ(doc->GetData_(t3, cnPosition), "B (2)");
-    EXPECT_EQ(doc->GetData_(u1, cnPosition), "D (1)");
-    EXPECT_EQ(doc->GetData_(u2, cnPosition), "D (2)");
-    EXPECT_EQ(doc->GetData_(d, cnPosition), "D");
+    EXPECT_EQ(PositionsOf(*doc, {t1, t2, t3, u1, u2, d}), (TTexts{"B (2)", "B (1)", "B (2)", "D (1)", "D (2)", "D"}));
     EXPECT_EQ(Start(*doc, t1), "01.03.2027") << "tasks change rows, not dates";
     EXPECT_EQ(Start(*doc, u2), "02.03.2027");
     EXPECT_TRUE(doc->HideEmpty) << "the view options come back";
@@ -335,10 +321,8 @@ TEST(OverlapSingleSolver, AddsRowsAfterTheQuestion)
     EXPECT_EQ(doc->FOverlappingNodes.Count(), 0);
     TStringList* list = doc->GetColumnStrings(tbTable, doc->GetConnection(tbTable, cnPosition));
     EXPECT_EQ(CommaTextItem(list->Get(1), 2), "3");
-    EXPECT_EQ(doc->GetData_(t1, cnPosition), "Anna Berg (1)");
-    EXPECT_EQ(doc->GetData_(t2, cnPosition), "Anna Berg (2)");
-    EXPECT_EQ(doc->GetData_(t3, cnPosition), "Anna Berg");
-    EXPECT_EQ(doc->GetData_(c, cnPosition), "C");
+    EXPECT_EQ(PositionsOf(*doc, {t1, t2, t3, c}),
+        (TTexts{"Anna Berg (1)", "Anna Berg (2)", "Anna Berg", "C"}));
     EXPECT_EQ(c->nodePosition, 4);
 
     // One undo step takes back the rows and the added position rows.

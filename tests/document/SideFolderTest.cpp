@@ -79,20 +79,16 @@ TEST(SideFolder, LockRecordRoundTripsAndForeignLengthsAreBounded)
     EXPECT_EQ(machine, "host-1");
 
     // A count past the end of the file, a negative and a huge one: empty names.
-    std::string bad = MakeLockRecord("ab", "cd");
-    bad[0] = 50;
-    Touch(lock, bad);
-    ReadLockRecord(lock, user, machine);
-    EXPECT_EQ(user, "");
-    EXPECT_EQ(machine, "");
-    Touch(lock, std::string("\xff\xff\xff\xff", 4));
-    ReadLockRecord(lock, user, machine);
-    EXPECT_EQ(user, "");
+    std::string past = MakeLockRecord("ab", "cd");
+    past[0] = 50;
     std::string huge = MakeLockRecord("", "");
     huge[1] = 0x10;  // 4096 characters
-    Touch(lock, huge + std::string(9000, 'a'));
-    ReadLockRecord(lock, user, machine);
-    EXPECT_EQ(user, "");
+    for (const std::string& bad : {past, std::string("\xff\xff\xff\xff", 4), huge + std::string(9000, 'a')}) {
+        user = machine = "stale";
+        Touch(lock, bad);
+        ReadLockRecord(lock, user, machine);
+        EXPECT_EQ(user + "|" + machine, "|") << bad.size();
+    }
     ReadLockRecord(dir + "missing~", user, machine);
     EXPECT_EQ(user, "");
 

@@ -1,5 +1,4 @@
 #include "DocumentTestSupport.h"
-#include "document/UndoRedo.h"
 #include "platform/DateUtils.h"
 
 namespace {
@@ -20,32 +19,16 @@ public:
     void RecordUndoAddNode(TNodeData* Row) override { TScheduleDocument::RecordUndoAddNode(Row); }
     void RecordUndoRemoveNode(TNodeData* Row) override { TScheduleDocument::RecordUndoRemoveNode(Row); }
 };
-using TSplitPtr = std::unique_ptr<TSplitDocument, TDocumentDeleter>;
+using TSplitPtr = TOwnedDocument<TSplitDocument>;
 
 TSplitPtr MakeSplitDocument(TMinUnit Unit = muDay)
 {
-    FormatSettings = TFormatSettings::Default();
-    TSplitPtr doc(Create<TSplitDocument>(nullptr));
+    TSplitPtr doc = MakeDocumentOf<TSplitDocument>({"A", "B"});
     doc->FMinUnit = Unit;
-    doc->CreateBasicTable(tbExclude);
-    doc->CreateBasicTable(tbTable);
-    TStringList* list = doc->GetColumnStrings(tbTable, doc->GetConnection(tbTable, cnPosition));
-    list->Clear();
-    list->Add("A");
-    list->Add("B");
-    doc->ApplyPositionGroup();
-    doc->UndoRedo().Clear();
     return doc;
 }
 
 TDateTime Day(int y, int m, int d) { return EncodeDate(y, m, d); }
-
-std::vector<TNodeData*> Tasks(TScheduleDocument& Doc)
-{
-    std::vector<TNodeData*> rows;
-    Doc.ForEach(tbTable, feAll, 0, [&](TNodeData* Row, NativeInt) { rows.push_back(Row); });
-    return rows;
-}
 
 }  // namespace
 
@@ -80,7 +63,7 @@ TEST(Split, DayModeMakesTwoCopiesUndoneAsOne)
     ASSERT_TRUE(doc->ActionSplitExecute(Day(2027, 3, 3), 1));
 
     EXPECT_EQ(doc->Questions, (std::vector<String>{"Split task at this position (03.03.2027)?"}));
-    std::vector<TNodeData*> rows = Tasks(*doc);
+    std::vector<TNodeData*> rows = TableRows(*doc, tbTable);
     ASSERT_EQ(rows.size(), 2u);
     TNodeData* first = rows[0];
     TNodeData* second = rows[1];
@@ -98,7 +81,7 @@ TEST(Split, DayModeMakesTwoCopiesUndoneAsOne)
     EXPECT_EQ(doc->FUndoRedoGroupIndex, -1);
 
     doc->UndoRedo().Undo();
-    rows = Tasks(*doc);
+    rows = TableRows(*doc, tbTable);
     ASSERT_EQ(rows.size(), 1u) << "one undo step";
     EXPECT_EQ(rows[0]->ID, 42);
     EXPECT_EQ(doc->GetData_(rows[0], cnStart), "01.03.2027");
@@ -118,7 +101,7 @@ TEST(Split, MinuteModeSplitsTheWorkingTime)
 
     ASSERT_TRUE(doc->ActionSplitExecute(at, 0));
 
-    std::vector<TNodeData*> rows = Tasks(*doc);
+    std::vector<TNodeData*> rows = TableRows(*doc, tbTable);
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(doc->GetData_(rows[0], cnStart), "02.03.2027 08:00");
     EXPECT_EQ(doc->GetData_(rows[1], cnStart), "02.03.2027 10:00");
@@ -134,11 +117,11 @@ TEST(Split, RefusedOutsideTheTaskAndOnAClient)
     doc->SelectOnly(task);
     for (TDateTime at : {Day(2027, 3, 1), Day(2027, 2, 20), Day(2027, 3, 4), Day(2027, 3, 10)}) {
         EXPECT_FALSE(doc->ActionSplitExecute(at, 0)) << at;
-        EXPECT_EQ(Tasks(*doc).size(), 1u);
+        EXPECT_EQ(TableRows(*doc, tbTable).size(), 1u);
     }
     doc->Confirm = false;
     EXPECT_FALSE(doc->ActionSplitExecute(Day(2027, 3, 3), 0)) << "the question was declined";
-    EXPECT_EQ(Tasks(*doc).size(), 1u);
+    EXPECT_EQ(TableRows(*doc, tbTable).size(), 1u);
 
     doc->Client = true;
     doc->Forget();
@@ -148,7 +131,7 @@ TEST(Split, RefusedOutsideTheTaskAndOnAClient)
     EXPECT_EQ(doc->CopyNode(), nullptr);
     for (const String& call : doc->Calls)
         EXPECT_NE(call.rfind("SendNew", 0), 0u) << "no empty row asked of the server";
-    EXPECT_EQ(Tasks(*doc).size(), 1u);
+    EXPECT_EQ(TableRows(*doc, tbTable).size(), 1u);
     doc->Client = false;
 
     // Overlaps to solve first, or no selected row: disabled.
@@ -164,7 +147,7 @@ TEST(Split, RefusedOutsideTheTaskAndOnAClient)
     // The last day of a whole-day task may start the second part.
     doc->SelectOnly(task);
     ASSERT_TRUE(doc->ActionSplitExecute(Day(2027, 3, 3), 0));
-    std::vector<TNodeData*> rows = Tasks(*doc);
+    std::vector<TNodeData*> rows = TableRows(*doc, tbTable);
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(doc->GetData_(rows[1], cnLength), "2");
     EXPECT_EQ(doc->GetData_(rows[2], cnLength), "1");

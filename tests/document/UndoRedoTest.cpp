@@ -1,13 +1,7 @@
-#include <gtest/gtest.h>
-
 #include <map>
-#include <memory>
 #include <random>
-#include <vector>
 
-#include "document/ScheduleDocument.h"
-#include "document/UndoRedo.h"
-#include "platform/SysUtils.h"
+#include "DocumentTestSupport.h"
 
 namespace {
 
@@ -20,35 +14,16 @@ public:
     bool Client = false;
     bool CanUndo = false, CanRedo = false;
     String UndoHintText, RedoHintText;
-    int ActionUpdates = 0;
 
     bool IsConnectedClient() const override { return Client; }
     void UpdateUndoRedoActions(bool CanU, const String& UH, bool CanR, const String& RH) override
     {
         CanUndo = CanU, UndoHintText = UH, CanRedo = CanR, RedoHintText = RH;
-        ++ActionUpdates;
     }
 };
 
-struct TDeleter {
-    void operator()(TScheduleDocument* d) const { d->Free(); }
-};
-using TUndoDocumentPtr = std::unique_ptr<TUndoDocument, TDeleter>;
-
-TUndoDocumentPtr MakeUndoDocument()
-{
-    FormatSettings = TFormatSettings::Default();
-    TUndoDocumentPtr doc(Create<TUndoDocument>(nullptr));
-    doc->CreateBasicTable(tbExclude);
-    doc->CreateBasicTable(tbTable);
-    TStringList* list = doc->GetColumnStrings(tbTable, doc->GetConnection(tbTable, cnPosition));
-    list->Clear();
-    for (const char* p : {"A", "B", "C"})
-        list->Add(p);
-    doc->ApplyPositionGroup();
-    doc->UndoRedo().Clear();
-    return doc;
-}
+using TUndoDocumentPtr = TOwnedDocument<TUndoDocument>;
+TUndoDocumentPtr MakeUndoDocument() { return MakeDocumentOf<TUndoDocument>(); }
 
 // A task added without recording undo.
 TNodeData* AddQuietTask(TScheduleDocument& Doc, const String& Position, const String& Comment, int ID = -1)
@@ -71,18 +46,15 @@ TNodeData* FindRow(TScheduleDocument& Doc, int ID)
     return Doc.FindNodeAndTable(ID, row, table) ? row : nullptr;
 }
 
-// Every row of a table as its cell texts, in tree order.
-std::vector<std::vector<String>> Dump(TScheduleDocument& Doc, TWhichTable Table)
+// The comment cells of the rows.
+std::vector<String> Comments(TScheduleDocument& Doc, const std::vector<TNodeData*>& Rows)
 {
-    std::vector<std::vector<String>> rows;
-    Doc.ForEach(Table, feAll, 0, [&](TNodeData* Row, NativeInt) {
-        std::vector<String> cells;
-        for (int c = 0; c < Row->StringList->Count(); ++c)
-            cells.push_back(Row->StringList->Get(c));
-        rows.push_back(cells);
-    });
-    return rows;
+    std::vector<String> texts;
+    for (TNodeData* row : Rows)
+        texts.push_back(Doc.GetData(row, CommentCol));
+    return texts;
 }
+using TTexts = std::vector<String>;
 
 // Runs Body as one user action: one group index for all its entries.
 template <class F>
@@ -110,17 +82,13 @@ TEST(UndoRedo, GroupOfCellChangesIsOneStepBothWays)
     ASSERT_EQ(doc->UndoRedo().UndoList().size(), 4u);
 
     doc->UndoRedo().Undo();
-    EXPECT_EQ(doc->GetData(a, CommentCol), "a");
-    EXPECT_EQ(doc->GetData(b, CommentCol), "b");
-    EXPECT_EQ(doc->GetData(c, CommentCol), "before");
+    EXPECT_EQ(Comments(*doc, {a, b, c}), (TTexts{"a", "b", "before"}));
     // The reverts' own pushes did not clear the redo list: one step of three.
     EXPECT_EQ(doc->UndoRedo().RedoList().size(), 3u);
     EXPECT_EQ(doc->UndoRedo().UndoList().size(), 1u);
 
     doc->UndoRedo().Redo();
-    EXPECT_EQ(doc->GetData(a, CommentCol), "a2");
-    EXPECT_EQ(doc->GetData(b, CommentCol), "b2");
-    EXPECT_EQ(doc->GetData(c, CommentCol), "c2");
+    EXPECT_EQ(Comments(*doc, {a, b, c}), (TTexts{"a2", "b2", "c2"}));
     EXPECT_FALSE(doc->UndoRedo().GetCanRedo());
     EXPECT_EQ(doc->UndoRedo().UndoList().size(), 4u);
 
@@ -155,26 +123,22 @@ TEST(UndoRedo, InterleavedGroupsUndoExactlyTheirOwnEntries)
     doc->SetData(b, CommentCol, "b2");
     doc->FUndoRedoGroupIndex = -1;
 
+    // Each step undoes and redoes its own group; the other stays.
     doc->UndoRedo().Undo();
-    EXPECT_EQ(doc->GetData(a, CommentCol), "a");
-    EXPECT_EQ(doc->GetData(b, CommentCol), "b");
-    EXPECT_EQ(doc->GetData(c, CommentCol), "c2") << "the other group stays";
+    EXPECT_EQ(Comments(*doc, {a, b, c}), (TTexts{"a", "b", "c2"}));
     doc->UndoRedo().Undo();
-    EXPECT_EQ(doc->GetData(c, CommentCol), "c");
-
+    EXPECT_EQ(Comments(*doc, {a, b, c}), (TTexts{"a", "b", "c"}));
     doc->UndoRedo().Redo();
-    EXPECT_EQ(doc->GetData(c, CommentCol), "c2");
-    EXPECT_EQ(doc->GetData(a, CommentCol), "a");
+    EXPECT_EQ(Comments(*doc, {a, b, c}), (TTexts{"a", "b", "c2"}));
     doc->UndoRedo().Redo();
-    EXPECT_EQ(doc->GetData(a, CommentCol), "a2");
-    EXPECT_EQ(doc->GetData(b, CommentCol), "b2");
+    EXPECT_EQ(Comments(*doc, {a, b, c}), (TTexts{"a2", "b2", "c2"}));
 }
 
 TEST(UndoRedo, RemovedTaskComesBackWithItsIdAndTextsAndRedoRemovesIt)
 {
     TUndoDocumentPtr doc = MakeUndoDocument();
     TNodeData* row = AddQuietTask(*doc, "B", "keep me", 42);
-    const std::vector<String> cells = Dump(*doc, tbTable)[0];
+    const std::vector<String> cells = TableCells(*doc, tbTable)[0];
     doc->SetData(row, CommentCol, "edited");  // an older entry on the same row
     doc->DeleteNode(row, cmDefault);
     EXPECT_EQ(FindRow(*doc, 42), nullptr);
@@ -189,7 +153,7 @@ TEST(UndoRedo, RemovedTaskComesBackWithItsIdAndTextsAndRedoRemovesIt)
     // The older entry now refers to the restored row.
     doc->UndoRedo().Undo();
     EXPECT_EQ(doc->GetData(back, CommentCol), "keep me");
-    EXPECT_EQ(Dump(*doc, tbTable)[0], cells);
+    EXPECT_EQ(TableCells(*doc, tbTable)[0], cells);
 
     doc->UndoRedo().Redo();
     EXPECT_EQ(doc->GetData(back, CommentCol), "edited");
@@ -238,14 +202,14 @@ TEST(UndoRedo, AddedTaskIsRemovedByUndoAndBackByRedo)
     });
     ASSERT_NE(row, nullptr);
     EXPECT_EQ(doc->UndoRedo().UndoHint(), "new task");
-    const std::vector<String> cells = Dump(*doc, tbTable)[0];
+    const std::vector<String> cells = TableCells(*doc, tbTable)[0];
 
     doc->UndoRedo().Undo();
     EXPECT_EQ(doc->GetTableRowCount(tbTable), 0);
     EXPECT_FALSE(doc->UndoRedo().GetCanUndo()) << "the whole add was one step";
     doc->UndoRedo().Redo();
     ASSERT_NE(FindRow(*doc, 11), nullptr);
-    EXPECT_EQ(Dump(*doc, tbTable)[0], cells);
+    EXPECT_EQ(TableCells(*doc, tbTable)[0], cells);
     doc->UndoRedo().Undo();
     EXPECT_EQ(doc->GetTableRowCount(tbTable), 0);
 }
@@ -334,7 +298,7 @@ TEST(UndoRedo, ActionsShowTheNewestStepsHints)
     // The steps before the snapshot find the rows it brought back.
     doc->UndoRedo().Undo();
     doc->UndoRedo().Undo();
-    const auto rows = Dump(*doc, tbTable);
+    const auto rows = TableCells(*doc, tbTable);
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0][CommentCol], "a");
     EXPECT_EQ(rows[0][StateCol], "State 1");
@@ -361,7 +325,7 @@ TEST(UndoRedo, SnapshotBringsBackTablesSetupAndHolidays)
     doc->UndoRedo().AcceptUndos();
     doc->AddHoliday("New Year", 1, true, false, 1);
     doc->SetColumnCaption(tbTable, CommentCol, "Notes");
-    const auto tasks = Dump(*doc, tbTable), absent = Dump(*doc, tbExclude);
+    const auto tasks = TableCells(*doc, tbTable), absent = TableCells(*doc, tbExclude);
 
     doc->PushUndoSnapshot();
     doc->SetData(two, CommentCol, "changed");
@@ -376,8 +340,8 @@ TEST(UndoRedo, SnapshotBringsBackTablesSetupAndHolidays)
     doc->SetConnection(tbTable, cnTextCenterMiddle, -1);
 
     doc->UndoRedo().Undo();
-    EXPECT_EQ(Dump(*doc, tbTable), tasks);
-    EXPECT_EQ(Dump(*doc, tbExclude), absent) << "each absent day exactly once";
+    EXPECT_EQ(TableCells(*doc, tbTable), tasks);
+    EXPECT_EQ(TableCells(*doc, tbExclude), absent) << "each absent day exactly once";
     ASSERT_NE(doc->GetHolidayData(0), nullptr);
     EXPECT_EQ(doc->GetHolidayData(0)->name, "New Year");
     EXPECT_EQ(doc->GetHolidayData(0)->month, 1);
@@ -391,7 +355,7 @@ TEST(UndoRedo, SnapshotBringsBackTablesSetupAndHolidays)
     doc->UndoRedo().Redo();
     EXPECT_EQ(doc->GetHolidayData(0), nullptr);
     EXPECT_EQ(doc->GetColumnCaption(tbTable, CommentCol), "Other");
-    EXPECT_EQ(Dump(*doc, tbTable), tasks) << "the rows were not changed after the snapshot";
+    EXPECT_EQ(TableCells(*doc, tbTable), tasks) << "the rows were not changed after the snapshot";
     doc->UndoRedo().Undo();
     EXPECT_EQ(doc->GetColumnCaption(tbTable, CommentCol), "Notes");
 }

@@ -1,16 +1,9 @@
-#include <gtest/gtest.h>
-
 #include <chrono>
-#include <memory>
-#include <vector>
 
-#include "document/ScheduleDocument.h"
-#include "platform/SysUtils.h"
+#include "DocumentTestSupport.h"
 #include "tests/support/PlatformFixture.h"
 
 namespace {
-
-constexpr int PosCol = 0, EndCol = 2;
 
 using TClock = std::chrono::steady_clock;
 
@@ -58,36 +51,15 @@ public:
     void UpdateAutoEntries(TDateTime Low, TDateTime High) override { AutoLow = Low, AutoHigh = High; }
 };
 
-struct TDeleter {
-    void operator()(TScheduleDocument* d) const { d->Free(); }
-};
-using TBracketDocumentPtr = std::unique_ptr<TBracketDocument, TDeleter>;
+using TBracketDocumentPtr = TOwnedDocument<TBracketDocument>;
 
 TBracketDocumentPtr MakeBracketDocument(const std::vector<String>& Positions = {"A", "B", "C"})
 {
-    FormatSettings = TFormatSettings::Default();
-    TBracketDocumentPtr doc(Create<TBracketDocument>(nullptr));
-    doc->CreateBasicTable(tbExclude);
-    doc->CreateBasicTable(tbTable);
-    TStringList* list = doc->GetColumnStrings(tbTable, doc->GetConnection(tbTable, cnPosition));
-    list->Clear();
-    for (const String& p : Positions)
-        list->Add(p);
-    doc->ApplyPositionGroup();
+    TBracketDocumentPtr doc = MakeDocumentOf<TBracketDocument>(Positions);
     doc->fDelayedUpdateBounds = doc->fDelayedUpdateEmptyRows = doc->fDelayedUpdateOverlapping = false;
     doc->OverlappingTimer->SetEnabled(false);
     doc->Calls.clear();
     return doc;
-}
-
-TNodeData* AddTask(TScheduleDocument& Doc, const String& Position, TDateTime Start, int Days)
-{
-    TNodeData* row = Doc.AddNode(Doc.GetFreeID(), tbTable, -1, -1, -1, cmIgnoreNet);
-    Doc.DoSetData(row, PosCol, Position, cmIgnoreNet);
-    Doc.DoSetStartOf(row, cmIgnoreNet, Start);
-    Doc.DoSetLengthOf(row, Days * 480, cmIgnoreNet);
-    Doc.DoSetData(row, EndCol, Doc.FormatDateTime(Start + Days - 1), cmIgnoreNet);
-    return row;
 }
 
 // Keeps the event loop turning, telling the document each time that the
@@ -209,7 +181,6 @@ TEST(UpdateBrackets, TimersLeaveTheirWorkUntilLoadingEnds)
     EnsureApplication();
     TBracketDocumentPtr doc = MakeBracketDocument();
     doc->SetLoading(true);
-    EXPECT_TRUE(doc->IsLoading());
     doc->UpdateOverlapping(true);
     doc->UpdateBounds(true);
     RunFor(*doc, 700);

@@ -35,6 +35,16 @@ std::string ReadError(const std::string& Bytes)
     return {};
 }
 
+// The texts of cells 1..Columns of a row of the active sheet.
+std::vector<String> RowTexts(TWorkbookFile& Book, int Row, int Columns)
+{
+    std::vector<String> texts;
+    for (int c = 1; c <= Columns; ++c)
+        texts.push_back(Book.Cell(Row, c));
+    return texts;
+}
+using TTexts = std::vector<String>;
+
 }  // namespace
 
 TEST_F(WorkbookTest, NewWorkbookRoundTripsThroughXlsx)
@@ -68,11 +78,8 @@ TEST_F(WorkbookTest, NewWorkbookRoundTripsThroughXlsx)
     EXPECT_EQ(in.Worksheet("TASKS"), 1);
     EXPECT_EQ(in.Worksheet("missing"), 0);
     in.Activate(1);
-    EXPECT_EQ(in.Cell(1, 1), "Position");
-    EXPECT_EQ(in.Cell(1, 2), "");
-    EXPECT_EQ(in.Cell(1, 3), "  leading and trailing  ");
-    EXPECT_EQ(in.Cell(2, 1), "Müller & Söhne <GmbH>");
-    EXPECT_EQ(in.Cell(2, 2), "line one\nline two\ttab");
+    EXPECT_EQ(RowTexts(in, 1, 3), (TTexts{"Position", "", "  leading and trailing  "}));
+    EXPECT_EQ(RowTexts(in, 2, 2), (TTexts{"Müller & Söhne <GmbH>", "line one\nline two\ttab"}));
     EXPECT_EQ(in.Cell(5, 4), "_x0041_ stays literal");
     EXPECT_EQ(in.Cell(3, 2), "12");
     EXPECT_EQ(in.Cell(4, 1), "cr\r\nlf \x01 bell\x07 _x005F_ _xZZZZ_");
@@ -148,26 +155,14 @@ TEST_F(WorkbookTest, XlsxCellKindsReadAsTheUserSeesThem)
     ASSERT_EQ(book.WorksheetCount(), 1);
     EXPECT_EQ(book.Name(1), "Data");
     book.Activate(1);
-    EXPECT_EQ(book.Cell(1, 1), "shared");
-    EXPECT_EQ(book.Cell(1, 2), "rich text");
-    EXPECT_EQ(book.Cell(1, 3), "inline");
-    EXPECT_EQ(book.Cell(1, 4), "a\rb");
-    EXPECT_EQ(book.Cell(2, 1), "04.03.2024");
-    EXPECT_EQ(book.Cell(2, 2), "12:00");
-    EXPECT_EQ(book.Cell(2, 3), "04.03.2024");  // the format shows no time
-    EXPECT_EQ(book.Cell(2, 4), "04.03.2024 18:00");
-    EXPECT_EQ(book.Cell(3, 1), "3,5");
-    EXPECT_EQ(book.Cell(3, 2), "2,00");
-    EXPECT_EQ(book.Cell(3, 3), "1.234.567,500");
-    EXPECT_EQ(book.Cell(3, 4), "12,50%");
-    EXPECT_EQ(book.Cell(4, 1), "TRUE");
-    EXPECT_EQ(book.Cell(4, 2), "FALSE");
-    EXPECT_EQ(book.Cell(4, 3), "formula text");
-    EXPECT_EQ(book.Cell(4, 4), "#DIV/0!");
-    EXPECT_EQ(book.Cell(5, 1), "first");
-    EXPECT_EQ(book.Cell(5, 2), "second");
-    EXPECT_EQ(book.Cell(9, 2), "7");  // an unknown style is the general format
-    EXPECT_EQ(book.Cell(9, 3), "04.03.2024");
+    EXPECT_EQ(RowTexts(book, 1, 4), (TTexts{"shared", "rich text", "inline", "a\rb"}));
+    // C2's format shows no time.
+    EXPECT_EQ(RowTexts(book, 2, 4), (TTexts{"04.03.2024", "12:00", "04.03.2024", "04.03.2024 18:00"}));
+    EXPECT_EQ(RowTexts(book, 3, 4), (TTexts{"3,5", "2,00", "1.234.567,500", "12,50%"}));
+    EXPECT_EQ(RowTexts(book, 4, 4), (TTexts{"TRUE", "FALSE", "formula text", "#DIV/0!"}));
+    EXPECT_EQ(RowTexts(book, 5, 2), (TTexts{"first", "second"}));
+    // B9: an unknown style is the general format.
+    EXPECT_EQ(RowTexts(book, 9, 3), (TTexts{"", "7", "04.03.2024"}));
     EXPECT_EQ(book.LastUsedCell().Row, 9);  // the empty styled D9 does not count as used
     EXPECT_EQ(book.LastUsedCell().Column, 4);
 }
@@ -213,18 +208,11 @@ TEST_F(WorkbookTest, OdsCellsAndRepeats)
     ASSERT_EQ(book.WorksheetCount(), 2);
     EXPECT_EQ(book.Worksheet("second"), 2);
     book.Activate(1);
-    EXPECT_EQ(book.Cell(1, 1), "Name");
-    EXPECT_EQ(book.Cell(1, 2), "04.03.2024");
-    EXPECT_EQ(book.Cell(1, 3), "04.03.2024 13:30");
-    EXPECT_EQ(book.Cell(1, 4), "08:15");
-    EXPECT_EQ(book.Cell(2, 1), "3,5");
-    EXPECT_EQ(book.Cell(2, 2), "2,00");
-    EXPECT_EQ(book.Cell(2, 3), "TRUE");
-    EXPECT_EQ(book.Cell(2, 4), "a   b\tcd\ne\nsecond");
-    EXPECT_EQ(book.Cell(3, 3), "rep");
-    EXPECT_EQ(book.Cell(4, 3), "rep");
-    EXPECT_EQ(book.Cell(3, 1), "");
-    EXPECT_EQ(book.Cell(5, 2), "grouped");
+    EXPECT_EQ(RowTexts(book, 1, 4), (TTexts{"Name", "04.03.2024", "04.03.2024 13:30", "08:15"}));
+    EXPECT_EQ(RowTexts(book, 2, 4), (TTexts{"3,5", "2,00", "TRUE", "a   b\tcd\ne\nsecond"}));
+    EXPECT_EQ(RowTexts(book, 3, 3), (TTexts{"", "", "rep"}));
+    EXPECT_EQ(RowTexts(book, 4, 3), (TTexts{"", "", "rep"}));
+    EXPECT_EQ(RowTexts(book, 5, 2), (TTexts{"", "grouped"}));
     EXPECT_EQ(book.LastUsedCell().Row, 5);
     EXPECT_EQ(book.LastUsedCell().Column, 4);
 }

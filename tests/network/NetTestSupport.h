@@ -1,5 +1,7 @@
 #pragma once
 // Events and helpers shared by the network tests.
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -78,6 +80,32 @@ private:
     int FExtra = 0;
 };
 
+// Every kind of property set to a value that is easy to get wrong: extremes,
+// line breaks, quotes, empty lines, characters of two to four bytes.
+inline void FillProbe(TProbeChildEvent& E)
+{
+    E.SetTransaction(-(Int64(1) << 50));
+    E.SetNumber(-2147483647 - 1);
+    E.SetColour(coBlue);
+    E.SetWhen(45123.123456789);
+    E.SetText("line\r\nbreak \xF0\x9F\x98\x80 emoji, \xCE\xA9, 'quotes' \xE2\x82\xAC");
+    E.Lines()->Add("");
+    E.Lines()->Add("second \xCE\xA9 x'y");
+    E.SetExtra(-1);
+}
+
+inline void ExpectSameProbe(const TProbeChildEvent& Want, const TProbeChildEvent* Got)
+{
+    ASSERT_NE(Got, nullptr);
+    EXPECT_EQ(Got->Transaction(), Want.Transaction());
+    EXPECT_EQ(Got->Number(), Want.Number());
+    EXPECT_EQ(Got->Colour(), Want.Colour());
+    EXPECT_EQ(Got->When(), Want.When());
+    EXPECT_EQ(Got->Text(), Want.Text());
+    EXPECT_EQ(Got->Lines()->Text(), Want.Lines()->Text());
+    EXPECT_EQ(Got->Extra(), Want.Extra());
+}
+
 // Registered, creatable, but no event.
 class TNotAnEvent : public TComponent {
     VEK_DECLARE_CREATABLE_CLASS(TNotAnEvent, TComponent)
@@ -107,6 +135,14 @@ inline std::string WireMessage(TTOOCSEvent& Event)
     TMemoryStream s;
     WriteEventComponent(Event, s);
     return CompressMessage(s);
+}
+
+inline std::string ProbeWire(int Number, const String& Text = "")
+{
+    TProbeEvent e;
+    e.SetNumber(Number);
+    e.SetText(Text);
+    return WireMessage(e);
 }
 
 inline void StartEventLoop()

@@ -16,12 +16,19 @@ protected:
     static void SetUpTestSuite() { StartEventLoop(); }
     void TearDown() override { Owner.DestroyComponents(); }
 
-    // A listening server on an ephemeral loopback port.
-    TSimpleTCPServer* StartServer()
+    // A loopback server on the port, not yet listening.
+    TSimpleTCPServer* MakeServer(Word Port)
     {
         auto* s = Create<TSimpleTCPServer>(&Owner);
         s->SetBindAddress("127.0.0.1");
-        s->SetPort(0);
+        s->SetPort(Port);
+        return s;
+    }
+
+    // A listening server on an ephemeral loopback port.
+    TSimpleTCPServer* StartServer()
+    {
+        TSimpleTCPServer* s = MakeServer(0);
         s->SetActive(true);
         EXPECT_TRUE(s->Active());
         EXPECT_NE(s->Port(), 0);
@@ -48,16 +55,17 @@ protected:
     TComponent Owner{nullptr};
 };
 
-} // namespace
+// Tells when it is gone.
+class TWatchedClient : public TSimpleTCPClient {
+public:
+    explicit TWatchedClient(bool* AGone) : TSimpleTCPClient(nullptr), FGone(AGone) {}
+    ~TWatchedClient() override { *FGone = true; }
 
-TEST_F(SimpleSocketsTest, DefaultsToPort8080)
-{
-    TSimpleTCPServer server(nullptr);
-    TSimpleTCPClient client(nullptr);
-    EXPECT_EQ(server.Port(), 8080);
-    EXPECT_EQ(client.Port(), 8080);
-    EXPECT_EQ(client.ReconnectInterval(), 20000u);
-}
+private:
+    bool* FGone;
+};
+
+} // namespace
 
 TEST_F(SimpleSocketsTest, ConnectsAndMovesBytesBothWays)
 {
@@ -107,7 +115,6 @@ TEST_F(SimpleSocketsTest, LargeSendIsQueuedAndArrivesWhole)
     // The kernel cannot take 24 MB at once: the rest waits in the queue.
     EXPECT_GT(server->QueuedBytes(peer->Socket()), 0);
     ASSERT_TRUE(WaitFor([&] { return got.size() >= big.size(); }, 30000));
-    EXPECT_EQ(got.size(), big.size());
     EXPECT_TRUE(got == big);
     EXPECT_EQ(server->QueuedBytes(peer->Socket()), 0);
 }
@@ -186,9 +193,7 @@ TEST_F(SimpleSocketsTest, ServerRefusalShowsTheSocketLayersText)
     TSimpleTCPServer* first = StartServer();
     // A second listener on a port that is taken (reuse does not allow two
     // listeners at once).
-    auto* second = Create<TSimpleTCPServer>(&Owner);
-    second->SetBindAddress("127.0.0.1");
-    second->SetPort(first->Port());
+    TSimpleTCPServer* second = MakeServer(first->Port());
     String text;
     second->OnError = [&](TObject*, TSocket, const String& Msg, int) { text = Msg; };
     second->SetActive(true);
@@ -213,9 +218,7 @@ TEST_F(SimpleSocketsTest, ClientReconnectsByItsTimer)
     ASSERT_TRUE(WaitFor([&] { return refused >= 2; }));  // it keeps trying
     EXPECT_FALSE(connected);
 
-    auto* server = Create<TSimpleTCPServer>(&Owner);
-    server->SetBindAddress("127.0.0.1");
-    server->SetPort(port);
+    TSimpleTCPServer* server = MakeServer(port);
     server->SetActive(true);
     ASSERT_TRUE(server->Active());
     ASSERT_TRUE(WaitFor([&] { return connected; }));
@@ -229,19 +232,6 @@ TEST_F(SimpleSocketsTest, ClientReconnectsByItsTimer)
     server->SetActive(true);
     ASSERT_TRUE(WaitFor([&] { return connected; }));
 }
-
-namespace {
-
-class TWatchedClient : public TSimpleTCPClient {
-public:
-    explicit TWatchedClient(bool* AGone) : TSimpleTCPClient(nullptr), FGone(AGone) {}
-    ~TWatchedClient() override { *FGone = true; }
-
-private:
-    bool* FGone;
-};
-
-} // namespace
 
 TEST_F(SimpleSocketsTest, ClientFreedInsideItsOwnNotificationGoesWhenItReturns)
 {

@@ -28,6 +28,12 @@ void Record(TReceived& R, TTOOCSEvent* E)
     R.Texts.push_back(p->Text());
 }
 
+// Hands all the bytes to the socket (it queues what the kernel cannot take yet).
+void SendAll(TSimpleCustomSocket* S, TSocket To, const std::string& Bytes)
+{
+    ASSERT_EQ(S->SendBufferTo(To, Bytes.data(), Int64(Bytes.size())), Int64(Bytes.size()));
+}
+
 TProbeEvent* Probe(int Number, const String& Text = "")
 {
     auto* e = new TProbeEvent();
@@ -63,34 +69,26 @@ protected:
     // Before the members the handlers write to go.
     void TearDown() override { Owner.DestroyComponents(); }
 
+    // Activates a client of the server and waits until the server has it.
+    template <class TClientOf> TClientOf* Join(TClientOf* C)
+    {
+        C->SetHost("127.0.0.1");
+        C->SetPort(Server->Port());
+        const int before = Connections;
+        C->SetActive(true);
+        EXPECT_TRUE(WaitFor([&] { return C->Connected() && Connections > before; }));
+        return C;
+    }
+
     TTOOCSClient* Connect(TReceived& Into)
     {
         auto* c = Create<TTOOCSClient>(&Owner);
-        c->SetHost("127.0.0.1");
-        c->SetPort(Server->Port());
         c->OnReceiveEvent = [&Into](TObject*, TTOOCSEvent* E) { Record(Into, E); };
-        const int before = Connections;
-        c->SetActive(true);
-        EXPECT_TRUE(WaitFor([&] { return c->Connected() && Connections > before; }));
-        return c;
+        return Join(c);
     }
 
     // A raw connection to the server, for bytes no well-behaved peer sends.
-    TSimpleTCPClient* RawConnect()
-    {
-        auto* c = Create<TSimpleTCPClient>(&Owner);
-        c->SetHost("127.0.0.1");
-        c->SetPort(Server->Port());
-        const int before = Connections;
-        c->SetActive(true);
-        EXPECT_TRUE(WaitFor([&] { return c->Connected() && Connections > before; }));
-        return c;
-    }
-
-    void RawSend(TSimpleCustomSocket* S, TSocket Socket, const std::string& Bytes)
-    {
-        ASSERT_EQ(S->SendBufferTo(Socket, Bytes.data(), Int64(Bytes.size())), Int64(Bytes.size()));
-    }
+    TSimpleTCPClient* RawConnect() { return Join(Create<TSimpleTCPClient>(&Owner)); }
 
     TComponent Owner{nullptr};
     TTOOCSServer* Server = nullptr;
@@ -111,9 +109,17 @@ struct TRawServer {
         Socket->OnClientConnect = [this](TObject*, TSimpleTCPClient* C) { Peer = C; };
         Socket->SetActive(true);
     }
-    void Send(const std::string& Bytes)
+    void Send(const std::string& Bytes) { SendAll(Socket, Peer->Socket(), Bytes); }
+    // A transport client connected to this server, recording what it receives.
+    TTOOCSClient* Connect(TComponent* Owner, TReceived& Into)
     {
-        ASSERT_EQ(Socket->SendBufferTo(Peer->Socket(), Bytes.data(), Int64(Bytes.size())), Int64(Bytes.size()));
+        auto* c = Create<TTOOCSClient>(Owner);
+        c->SetHost("127.0.0.1");
+        c->SetPort(Socket->Port());
+        c->OnReceiveEvent = [&Into](TObject*, TTOOCSEvent* E) { Record(Into, E); };
+        c->SetActive(true);
+        EXPECT_TRUE(WaitFor([&] { return c->Connected() && Peer; }));
+        return c;
     }
     TSimpleTCPServer* Socket;
     TSimpleTCPClient* Peer = nullptr;
@@ -156,7 +162,7 @@ TEST_F(TOOCSTest, BroadcastStampsEachClientsCopy)
     EXPECT_EQ(r[2].Transactions, std::vector<Int64>{3});
 }
 
-TEST_F(TOOCSTest, SendWithoutConnectionFailsWithTheTransportsText)
+TEST_F(TOOCSTest, SendWithoutConnectionAndUnknownHostReportTheirTexts)
 {
     auto* client = Create<TTOOCSClient>(&Owner);
     String error;
@@ -168,23 +174,14 @@ TEST_F(TOOCSTest, SendWithoutConnectionFailsWithTheTransportsText)
     EXPECT_FALSE(client->Send(Probe(1), true));
     EXPECT_EQ(error, "TCP Object sending error:\r\nCan't send message without a connection to client");
     EXPECT_EQ(code, -1);
+    client->SetHost("vek-test.invalid");
+    client->SetActive(true);
+    EXPECT_EQ(error, "Host not found");
+    EXPECT_EQ(code, 11001);
+    EXPECT_FALSE(client->Active());
     // Without a handler it is quiet, and still false.
     client->OnError = nullptr;
     EXPECT_FALSE(client->Send(Probe(1), true));
-    EXPECT_EQ(client->Port(), 8080);
-    EXPECT_EQ(Server->Server()->Backlog, 5);
-}
-
-TEST_F(TOOCSTest, TwoMessagesInOneReadAreBothDelivered)
-{
-    TSimpleTCPClient* raw = RawConnect();
-    TProbeEvent a;
-    a.SetNumber(1);
-    TProbeEvent b;
-    b.SetNumber(2);
-    RawSend(raw, raw->Socket(), WireMessage(a) + WireMessage(b));
-    ASSERT_TRUE(WaitFor([&] { return AtServer.Numbers.size() == 2; }));
-    EXPECT_EQ(AtServer.Numbers, (std::vector<int>{1, 2}));
 }
 
 TEST_F(TOOCSTest, MessageSplitIntoOneByteReadsArrivesOnce)
@@ -193,13 +190,10 @@ TEST_F(TOOCSTest, MessageSplitIntoOneByteReadsArrivesOnce)
     TSimpleTCPClient* raw = RawConnect();
     int reads = 0;
     Server->Server()->OnDataAvailable = [&](TObject*, TSimpleTCPClient*, Int64, bool&) { ++reads; };
-    TProbeEvent e;
-    e.SetNumber(42);
-    e.SetText("split");
-    const std::string wire = WireMessage(e);
+    const std::string wire = ProbeWire(42, "split");
     for (std::size_t i = 0; i < wire.size(); ++i) {
         const int before = reads;
-        RawSend(raw, raw->Socket(), wire.substr(i, 1));
+        SendAll(raw, raw->Socket(), wire.substr(i, 1));
         ASSERT_TRUE(WaitFor([&] { return reads > before; }));
         EXPECT_EQ(AtServer.Numbers.size(), i + 1 == wire.size() ? 1u : 0u);
     }
@@ -208,14 +202,9 @@ TEST_F(TOOCSTest, MessageSplitIntoOneByteReadsArrivesOnce)
     // Towards a client.
     TRawServer rawServer(&Owner);
     TReceived atClient;
-    auto* client = Create<TTOOCSClient>(&Owner);
-    client->SetHost("127.0.0.1");
-    client->SetPort(rawServer.Socket->Port());
-    client->OnReceiveEvent = [&](TObject*, TTOOCSEvent* E) { Record(atClient, E); };
+    TTOOCSClient* client = rawServer.Connect(&Owner, atClient);
     int clientReads = 0;
     client->Client()->OnDataAvailable = [&](TObject*, TSimpleTCPClient*, Int64, bool&) { ++clientReads; };
-    client->SetActive(true);
-    ASSERT_TRUE(WaitFor([&] { return client->Connected() && rawServer.Peer; }));
     for (std::size_t i = 0; i < wire.size(); ++i) {
         const int before = clientReads;
         rawServer.Send(wire.substr(i, 1));
@@ -249,8 +238,8 @@ TEST_F(TOOCSTest, TwentyMegabyteMessage)
 TEST_F(TOOCSTest, PeerClosingMidMessageDeliversNothing)
 {
     TSimpleTCPClient* raw = RawConnect();
-    const std::string wire = WireMessage(*std::unique_ptr<TProbeEvent>(Probe(5, "half of me")));
-    RawSend(raw, raw->Socket(), wire.substr(0, wire.size() / 2));
+    const std::string wire = ProbeWire(5, "half of me");
+    SendAll(raw, raw->Socket(), wire.substr(0, wire.size() / 2));
     raw->SetActive(false);
     ASSERT_TRUE(WaitFor([&] { return Disconnections == 1; }));
     EXPECT_TRUE(AtServer.Numbers.empty());
@@ -260,14 +249,9 @@ TEST_F(TOOCSTest, PeerClosingMidMessageDeliversNothing)
     // And the other way: the client loses the connection and no event.
     TRawServer rawServer(&Owner);
     TReceived atClient;
-    auto* client = Create<TTOOCSClient>(&Owner);
-    client->SetHost("127.0.0.1");
-    client->SetPort(rawServer.Socket->Port());
-    client->OnReceiveEvent = [&](TObject*, TTOOCSEvent* E) { Record(atClient, E); };
+    TTOOCSClient* client = rawServer.Connect(&Owner, atClient);
     bool lost = false;
     client->OnConnectionLost = [&](TObject*) { lost = true; };
-    client->SetActive(true);
-    ASSERT_TRUE(WaitFor([&] { return client->Connected() && rawServer.Peer; }));
     rawServer.Send(wire.substr(0, wire.size() - 1));
     rawServer.Socket->CloseConnection(rawServer.Peer);
     ASSERT_TRUE(WaitFor([&] { return lost; }));
@@ -275,6 +259,8 @@ TEST_F(TOOCSTest, PeerClosingMidMessageDeliversNothing)
     EXPECT_FALSE(client->Active());
 }
 
+// Two messages in one read are both delivered, and the garbage behind them
+// closes that connection only.
 TEST_F(TOOCSTest, GarbageClosesThatConnectionAfterTheMessagesBeforeIt)
 {
     TReceived atGood;
@@ -283,11 +269,7 @@ TEST_F(TOOCSTest, GarbageClosesThatConnectionAfterTheMessagesBeforeIt)
     bool rawLost = false;
     raw->OnConnectionLost = [&](TObject*) { rawLost = true; };
 
-    TProbeEvent a;
-    a.SetNumber(1);
-    TProbeEvent b;
-    b.SetNumber(2);
-    RawSend(raw, raw->Socket(), WireMessage(a) + WireMessage(b) + std::string("\xFF\xFF\xFF\x7Fgarbage", 11));
+    SendAll(raw, raw->Socket(), ProbeWire(1) + ProbeWire(2) + std::string("\xFF\xFF\xFF\x7Fgarbage", 11));
     ASSERT_TRUE(WaitFor([&] { return rawLost; }));
     EXPECT_EQ(AtServer.Numbers, (std::vector<int>{1, 2}));
     ASSERT_EQ(ServerErrors.size(), 1u);
@@ -313,9 +295,7 @@ TEST_F(TOOCSTest, UnreadableMessagesAreFramingErrors)
     auto stream = [](const std::string& Cls, const std::string& Props) {
         return "TPF0" + std::string(1, char(Cls.size())) + Cls + std::string(1, '\0') + Props + std::string(2, '\0');
     };
-    TProbeEvent ok;
-    ok.SetNumber(9);
-    std::string badDecompress = WireMessage(ok);
+    std::string badDecompress = ProbeWire(9);
     badDecompress[0] = char(Byte(badDecompress[0]) + 1);
     const std::string cases[] = {
         wireOf(stream("TNoSuchEvent", "")),
@@ -330,7 +310,7 @@ TEST_F(TOOCSTest, UnreadableMessagesAreFramingErrors)
         TSimpleTCPClient* raw = RawConnect();
         bool lost = false;
         raw->OnConnectionLost = [&](TObject*) { lost = true; };
-        RawSend(raw, raw->Socket(), bad + WireMessage(ok));
+        SendAll(raw, raw->Socket(), bad + ProbeWire(9));
         ASSERT_TRUE(WaitFor([&] { return lost; }));
         EXPECT_EQ(ServerErrors.size(), 1u);
         EXPECT_TRUE(AtServer.Numbers.empty());  // nothing after the bad one either
@@ -343,17 +323,10 @@ TEST_F(TOOCSTest, ClientDecodingErrorsGoToTheLogWithoutHandler)
     SetNetLogHook([&](const String& Line) { log.push_back(Line); });
     TRawServer rawServer(&Owner);
     TReceived atClient;
-    auto* client = Create<TTOOCSClient>(&Owner);
-    client->SetHost("127.0.0.1");
-    client->SetPort(rawServer.Socket->Port());
-    client->OnReceiveEvent = [&](TObject*, TTOOCSEvent* E) { Record(atClient, E); };
+    TTOOCSClient* client = rawServer.Connect(&Owner, atClient);
     bool lost = false;
     client->OnConnectionLost = [&](TObject*) { lost = true; };
-    client->SetActive(true);
-    ASSERT_TRUE(WaitFor([&] { return client->Connected() && rawServer.Peer; }));
-    TProbeEvent a;
-    a.SetNumber(11);
-    rawServer.Send(WireMessage(a) + std::string("\x00\x00\x00\x80", 4));
+    rawServer.Send(ProbeWire(11) + std::string("\x00\x00\x00\x80", 4));
     ASSERT_TRUE(WaitFor([&] { return lost; }));
     SetNetLogHook(nullptr);
     EXPECT_EQ(atClient.Numbers, std::vector<int>{11});
@@ -387,30 +360,10 @@ TEST_F(TOOCSTest, ClientReconnectsAutomatically)
     ASSERT_TRUE(WaitFor([&] { return AtServer.Numbers.size() == 1; }));
 }
 
-TEST_F(TOOCSTest, UnknownHostIsReportedWithTheResolversText)
-{
-    auto* client = Create<TTOOCSClient>(&Owner);
-    String error;
-    int code = 0;
-    client->OnError = [&](TObject*, TSocket, const String& Msg, int Code) {
-        error = Msg;
-        code = Code;
-    };
-    client->SetHost("vek-test.invalid");
-    client->SetActive(true);
-    EXPECT_EQ(error, "Host not found");
-    EXPECT_EQ(code, 11001);
-    EXPECT_FALSE(client->Active());
-}
-
 TEST_F(TOOCSTest, ClientFreedInItsOwnConnectionLostHandler)
 {
-    TReceived atClient;
-    auto* client = Create<TTOOCSClient>(nullptr);
-    client->SetHost("127.0.0.1");
-    client->SetPort(Server->Port());
-    client->SetActive(true);
-    ASSERT_TRUE(WaitFor([&] { return client->Connected() && Server->Server()->ClientCount() == 1; }));
+    auto* client = Join(Create<TTOOCSClient>(nullptr));
+    ASSERT_TRUE(WaitFor([&] { return Server->Server()->ClientCount() == 1; }));
     bool freed = false;
     // The handler goes with the client: it keeps what it needs on its stack.
     client->OnConnectionLost = [&](TObject*) {
@@ -425,21 +378,16 @@ TEST_F(TOOCSTest, ClientFreedInItsOwnConnectionLostHandler)
     RunMessagesUntil([] { return false; }, 20);
 
     // Freed while delivering an event, with more messages behind it.
-    auto* second = Create<TTOOCSClient>(nullptr);
-    second->SetHost("127.0.0.1");
-    second->SetPort(Server->Port());
+    auto* second = Join(Create<TTOOCSClient>(nullptr));
+    ASSERT_TRUE(WaitFor([&] { return Server->Server()->ClientCount() == 1; }));
     int delivered = 0;
     second->OnReceiveEvent = [&](TObject*, TTOOCSEvent*) {
         ++delivered;
         delete second;
     };
-    second->SetActive(true);
-    ASSERT_TRUE(WaitFor([&] { return second->Connected() && Server->Server()->ClientCount() == 1; }));
     TSimpleTCPClient* peer = Server->Server()->Clients(0);
-    TProbeEvent a;
-    a.SetNumber(1);
-    const std::string two = WireMessage(a) + WireMessage(a);
-    ASSERT_EQ(Server->Server()->SendBufferTo(peer->Socket(), two.data(), Int64(two.size())), Int64(two.size()));
+    const std::string two = ProbeWire(1) + ProbeWire(1);
+    SendAll(Server->Server(), peer->Socket(), two);
     ASSERT_TRUE(WaitFor([&] { return delivered > 0; }));
     RunMessagesUntil([] { return false; }, 20);
     EXPECT_EQ(delivered, 1);
@@ -465,8 +413,7 @@ TEST_F(TOOCSTest, ServerFreedWhileDeliveringAnEvent)
     raw->OnConnectionLost = [&](TObject*) { lost = true; };
     raw->SetActive(true);
     ASSERT_TRUE(WaitFor([&] { return raw->Connected(); }));
-    TProbeEvent a;
-    RawSend(raw, raw->Socket(), WireMessage(a) + WireMessage(a) + WireMessage(a));
+    SendAll(raw, raw->Socket(), ProbeWire(0) + ProbeWire(0) + ProbeWire(0));
     // The connection goes with the server, once the notice has returned.
     ASSERT_TRUE(WaitFor([&] { return lost; }));
     EXPECT_EQ(delivered, 1);

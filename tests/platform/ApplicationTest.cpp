@@ -140,7 +140,4 @@ TEST(Application, ScreenBasics)
     EXPECT_FALSE(Screen->WorkAreaRect().IsEmpty());
     EXPECT_NE(Screen->Cursors(crHourGlass), nullptr);
     EXPECT_EQ(Screen->Cursors(12345), Screen->Cursors(crDefault));
-    Screen->SetCursor(crHourGlass);
-    EXPECT_EQ(Screen->Cursor(), crHourGlass);
-    Screen->SetCursor(crDefault);
 }

@@ -87,18 +87,24 @@ TEST(Controls, AlignFollowsTheLibraryOrder)
     TPlainPanel* bottom = make(alBottom, 10, 30);
     TPlainPanel* top2 = make(alTop, 10, 25, 100);  // below the first top one
     TPlainPanel* top1 = make(alTop, 10, 20, 0);
+    TPlainPanel* fixed = make(alNone, 7, 8, 6);  // not aligned: stays where it was put
     EXPECT_EQ(top1->BoundsRect(), TRect(0, 0, 400, 20));
     EXPECT_EQ(top2->BoundsRect(), TRect(0, 20, 400, 45));
     EXPECT_EQ(bottom->BoundsRect(), TRect(0, 270, 400, 300));
     EXPECT_EQ(left->BoundsRect(), TRect(0, 45, 40, 270));
     EXPECT_EQ(right->BoundsRect(), TRect(350, 45, 400, 270));
     EXPECT_EQ(client->BoundsRect(), TRect(40, 45, 350, 270));
+    EXPECT_EQ(fixed->BoundsRect(), TRect(0, 6, 7, 14));
 
     // Resizing the parent realigns; hiding one gives its room to the others.
     parent->SetBounds(0, 0, 500, 300);
     EXPECT_EQ(client->BoundsRect(), TRect(40, 45, 450, 270));
+    EXPECT_EQ(right->BoundsRect(), TRect(450, 45, 500, 270));
+    EXPECT_EQ(fixed->BoundsRect(), TRect(0, 6, 7, 14));
     left->Hide();
     EXPECT_EQ(client->BoundsRect(), TRect(0, 45, 450, 270));
+    top1->Hide();
+    EXPECT_EQ(top2->Top(), 0);
     // Too small a parent gives empty, never negative, sizes.
     parent->SetBounds(0, 0, 30, 30);
     EXPECT_GE(client->Width(), 0);

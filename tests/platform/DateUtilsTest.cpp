@@ -72,12 +72,10 @@ TEST(DateUtilsCalendar, EncodeDateGivesTheKnownDayNumbers)
 
 TEST(DateUtilsCalendar, LeapYearsAndMonthEnds)
 {
-    EXPECT_FALSE(IsLeapYear(1900));
-    EXPECT_TRUE(IsLeapYear(2000));
-    EXPECT_TRUE(IsLeapYear(2024));
-    EXPECT_FALSE(IsLeapYear(2023));
-    EXPECT_FALSE(IsLeapYear(2100));
-    EXPECT_TRUE(IsLeapYear(1600));
+    for (int y : {2000, 2024, 1600})
+        EXPECT_TRUE(IsLeapYear(y)) << y;
+    for (int y : {1900, 2023, 2100})
+        EXPECT_FALSE(IsLeapYear(y)) << y;
     EXPECT_EQ(DaysInAMonth(2024, 2), 29);
     EXPECT_EQ(DaysInAMonth(1900, 2), 28);
     EXPECT_EQ(DaysInAMonth(2023, 4), 30);
@@ -214,20 +212,14 @@ TEST(DateUtilsFormat, EveryFormatLetter)
 {
     const TFormatSettings g = German();
     const TDateTime v = EncodeDateTime(2024, 3, 5, 7, 8, 9, 45);  // a Tuesday
-    auto f = [&](const char* fmt) { return FormatDateTime(fmt, v, g); };
-    EXPECT_EQ(f("d dd ddd dddd"), "5 05 Tue Tuesday");
-    EXPECT_EQ(f("m mm mmm mmmm"), "3 03 Mar March");
-    EXPECT_EQ(f("yy yyyy"), "24 2024");
-    EXPECT_EQ(f("h hh n nn s ss z zzz"), "7 07 8 08 9 09 45 045");
-    EXPECT_EQ(f("hh:mm"), "07:08");   // m after h is the minute
-    EXPECT_EQ(f("h.m.yyyy"), "7.8.2024");
-    EXPECT_EQ(f("t|tt"), "07:08|07:08:09");
-    EXPECT_EQ(f("ddddd"), "05.03.2024");
-    EXPECT_EQ(f("c"), "05.03.2024 07:08:09");
-    EXPECT_EQ(f(""), "05.03.2024 07:08:09");
+    const std::pair<const char*, const char*> cases[] = {
+        {"d dd ddd dddd", "5 05 Tue Tuesday"}, {"m mm mmm mmmm", "3 03 Mar March"}, {"yy yyyy", "24 2024"},
+        {"h hh n nn s ss z zzz", "7 07 8 08 9 09 45 045"}, {"hh:mm", "07:08"},  // m after h is the minute
+        {"h.m.yyyy", "7.8.2024"}, {"t|tt", "07:08|07:08:09"}, {"ddddd", "05.03.2024"},
+        {"c", "05.03.2024 07:08:09"}, {"", "05.03.2024 07:08:09"}, {"DD.MM.YYYY", "05.03.2024"}, {"d.mmm", "5.Mar"}};
+    for (const auto& [fmt, expected] : cases)
+        EXPECT_EQ(FormatDateTime(fmt, v, g), expected) << fmt;
     EXPECT_EQ(FormatDateTime("c", EncodeDate(2024, 3, 5), g), "05.03.2024");
-    EXPECT_EQ(f("DD.MM.YYYY"), "05.03.2024");
-    EXPECT_EQ(f("d.mmm"), "5.Mar");
 }
 
 TEST(DateUtilsFormat, ClockMarkersQuotesAndSeparators)

@@ -2,7 +2,9 @@
 // and exceptions at the loop's entries.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <initializer_list>
 #include <thread>
 
 #include "platform/Controls.h"
@@ -39,6 +41,16 @@ struct FormWithTwo {
 
 using Msgs = std::vector<UINT>;
 
+// The messages C got that are among Wanted, in their order.
+Msgs Only(const TRecordingControl* C, std::initializer_list<UINT> Wanted)
+{
+    Msgs out;
+    for (UINT m : C->Messages())
+        if (std::find(Wanted.begin(), Wanted.end(), m) != Wanted.end())
+            out.push_back(m);
+    return out;
+}
+
 }  // namespace
 
 TEST(Messages, ClickOrder)
@@ -65,22 +77,15 @@ TEST(Messages, DoubleClickOrder)
     int dbl = 0;
     f.A->OnDblClick = [&](TObject*) { ++dbl; };
     DoubleClick(f.A, {5, 6});
-    Msgs buttons;
-    for (UINT m : f.A->Messages())
-        if (m >= WM_LBUTTONDOWN && m <= WM_LBUTTONDBLCLK)
-            buttons.push_back(m);
-    EXPECT_EQ(buttons, (Msgs{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}));
+    const auto buttons = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK};
+    EXPECT_EQ(Only(f.A, buttons), (Msgs{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}));
     EXPECT_EQ(dbl, 1);
 
     // Two presses far apart in time are two clicks.
     f.A->Log.clear();
     Click(f.A, {5, 6});
     Click(f.A, {5, 6});
-    buttons.clear();
-    for (UINT m : f.A->Messages())
-        if (m >= WM_LBUTTONDOWN && m <= WM_LBUTTONDBLCLK)
-            buttons.push_back(m);
-    EXPECT_EQ(buttons, (Msgs{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP}));
+    EXPECT_EQ(Only(f.A, buttons), (Msgs{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP}));
 }
 
 TEST(Messages, DragWithCaptureStaysWithTheControl)
@@ -136,13 +141,8 @@ TEST(Messages, EnterAndLeaveFollowThePointer)
     MouseMove(f.A, {1, 1});
     MouseMove(f.A, {2, 2});
     MouseMove(f.B, {1, 1});
-    Msgs a, b;
-    for (UINT m : f.A->Messages())
-        if (m == CM_MOUSEENTER || m == CM_MOUSELEAVE) a.push_back(m);
-    for (UINT m : f.B->Messages())
-        if (m == CM_MOUSEENTER || m == CM_MOUSELEAVE) b.push_back(m);
-    EXPECT_EQ(a, (Msgs{CM_MOUSEENTER, CM_MOUSELEAVE}));
-    EXPECT_EQ(b, (Msgs{CM_MOUSEENTER}));
+    EXPECT_EQ(Only(f.A, {CM_MOUSEENTER, CM_MOUSELEAVE}), (Msgs{CM_MOUSEENTER, CM_MOUSELEAVE}));
+    EXPECT_EQ(Only(f.B, {CM_MOUSEENTER, CM_MOUSELEAVE}), (Msgs{CM_MOUSEENTER}));
 }
 
 TEST(Messages, ContextMenuComesAfterTheRightButtonIsReleased)
@@ -154,10 +154,7 @@ TEST(Messages, ContextMenuComesAfterTheRightButtonIsReleased)
         Handled = true;
     };
     Click(f.A, {7, 8}, mbRight);
-    Msgs seen;
-    for (UINT m : f.A->Messages())
-        if (m == WM_RBUTTONDOWN || m == WM_RBUTTONUP || m == WM_CONTEXTMENU) seen.push_back(m);
-    EXPECT_EQ(seen, (Msgs{WM_RBUTTONDOWN, WM_RBUTTONUP, WM_CONTEXTMENU}));
+    EXPECT_EQ(Only(f.A, {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_CONTEXTMENU}), (Msgs{WM_RBUTTONDOWN, WM_RBUTTONUP, WM_CONTEXTMENU}));
     EXPECT_EQ(popupAt, TPoint(7, 8));
 }
 

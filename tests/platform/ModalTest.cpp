@@ -15,36 +15,38 @@ struct THookGuard {
     ~THookGuard() { SetModalHook(nullptr); }
 };
 
+// A dialog with OK (default), Cancel (cancel) and a field; freed with the test.
 struct TDialogForm {
     TForm* Form;
     TButton* Ok;
     TButton* Cancel;
     TRecordingControl* Field;
-};
 
-TDialogForm MakeDialog()
-{
-    TDialogForm d{};
-    d.Form = Create<TForm>(nullptr);
-    d.Form->SetName("Dialog");
-    d.Form->SetBounds(0, 0, 300, 200);
-    d.Ok = Build<TButton>(d.Form, "OK").Parent(d.Form).Bounds(10, 150, 75, 25).Caption("OK");
-    d.Ok->SetModalResult(mrOk);
-    d.Ok->SetDefault(true);
-    d.Cancel = Build<TButton>(d.Form, "CancelButton").Parent(d.Form).Bounds(100, 150, 75, 25).Caption("Cancel");
-    d.Cancel->SetModalResult(mrCancel);
-    d.Cancel->SetCancel(true);
-    d.Field = Build<TRecordingControl>(d.Form, "Field").Parent(d.Form).Bounds(10, 10, 100, 20);
-    d.Field->SetTabStop(true);
-    return d;
-}
+    TDialogForm()
+    {
+        EnsureApplication();
+        Form = Create<TForm>(nullptr);
+        Form->SetName("Dialog");
+        Form->SetBounds(0, 0, 300, 200);
+        Ok = Build<TButton>(Form, "OK").Parent(Form).Bounds(10, 150, 75, 25).Caption("OK");
+        Ok->SetModalResult(mrOk);
+        Ok->SetDefault(true);
+        Cancel = Build<TButton>(Form, "CancelButton").Parent(Form).Bounds(100, 150, 75, 25).Caption("Cancel");
+        Cancel->SetModalResult(mrCancel);
+        Cancel->SetCancel(true);
+        Field = Build<TRecordingControl>(Form, "Field").Parent(Form).Bounds(10, 10, 100, 20);
+        Field->SetTabStop(true);
+    }
+    TDialogForm(const TDialogForm&) = delete;
+    TDialogForm& operator=(const TDialogForm&) = delete;
+    ~TDialogForm() { delete Form; }
+};
 
 }  // namespace
 
 TEST(Modal, ResultIsOnTheFormBeforeOnClickAndTheHandlerMayKeepItOpen)
 {
-    EnsureApplication();
-    TDialogForm d = MakeDialog();
+    TDialogForm d;
     std::vector<String> order;
     int clicks = 0;
     d.Form->OnActivate = [&](TObject*) { order.push_back("activate"); };
@@ -65,13 +67,11 @@ TEST(Modal, ResultIsOnTheFormBeforeOnClickAndTheHandlerMayKeepItOpen)
     EXPECT_EQ(order, (std::vector<String>{"activate", "hook", "click with result 1", "click with result 1"}));
     EXPECT_FALSE(d.Form->Visible());
     EXPECT_FALSE(d.Form->Modal());
-    delete d.Form;
 }
 
 TEST(Modal, EnterPressesTheDefaultButtonAndEscapeTheCancelButton)
 {
-    EnsureApplication();
-    TDialogForm d = MakeDialog();
+    TDialogForm d;
     for (Word key : {VK_RETURN, VK_ESCAPE}) {
         THookGuard hook([&](TCustomForm*) {
             d.Field->SetFocus();
@@ -88,13 +88,11 @@ TEST(Modal, EnterPressesTheDefaultButtonAndEscapeTheCancelButton)
     THookGuard hook([&](TCustomForm*) { KeyDown(d.Form, VK_RETURN); });
     EXPECT_EQ(d.Form->ShowModal(), mrCancel);
     EXPECT_FALSE(clicked);
-    delete d.Form;
 }
 
 TEST(Modal, CloseCancelsAndCloseQueryCanRefuse)
 {
-    EnsureApplication();
-    TDialogForm d = MakeDialog();
+    TDialogForm d;
     int closes = 0;
     d.Form->OnClose = [&](TObject*, TCloseAction&) { ++closes; };
     {
@@ -114,14 +112,12 @@ TEST(Modal, CloseCancelsAndCloseQueryCanRefuse)
         THookGuard hook([&](TCustomForm*) { d.Ok->Click(); });
         EXPECT_EQ(d.Form->ShowModal(), mrNone);
     }
-    delete d.Form;
 }
 
 TEST(Modal, NestedFormsAreAnsweredInTurnAndAVisibleFormCannotGoModal)
 {
-    EnsureApplication();
-    TDialogForm outer = MakeDialog();
-    TDialogForm inner = MakeDialog();
+    TDialogForm outer;
+    TDialogForm inner;
     inner.Form->SetName("Inner");
     int innerResult = -1;
     outer.Ok->OnClick = [&](TObject*) { innerResult = inner.Form->ShowModal(); };
@@ -135,14 +131,11 @@ TEST(Modal, NestedFormsAreAnsweredInTurnAndAVisibleFormCannotGoModal)
     EXPECT_EQ(innerResult, mrCancel);
     outer.Form->Show();
     EXPECT_THROW(outer.Form->ShowModal(), EInvalidOperation);
-    delete inner.Form;
-    delete outer.Form;
 }
 
 TEST(Modal, KeyPreviewSeesKeysFirstAndShortcutsRunMenuItems)
 {
-    EnsureApplication();
-    TDialogForm d = MakeDialog();
+    TDialogForm d;
     std::vector<String> seen;
     d.Form->SetKeyPreview(true);
     d.Form->OnKeyDown = [&](TObject*, Word& Key, TShiftState) {
@@ -169,5 +162,4 @@ TEST(Modal, KeyPreviewSeesKeysFirstAndShortcutsRunMenuItems)
     item->SetEnabled(false);
     KeyDown(d.Field, 'N', "", TShiftState{ssCtrl});
     EXPECT_EQ(news, 1);
-    delete d.Form;
 }

@@ -22,15 +22,25 @@ void Type(QWidget* W, int QtKey, const QString& Text)
     QCoreApplication::sendEvent(W, &release);
 }
 
+// Each test's controls live on a 300 x 200 form, freed with the test.
+class NativeControl : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureApplication();
+        form = Create<TForm>(nullptr);
+        form->SetBounds(0, 0, 300, 200);
+    }
+    void TearDown() override { delete form; }
+    template <class T> T* Put() { auto* c = Create<T>(form); c->SetParent(form); return c; }
+    TForm* form = nullptr;
+};
+
 }  // namespace
 
-TEST(NativeControl, WidgetIsMadeWithTheWindowAndFilledFromTheFields)
+TEST_F(NativeControl, WidgetIsMadeWithTheWindowAndFilledFromTheFields)
 {
-    EnsureApplication();
-    auto* form = Create<TForm>(nullptr);
-    form->SetBounds(0, 0, 300, 200);
-    auto* edit = Create<TEdit>(form);
-    edit->SetParent(form);
+    auto* edit = Put<TEdit>();
     edit->SetBounds(10, 20, 120, 24);
     edit->SetText("before");
     edit->SetEnabled(false);
@@ -59,16 +69,11 @@ TEST(NativeControl, WidgetIsMadeWithTheWindowAndFilledFromTheFields)
     edit->DestroyHandle();
     EXPECT_EQ(edit->NativeWidget(), nullptr);
     EXPECT_EQ(edit->Text(), "after");
-    delete form;
 }
 
-TEST(NativeControl, KeysReachTheControlFirstAndAClearedKeyNeverReachesTheWidget)
+TEST_F(NativeControl, KeysReachTheControlFirstAndAClearedKeyNeverReachesTheWidget)
 {
-    EnsureApplication();
-    auto* form = Create<TForm>(nullptr);
-    form->SetBounds(0, 0, 300, 200);
-    auto* edit = Create<TEdit>(form);
-    edit->SetParent(form);
+    auto* edit = Put<TEdit>();
     std::vector<Word> downs;
     edit->OnKeyDown = [&](TObject*, Word& Key, TShiftState) { downs.push_back(Key); };
     edit->OnKeyPress = [&](TObject*, WideChar& Key) {
@@ -93,18 +98,12 @@ TEST(NativeControl, KeysReachTheControlFirstAndAClearedKeyNeverReachesTheWidget)
     edit->OnKeyDown = [](TObject*, Word& Key, TShiftState) { Key = 0; };
     Type(w, Qt::Key_C, "c");
     EXPECT_EQ(edit->Text(), "bA");
-    delete form;
 }
 
-TEST(NativeControl, FocusOfTheWidgetIsTheControlsFocus)
+TEST_F(NativeControl, FocusOfTheWidgetIsTheControlsFocus)
 {
-    EnsureApplication();
-    auto* form = Create<TForm>(nullptr);
-    form->SetBounds(0, 0, 300, 200);
-    auto* a = Create<TEdit>(form);
-    auto* b = Create<TEdit>(form);
-    a->SetParent(form);
-    b->SetParent(form);
+    auto* a = Put<TEdit>();
+    auto* b = Put<TEdit>();
     b->SetTop(40);
     int enters = 0;
     b->OnEnter = [&](TObject*) { ++enters; };
@@ -117,16 +116,11 @@ TEST(NativeControl, FocusOfTheWidgetIsTheControlsFocus)
     QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
     QCoreApplication::sendEvent(a->NativeWidget(), &in);
     EXPECT_TRUE(a->Focused());
-    delete form;
 }
 
-TEST(NativeControl, AHandlerMayFreeItsControlFromTheWidgetsOwnSignal)
+TEST_F(NativeControl, AHandlerMayFreeItsControlFromTheWidgetsOwnSignal)
 {
-    EnsureApplication();
-    auto* form = Create<TForm>(nullptr);
-    form->SetBounds(0, 0, 300, 200);
-    auto* box = Create<TCheckBox>(form);
-    box->SetParent(form);
+    auto* box = Put<TCheckBox>();
     bool clicked = false;
     box->OnClick = [&](TObject* Sender) {
         clicked = true;
@@ -141,8 +135,7 @@ TEST(NativeControl, AHandlerMayFreeItsControlFromTheWidgetsOwnSignal)
 
     // The same from a typed key, through the key messages and the edit's
     // change event.
-    auto* edit = Create<TEdit>(form);
-    edit->SetParent(form);
+    auto* edit = Put<TEdit>();
     edit->SetMaxLength(2);
     edit->OnChange = [](TObject* Sender) { delete Sender; };
     edit->HandleNeeded();
@@ -151,17 +144,12 @@ TEST(NativeControl, AHandlerMayFreeItsControlFromTheWidgetsOwnSignal)
     EXPECT_FALSE(editWatch);
     // The widgets go once they are off the stack.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    delete form;
 }
 
-TEST(NativeControl, AFormThatPreviewsKeysSeesTheWidgetsKeysFirst)
+TEST_F(NativeControl, AFormThatPreviewsKeysSeesTheWidgetsKeysFirst)
 {
-    EnsureApplication();
-    auto* form = Create<TForm>(nullptr);
-    form->SetBounds(0, 0, 300, 200);
     form->SetKeyPreview(true);
-    auto* edit = Create<TEdit>(form);
-    edit->SetParent(form);
+    auto* edit = Put<TEdit>();
     std::vector<Word> seen;
     form->OnKeyDown = [&](TObject*, Word& Key, TShiftState) {
         seen.push_back(Key);
@@ -176,5 +164,4 @@ TEST(NativeControl, AFormThatPreviewsKeysSeesTheWidgetsKeysFirst)
     EXPECT_EQ(seen, (std::vector<Word>{'Z', 'Y'}));
     EXPECT_EQ(editDowns, 1);
     EXPECT_EQ(edit->Text(), "y");
-    delete form;
 }

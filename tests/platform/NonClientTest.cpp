@@ -30,7 +30,7 @@ struct StripForm {
         ReleaseCapture();
         delete Form;
     }
-    // A point in window coordinates, given relative to the client origin.
+    // The scroll codes of the Msg messages the control got.
     std::vector<int> ScrollCodes(UINT Msg) const
     {
         std::vector<int> r;
@@ -108,17 +108,14 @@ TEST(NonClient, ScrollBarsTakeRoomAndSendScrollCodes)
 
     // Client coordinates of points on the bar, which lies right of the client.
     const int x = 200 - 17 + 8;
-    Click(f.C, {x, 150 - 5});  // the down arrow
-    EXPECT_EQ(f.ScrollCodes(WM_VSCROLL), (std::vector<int>{SB_LINEDOWN, SB_ENDSCROLL}));
-    f.C->Log.clear();
-    Click(f.C, {x, 100});  // below the thumb
-    EXPECT_EQ(f.ScrollCodes(WM_VSCROLL), (std::vector<int>{SB_PAGEDOWN, SB_ENDSCROLL}));
-    f.C->Log.clear();
-    Click(f.C, {x, 5});  // the up arrow
-    EXPECT_EQ(f.ScrollCodes(WM_VSCROLL), (std::vector<int>{SB_LINEUP, SB_ENDSCROLL}));
+    // The down arrow, below the thumb, the up arrow.
+    for (auto [y, code] : {std::pair{150 - 5, SB_LINEDOWN}, {100, SB_PAGEDOWN}, {5, SB_LINEUP}}) {
+        Click(f.C, {x, y});
+        EXPECT_EQ(f.ScrollCodes(WM_VSCROLL), (std::vector<int>{code, SB_ENDSCROLL})) << y;
+        f.C->Log.clear();
+    }
 
     // Dragging the thumb: tracking positions in full 32 bits.
-    f.C->Log.clear();
     int trackSeen = -1;
     f.C->OnMessage = [&](TMessage& M) {
         if (M.Msg == WM_VSCROLL && M.ScrollCode() == SB_THUMBTRACK) {

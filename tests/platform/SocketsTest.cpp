@@ -110,20 +110,18 @@ protected:
 
 TEST_F(SocketsTest, ErrorCodesAndTexts)
 {
-    EXPECT_EQ(SocketErrorFromErrno(ECONNREFUSED), 10061);
-    EXPECT_EQ(SocketErrorText(10061), "Connection refused");
-    EXPECT_EQ(SocketErrorFromErrno(EADDRINUSE), 10048);
-    EXPECT_EQ(SocketErrorText(10048), "Address already in use");
-    EXPECT_EQ(SocketErrorFromErrno(EACCES), 10013);
-    EXPECT_EQ(SocketErrorText(10013), "Permission denied");
-    EXPECT_EQ(SocketErrorFromErrno(EAGAIN), WSAEWOULDBLOCK);
-    EXPECT_EQ(SocketErrorFromErrno(ECONNRESET), 10054);
+    const std::pair<int, int> fromErrno[] = {
+        {ECONNREFUSED, 10061}, {EADDRINUSE, 10048}, {EACCES, 10013}, {EAGAIN, WSAEWOULDBLOCK}, {ECONNRESET, 10054}};
+    for (const auto& [e, code] : fromErrno)
+        EXPECT_EQ(SocketErrorFromErrno(e), code) << e;
     EXPECT_EQ(SocketErrorFromResolver(EAI_NONAME), 11001);
-    EXPECT_EQ(SocketErrorText(11001), "Host not found");
     EXPECT_EQ(SocketErrorFromResolver(EAI_AGAIN), 11002);
-    EXPECT_EQ(SocketErrorText(11004), "No Data");
-    EXPECT_EQ(SocketErrorText(0), "Not a WinSock error ?");
-    EXPECT_EQ(SocketErrorText(10090), "Not a WinSock error ?");
+    const std::pair<int, const char*> texts[] = {
+        {10061, "Connection refused"}, {10048, "Address already in use"}, {10013, "Permission denied"},
+        {11001, "Host not found"},     {11004, "No Data"},                {0, "Not a WinSock error ?"},
+        {10090, "Not a WinSock error ?"}};
+    for (const auto& [code, text] : texts)
+        EXPECT_EQ(SocketErrorText(code), text) << code;
 }
 
 TEST_F(SocketsTest, ResolvesNumbersWithoutLookupAndRejectsReservedNamesFast)

@@ -7,49 +7,46 @@
 
 namespace {
 
-struct TSplitLayout {
-    TPanel* Parent;
-    TPanel* Side;
-    TSplitter* Splitter;
-    TPanel* Rest;
-};
-
 // Parent 400 x 300 with a side panel of 100 aligned to A, the splitter next
-// to it and a client panel for the rest.
-TSplitLayout MakeLayout(TAlign A)
-{
-    TSplitLayout l;
-    l.Parent = Create<TPanel>(nullptr);
-    l.Parent->SetBevelOuter(bvNone);
-    l.Parent->SetBounds(0, 0, 400, 300);
-    l.Side = Create<TPanel>(l.Parent);
-    l.Side->SetParent(l.Parent);
-    l.Side->SetBounds(0, 0, 100, 100);
-    l.Side->SetAlign(A);
-    l.Splitter = Create<TSplitter>(l.Parent);
-    l.Splitter->SetAlign(A);
-    // Placed just past the panel, as a designer drops it.
-    if (A == alLeft)
-        l.Splitter->SetBounds(100, 0, 3, 300);
-    else if (A == alRight)
-        l.Splitter->SetBounds(l.Side->Left() - 3, 0, 3, 300);
-    else if (A == alTop)
-        l.Splitter->SetBounds(0, 100, 400, 3);
-    else
-        l.Splitter->SetBounds(0, l.Side->Top() - 3, 400, 3);
-    l.Splitter->SetParent(l.Parent);
-    l.Rest = Create<TPanel>(l.Parent);
-    l.Rest->SetParent(l.Parent);
-    l.Rest->SetAlign(alClient);
-    return l;
-}
+// to it and a client panel for the rest; freed with the layout.
+struct TSplitLayout {
+    TPanel* Parent = Create<TPanel>(nullptr);
+    TPanel* Side = Create<TPanel>(Parent);
+    TSplitter* Splitter = Create<TSplitter>(Parent);
+    TPanel* Rest = Create<TPanel>(Parent);
+
+    explicit TSplitLayout(TAlign A)
+    {
+        Parent->SetBevelOuter(bvNone);
+        Parent->SetBounds(0, 0, 400, 300);
+        Side->SetParent(Parent);
+        Side->SetBounds(0, 0, 100, 100);
+        Side->SetAlign(A);
+        Splitter->SetAlign(A);
+        // Placed just past the panel, as a designer drops it.
+        if (A == alLeft)
+            Splitter->SetBounds(100, 0, 3, 300);
+        else if (A == alRight)
+            Splitter->SetBounds(Side->Left() - 3, 0, 3, 300);
+        else if (A == alTop)
+            Splitter->SetBounds(0, 100, 400, 3);
+        else
+            Splitter->SetBounds(0, Side->Top() - 3, 400, 3);
+        Splitter->SetParent(Parent);
+        Rest->SetParent(Parent);
+        Rest->SetAlign(alClient);
+    }
+    TSplitLayout(const TSplitLayout&) = delete;
+    TSplitLayout& operator=(const TSplitLayout&) = delete;
+    ~TSplitLayout() { delete Parent; }
+};
 
 }  // namespace
 
 TEST(Splitter, FindsItsNeighbourOnEverySide)
 {
     for (TAlign a : {alLeft, alRight, alTop, alBottom}) {
-        TSplitLayout l = MakeLayout(a);
+        TSplitLayout l(a);
         EXPECT_EQ(l.Splitter->FindControl(), l.Side) << int(a);
         // Moving towards the rest grows a left or top panel, shrinks the others.
         ASSERT_TRUE(l.Splitter->MoveBy(20));
@@ -57,14 +54,13 @@ TEST(Splitter, FindsItsNeighbourOnEverySide)
         EXPECT_EQ(size, a == alLeft || a == alTop ? 120 : 80) << int(a);
         // The splitter stays against its panel.
         EXPECT_EQ(l.Splitter->FindControl(), l.Side) << int(a);
-        delete l.Parent;
     }
 }
 
 TEST(Splitter, DragStaysWithinMinSizeOnBothSides)
 {
     EnsureApplication();
-    TSplitLayout l = MakeLayout(alLeft);
+    TSplitLayout l(alLeft);
     l.Splitter->SetMinSize(50);
     l.Splitter->SetAutoSnap(false);
     int moved = 0;
@@ -84,23 +80,21 @@ TEST(Splitter, DragStaysWithinMinSizeOnBothSides)
     EXPECT_EQ(l.Side->Width(), 347);
     EXPECT_EQ(l.Rest->Width(), 50);
     EXPECT_EQ(moved, 3);
-    delete l.Parent;
 }
 
 TEST(Splitter, AutoSnapClosesOnlyBelowMinSize)
 {
-    TSplitLayout l = MakeLayout(alTop);
+    TSplitLayout l(alTop);
     l.Splitter->SetMinSize(40);
     ASSERT_TRUE(l.Splitter->MoveBy(-60));  // exactly MinSize: stays open
     EXPECT_EQ(l.Side->Height(), 40);
     ASSERT_TRUE(l.Splitter->MoveBy(-1));
     EXPECT_EQ(l.Side->Height(), 0);
-    delete l.Parent;
 }
 
 TEST(Splitter, OnCanResizeMayRefuseOrChangeTheSize)
 {
-    TSplitLayout l = MakeLayout(alRight);
+    TSplitLayout l(alRight);
     int moved = 0;
     l.Splitter->OnMoved = [&](TObject*) { ++moved; };
     l.Splitter->OnCanResize = [](TObject*, int& NewSize, bool& Accept) {
@@ -119,5 +113,4 @@ TEST(Splitter, OnCanResizeMayRefuseOrChangeTheSize)
     EXPECT_TRUE(l.Splitter->MoveBy(-1));
     EXPECT_EQ(l.Side->Width(), 400 - 3 - l.Splitter->MinSize());
     EXPECT_EQ(moved, 2);
-    delete l.Parent;
 }

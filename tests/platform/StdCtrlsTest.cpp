@@ -17,7 +17,29 @@
 #include "platform/StdCtrls.h"
 #include "tests/support/PlatformFixture.h"
 
-TEST(StdCtrls, EditTextIsConstrainedAndEveryChangeFiresOnChangeOnce)
+namespace {
+
+// A form for the test's controls, freed with the test.
+class StdCtrls : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureApplication();
+        form = Create<TForm>(nullptr);
+    }
+    void TearDown() override { delete form; }
+    template <class T> T* Put(TWinControl* Parent = nullptr)
+    {
+        auto* c = Create<T>(form);
+        c->SetParent(Parent ? Parent : form);
+        return c;
+    }
+    TForm* form = nullptr;
+};
+
+}  // namespace
+
+TEST_F(StdCtrls, EditTextIsConstrainedAndEveryChangeFiresOnChangeOnce)
 {
     auto* edit = Create<TEdit>(nullptr);
     int changes = 0;
@@ -43,12 +65,9 @@ TEST(StdCtrls, EditTextIsConstrainedAndEveryChangeFiresOnChangeOnce)
     delete edit;
 }
 
-TEST(StdCtrls, MemoLinesAndTextAreOneValue)
+TEST_F(StdCtrls, MemoLinesAndTextAreOneValue)
 {
-    EnsureApplication();
-    auto* form = Create<TForm>(nullptr);
-    auto* memo = Create<TMemo>(form);
-    memo->SetParent(form);
+    auto* memo = Put<TMemo>();
     int changes = 0;
     memo->OnChange = [&](TObject*) { ++changes; };
     memo->Lines()->Add("one");
@@ -67,15 +86,11 @@ TEST(StdCtrls, MemoLinesAndTextAreOneValue)
     EXPECT_EQ(memo->Text(), "x\r\ny");
     ASSERT_EQ(memo->Lines()->Count(), 2);
     EXPECT_EQ(memo->Lines()->Get(1), "y");
-    delete form;
 }
 
-TEST(StdCtrls, CheckBoxClicksOnEveryChangeOfState)
+TEST_F(StdCtrls, CheckBoxClicksOnEveryChangeOfState)
 {
-    EnsureApplication();
-    auto* form = Create<TForm>(nullptr);
-    auto* box = Create<TCheckBox>(form);
-    box->SetParent(form);
+    auto* box = Put<TCheckBox>();
     box->SetCaption("&Show");
     int clicks = 0;
     box->OnClick = [&](TObject*) { ++clicks; };
@@ -100,20 +115,13 @@ TEST(StdCtrls, CheckBoxClicksOnEveryChangeOfState)
     w->click();
     EXPECT_EQ(box->State(), cbGrayed);
     EXPECT_EQ(w->checkState(), Qt::PartiallyChecked);
-    delete form;
 }
 
-TEST(StdCtrls, RadioButtonsOfOneParentExcludeEachOther)
+TEST_F(StdCtrls, RadioButtonsOfOneParentExcludeEachOther)
 {
-    auto* form = Create<TForm>(nullptr);
-    auto* a = Create<TRadioButton>(form);
-    auto* b = Create<TRadioButton>(form);
-    auto* other = Create<TGroupBox>(form);
-    auto* c = Create<TRadioButton>(form);
-    a->SetParent(form);
-    b->SetParent(form);
-    other->SetParent(form);
-    c->SetParent(other);
+    auto* a = Put<TRadioButton>();
+    auto* b = Put<TRadioButton>();
+    auto* c = Put<TRadioButton>(Put<TGroupBox>());
     int clicksA = 0, clicksB = 0;
     a->OnClick = [&](TObject*) { ++clicksA; };
     b->OnClick = [&](TObject*) { ++clicksB; };
@@ -126,15 +134,11 @@ TEST(StdCtrls, RadioButtonsOfOneParentExcludeEachOther)
     // Unchecking fires nothing.
     EXPECT_EQ(clicksA, 1);
     EXPECT_EQ(clicksB, 1);
-    delete form;
 }
 
-TEST(StdCtrls, ComboBoxIndexByCodeFiresNothingUserChoiceFiresClickAndSelect)
+TEST_F(StdCtrls, ComboBoxIndexByCodeFiresNothingUserChoiceFiresClickAndSelect)
 {
-    EnsureApplication();
-    auto* form = Create<TForm>(nullptr);
-    auto* combo = Create<TComboBox>(form);
-    combo->SetParent(form);
+    auto* combo = Put<TComboBox>();
     combo->SetStyle(csDropDownList);
     combo->Items()->SetCommaText("Text,Date,Pulldown");
     std::vector<String> log;
@@ -170,15 +174,11 @@ TEST(StdCtrls, ComboBoxIndexByCodeFiresNothingUserChoiceFiresClickAndSelect)
     combo->Items()->Delete(1);
     EXPECT_EQ(combo->ItemIndex(), -1);
     EXPECT_EQ(w->count(), 1);
-    delete form;
 }
 
-TEST(StdCtrls, EditableComboTakesTypedText)
+TEST_F(StdCtrls, EditableComboTakesTypedText)
 {
-    EnsureApplication();
-    auto* form = Create<TForm>(nullptr);
-    auto* combo = Create<TComboBox>(form);
-    combo->SetParent(form);
+    auto* combo = Put<TComboBox>();
     combo->Items()->SetCommaText("alpha,beta");
     int changes = 0;
     combo->OnChange = [&](TObject*) { ++changes; };
@@ -191,15 +191,11 @@ TEST(StdCtrls, EditableComboTakesTypedText)
     emit e->textEdited("beta");
     EXPECT_EQ(combo->ItemIndex(), 1);
     EXPECT_EQ(changes, 2);
-    delete form;
 }
 
-TEST(StdCtrls, OwnerDrawnComboItemsAreMeasuredAndPaintedByTheHandlers)
+TEST_F(StdCtrls, OwnerDrawnComboItemsAreMeasuredAndPaintedByTheHandlers)
 {
-    EnsureApplication();
-    auto* form = Create<TForm>(nullptr);
-    auto* combo = Create<TComboBox>(form);
-    combo->SetParent(form);
+    auto* combo = Put<TComboBox>();
     combo->SetStyle(csOwnerDrawVariable);
     combo->Items()->SetCommaText("red,green");
     combo->OnMeasureItem = [](TWinControl*, int Index, int& Height) { Height = Index == 0 ? 12 : 30; };
@@ -228,16 +224,12 @@ TEST(StdCtrls, OwnerDrawnComboItemsAreMeasuredAndPaintedByTheHandlers)
     }
     EXPECT_EQ(drawn, std::vector<int>{1});
     EXPECT_EQ(QColor(img.pixel(20, 15)), QColor(Qt::green));
-    delete form;
 }
 
-TEST(StdCtrls, OwnerDrawnListBoxPaintsVariableItemsAndSelectsByMouseAndKeys)
+TEST_F(StdCtrls, OwnerDrawnListBoxPaintsVariableItemsAndSelectsByMouseAndKeys)
 {
-    EnsureApplication();
-    auto* form = Create<TForm>(nullptr);
     form->SetBounds(0, 0, 300, 300);
-    auto* list = Create<TListBox>(form);
-    list->SetParent(form);
+    auto* list = Put<TListBox>();
     list->SetBounds(0, 0, 100, 104);  // client 96 high inside the edge
     list->SetStyle(lbOwnerDrawVariable);
     for (int i = 0; i < 10; ++i)
@@ -280,10 +272,9 @@ TEST(StdCtrls, OwnerDrawnListBoxPaintsVariableItemsAndSelectsByMouseAndKeys)
     list->Clear();
     EXPECT_EQ(list->ItemIndex(), -1);
     EXPECT_EQ(list->TopIndex(), 0);
-    delete form;
 }
 
-TEST(StdCtrls, ScrollBarKeepsItsPositionInRangeAndLetsOnScrollCorrectIt)
+TEST_F(StdCtrls, ScrollBarKeepsItsPositionInRangeAndLetsOnScrollCorrectIt)
 {
     auto* bar = Create<TScrollBar>(nullptr);
     int changes = 0;
@@ -301,12 +292,9 @@ TEST(StdCtrls, ScrollBarKeepsItsPositionInRangeAndLetsOnScrollCorrectIt)
     delete bar;
 }
 
-TEST(StdCtrls, LabelSizesToItsTextAndPaintsItsBackground)
+TEST_F(StdCtrls, LabelSizesToItsTextAndPaintsItsBackground)
 {
-    EnsureApplication();
-    auto* form = Create<TForm>(nullptr);
-    auto* label = Create<TLabel>(form);
-    label->SetParent(form);
+    auto* label = Put<TLabel>();
     label->SetLeft(100);
     label->SetCaption("short");
     const int shortWidth = label->Width();
@@ -331,16 +319,12 @@ TEST(StdCtrls, LabelSizesToItsTextAndPaintsItsBackground)
     label->SetTransparent(true);
     form->PaintTo(&bmp);
     EXPECT_NE(bmp.Canvas()->Pixels(o.X + 20, o.Y + 10), clYellow);
-    delete form;
 }
 
-TEST(StdCtrls, ListBoxScrollsByBarAndWheelWithoutLeavingAnEmptyPage)
+TEST_F(StdCtrls, ListBoxScrollsByBarAndWheelWithoutLeavingAnEmptyPage)
 {
-    EnsureApplication();
-    auto* form = Create<TForm>(nullptr);
     form->SetBounds(0, 0, 300, 300);
-    auto* list = Create<TListBox>(form);
-    list->SetParent(form);
+    auto* list = Put<TListBox>();
     list->SetItemHeight(10);
     list->SetBounds(0, 0, 100, 54);  // five items fit the client area
     for (int i = 0; i < 20; ++i)
@@ -368,15 +352,11 @@ TEST(StdCtrls, ListBoxScrollsByBarAndWheelWithoutLeavingAnEmptyPage)
         list->Items()->Delete(list->Count() - 1);
     EXPECT_LT(list->TopIndex(), 3);
     EXPECT_EQ(list->ItemAtPos({5, 5}, true), list->TopIndex());
-    delete form;
 }
 
-TEST(StdCtrls, NativeWidgetsFollowFontHintAndReadOnlyFields)
+TEST_F(StdCtrls, NativeWidgetsFollowFontHintAndReadOnlyFields)
 {
-    EnsureApplication();
-    auto* form = Create<TForm>(nullptr);
-    auto* edit = Create<TEdit>(form);
-    edit->SetParent(form);
+    auto* edit = Put<TEdit>();
     edit->SetReadOnly(true);
     edit->SetPasswordChar('*');
     edit->SetHint("the name");
@@ -398,17 +378,12 @@ TEST(StdCtrls, NativeWidgetsFollowFontHintAndReadOnlyFields)
     edit->SetText("abcdef");
     w->setSelection(1, 3);
     EXPECT_EQ(edit->SelText(), "bcd");
-    delete form;
 }
 
-TEST(StdCtrls, TypedTextReachesTheFieldsAndSurvivesHandlersThatRaiseOrFree)
+TEST_F(StdCtrls, TypedTextReachesTheFieldsAndSurvivesHandlersThatRaiseOrFree)
 {
-    EnsureApplication();
-    auto* form = Create<TForm>(nullptr);
-    auto* edit = Create<TEdit>(form);
-    edit->SetParent(form);
-    auto* memo = Create<TMemo>(form);
-    memo->SetParent(form);
+    auto* edit = Put<TEdit>();
+    auto* memo = Put<TMemo>();
     form->Show();
     int editChanges = 0, memoChanges = 0;
     edit->OnChange = [&](TObject*) { ++editChanges; };
@@ -451,5 +426,4 @@ TEST(StdCtrls, TypedTextReachesTheFieldsAndSurvivesHandlersThatRaiseOrFree)
     };
     text->setPlainText("e");
     EXPECT_EQ(memo, nullptr);
-    delete form;
 }

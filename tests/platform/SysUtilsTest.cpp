@@ -97,15 +97,13 @@ TEST(SysUtilsText, StringReplaceFirstAllAndIgnoringCase)
 
 TEST(SysUtilsIntegers, ReadingAcceptsTheClassLibrarysForms)
 {
-    EXPECT_EQ(StrToInt("42"), 42);
-    EXPECT_EQ(StrToInt("   -17"), -17);
-    EXPECT_EQ(StrToInt("+8"), 8);
-    EXPECT_EQ(StrToInt("$1F"), 31);
-    EXPECT_EQ(StrToInt("0x1f"), 31);
-    EXPECT_EQ(StrToInt("-$10"), -16);
-    EXPECT_EQ(StrToInt("$FFFFFFFF"), -1);
-    EXPECT_EQ(StrToInt("2147483647"), std::numeric_limits<int>::max());
-    EXPECT_EQ(StrToInt("-2147483648"), std::numeric_limits<int>::min());
+    const std::pair<const char*, int> cases[] = {
+        {"42", 42},   {"   -17", -17}, {"+8", 8},         {"$1F", 31},
+        {"0x1f", 31}, {"-$10", -16},   {"$FFFFFFFF", -1}, {"2147483647", std::numeric_limits<int>::max()},
+        {"-2147483648", std::numeric_limits<int>::min()},
+    };
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(StrToInt(text), value) << text;
     EXPECT_EQ(StrToInt64("-9223372036854775808"), std::numeric_limits<Int64>::min());
     EXPECT_EQ(StrToInt64("$7FFFFFFFFFFFFFFF"), std::numeric_limits<Int64>::max());
 }
@@ -144,30 +142,23 @@ TEST(SysUtilsNumbers, TruncFracAndRoundHalfToEven)
     EXPECT_EQ(Trunc(-1.9), -1);
     EXPECT_DOUBLE_EQ(Frac(-1.25), -0.25);
     EXPECT_DOUBLE_EQ(Frac(3.75), 0.75);
-    EXPECT_EQ(Round(0.5), 0);
-    EXPECT_EQ(Round(1.5), 2);
-    EXPECT_EQ(Round(2.5), 2);
-    EXPECT_EQ(Round(-2.5), -2);
-    EXPECT_EQ(Round(-3.5), -4);
-    EXPECT_EQ(Round(2.5000000001), 3);
-    EXPECT_EQ(Round(-0.49999999999999994), 0);
-    EXPECT_EQ(Round(1e15 + 1), 1000000000000001LL);
+    const std::pair<double, Int64> rounded[] = {{0.5, 0},  {1.5, 2},          {2.5, 2},
+                                                {-2.5, -2}, {-3.5, -4},       {2.5000000001, 3},
+                                                {-0.49999999999999994, 0}, {1e15 + 1, 1000000000000001LL}};
+    for (const auto& [v, r] : rounded)
+        EXPECT_EQ(Round(v), r) << v;
     EXPECT_THROW(Trunc(1e300), ERangeError);
     EXPECT_THROW(Round(std::nan("")), ERangeError);
 }
 
 TEST(SysUtilsNumbers, FloatToStrIsShortWithTheDecimalSeparator)
 {
-    const TFormatSettings de = German();
-    EXPECT_EQ(FloatToStr(1.5, de), "1,5");
-    EXPECT_EQ(FloatToStr(0.1 + 0.2, de), "0,3");
-    EXPECT_EQ(FloatToStr(-0.0, de), "0");
-    EXPECT_EQ(FloatToStr(100, de), "100");
-    EXPECT_EQ(FloatToStr(1e20, de), "1E20");
-    EXPECT_EQ(FloatToStr(1.5e-5, de), "1,5E-5");
-    EXPECT_EQ(FloatToStr(0.0001, de), "0,0001");
-    EXPECT_EQ(FloatToStr(123456789012345.0, de), "123456789012345");
-    EXPECT_EQ(FloatToStr(1234567890123456.0, de), "1,23456789012346E15");
+    const std::pair<double, const char*> cases[] = {
+        {1.5, "1,5"},       {0.1 + 0.2, "0,3"},    {-0.0, "0"},        {100, "100"},
+        {1e20, "1E20"},     {1.5e-5, "1,5E-5"},    {0.0001, "0,0001"}, {123456789012345.0, "123456789012345"},
+        {1234567890123456.0, "1,23456789012346E15"}};
+    for (const auto& [v, text] : cases)
+        EXPECT_EQ(FloatToStr(v, German()), text) << v;
     EXPECT_EQ(FloatToStr(2.5, Dotted()), "2.5");
 }
 

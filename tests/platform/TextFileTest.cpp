@@ -164,19 +164,18 @@ TEST(TextFile, SavesAndLoads)
 TEST(TextFile, SplitLinesOnEveryLineEnd)
 {
     using V = std::vector<String>;
-    V lines{"stale"};
-    SplitLines("", lines);
-    EXPECT_EQ(lines, V{});
-    SplitLines("one", lines);
-    EXPECT_EQ(lines, V{"one"});
-    SplitLines("a\r\nb\nc\rd\r\n", lines);
-    EXPECT_EQ(lines, (V{"a", "b", "c", "d"}));
-    SplitLines("\r\n\r\n", lines);
-    EXPECT_EQ(lines, (V{"", ""}));
-    SplitLines("\n\r", lines);  // LF then CR: two line ends, not one
-    EXPECT_EQ(lines, (V{"", ""}));
-    SplitLines("a\r\r\nb", lines);
-    EXPECT_EQ(lines, (V{"a", "", "b"}));
-    SplitLines(String("x\0y\n", 4), lines);
-    EXPECT_EQ(lines, V{String("x\0y", 3)});
+    const std::pair<String, V> cases[] = {
+        {"", V{}},
+        {"one", V{"one"}},
+        {"a\r\nb\nc\rd\r\n", V{"a", "b", "c", "d"}},
+        {"\r\n\r\n", V{"", ""}},
+        {"\n\r", V{"", ""}},  // LF then CR: two line ends, not one
+        {"a\r\r\nb", V{"a", "", "b"}},
+        {String("x\0y\n", 4), V{String("x\0y", 3)}},
+    };
+    V lines{"stale"};  // each call replaces what the list held
+    for (const auto& [text, expected] : cases) {
+        SplitLines(text, lines);
+        EXPECT_EQ(lines, expected) << text;
+    }
 }

@@ -17,15 +17,26 @@ TToolButton* AddButton(TToolBar* Bar, TToolButtonStyle Style, const String& Name
     return b;
 }
 
+// A tool bar on a 400 x 300 form, freed with the test.
+class ToolBar : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureApplication();
+        form = Create<TForm>(nullptr);
+        form->SetBounds(0, 0, 400, 300);
+        bar = Create<TToolBar>(form);
+        bar->SetParent(form);
+    }
+    void TearDown() override { delete form; }
+    TForm* form = nullptr;
+    TToolBar* bar = nullptr;
+};
+
 }  // namespace
 
-TEST(ToolBar, ButtonsLineUpInOrderWithSeparators)
+TEST_F(ToolBar, ButtonsLineUpInOrderWithSeparators)
 {
-    auto* form = Create<TForm>(nullptr);
-    form->SetBounds(0, 0, 400, 300);
-    auto* bar = Create<TToolBar>(form);
-    bar->SetParent(form);
-    EXPECT_EQ(bar->Align(), alTop);
     auto* a = AddButton(bar, tbsButton, "A");
     auto* sep = AddButton(bar, tbsSeparator, "Sep");
     auto* b = AddButton(bar, tbsCheck, "B");
@@ -45,14 +56,10 @@ TEST(ToolBar, ButtonsLineUpInOrderWithSeparators)
     bar->SetButtonWidth(30);
     EXPECT_EQ(b->Width(), 30);
     EXPECT_EQ(b->Height(), bar->ButtonHeight());
-    delete form;
 }
 
-TEST(ToolBar, CheckButtonsToggleAndGroupsActAsRadioButtons)
+TEST_F(ToolBar, CheckButtonsToggleAndGroupsActAsRadioButtons)
 {
-    auto* form = Create<TForm>(nullptr);
-    auto* bar = Create<TToolBar>(form);
-    bar->SetParent(form);
     auto* plain = AddButton(bar, tbsButton, "Plain");
     auto* g1 = AddButton(bar, tbsCheck, "G1");
     auto* g2 = AddButton(bar, tbsCheck, "G2");
@@ -90,16 +97,10 @@ TEST(ToolBar, CheckButtonsToggleAndGroupsActAsRadioButtons)
     lone->SetDown(true);
     g2->Click();
     EXPECT_TRUE(lone->Down());
-    delete form;
 }
 
-TEST(ToolBar, AMouseClickOnAButtonFiresItsOnClick)
+TEST_F(ToolBar, AMouseClickOnAButtonFiresItsOnClick)
 {
-    EnsureApplication();
-    auto* form = Create<TForm>(nullptr);
-    form->SetBounds(0, 0, 300, 200);
-    auto* bar = Create<TToolBar>(form);
-    bar->SetParent(form);
     auto* a = AddButton(bar, tbsButton, "A");
     auto* b = AddButton(bar, tbsButton, "B");
     int clickedA = 0, clickedB = 0;
@@ -114,14 +115,10 @@ TEST(ToolBar, AMouseClickOnAButtonFiresItsOnClick)
     NextClick();
     Click(b, {3, 3});
     EXPECT_EQ(clickedB, 1);
-    delete form;
 }
 
-TEST(ToolBar, ButtonsFollowTheirActionAndRunIt)
+TEST_F(ToolBar, ButtonsFollowTheirActionAndRunIt)
 {
-    auto* form = Create<TForm>(nullptr);
-    auto* bar = Create<TToolBar>(form);
-    bar->SetParent(form);
     auto* list = Create<TActionList>(form);
     auto* act = Create<TAction>(form);
     act->SetActionList(list);
@@ -153,5 +150,4 @@ TEST(ToolBar, ButtonsFollowTheirActionAndRunIt)
     EXPECT_EQ(b->Action(), nullptr);
     b->Click();
     EXPECT_EQ(runs, 1);
-    delete form;
 }

@@ -11,12 +11,11 @@ TEST(Rect, HalfOpenEdgesAreOutside)
     EXPECT_EQ(r, Rect(10, 20, 15, 23));
     EXPECT_EQ(r.Width(), 5);
     EXPECT_EQ(r.Height(), 3);
-    EXPECT_TRUE(PtInRect(r, Point(10, 20)));
-    EXPECT_TRUE(PtInRect(r, Point(14, 22)));
-    EXPECT_FALSE(PtInRect(r, Point(15, 22)));  // right edge
-    EXPECT_FALSE(PtInRect(r, Point(14, 23)));  // bottom edge
-    EXPECT_FALSE(PtInRect(r, Point(9, 20)));
-    EXPECT_FALSE(PtInRect(r, Point(10, 19)));
+    for (TPoint p : {Point(10, 20), Point(14, 22)})
+        EXPECT_TRUE(PtInRect(r, p)) << p.X << "," << p.Y;
+    // The right and bottom edges, and just before the left and top ones.
+    for (TPoint p : {Point(15, 22), Point(14, 23), Point(9, 20), Point(10, 19)})
+        EXPECT_FALSE(PtInRect(r, p)) << p.X << "," << p.Y;
     EXPECT_FALSE(PtInRect(Rect(5, 5, 5, 9), Point(5, 6)));  // zero width holds nothing
 }
 
@@ -86,20 +85,15 @@ TEST(Rect, OffsetAndInflate)
 
 TEST(MulDiv, RoundsHalfAwayFromZero)
 {
-    EXPECT_EQ(MulDiv(10, 1, 3), 3);   // 3.33
-    EXPECT_EQ(MulDiv(2, 1, 3), 1);    // 0.67
-    EXPECT_EQ(MulDiv(1, 1, 2), 1);    // 0.5
-    EXPECT_EQ(MulDiv(3, 1, 2), 2);    // 1.5
-    EXPECT_EQ(MulDiv(5, 1, 2), 3);    // 2.5: away from zero, not to even
-    EXPECT_EQ(MulDiv(-1, 1, 2), -1);  // -0.5
-    EXPECT_EQ(MulDiv(-5, 1, 2), -3);
-    EXPECT_EQ(MulDiv(5, -1, 2), -3);
-    EXPECT_EQ(MulDiv(5, 1, -2), -3);
-    EXPECT_EQ(MulDiv(-5, 1, -2), 3);
-    EXPECT_EQ(MulDiv(-10, 1, 3), -3);  // -3.33
-    EXPECT_EQ(MulDiv(-2, 1, 3), -1);   // -0.67
-    EXPECT_EQ(MulDiv(0, 7, -3), 0);
-    EXPECT_EQ(MulDiv(96, 120, 96), 120);
+    struct Case {
+        int A, B, C, Expected;
+    };
+    // 3.33, 0.67, 0.5, 1.5, 2.5 (away from zero, not to even), then the signs.
+    const Case cases[] = {{10, 1, 3, 3},  {2, 1, 3, 1},    {1, 1, 2, 1},   {3, 1, 2, 2},   {5, 1, 2, 3},
+                          {-1, 1, 2, -1}, {-5, 1, 2, -3},  {5, -1, 2, -3}, {5, 1, -2, -3}, {-5, 1, -2, 3},
+                          {-10, 1, 3, -3}, {-2, 1, 3, -1}, {0, 7, -3, 0},  {96, 120, 96, 120}};
+    for (const Case& c : cases)
+        EXPECT_EQ(MulDiv(c.A, c.B, c.C), c.Expected) << c.A << " * " << c.B << " / " << c.C;
 }
 
 TEST(MulDiv, WideIntermediateAndFailures)

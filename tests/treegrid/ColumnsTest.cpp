@@ -38,7 +38,7 @@ TTreeGridColumns* Columns(TTestTree* tree, int count)
 }
 }  // namespace
 
-TEST(Columns, NoColumns)
+TEST(Columns, NoColumnsThenTheFirstBecomesTheMainColumn)
 {
     TTreePtr tree = MakeTree();
     TTreeGridColumns* columns = tree->Header()->Columns();
@@ -47,17 +47,7 @@ TEST(Columns, NoColumns)
     EXPECT_EQ(columns->GetNextColumn(0), InvalidColumn);
     EXPECT_EQ(tree->Header()->MainColumn(), NoColumn);
     EXPECT_FALSE(tree->Header()->UseColumns());
-}
-
-TEST(Columns, NewColumnsAreAppendedWithDefaults)
-{
-    TTreePtr tree = MakeTree();
-    TTreeGridColumn* c = tree->Header()->Columns()->Add();
-    EXPECT_EQ(c->Width(), 50);
-    EXPECT_EQ(c->Position(), 0u);
-    EXPECT_EQ(c->MinWidth(), 10);
-    EXPECT_EQ(c->MaxWidth(), 10000);
-    EXPECT_EQ(c->Options().ToBits(), 0x08FF);
+    EXPECT_EQ(columns->Add()->Position(), 0u);
     EXPECT_EQ(tree->Header()->MainColumn(), 0);
 }
 

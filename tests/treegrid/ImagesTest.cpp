@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "components/TreeGrid/TreeGridUnit.h"
+#include "tests/treegrid/TreeGridTestSupport.h"
 
 namespace {
 
@@ -124,12 +125,8 @@ TEST(TreeGridImages, UtilityImages)
 TEST(TreeGridImages, UnknownStripIsAnAssertion)
 {
     TTGImageList l;
-    try {
-        ConvertImageList(&l, "TG_NOPE", false);
-        FAIL();
-    } catch (const EAssertionFailed& e) {
-        EXPECT_THAT(e.Message, ::testing::HasSubstr("Internal image \"TG_NOPE\" is missing or corrupt."));
-    }
+    EXPECT_THAT(MessageOf<EAssertionFailed>([&] { ConvertImageList(&l, "TG_NOPE", false); }),
+        ::testing::HasSubstr("Internal image \"TG_NOPE\" is missing or corrupt."));
     EXPECT_EQ(LoadTreeGridImageStrip("TG_NOPE", true), nullptr);
 }
 

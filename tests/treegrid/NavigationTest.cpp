@@ -29,12 +29,15 @@ std::string Walk(TTestTree* tree, bool visible, bool backwards = false)
     }
     return Ids(tree, order);
 }
-}  // namespace
 
-TEST(Navigation, TreeOrderBothWays)
-{
+struct Navigation : ::testing::Test {
     TGridNode* n[5];
     TTreePtr tree = SampleTree(n);
+};
+}  // namespace
+
+TEST_F(Navigation, TreeOrderBothWays)
+{
     EXPECT_EQ(Walk(tree.get(), false), "0 1 2 3 4");
     EXPECT_EQ(Walk(tree.get(), false, true), "4 3 2 1 0");
     EXPECT_EQ(tree->GetNext(n[4]), nullptr);
@@ -44,10 +47,8 @@ TEST(Navigation, TreeOrderBothWays)
     EXPECT_EQ(tree->GetFirstInitialized(), n[0]);
 }
 
-TEST(Navigation, ChildrenAboveMirrorsTheOrder)
+TEST_F(Navigation, ChildrenAboveMirrorsTheOrder)
 {
-    TGridNode* n[5];
-    TTreePtr tree = SampleTree(n);
     tree->SetPaint(toChildrenAbove, true);
     std::vector<TGridNode*> order;
     for (TGridNode* r = tree->GetFirstNoInit(true); r; r = tree->GetNextNoInit(r, true))
@@ -60,10 +61,8 @@ TEST(Navigation, ChildrenAboveMirrorsTheOrder)
     EXPECT_LT(tree->CompareNodePositions(n[1], n[0], true), 0);
 }
 
-TEST(Navigation, VisibleWalkSkipsCollapsedAndInvisible)
+TEST_F(Navigation, VisibleWalkSkipsCollapsedAndInvisible)
 {
-    TGridNode* n[5];
-    TTreePtr tree = SampleTree(n);
     EXPECT_EQ(Walk(tree.get(), true), "0 4");
     tree->FullExpand();
     EXPECT_EQ(Walk(tree.get(), true), "0 1 2 3 4");
@@ -85,10 +84,8 @@ TEST(Navigation, VisibleWalkSkipsCollapsedAndInvisible)
     ExpectConsistent(tree.get());
 }
 
-TEST(Navigation, HidingAndShowingKeepsHeightsAndCount)
+TEST_F(Navigation, HidingAndShowingKeepsHeightsAndCount)
 {
-    TGridNode* n[5];
-    TTreePtr tree = SampleTree(n);
     tree->FullExpand();
     const Cardinal fullHeight = tree->RootNode()->TotalHeight;
     EXPECT_EQ(tree->VisibleCount(), 5u);
@@ -116,10 +113,8 @@ TEST(Navigation, HidingAndShowingKeepsHeightsAndCount)
     EXPECT_THROW(tree->SetVisible(tree->RootNode(), false), EAssertionFailed);
 }
 
-TEST(Navigation, ExpandCollapseAndEvents)
+TEST_F(Navigation, ExpandCollapseAndEvents)
 {
-    TGridNode* n[5];
-    TTreePtr tree = SampleTree(n);
     std::vector<std::string> events;
     tree->OnExpanding = [&](TBaseTreeGrid*, TGridNode* node, bool& allowed) {
         events.push_back("expanding " + std::to_string(Row(tree.get(), node).Id));
@@ -141,7 +136,7 @@ TEST(Navigation, ExpandCollapseAndEvents)
     EXPECT_THROW(tree->ToggleNode(nullptr), EAssertionFailed);
 }
 
-TEST(Navigation, FullExpandAndCollapse)
+TEST_F(Navigation, FullExpandAndCollapse)
 {
     TTreePtr empty = MakeTree();
     int changes = 0;
@@ -149,8 +144,6 @@ TEST(Navigation, FullExpandAndCollapse)
     empty->FullExpand();
     EXPECT_EQ(changes, 0) << "an empty tree does nothing";
 
-    TGridNode* n[5];
-    TTreePtr tree = SampleTree(n);
     tree->FullExpand();
     EXPECT_TRUE(tree->Expanded(n[0]) && tree->Expanded(n[2]));
     ExpectConsistent(tree.get());
@@ -165,40 +158,39 @@ TEST(Navigation, FullExpandAndCollapse)
     ExpectConsistent(tree.get());
 }
 
-TEST(Navigation, AutoFreeOnCollapseRecreatesChildren)
+TEST_F(Navigation, AutoFreeOnCollapseRecreatesChildren)
 {
     int initChildren = 0;
     int freed = 0;
-    TTreePtr tree = MakeTree();
-    tree->OnInitNode = [](TBaseTreeGrid*, TGridNode* parent, TGridNode*, TGridNodeInitStates& s) {
+    // Its own tree: the handlers use this body's counters.
+    TTreePtr lazy = MakeTree();
+    lazy->OnInitNode = [](TBaseTreeGrid*, TGridNode* parent, TGridNode*, TGridNodeInitStates& s) {
         if (!parent)
             s.Include(ivsHasChildren);
     };
-    tree->OnInitChildren = [&](TBaseTreeGrid*, TGridNode*, Cardinal& count) {
+    lazy->OnInitChildren = [&](TBaseTreeGrid*, TGridNode*, Cardinal& count) {
         ++initChildren;
         count = 2;
     };
-    tree->OnFreeNode = [&](TBaseTreeGrid*, TGridNode*) { ++freed; };
-    tree->SetAuto(toAutoFreeOnCollapse, true);
-    tree->SetRootNodeCount(1);
-    TGridNode* top = tree->GetFirst();
-    tree->ToggleNode(top);
+    lazy->OnFreeNode = [&](TBaseTreeGrid*, TGridNode*) { ++freed; };
+    lazy->SetAuto(toAutoFreeOnCollapse, true);
+    lazy->SetRootNodeCount(1);
+    TGridNode* top = lazy->GetFirst();
+    lazy->ToggleNode(top);
     EXPECT_EQ(initChildren, 1);
-    tree->GetNext(top);  // initialises one child
-    tree->ToggleNode(top);
+    lazy->GetNext(top);  // initialises one child
+    lazy->ToggleNode(top);
     EXPECT_EQ(freed, 1) << "only the initialised child";
     EXPECT_EQ(top->ChildCount, 0u);
     EXPECT_TRUE(top->States.Contains(vsHasChildren));
-    tree->ToggleNode(top);
+    lazy->ToggleNode(top);
     EXPECT_EQ(initChildren, 2);
     EXPECT_EQ(top->ChildCount, 2u);
-    ExpectConsistent(tree.get());
+    ExpectConsistent(lazy.get());
 }
 
-TEST(Navigation, GetNodeAtByRows)
+TEST_F(Navigation, GetNodeAtByRows)
 {
-    TGridNode* n[5];
-    TTreePtr tree = SampleTree(n);
     tree->FullExpand();
     tree->SetNodeHeight(n[1], 30);
     int top = -1;
@@ -212,10 +204,8 @@ TEST(Navigation, GetNodeAtByRows)
     EXPECT_EQ(tree->GetNodeAt(0, 18 + 30 + 3 * 18), nullptr) << "below the last row";
 }
 
-TEST(Navigation, CompareNodePositionsIsNegativeWhenTheFirstComesFirst)
+TEST_F(Navigation, CompareNodePositionsIsNegativeWhenTheFirstComesFirst)
 {
-    TGridNode* n[5];
-    TTreePtr tree = SampleTree(n);
     EXPECT_LT(tree->CompareNodePositions(n[1], n[3]), 0);
     EXPECT_GT(tree->CompareNodePositions(n[4], n[3]), 0);
     EXPECT_LT(tree->CompareNodePositions(n[0], n[3]), 0) << "ancestor first";
@@ -228,10 +218,8 @@ TEST(Navigation, CompareNodePositionsIsNegativeWhenTheFirstComesFirst)
     EXPECT_FALSE(tree->HasAsParent(n[0], n[3]));
 }
 
-TEST(Navigation, VisibleParentAndSiblings)
+TEST_F(Navigation, VisibleParentAndSiblings)
 {
-    TGridNode* n[5];
-    TTreePtr tree = SampleTree(n);
     EXPECT_EQ(tree->GetVisibleParent(n[3]), n[0]) << "n[2] is collapsed";
     tree->FullExpand();
     EXPECT_EQ(tree->GetVisibleParent(n[3]), n[2]);
@@ -243,10 +231,9 @@ TEST(Navigation, VisibleParentAndSiblings)
     EXPECT_THROW(tree->GetVisibleParent(nullptr), EAssertionFailed);
 }
 
-TEST(Navigation, VisibleChildAndSiblingWalksBothWaysWithAndWithoutHiddenNodes)
+TEST_F(Navigation, VisibleChildAndSiblingWalksBothWaysWithAndWithoutHiddenNodes)
 {
-    TTreePtr tree = MakeTree();
-    TGridNode* n[4];
+    tree = MakeTree();
     for (int i = 0; i < 4; ++i) {
         n[i] = tree->AddChild(nullptr);
         Row(tree.get(), n[i]).Id = i;

@@ -1,22 +1,36 @@
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 
 #include "TreeGridTestSupport.h"
 
-TEST(NodeStore, NewTreeHasOnlyTheHiddenRootAndNoWidget)
+namespace {
+// Every node pointer the tree remembers between calls.
+TGridNode* TTestTree::* const Remembered[] = {&TTestTree::FLastSelected, &TTestTree::FCheckNode,
+    &TTestTree::FLastVCLDragTarget, &TTestTree::FLastSearchNode, &TTestTree::FHeightTrackNode,
+    &TTestTree::FCurrentHotNode, &TTestTree::FDropTargetNode, &TTestTree::FLastChangedNode,
+    &TTestTree::FLastStructureChangeNode};
+
+void Remember(TTestTree* tree, TGridNode* node)
+{
+    for (auto member : Remembered)
+        tree->*member = node;
+}
+
+void ExpectNothingRemembered(TTestTree* tree)
+{
+    for (std::size_t i = 0; i < std::size(Remembered); ++i)
+        EXPECT_EQ(tree->*Remembered[i], nullptr) << "remembered pointer " << i;
+}
+}  // namespace
+
+TEST(NodeStore, EmptyTreeHasOnlyTheHiddenRootAndNoWidgetThenGrows)
 {
     TTreePtr tree = MakeTree();
     EXPECT_FALSE(tree->HandleAllocated());
-    EXPECT_EQ(tree->RootNodeCount(), 0u);
     EXPECT_EQ(tree->GetFirst(), nullptr);
     EXPECT_EQ(tree->RootNode()->TotalHeight, tree->DefaultNodeHeight());
-    EXPECT_EQ(tree->FocusedColumn(), NoColumn);
     EXPECT_EQ(TreeFromNode(tree->RootNode()), tree.get());
-}
-
-TEST(NodeStore, AddChildToEmptyTree)
-{
-    TTreePtr tree = MakeTree();
     TGridNode* node = tree->AddChild(nullptr);
     ASSERT_NE(node, nullptr);
     EXPECT_EQ(node->Index, 0u);
@@ -34,6 +48,10 @@ TEST(NodeStore, SetChildCountUpAndDown)
     tree->SetRootNodeCount(10);
     TGridNode* parent = tree->GetFirst();
     tree->SetChildCount(parent, 5);
+    // Children of a collapsed node are no rows.
+    EXPECT_EQ(tree->VisibleCount(), 10u);
+    EXPECT_EQ(parent->TotalHeight, parent->NodeHeight);
+    ExpectConsistent(tree.get());
     tree->SetExpanded(parent, true);
     ExpectConsistent(tree.get());
     EXPECT_EQ(tree->VisibleCount(), 15u);
@@ -61,16 +79,6 @@ TEST(NodeStore, SetChildCountUpAndDown)
     tree->SetRootNodeCount(3);
     ExpectConsistent(tree.get());
     EXPECT_EQ(tree->VisibleCount(), 3u);
-}
-
-TEST(NodeStore, ChildrenOfACollapsedNodeAreNotVisibleRows)
-{
-    TTreePtr tree = MakeTree();
-    TGridNode* parent = tree->AddChild(nullptr);
-    tree->SetChildCount(parent, 4);
-    EXPECT_EQ(tree->VisibleCount(), 1u);
-    EXPECT_EQ(parent->TotalHeight, parent->NodeHeight);
-    ExpectConsistent(tree.get());
 }
 
 TEST(NodeStore, DeleteMiddleSiblingWithAndWithoutReindex)
@@ -134,14 +142,11 @@ TEST(NodeStore, ClearKeepsTheHeightInvariantAndForgetsEveryNode)
     tree->SetRootNodeCount(5);
     TGridNode* first = tree->GetFirst();
     tree->SetFocusedNode(first);
-    tree->FLastSelected = first;
-    tree->FCheckNode = first;
-    tree->FLastSearchNode = first;
+    Remember(tree.get(), first);
     tree->Clear();
     EXPECT_EQ(tree->FocusedNode(), nullptr);
     EXPECT_EQ(tree->RangeAnchor(), nullptr);
-    EXPECT_EQ(tree->FLastSelected, nullptr);
-    EXPECT_EQ(tree->FCheckNode, nullptr);
+    ExpectNothingRemembered(tree.get());
     EXPECT_EQ(tree->OffsetX(), 0);
     EXPECT_EQ(tree->OffsetY(), 0);
     // No empty strip above the rows after a reload.
@@ -155,22 +160,9 @@ TEST(NodeStore, FreeingANodeClearsEveryRememberedPointer)
 {
     TTreePtr tree = MakeTree();
     tree->SetRootNodeCount(2);
-    TGridNode* doomed = tree->GetFirst();
-    tree->FLastSelected = doomed;
-    tree->FCheckNode = doomed;
-    tree->FLastVCLDragTarget = doomed;
-    tree->FLastSearchNode = doomed;
-    tree->FHeightTrackNode = doomed;
-    tree->FCurrentHotNode = doomed;
-    tree->FDropTargetNode = doomed;
-    tree->DeleteNode(doomed);
-    EXPECT_EQ(tree->FLastSelected, nullptr);
-    EXPECT_EQ(tree->FCheckNode, nullptr);
-    EXPECT_EQ(tree->FLastVCLDragTarget, nullptr);
-    EXPECT_EQ(tree->FLastSearchNode, nullptr);
-    EXPECT_EQ(tree->FHeightTrackNode, nullptr);
-    EXPECT_EQ(tree->FCurrentHotNode, nullptr);
-    EXPECT_EQ(tree->FDropTargetNode, nullptr);
+    Remember(tree.get(), tree->GetFirst());
+    tree->DeleteNode(tree->GetFirst());
+    ExpectNothingRemembered(tree.get());
 }
 
 TEST(NodeStore, InitialUserDataIsAWholePointer)
@@ -182,25 +174,14 @@ TEST(NodeStore, InitialUserDataIsAWholePointer)
     EXPECT_EQ(*tree->GetNodeData<int*>(node), &payload);
 
     TTreePtr small = MakeTree(4);
-    EXPECT_THROW(
-        {
-            try {
-                small->AddChild(nullptr, &payload);
-            } catch (const ETreeGridError& e) {
-                EXPECT_EQ(e.Message,
-                    "Cannot set initial user data because there is not enough user data space allocated.");
-                throw;
-            }
-        },
-        ETreeGridError);
+    EXPECT_EQ(MessageOf<ETreeGridError>([&] { small->AddChild(nullptr, &payload); }),
+        "Cannot set initial user data because there is not enough user data space allocated.");
     EXPECT_EQ(small->RootNodeCount(), 0u) << "a refused add leaves no node";
 }
 
 TEST(NodeStore, UserDataIsAlignedAfterTheInternalAreas)
 {
     TTreePtr tree = MakeTree(104);
-    // The string tree's 4-byte area takes a whole 16-byte slot.
-    EXPECT_EQ(tree->FTotalInternalDataSize, 16u);
     tree->SetRootNodeCount(50);
     for (TGridNode* n = tree->GetFirstNoInit(); n; n = tree->GetNextNoInit(n)) {
         EXPECT_EQ(reinterpret_cast<std::uintptr_t>(tree->GetNodeData(n)) % 16, 0u);
@@ -210,22 +191,13 @@ TEST(NodeStore, UserDataIsAlignedAfterTheInternalAreas)
     EXPECT_EQ(tree->GetNodeData(nullptr), nullptr);
 }
 
-TEST(NodeStore, GetNodeDataWithoutADataAreaAsserts)
+TEST(NodeStore, DataAreasMisusedAssert)
 {
     TTreePtr tree = MakeTree(0);
     tree->SetRootNodeCount(1);
-    try {
-        tree->GetNodeData(tree->GetFirst());
-        FAIL() << "no assertion";
-    } catch (const EAssertionFailed& e) {
-        EXPECT_EQ(e.Message, "NodeDataSize not initialized. (TreeGrid)");
-    }
-}
-
-TEST(NodeStore, InternalAreasOnlyBeforeTheFirstNode)
-{
-    TTreePtr tree = MakeTree();
-    tree->AddChild(nullptr);
+    EXPECT_EQ(MessageOf<EAssertionFailed>([&] { tree->GetNodeData(tree->GetFirst()); }),
+        "NodeDataSize not initialized. (TreeGrid)");
+    // Internal areas only before the first node.
     EXPECT_THROW(tree->AllocateInternalDataArea(8), EAssertionFailed);
 }
 

@@ -11,11 +11,6 @@
 
 namespace {
 
-// Text needs the application object.
-struct TTextEnvironment {
-    static void Ensure() { EnsureApplication(); }
-};
-
 // Splits at code points; false when S is not well-formed UTF-8.
 bool Characters(const String& S, std::vector<String>& Out)
 {
@@ -53,7 +48,7 @@ class TextFit : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        TTextEnvironment::Ensure();
+        EnsureApplication();  // text needs the application object
         Bmp.SetSize(300, 200);
         C = Bmp.Canvas();
         C->Font()->SetName("DejaVu Sans");
@@ -115,9 +110,7 @@ TEST_F(TextFit, ShortenEdgeCases)
     EXPECT_EQ(ShortenString(C, "Hallo", 50, 50), "");
     EXPECT_EQ(ShortenString(C, "Hallo", 1000, 999), "...");
     // Bytes that are not UTF-8 count as characters of their own.
-    const String broken = "ab\xFF\xC3";
-    const String r = ShortenString(C, broken, 1000);
-    EXPECT_EQ(r, "ab\xFF...");
+    EXPECT_EQ(ShortenString(C, "ab\xFF\xC3", 1000), "ab\xFF...");
 }
 
 TEST_F(TextFit, WrapSplitsAnOverlongWordIntoFittingPieces)
@@ -137,7 +130,7 @@ TEST_F(TextFit, WrapSplitsAnOverlongWordIntoFittingPieces)
                 joined += l;
             }
             EXPECT_EQ(joined, LongWord);
-            EXPECT_GT(lines.size(), 1u) << width;
+            ASSERT_GT(lines.size(), 1u) << width;
             if (width == 0) {
                 ASSERT_TRUE(Characters(LongWord, chars));
                 EXPECT_EQ(lines.size(), chars.size());

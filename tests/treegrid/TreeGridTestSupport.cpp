@@ -6,55 +6,36 @@ struct TTotals {
     Cardinal Height;
 };
 
-void Fail(const std::string& what)
-{
-    ADD_FAILURE() << what;
-}
-
+// Reports only the first broken invariant: later ones usually follow from it.
 TTotals CheckNode(TTestTree* tree, TGridNode* node, bool& ok)
 {
+    auto check = [&ok](bool good, const std::string& what) {
+        if (!good && ok) {
+            ADD_FAILURE() << what;
+            ok = false;
+        }
+    };
     Cardinal count = 1;
     Cardinal height = node->NodeHeight;
     Cardinal index = 0;
-    Cardinal children = 0;
     TGridNode* previous = nullptr;
-    for (TGridNode* child = node->FirstChild; child; child = child->NextSibling) {
-        if (child->Parent != node && ok) {
-            Fail("parent link broken");
-            ok = false;
-        }
-        if (child->PrevSibling != previous && ok) {
-            Fail("previous-sibling link broken");
-            ok = false;
-        }
-        if (child->Index != index && ok) {
-            Fail("index " + std::to_string(child->Index) + " where " + std::to_string(index) + " belongs");
-            ok = false;
-        }
-        const TTotals sub = CheckNode(tree, child, ok);
-        count += sub.Count;
+    for (TGridNode* child = node->FirstChild; child; child = child->NextSibling, ++index) {
+        check(child->Parent == node, "parent link broken");
+        check(child->PrevSibling == previous, "previous-sibling link broken");
+        check(child->Index == index,
+            "index " + std::to_string(child->Index) + " where " + std::to_string(index) + " belongs");
+        count += CheckNode(tree, child, ok).Count;
         if (node->States.Contains(vsExpanded) && tree->IsEffectivelyVisible(child))
             height += child->TotalHeight;
         previous = child;
-        ++index;
-        ++children;
     }
-    if (node->LastChild != previous && ok) {
-        Fail("last-child link broken");
-        ok = false;
-    }
-    if (node->ChildCount != children && ok) {
-        Fail("ChildCount " + std::to_string(node->ChildCount) + " but " + std::to_string(children) + " children");
-        ok = false;
-    }
-    if (node->TotalCount != count && ok) {
-        Fail("TotalCount " + std::to_string(node->TotalCount) + " but " + std::to_string(count) + " nodes");
-        ok = false;
-    }
-    if (node->TotalHeight != height && ok) {
-        Fail("TotalHeight " + std::to_string(node->TotalHeight) + " but " + std::to_string(height));
-        ok = false;
-    }
+    check(node->LastChild == previous, "last-child link broken");
+    check(node->ChildCount == index,
+        "ChildCount " + std::to_string(node->ChildCount) + " but " + std::to_string(index) + " children");
+    check(node->TotalCount == count,
+        "TotalCount " + std::to_string(node->TotalCount) + " but " + std::to_string(count) + " nodes");
+    check(node->TotalHeight == height,
+        "TotalHeight " + std::to_string(node->TotalHeight) + " but " + std::to_string(height));
     return {count, height};
 }
 

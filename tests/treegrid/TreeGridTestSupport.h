@@ -24,31 +24,23 @@ public:
     using TBaseTreeGrid::FLastVCLDragTarget;
     using TBaseTreeGrid::FSelection;
     using TBaseTreeGrid::FTotalInternalDataSize;
-    using TBaseTreeGrid::InternalAddToSelection;
     using TBaseTreeGrid::AllocateInternalDataArea;
-    void SetMisc(TTGMiscOption o, bool on)
-    {
-        TTGMiscOptions m = TreeOptions()->MiscOptions();
-        on ? m.Include(o) : m.Exclude(o);
-        TreeOptions()->SetMiscOptions(m);
-    }
-    void SetAuto(TTGAutoOption o, bool on)
-    {
-        TTGAutoOptions m = TreeOptions()->AutoOptions();
-        on ? m.Include(o) : m.Exclude(o);
-        TreeOptions()->SetAutoOptions(m);
-    }
+    void SetMisc(TTGMiscOption o, bool on) { TreeOptions()->SetMiscOptions(With(TreeOptions()->MiscOptions(), o, on)); }
+    void SetAuto(TTGAutoOption o, bool on) { TreeOptions()->SetAutoOptions(With(TreeOptions()->AutoOptions(), o, on)); }
     void SetSelection(TTGSelectionOption o, bool on)
     {
-        TTGSelectionOptions m = TreeOptions()->SelectionOptions();
-        on ? m.Include(o) : m.Exclude(o);
-        TreeOptions()->SetSelectionOptions(m);
+        TreeOptions()->SetSelectionOptions(With(TreeOptions()->SelectionOptions(), o, on));
     }
     void SetPaint(TTGPaintOption o, bool on)
     {
-        TTGPaintOptions m = TreeOptions()->PaintOptions();
+        TreeOptions()->SetPaintOptions(With(TreeOptions()->PaintOptions(), o, on));
+    }
+
+private:
+    template <class TSetOf, class TOption> static TSetOf With(TSetOf m, TOption o, bool on)
+    {
         on ? m.Include(o) : m.Exclude(o);
-        TreeOptions()->SetPaintOptions(m);
+        return m;
     }
 };
 
@@ -81,3 +73,14 @@ void ExpectConsistent(TTestTree* tree);
 // Labels of the nodes in tree order as "id" strings, for readable checks.
 std::string Ids(TTestTree* tree, const std::vector<TGridNode*>& nodes);
 std::vector<TGridNode*> ChildrenOf(TTestTree* tree, TGridNode* parent);
+
+// The message of the E that f raises; another exception goes on to the test.
+template <class E, class F> String MessageOf(F&& f)
+{
+    try {
+        f();
+    } catch (const E& e) {
+        return e.Message;
+    }
+    return "(nothing raised)";
+}
