@@ -67,20 +67,6 @@ bool TakeName(const std::string& Bytes, std::size_t& Pos, String& Name)
     return true;
 }
 
-bool WriteAll(int Fd, const std::string& Bytes)
-{
-    std::size_t done = 0;
-    while (done < Bytes.size()) {
-        const ssize_t n = ::write(Fd, Bytes.data() + done, Bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += std::size_t(n);
-    }
-    return true;
-}
-
 }  // namespace
 
 String FileNameOnly(const String& Path)
@@ -199,7 +185,7 @@ int AcquireLockFile(const String& LockFile, const String& User, const String& Ma
         return -1;
     }
     // Ours now: only the holder ever truncates.
-    if (::ftruncate(fd, 0) != 0 || ::lseek(fd, 0, SEEK_SET) != 0 || !WriteAll(fd, MakeLockRecord(User, Machine))) {
+    if (::ftruncate(fd, 0) != 0 || ::lseek(fd, 0, SEEK_SET) != 0 || !WriteAllToFd(fd, MakeLockRecord(User, Machine))) {
         ::close(fd);
         return -1;
     }

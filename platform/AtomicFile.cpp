@@ -89,20 +89,8 @@ void WriteFileAtomic(const String& fileName, const std::string& bytes)
     if (::fchmod(fd, mode) != 0)
         fail(errno, "Cannot write file");
 
-    const char* p = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            fail(errno, "Cannot write file");
-        }
-        if (n == 0)
-            fail(ENOSPC, "Cannot write file");
-        p += n;
-        left -= std::size_t(n);
-    }
+    if (!WriteAllToFd(fd, bytes))
+        fail(errno, "Cannot write file");
     if (::fsync(fd) != 0)
         fail(errno, "Cannot write file");
     if (::close(fd) != 0) {
@@ -121,4 +109,25 @@ void WriteFileAtomic(const String& fileName, const std::string& bytes)
         ::fsync(dirFd);
         ::close(dirFd);
     }
+}
+
+bool WriteAllToFd(int fd, const std::string& bytes)
+{
+    const char* p = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (n == 0) {
+            errno = ENOSPC;
+            return false;
+        }
+        p += n;
+        left -= std::size_t(n);
+    }
+    return true;
 }

@@ -12,3 +12,8 @@
 // EFCreateError (cannot create) or EWriteError (write, flush or rename
 // failed) is raised with the file name and the system's reason.
 void WriteFileAtomic(const String& fileName, const std::string& bytes);
+
+// Writes all of bytes to an open descriptor, going on after interruptions
+// and short writes. False on failure, with errno set (a write that takes
+// nothing counts as a full disk).
+bool WriteAllToFd(int fd, const std::string& bytes);

@@ -8,6 +8,7 @@
 // of the folder, so a folder renamed or replaced under us is never written
 // by path, and a socket path too long for the address is reached through
 // /proc/self/fd.
+#include "platform/AtomicFile.h"
 #include "platform/InstanceRegistry.h"
 
 #include <dirent.h>
@@ -285,19 +286,6 @@ bool ReadSmallFile(int DirFd, const String& Name, String& Text)
     return ok;
 }
 
-bool WriteAll(int Fd, const String& Data)
-{
-    std::size_t done = 0;
-    while (done < Data.size()) {
-        const ssize_t n = ::write(Fd, Data.data() + done, Data.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += std::size_t(n);
-    }
-    return true;
-}
 
 // The address of socket Name in the folder: its path when that fits the
 // address, else the same place reached through the folder's descriptor.
@@ -616,7 +604,7 @@ bool TInstanceRegistry::WriteEntry()
     const int fd = ::openat(FImpl->DirFd, temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;
-    const bool written = WriteAll(fd, text);
+    const bool written = WriteAllToFd(fd, text);
     const bool closed = ::close(fd) == 0;
     if (!written || !closed ||
         ::renameat(FImpl->DirFd, temp.c_str(), FImpl->DirFd, (FImpl->Base + EntrySuffix).c_str()) != 0) {
