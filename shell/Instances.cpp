@@ -82,7 +82,7 @@ void TMainForm::LookupOtherWindows()
     FWindowList.clear();
     if (FInstances && FInstances->Active())
         for (const TInstanceEntry& e : FInstances->VEKWindows())
-            FWindowList.push_back({e.Caption, std::to_string(e.Handle), e.Self});
+            FWindowList.push_back({e.Caption, e.Handle, e.Self});
     if (!Fenster1)
         return;
     Fenster1->Clear();
@@ -104,7 +104,7 @@ void TMainForm::SelectOtherVEKClick(TMenuItem* Item)
     const auto index = std::size_t(Item->Tag());
     if (!FInstances || index >= FWindowList.size())
         return;
-    FInstances->Activate(NativeInt(std::stoll(FWindowList[index].Key)));
+    FInstances->Activate(FWindowList[index].Handle);
 }
 
 bool TMainForm::ShowInOtherInstance(const String& FileName)

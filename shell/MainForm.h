@@ -98,17 +98,16 @@ public:
     String FLanguage;
     bool FDrawFullText = false;
     // The other instances' windows: the text after "VEK - " and the
-    // instance's key (the window menu item's tag is its index here).
+    // instance's handle (the window menu item's tag is its index here).
     struct TWindowEntry {
         String Name;
-        String Key;
+        NativeInt Handle = 0;
         bool Own = false;
     };
     std::vector<TWindowEntry> FWindowList;
     // The recent files, newest first, as the actions show them less "n. ".
     std::vector<String> LastFiles() const;
-    // Window bounds and panel heights that LoadIni restores.
-    int FTimeChartHeight = 300;
+    // What LoadIni restores for parts of the window that are not built yet.
     bool FSmallTimeChartExpanded = true;
     TPoint FEditorPos{100, 100};
     TPoint FEditorSize[2] = {{400, 300}, {400, 300}};

@@ -90,8 +90,7 @@ void TMainForm::LoadIni()
     const TRect fitted = FitInto(bounds, Screen->WorkAreaRect());
     SetBounds(fitted.Left, fitted.Top, fitted.Width(), fitted.Height());
 
-    FTimeChartHeight = std::max(1, ini.ReadInteger("setup", "TimeChartHeight", TimeChartPanel->Height()));
-    TimeChartPanel->SetHeight(FTimeChartHeight);
+    TimeChartPanel->SetHeight(std::max(1, ini.ReadInteger("setup", "TimeChartHeight", TimeChartPanel->Height())));
     FSmallTimeChartExpanded = ini.ReadBool("setup", "SmallTimeChart", FSmallTimeChartExpanded);
     FEditorPos.Y = ini.ReadInteger("setup", "editortop", FEditorPos.Y);
     FEditorPos.X = ini.ReadInteger("setup", "editorleft", FEditorPos.X);
