@@ -371,9 +371,12 @@ TEST_F(MainFormTest, AnotherInstanceIsListedAndShowsItsOwnFile)
     // The registry lists in the order the instances started: the other first.
     EXPECT_EQ(captions, (std::vector<String>{"1 New Table.vek", "2 " + doc}));
 
-    // Opening the file the other instance shows brings that one forward.
-    m->Open(doc);
+    // Its window menu item brings it forward.
+    m->Fenster1->Items(1)->Click();
     ASSERT_TRUE(ProcessEventsUntil([&] { return activated == 1; }, 3000));
+    // So does opening the file it shows, which then is not opened here.
+    m->Open(doc);
+    ASSERT_TRUE(ProcessEventsUntil([&] { return activated == 2; }, 3000));
     EXPECT_EQ(m->GetTableRowCount(tbTable), 0);
     EXPECT_EQ(m->Caption(), "VEK - New Table.vek");
 
