@@ -222,16 +222,23 @@ bool TScheduleDocument::Load(const String& FileName)
         ok = false;
     }
     FFileFormats.reset();
+    if (!EndLoading(ok))
+        return false;
+    LoadPushedFiles();
+    return true;
+}
+
+bool TScheduleDocument::EndLoading(bool Ok)
+{
     SetLoading(false);
     EndUpdate();
     UndoRedo().AcceptUndos();
-    if (!ok) {
+    // What was read of a file that failed is not the user's plan.
+    if (!Ok) {
         SetFileChanged(false);
         ActionNew();
-        return false;
     }
-    LoadPushedFiles();
-    return true;
+    return Ok;
 }
 
 // ---- open ------------------------------------------------------------------------------

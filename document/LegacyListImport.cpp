@@ -374,14 +374,8 @@ bool TScheduleDocument::Import(const String& FileName)
         WriteLog(String("Import ") + FileName + ": " + e.what());
         ok = false;
     }
-    SetLoading(false);
-    EndUpdate();
-    UndoRedo().AcceptUndos();
-    if (!ok) {
-        SetFileChanged(false);
-        ActionNew();
+    if (!EndLoading(ok))
         return false;
-    }
     if (!missing.empty()) {
         String text = FillText(Translate("The list %s was not imported completely:"), {FileName});
         for (const String& m : missing)

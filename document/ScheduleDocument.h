@@ -439,6 +439,9 @@ public:
     // ---- the document file ----
     // An empty document with both basic tables; the current lock is released.
     void ActionNew();
+    // Closes the bracket a load or import opened; a failed one (Ok false)
+    // leaves a new, unchanged document. Returns Ok.
+    bool EndLoading(bool Ok);
     // The whole load; false (and an empty new document) when the file could
     // not be read, false with the document untouched when the version
     // question was refused.
