@@ -191,7 +191,8 @@ public:
     // ---- selection and focus ----
     bool Selected(TGridNode* Node) const { return Node && Node->States.Contains(vsSelected); }
     void SetSelected(TGridNode* Node, bool Value);
-    int SelectedCount() const { return FSelectionCount; }
+    // Entries of nodes taken out during an update are not counted.
+    int SelectedCount() const { return FSelectionCount - FSelectionMarks; }
     TGridNode* GetFirstSelected();
     TGridNode* GetNextSelected(TGridNode* Node);
     TNodeArray GetSortedSelection(bool Resolve) const;
@@ -260,6 +261,8 @@ public:
     virtual void UpdateVerticalScrollBar(bool DoRepaint);
     // Expands the collapsed ancestors; the scrolling itself comes later.
     virtual bool ScrollIntoView(TGridNode* Node, bool Center, bool Horizontally = false);
+    // Toggles every collapsed ancestor of Node open.
+    void ExpandAncestors(TGridNode* Node);
     virtual bool EndEditNode();
     virtual bool CancelEditNode();
     virtual void MainColumnChanged();
@@ -316,6 +319,12 @@ protected:
     bool FindNodeInSelection(TGridNode* Node, int& Index, int LowBound, int HighBound) const;
     // Drops the entries marked for removal; -1 when there was nothing to pack.
     static int PackArray(TNodeArray& TheArray, int Count);
+    // Drops the marked entries of the selection array.
+    void PackSelection();
+    // Whether adding Node to the selection is refused (selected already,
+    // disabled, or outside the level or sibling constraint), with Anchor as
+    // range anchor and Level as the fixed level (-1: not fixed yet).
+    bool SelectionRefuses(TGridNode* Node, TGridNode* Anchor, int Level) const;
     void ResetRangeAnchor();
     void InternalCacheNode(TGridNode* Node);
     void ClearTempCache();
@@ -378,7 +387,8 @@ protected:
     TChangeReason FLastStructureChangeReason = crIgnore;
 
     TNodeArray FSelection;
-    int FSelectionCount = 0;
+    int FSelectionCount = 0;  // entries, marked ones included
+    int FSelectionMarks = 0;
     bool FSelectionLocked = false;
     int FLastSelectionLevel = -1;
     TNodeArray FTempNodeCache;

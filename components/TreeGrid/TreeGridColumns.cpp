@@ -78,8 +78,11 @@ void TTreeGridColumn::SetWidth(int Value)
     FLastWidth = FWidth;
     if (!header->States().Contains(hsResizing))
         FBonusPixel = false;
-    FWidth = width;
-    columns->UpdatePositions(true);
+    // The auto-size column's width belongs to the fill rule below.
+    if (!header->Options().Contains(hoAutoResize) || Index() != columns->AutoSizeColumn()) {
+        FWidth = width;
+        columns->UpdatePositions(true);
+    }
     if (!tree->IsLoading() && columns->UpdateCount() == 0) {
         if (header->Options().Contains(hoAutoResize))
             columns->AdjustAutoSize(Index());
@@ -320,6 +323,33 @@ void TTreeGridColumn::ParentColorChanged()
         FColor = Tree()->Color();
 }
 
+void TTreeGridColumn::SetIndex(int Value)
+{
+    TTreeGridColumns* columns = Owner();
+    const int old = Index();
+    if (!columns || old < 0 || old == Value || Value < 0 || Value >= columns->Count()) {
+        TCollectionItem::SetIndex(Value);  // nothing moves, or the range error
+        return;
+    }
+    columns->BeginUpdate();
+    try {
+        TCollectionItem::SetIndex(Value);
+        columns->RenumberColumns([old, Value](int Column) {
+            if (Column == old)
+                return Value;
+            if (old < Value && Column > old && Column <= Value)
+                return Column - 1;
+            if (Value < old && Column >= Value && Column < old)
+                return Column + 1;
+            return Column;
+        });
+    } catch (...) {
+        columns->EndUpdate();
+        throw;
+    }
+    columns->EndUpdate();
+}
+
 void TTreeGridColumn::RestoreLastWidth()
 {
     if (Owner())
@@ -423,16 +453,21 @@ void TTreeGridColumns::Notify(TCollectionItem* Item, TCollectionNotification Act
     TCollection::Notify(Item, Action);
 }
 
-namespace {
-// An index referring to a column that goes becomes Gone; later ones move down.
-void Renumber(int& Value, int Index, int Gone = -1)
+template <class TMap> void TTreeGridColumns::RenumberColumns(TMap Map)
 {
-    if (Value == Index)
-        Value = Gone;
-    else if (Value > Index)
-        --Value;
+    for (int& entry : FPositionToIndex)
+        entry = Map(entry);
+    for (int* index : {&FHoverIndex, &FDownIndex, &FTrackIndex, &FClickIndex, &FDragIndex, &FDropTarget})
+        if (*index >= 0)
+            *index = Map(*index);
+    if (!FHeader)
+        return;
+    for (int* index : {&FHeader->FAutoSizeIndex, &FHeader->FSortColumn, &FHeader->FMainColumn})
+        if (*index >= 0)
+            *index = Map(*index);
+    if (TBaseTreeGrid* tree = FHeader->Treeview(); tree && tree->FFocusedColumn >= 0)
+        tree->FFocusedColumn = Map(tree->FFocusedColumn);
 }
-}  // namespace
 
 void TTreeGridColumns::ColumnLeaving(TColumnIndex Index)
 {
@@ -441,24 +476,17 @@ void TTreeGridColumns::ColumnLeaving(TColumnIndex Index)
     auto found = std::find(FPositionToIndex.begin(), FPositionToIndex.end(), Index);
     if (found != FPositionToIndex.end())
         FPositionToIndex.erase(found);
-    for (int& entry : FPositionToIndex)
-        if (entry > Index)
-            --entry;
-    Renumber(FHoverIndex, Index);
-    Renumber(FDownIndex, Index);
-    Renumber(FTrackIndex, Index);
-    Renumber(FClickIndex, Index);
-    Renumber(FDragIndex, Index);
-    Renumber(FDropTarget, Index);
-    if (!FHeader)
-        return;
-    Renumber(FHeader->FAutoSizeIndex, Index);
-    Renumber(FHeader->FSortColumn, Index);
-    // The main column follows its column; losing it, the first remaining
-    // column takes over.
-    Renumber(FHeader->FMainColumn, Index, Count() > 1 ? 0 : NoColumn);
-    if (TBaseTreeGrid* tree = FHeader->Treeview())
-        Renumber(tree->FFocusedColumn, Index, Count() > 1 ? FHeader->FMainColumn : NoColumn);
+    TBaseTreeGrid* tree = FHeader ? FHeader->Treeview() : nullptr;
+    const bool mainGoes = FHeader && FHeader->FMainColumn == Index;
+    const bool focusGoes = tree && tree->FFocusedColumn == Index;
+    // An index of the leaving column becomes -1, later ones move down.
+    RenumberColumns([Index](int Column) { return Column == Index ? -1 : Column > Index ? Column - 1 : Column; });
+    // Losing the main column, the first remaining column takes over; the
+    // focus goes to the main column.
+    if (mainGoes)
+        FHeader->FMainColumn = Count() > 1 ? 0 : NoColumn;
+    if (focusGoes)
+        tree->FFocusedColumn = Count() > 1 ? FHeader->FMainColumn : NoColumn;
 }
 
 void TTreeGridColumns::Update(TCollectionItem* Item)
@@ -557,14 +585,18 @@ void TTreeGridColumns::UpdatePositions(bool Force)
     }
 }
 
+TColumnIndex TTreeGridColumns::AutoSizeColumn() const
+{
+    const TColumnIndex index = FHeader ? FHeader->AutoSizeIndex() : NoColumn;
+    return IsValidColumn(index) ? index : Count() - 1;
+}
+
 void TTreeGridColumns::AdjustAutoSize(TColumnIndex CurrentIndex, bool Force)
 {
     (void)CurrentIndex;
     if (Count() == 0 || !FHeader)
         return;
-    TColumnIndex index = FHeader->AutoSizeIndex();
-    if (!IsValidColumn(index))
-        index = Count() - 1;
+    const TColumnIndex index = AutoSizeColumn();
     int width = FHeader->Treeview()->TreeClientWidth();
     for (int i = 0; i < Count(); ++i)
         if (i != index && Items(i)->FOptions.Contains(coVisible))

@@ -76,6 +76,9 @@ public:
     void ParentBiDiModeChanged();
     void ParentColorChanged();
     void RestoreLastWidth();
+    // A new collection index: every stored column index follows its column
+    // and the display order stays as it is.
+    void SetIndex(int Value) override;
     String DisplayName() const override;
     void Assign(TPersistent* Source) override;
     virtual bool Equals(const TTreeGridColumn& Other) const;
@@ -178,6 +181,11 @@ protected:
 private:
     friend class TTreeGridColumn;
     void ColumnLeaving(TColumnIndex Index);
+    // Index of the column the auto-size rule sizes: the header's, or the last.
+    TColumnIndex AutoSizeColumn() const;
+    // Maps every stored column index (position array, header and tree
+    // references, interaction indexes) through Map.
+    template <class TMap> void RenumberColumns(TMap Map);
 
     TTGHeader* FHeader;
     std::vector<int> FPositionToIndex;

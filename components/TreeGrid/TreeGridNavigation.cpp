@@ -205,6 +205,9 @@ void TBaseTreeGrid::SetHasChildren(TGridNode* Node, bool Value)
 {
     if (!Node || Node == FRoot)
         return;
+    // Read-only keeps the children, so the mark must stay with them.
+    if (!Value && FOptions->MiscOptions().Contains(toReadOnly))
+        return;
     if (Value) {
         Node->States.Include(vsHasChildren);
     } else {
@@ -819,11 +822,13 @@ void TBaseTreeGrid::FullCollapse(TGridNode* Node)
     DoStateChange({tsCollapsing});
     BeginUpdate();
     try {
-        TGridNode* run = GetLastVisibleNoInit(Node, true);
+        // Backwards in plain tree order, which stays inside the subtree;
+        // children shown above their parents change only the painting.
+        TGridNode* run = GetLastVisibleNoInit(Node, false);
         while (run && run != Node) {
             if (run->States.Contains(vsExpanded) && run->States.Contains(vsHasChildren))
                 ToggleNode(run);
-            run = GetPreviousNoInit(run, true);
+            run = GetPreviousNoInit(run, false);
         }
         if (Node && Node->States.Contains(vsExpanded) && Node->States.Contains(vsHasChildren))
             ToggleNode(Node);

@@ -455,7 +455,7 @@ void TBaseTreeGrid::InitChildren(TGridNode* Node)
     DoInitChildren(Node, count);
     if (count > 0) {
         SetChildCount(Node, count);
-    } else {
+    } else if (!FOptions->MiscOptions().Contains(toReadOnly)) {
         DeleteChildren(Node);
         Node->States.Exclude(vsHasChildren);
     }
@@ -513,11 +513,15 @@ void TBaseTreeGrid::ReinitChildren(TGridNode* Node, bool Recursive)
 
 void TBaseTreeGrid::ResetNode(TGridNode* Node)
 {
-    CancelEditNode();
     if (!Node || Node == FRoot) {
+        CancelEditNode();
         Clear();
         return;
     }
+    // Read-only keeps the children, so their flags and totals stay too.
+    if (FOptions->MiscOptions().Contains(toReadOnly))
+        return;
+    CancelEditNode();
     DoReset(Node);
     DeleteChildren(Node);
     Node->States.Exclude(TGridNodeStates{vsInitialized, vsChecking, vsCutOrCopy, vsDeleting, vsExpanded,
@@ -801,7 +805,10 @@ void TBaseTreeGrid::DeleteChildren(TGridNode* Node, bool ResetHasChildren)
     try {
         InterruptValidation();
         Node->States.Include(vsClearing);
-        if (Node == FRoot && FNodePool && FNodePool->LiveCount() == std::size_t(FRoot->TotalCount) - 1) {
+        // Freeing in memory order would free parents before their children:
+        // only a flat tree, the case of many rows, takes that quick way.
+        if (Node == FRoot && FRoot->TotalCount - 1 == FRoot->ChildCount && FNodePool &&
+            FNodePool->LiveCount() == std::size_t(FRoot->TotalCount) - 1) {
             FreeAllNodes();
         } else {
             const bool counted = ChildrenCounted(Node);
@@ -837,9 +844,7 @@ void TBaseTreeGrid::DeleteChildren(TGridNode* Node, bool ResetHasChildren)
     --FUpdateCount;
     InvalidateCache();
     if (FUpdateCount == 0) {
-        const int count = PackArray(FSelection, FSelectionCount);
-        if (count > -1)
-            FSelectionCount = count;
+        PackSelection();
         ValidateCache();
         UpdateScrollBars(true);
         InvalidateToBottom(Node);
@@ -914,11 +919,15 @@ void TBaseTreeGrid::DoFreeNode(TGridNode* Node)
 
 void TBaseTreeGrid::DeleteSelectedNodes()
 {
-    if (FSelectionCount == 0 || FOptions->MiscOptions().Contains(toReadOnly))
+    if (SelectedCount() == 0 || FOptions->MiscOptions().Contains(toReadOnly))
         return;
     BeginUpdate();
     try {
         TNodeArray nodes = GetSortedSelection(true);
+        if (nodes.empty()) {
+            EndUpdate();
+            return;
+        }
         for (std::size_t i = nodes.size() - 1; i > 0; --i)
             DeleteNode(nodes[i], nodes[i]->Parent != nodes[i - 1]->Parent);
         DeleteNode(nodes[0], true);
@@ -1082,12 +1091,17 @@ void TBaseTreeGrid::DoColumnResize(TColumnIndex Column)
         OnColumnResize(this, Column);
 }
 
-bool TBaseTreeGrid::ScrollIntoView(TGridNode* Node, bool, bool)
+void TBaseTreeGrid::ExpandAncestors(TGridNode* Node)
 {
     if (!Node || Node == FRoot)
-        return false;
+        return;
     for (TGridNode* run = Node->Parent; run && run != FRoot; run = run->Parent)
         if (!run->States.Contains(vsExpanded))
             ToggleNode(run);
+}
+
+bool TBaseTreeGrid::ScrollIntoView(TGridNode* Node, bool, bool)
+{
+    ExpandAncestors(Node);
     return false;
 }

@@ -59,6 +59,14 @@ bool TBaseTreeGrid::FindNodeInSelection(TGridNode* Node, int& Index, int LowBoun
     return false;
 }
 
+void TBaseTreeGrid::PackSelection()
+{
+    const int count = PackArray(FSelection, FSelectionCount);
+    if (count > -1)
+        FSelectionCount = count;
+    FSelectionMarks = 0;
+}
+
 void TBaseTreeGrid::ResetRangeAnchor()
 {
     FRangeAnchor = FFocusedNode;
@@ -77,6 +85,16 @@ void TBaseTreeGrid::ClearTempCache()
 {
     FTempNodeCache.clear();
     FTempNodeCount = 0;
+}
+
+bool TBaseTreeGrid::SelectionRefuses(TGridNode* Node, TGridNode* Anchor, int Level) const
+{
+    if (Node->States.ContainsAny(TGridNodeStates{vsSelected, vsDisabled}))
+        return true;
+    const TTGSelectionOptions selection = FOptions->SelectionOptions();
+    if (selection.Contains(toLevelSelectConstraint) && Level >= 0 && int(GetNodeLevel(Node)) != Level)
+        return true;
+    return selection.Contains(toSiblingSelectConstraint) && Anchor && Node->Parent != Anchor->Parent;
 }
 
 bool TBaseTreeGrid::InternalAddToSelection(TGridNode* Node, bool ForceInsert)
@@ -103,13 +121,7 @@ bool TBaseTreeGrid::InternalAddToSelection(TGridNode* const* NewItems, int NewLe
         if (selection.Contains(toSiblingSelectConstraint) && !FRangeAnchor)
             FRangeAnchor = items[0];
         for (TGridNode*& item : items) {
-            bool refuse = item->States.ContainsAny(TGridNodeStates{vsSelected, vsDisabled});
-            if (!refuse && selection.Contains(toLevelSelectConstraint) && int(GetNodeLevel(item)) != FLastSelectionLevel)
-                refuse = true;
-            if (!refuse && selection.Contains(toSiblingSelectConstraint) && FRangeAnchor &&
-                item->Parent != FRangeAnchor->Parent)
-                refuse = true;
-            if (refuse)
+            if (SelectionRefuses(item, FRangeAnchor, FLastSelectionLevel))
                 item = Marked(item);
             else
                 item->States.Include(vsSelected);
@@ -140,15 +152,15 @@ void TBaseTreeGrid::InternalRemoveFromSelection(TGridNode* Node)
         return;
     Node->States.Exclude(vsSelected);
     int index = 0;
-    if (FindNodeInSelection(Node, index, -1, -1))
+    if (FindNodeInSelection(Node, index, -1, -1)) {
         FSelection[std::size_t(index)] = Marked(Node);
+        ++FSelectionMarks;
+    }
 }
 
 void TBaseTreeGrid::InternalClearSelection()
 {
-    const int count = PackArray(FSelection, FSelectionCount);
-    if (count > -1)
-        FSelectionCount = count;
+    PackSelection();
     for (TGridNode* node : FSelection)
         node->States.Exclude(vsSelected);
     FSelection.clear();
@@ -197,7 +209,7 @@ void TBaseTreeGrid::RemoveFromSelection(TGridNode* Node)
         FSelection.erase(FSelection.begin() + index);
         FSelectionCount = int(FSelection.size());
     }
-    if (FSelectionCount == 0)
+    if (SelectedCount() == 0)
         ResetRangeAnchor();
     InvalidateNode(Node);
     Change(Node);
@@ -207,9 +219,7 @@ void TBaseTreeGrid::ClearSelection()
 {
     if (FSelectionLocked || IsDestroying())
         return;
-    const int count = PackArray(FSelection, FSelectionCount);
-    if (count > -1)
-        FSelectionCount = count;
+    PackSelection();
     if (FSelectionCount == 0)
         return;
     if (FUpdateCount == 0 && HandleAllocated())
@@ -224,9 +234,17 @@ void TBaseTreeGrid::SetSelected(TGridNode* Node, bool Value)
     if (FSelectionLocked || !Node || Node == FRoot || Value == Node->States.Contains(vsSelected))
         return;
     if (Value) {
-        if (FSelectionCount == 0)
+        // A node the selection would turn away changes nothing, not even
+        // the selection a single-selection tree would clear for it: decided
+        // with the anchor and level the adding will see.
+        const bool empty = SelectedCount() == 0;
+        const bool clears = !empty && !FOptions->SelectionOptions().Contains(toMultiSelect);
+        if (SelectionRefuses(Node, empty ? Node : clears ? FFocusedNode : FRangeAnchor,
+                clears ? -1 : FLastSelectionLevel))
+            return;
+        if (empty)
             FRangeAnchor = Node;
-        else if (!FOptions->SelectionOptions().Contains(toMultiSelect))
+        else if (clears)
             ClearSelection();
         AddToSelection(Node);
         TTreeGridColumns* columns = FHeader->Columns();
@@ -242,7 +260,7 @@ void TBaseTreeGrid::SetSelected(TGridNode* Node, bool Value)
         }
     } else {
         RemoveFromSelection(Node);
-        if (FSelectionCount == 0)
+        if (SelectedCount() == 0)
             ResetRangeAnchor();
     }
     if (FullyVisible(Node) && !IsEffectivelyHidden(Node))
@@ -256,7 +274,7 @@ TGridNode* TBaseTreeGrid::GetFirstSelected()
 
 TGridNode* TBaseTreeGrid::GetNextSelected(TGridNode* Node)
 {
-    if (FSelectionCount == 0)
+    if (SelectedCount() == 0)
         return nullptr;
     TGridNode* run = (!Node || Node == FRoot) ? GetFirstNoInit() : GetNextNoInit(Node);
     while (run && !run->States.Contains(vsSelected))
@@ -269,9 +287,9 @@ TGridNode* TBaseTreeGrid::GetNextSelected(TGridNode* Node)
 TNodeArray TBaseTreeGrid::GetSortedSelection(bool Resolve) const
 {
     TNodeArray result;
-    if (FSelectionCount == 0)
+    if (SelectedCount() == 0)
         return result;
-    result.reserve(std::size_t(FSelectionCount));
+    result.reserve(std::size_t(SelectedCount()));
     TGridNode* run = GetFirstNoInit();
     while (run) {
         if (run->States.Contains(vsSelected)) {
@@ -357,9 +375,7 @@ void TBaseTreeGrid::ToggleSelection(TGridNode* StartNode, TGridNode* EndNode)
         if (run == EndNode)
             break;
     }
-    const int count = PackArray(FSelection, FSelectionCount);
-    if (count > -1)
-        FSelectionCount = count;
+    PackSelection();
     if (FRangeAnchor && !FRangeAnchor->States.Contains(vsSelected))
         InternalCacheNode(FRangeAnchor);
     if (FTempNodeCount > 0)
@@ -385,9 +401,7 @@ void TBaseTreeGrid::UnselectNodes(TGridNode* StartNode, TGridNode* EndNode)
         if (run == EndNode)
             break;
     }
-    const int count = PackArray(FSelection, FSelectionCount);
-    if (count > -1)
-        FSelectionCount = count;
+    PackSelection();
 }
 
 // ---- focus -------------------------------------------------------------------
@@ -430,14 +444,18 @@ void TBaseTreeGrid::DoFocusNode(TGridNode* Node, bool Ask)
         if (autoOptions.Contains(toAutoExpand) && !FFocusedNode->States.Contains(vsExpanded))
             ToggleNode(FFocusedNode);
         InvalidateNode(FFocusedNode);
-        // Scrolling the focused row into view needs a window to scroll.
-        if (FUpdateCount == 0 && HandleAllocated() && !autoOptions.Contains(toDisableAutoscrollOnFocus))
-            ScrollIntoView(FFocusedNode,
-                FOptions->SelectionOptions().Contains(toCenterScrollIntoView) &&
-                    !FStates.ContainsAny(TTreeGridStates{tsLeftButtonDown, tsMiddleButtonDown, tsRightButtonDown}),
-                false);
+        // The row is brought into view: its ancestors open whether or not
+        // the tree is shown yet; only the scrolling needs a window.
+        if (FUpdateCount == 0 && !autoOptions.Contains(toDisableAutoscrollOnFocus)) {
+            ExpandAncestors(FFocusedNode);
+            if (HandleAllocated())
+                ScrollIntoView(FFocusedNode,
+                    FOptions->SelectionOptions().Contains(toCenterScrollIntoView) &&
+                        !FStates.ContainsAny(TTreeGridStates{tsLeftButtonDown, tsMiddleButtonDown, tsRightButtonDown}),
+                    false);
+        }
     }
-    if (FSelectionCount == 0)
+    if (SelectedCount() == 0)
         ResetRangeAnchor();
 }
 

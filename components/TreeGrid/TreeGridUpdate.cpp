@@ -34,9 +34,7 @@ void TBaseTreeGrid::EndUpdate()
                 FStates.Exclude(tsUpdateHiddenChildrenNeeded);
             }
             FStates.Exclude(tsUpdating);
-            const int count = PackArray(FSelection, FSelectionCount);
-            if (count > -1)
-                FSelectionCount = count;
+            PackSelection();
             InvalidateCache();
             ValidateCache();
             if (HandleAllocated())

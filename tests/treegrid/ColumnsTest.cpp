@@ -100,6 +100,58 @@ TEST(Columns, DeletingRenumbersPositionsMainAndSortColumn)
     EXPECT_TRUE(columns->PositionToIndex().empty());
 }
 
+namespace {
+// Captions in display order.
+std::string DisplayOrder(TTreeGridColumns* columns)
+{
+    std::string result;
+    for (int index : columns->PositionToIndex())
+        result += (result.empty() ? "" : " ") + (columns->Items(index)->Text().empty() ? "NEW" : columns->Items(index)->Text());
+    return result;
+}
+}  // namespace
+
+// Every stored column index follows its column when an insert or a new
+// collection index moves it; the existing columns keep their display order.
+TEST(Columns, InsertAndIndexMovesRenumberEveryStoredIndex)
+{
+    for (bool userOrder : {false, true}) {
+        SCOPED_TRACE(userOrder ? "user order" : "identity");
+        TTreePtr tree = MakeTree();
+        TTreeGridColumns* columns = Columns(tree.get(), 4);
+        if (userOrder)
+            columns->Items(3)->SetPosition(0);  // C3 C0 C1 C2
+        TTGHeader* header = tree->Header();
+        header->SetMainColumn(2);
+        header->SetSortColumn(3);
+        header->SetAutoSizeIndex(1);
+        tree->SetFocusedColumn(2);
+        columns->FHoverIndex = 3;
+        columns->FDropTarget = 0;
+        const std::string before = DisplayOrder(columns);
+        columns->Insert(1);
+        EXPECT_EQ(DisplayOrder(columns), before + " NEW");
+        EXPECT_EQ(columns->Items(header->MainColumn())->Text(), "C2");
+        EXPECT_EQ(columns->Items(header->SortColumn())->Text(), "C3");
+        EXPECT_EQ(columns->Items(header->AutoSizeIndex())->Text(), "C1");
+        EXPECT_EQ(columns->Items(tree->FocusedColumn())->Text(), "C2");
+        EXPECT_EQ(columns->Items(columns->FHoverIndex)->Text(), "C3");
+        EXPECT_EQ(columns->FDropTarget, 0) << "indexes before the insert stay";
+        ExpectPositionsConsistent(columns);
+        // Moving a column's collection index down and up again.
+        columns->Items(4)->SetIndex(0);
+        EXPECT_EQ(DisplayOrder(columns), before + " NEW");
+        EXPECT_EQ(columns->Items(header->SortColumn())->Text(), "C3");
+        EXPECT_EQ(columns->Items(header->MainColumn())->Text(), "C2");
+        columns->Items(0)->SetIndex(3);
+        EXPECT_EQ(DisplayOrder(columns), before + " NEW");
+        EXPECT_EQ(columns->Items(header->SortColumn())->Text(), "C3");
+        EXPECT_EQ(columns->Items(header->AutoSizeIndex())->Text(), "C1");
+        EXPECT_EQ(columns->Items(tree->FocusedColumn())->Text(), "C2");
+        ExpectPositionsConsistent(columns);
+    }
+}
+
 TEST(Columns, WidthLimitsAndHiddenColumns)
 {
     TTreePtr tree = MakeTree();
@@ -140,6 +192,25 @@ TEST(Columns, AutoSizeColumnFillsTheRest)
     EXPECT_EQ(columns->Items(1)->Width(), 300 - 40 - 60);
     columns->Items(0)->SetWidth(80);
     EXPECT_EQ(columns->Items(1)->Width(), 300 - 80 - 60);
+    ExpectPositionsConsistent(columns);
+}
+
+// The auto-size column's width belongs to the fill rule: a width set on it
+// is not stored, and the change is reported once.
+TEST(Columns, AutoSizeColumnRefusesAWidthWithOneNotice)
+{
+    TTreePtr tree = MakeTree();
+    tree->SetBounds(0, 0, 300, 100);
+    TTreeGridColumns* columns = Columns(tree.get(), 3);
+    tree->Header()->SetAutoSizeIndex(1);
+    tree->Header()->SetOptions(tree->Header()->Options() + TTGHeaderOptions{hoAutoResize});
+    ASSERT_EQ(columns->Items(1)->Width(), 200);
+    std::vector<TColumnIndex> notices;
+    tree->OnColumnResize = [&](TBaseTreeGrid*, TColumnIndex c) { notices.push_back(c); };
+    columns->Items(1)->SetWidth(80);
+    EXPECT_EQ(columns->Items(1)->Width(), 200);
+    EXPECT_EQ(columns->Items(1)->LastWidth(), 200) << "the refused width is not kept to restore";
+    EXPECT_EQ(notices, (std::vector<TColumnIndex>{1}));
     ExpectPositionsConsistent(columns);
 }
 

@@ -158,6 +158,26 @@ TEST_F(Navigation, FullExpandAndCollapse)
     ExpectConsistent(tree.get());
 }
 
+// Children shown above their parents change the painting order only: a
+// collapse of one subtree leaves the nodes before it alone.
+TEST_F(Navigation, FullCollapseWithChildrenAboveStaysInTheSubtree)
+{
+    TGridNode* child = tree->AddChild(n[4]);
+    tree->SetChildCount(child, 1);
+    tree->SetPaint(toChildrenAbove, true);
+    tree->FullExpand();
+    tree->FullCollapse(n[4]);
+    EXPECT_FALSE(tree->Expanded(n[4]));
+    EXPECT_FALSE(tree->Expanded(child));
+    EXPECT_TRUE(tree->Expanded(n[0]));
+    EXPECT_TRUE(tree->Expanded(n[2]));
+    ExpectConsistent(tree.get());
+    tree->FullCollapse(n[0]);
+    EXPECT_FALSE(tree->Expanded(n[0]));
+    EXPECT_FALSE(tree->Expanded(n[2]));
+    ExpectConsistent(tree.get());
+}
+
 TEST_F(Navigation, AutoFreeOnCollapseRecreatesChildren)
 {
     int initChildren = 0;

@@ -156,6 +156,40 @@ TEST(NodeStore, ClearKeepsTheHeightInvariantAndForgetsEveryNode)
     EXPECT_EQ(tree->RootNode()->TotalHeight, tree->RootNode()->NodeHeight + 2u * 18u);
 }
 
+// With levels, every child is reported while its parent still exists, so a
+// handler may read the parent's row; a flat tree keeps its quick path.
+TEST(NodeStore, ClearFreesChildrenBeforeTheirParents)
+{
+    for (bool levels : {true, false}) {
+        SCOPED_TRACE(levels ? "levels" : "flat");
+        TTreePtr tree = MakeTree();
+        tree->SetRootNodeCount(3);
+        if (levels)
+            for (TGridNode* top : ChildrenOf(tree.get(), nullptr)) {
+                tree->SetChildCount(top, 2);
+                tree->SetChildCount(tree->GetFirstChild(top), 1);
+            }
+        int id = 0;
+        for (TGridNode* n = tree->GetFirst(); n; n = tree->GetNext(n))
+            Row(tree.get(), n).Id = id++;
+        std::vector<TGridNode*> gone;
+        int freed = 0;
+        tree->OnFreeNode = [&](TBaseTreeGrid* sender, TGridNode* n) {
+            ++freed;
+            EXPECT_EQ(TreeFromNode(n), sender);
+            EXPECT_EQ(std::find(gone.begin(), gone.end(), n->Parent), gone.end()) << "parent freed first";
+            if (n->Parent != tree->RootNode()) {
+                EXPECT_LT(Row(tree.get(), n->Parent).Id, Row(tree.get(), n).Id);
+            }
+            gone.push_back(n);
+        };
+        tree->Clear();
+        EXPECT_EQ(freed, levels ? 3 * 4 : 3);
+        EXPECT_EQ(tree->RootNodeCount(), 0u);
+        ExpectConsistent(tree.get());
+    }
+}
+
 TEST(NodeStore, FreeingANodeClearsEveryRememberedPointer)
 {
     TTreePtr tree = MakeTree();
@@ -280,6 +314,30 @@ TEST(NodeStore, ReadOnlyRefusesChanges)
     ExpectConsistent(tree.get());
 }
 
+// Resetting a node, dropping its has-children mark or an init that finds no
+// children would keep the children but lose the flags under read-only.
+TEST(NodeStore, ReadOnlyKeepsChildrenAndTheirFlags)
+{
+    TTreePtr tree = MakeTree();
+    tree->SetRootNodeCount(2);
+    TGridNode* parent = tree->GetFirst();
+    tree->SetChildCount(parent, 3);
+    tree->SetExpanded(parent, true);
+    int resets = 0;
+    tree->OnResetNode = [&](TBaseTreeGrid*, TGridNode*) { ++resets; };
+    tree->OnInitChildren = [](TBaseTreeGrid*, TGridNode*, Cardinal& count) { count = 0; };
+    tree->SetMisc(toReadOnly, true);
+    tree->ResetNode(parent);
+    tree->SetHasChildren(parent, false);
+    tree->ReinitChildren(parent, false);
+    EXPECT_EQ(resets, 0);
+    EXPECT_EQ(parent->ChildCount, 3u);
+    EXPECT_TRUE(tree->Expanded(parent));
+    EXPECT_TRUE(tree->HasChildren(parent));
+    EXPECT_EQ(tree->VisibleCount(), 5u);
+    ExpectConsistent(tree.get());
+}
+
 TEST(NodeStore, InitEventsRunWhenANodeIsFirstReached)
 {
     TTreePtr tree = MakeTree();
@@ -340,6 +398,8 @@ TEST(NodeStore, MoveWithinTheTree)
     tree->SetChildCount(n[3], 2);
     Row(tree.get(), n[3]->FirstChild).Id = 10;
     Row(tree.get(), n[3]->LastChild).Id = 11;
+    // The children keep their order after the target, also when inserted
+    // after it (taken from the last, each goes right after the target).
     tree->MoveTo(n[3], n[0], amInsertAfter, true);
     EXPECT_EQ(Ids(tree.get(), ChildrenOf(tree.get(), nullptr)), "2 3 0 10 11");
     ExpectConsistent(tree.get());

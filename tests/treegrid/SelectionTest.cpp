@@ -185,3 +185,78 @@ TEST(Selection, FocusedColumnNeedsAllowFocus)
     tree->SetSelected(tree->GetFirst(), true);
     EXPECT_EQ(tree->FocusedColumn(), 0);
 }
+
+// A single-selection tree keeps what it has when the new node is refused:
+// a disabled one, or one the sibling constraint turns away.
+TEST(Selection, RefusedNodeLeavesASingleSelectionAlone)
+{
+    TTreePtr tree = MakeTree();
+    tree->SetRootNodeCount(3);
+    std::vector<TGridNode*> nodes = ChildrenOf(tree.get(), nullptr);
+    tree->SetChildCount(nodes[2], 1);
+    tree->SetExpanded(nodes[2], true);
+    TTreeGridColumns* columns = tree->Header()->Columns();
+    columns->Add();
+    columns->Add();
+    tree->SetSelection(toSiblingSelectConstraint, true);
+    tree->SetFocusedNode(nodes[0]);
+    tree->SetSelected(nodes[0], true);
+    tree->SetFocusedColumn(1);
+    tree->SetDisabled(nodes[1], true);
+    int changes = 0;
+    tree->OnChange = [&](TBaseTreeGrid*, TGridNode*) { ++changes; };
+    tree->SetSelected(nodes[1], true);
+    EXPECT_TRUE(tree->Selected(nodes[0]));
+    EXPECT_FALSE(tree->Selected(nodes[1]));
+    EXPECT_EQ(tree->RangeAnchor(), nodes[0]);
+    tree->SetSelected(nodes[2]->FirstChild, true);
+    EXPECT_TRUE(tree->Selected(nodes[0])) << "another parent than the anchor's";
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(tree->FocusedColumn(), 1);
+    ExpectConsistent(tree.get());
+    tree->SetSelected(nodes[2], true);  // a sibling is taken
+    EXPECT_TRUE(tree->Selected(nodes[2]));
+    EXPECT_FALSE(tree->Selected(nodes[0]));
+}
+
+// Inside a bracket a deleted selected node leaves a marked entry until the
+// bracket ends; it no longer counts, and deleting the selection copes.
+TEST(Selection, DeletedSelectedNodeInsideABracket)
+{
+    TTreePtr tree = MultiTree(4);
+    std::vector<TGridNode*> nodes = ChildrenOf(tree.get(), nullptr);
+    tree->SetSelected(nodes[1], true);
+    tree->BeginUpdate();
+    tree->DeleteNode(nodes[1]);
+    EXPECT_EQ(tree->SelectedCount(), 0);
+    tree->DeleteSelectedNodes();
+    EXPECT_EQ(tree->RootNodeCount(), 3u);
+    tree->SetSelected(nodes[2], true);
+    tree->SetSelected(nodes[3], true);
+    tree->DeleteNode(nodes[3]);
+    EXPECT_EQ(tree->SelectedCount(), 1);
+    ExpectConsistent(tree.get());
+    tree->DeleteSelectedNodes();
+    EXPECT_EQ(Ids(tree.get(), ChildrenOf(tree.get(), nullptr)), "0");
+    tree->EndUpdate();
+    EXPECT_EQ(tree->SelectedCount(), 0);
+    ExpectConsistent(tree.get());
+}
+
+// Focusing expands the collapsed ancestors whether or not the tree has a window.
+TEST(Selection, FocusingExpandsTheAncestorsWithoutAWindow)
+{
+    TTreePtr tree = MakeTree();
+    tree->SetRootNodeCount(1);
+    TGridNode* top = tree->GetFirst();
+    tree->SetChildCount(top, 1);
+    TGridNode* middle = tree->GetFirstChild(top);
+    tree->SetChildCount(middle, 1);
+    TGridNode* leaf = tree->GetFirstChild(middle);
+    ASSERT_FALSE(tree->HandleAllocated());
+    tree->SetFocusedNode(leaf);
+    EXPECT_TRUE(tree->Expanded(top));
+    EXPECT_TRUE(tree->Expanded(middle));
+    EXPECT_EQ(tree->VisibleCount(), 3u);
+    ExpectConsistent(tree.get());
+}
