@@ -3,9 +3,11 @@
 #include "platform/Exceptions.h"
 #include "platform/SysUtils.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
+#include <mutex>
 
 namespace {
 
@@ -631,7 +633,17 @@ int DayOfWeek(TDateTime date)
     return p.DayOfWeek;
 }
 
-TDateTime Now()
+namespace {
+
+// The pinned clock. The flag alone is read on the common unpinned path; the
+// value and its advance are kept under the lock so a reader never sees a
+// half-written pin.
+std::atomic<bool> gClockPinned{false};
+std::mutex gClockLock;
+TDateTime gPinnedAt = 0;
+Int64 gPinnedAdvance = 0;  // milliseconds added since the pin
+
+TDateTime SystemNow()
 {
     timespec ts{};
     clock_gettime(CLOCK_REALTIME, &ts);
@@ -645,9 +657,73 @@ TDateTime Now()
     return Combine(d, t);
 }
 
+// Moves a value along the time line by milliseconds. Before 1899-12-30 the
+// fraction counts away from zero, so plain addition would run backwards
+// there; the value goes through its day number and time of day instead.
+// The result stays inside the valid range.
+TDateTime AddMilliseconds(TDateTime value, Int64 ms)
+{
+    TTimeStamp stamp;
+    if (!ToTimeStamp(value, stamp))
+        return value;
+    constexpr Int64 first = MSecsPerDay;  // 0001-01-01 00:00
+    const Int64 last = (DateDelta + static_cast<Int64>(MaxDateTime) + 1) * MSecsPerDay - 1;
+    Int64 linear = stamp.Date * MSecsPerDay + stamp.Time;
+    linear = ms > 0 ? (linear > last - ms ? last : linear + ms) : (linear < first - ms ? first : linear + ms);
+    const TDateTime date = static_cast<double>(linear / MSecsPerDay - DateDelta);
+    const TDateTime time = static_cast<double>(linear % MSecsPerDay) / static_cast<double>(MSecsPerDay);
+    return Combine(date, time);
+}
+
+} // namespace
+
+void PinClock(TDateTime value)
+{
+    std::lock_guard lock(gClockLock);
+    gPinnedAt = value;
+    gPinnedAdvance = 0;
+    gClockPinned.store(true, std::memory_order_release);
+}
+
+void AdvancePinnedClock(Int64 milliseconds)
+{
+    std::lock_guard lock(gClockLock);
+    if (gClockPinned.load(std::memory_order_relaxed))
+        gPinnedAdvance += milliseconds;
+}
+
+void UnpinClock()
+{
+    std::lock_guard lock(gClockLock);
+    gClockPinned.store(false, std::memory_order_release);
+    gPinnedAt = 0;
+    gPinnedAdvance = 0;
+}
+
+TDateTime Now()
+{
+    if (gClockPinned.load(std::memory_order_acquire)) {
+        std::lock_guard lock(gClockLock);
+        if (gClockPinned.load(std::memory_order_relaxed))
+            return gPinnedAdvance == 0 ? gPinnedAt : AddMilliseconds(gPinnedAt, gPinnedAdvance);
+    }
+    return SystemNow();
+}
+
 TDateTime Date()
 {
     return std::trunc(Now());
+}
+
+TDateTime Time()
+{
+    // Through the milliseconds of the day, so the result equals what
+    // EncodeTime gives for the same time (a fraction taken off the whole
+    // value would differ in its last bits).
+    TTimeStamp stamp;
+    if (!ToTimeStamp(Now(), stamp))
+        return 0;
+    return static_cast<double>(stamp.Time) / static_cast<double>(MSecsPerDay);
 }
 
 TDateTime IncMonth(TDateTime date, int months)

@@ -39,9 +39,18 @@ void DecodeTime(TDateTime time, int& hour, int& min, int& sec, int& msec);
 // 1 = Sunday .. 7 = Saturday.
 int DayOfWeek(TDateTime date);
 
-// Local date and time of the system clock; Date() without the time.
+// Local date and time of the clock; Date() without the time, Time() the time
+// of day alone. This is the program's only reading of the wall clock: tests
+// and tools pin it to a fixed moment, which then moves only when advanced.
+// Safe from any thread and before any application object exists. Timers and
+// double clicks measure their intervals apart from it.
 TDateTime Now();
 TDateTime Date();
+TDateTime Time();
+void PinClock(TDateTime value);
+// Moves a pinned clock on (back for a negative count); nothing when unpinned.
+void AdvancePinnedClock(Int64 milliseconds);
+void UnpinClock();
 
 // The same day and time of day n months later (earlier for n < 0); a day
 // beyond the new month's end becomes its last day.

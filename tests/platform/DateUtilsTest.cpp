@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <ctime>
+#include <thread>
 #include <tuple>
 
 namespace {
@@ -189,6 +191,101 @@ TEST(DateUtilsTime, NowAndDateFollowTheSystemClock)
     EXPECT_EQ(Frac(today), 0);
     EXPECT_LE(today, Now());
     EXPECT_LT(Now(), today + 1);
+}
+
+// Unpins the clock however the test ends.
+struct TPinnedClock {
+    explicit TPinnedClock(TDateTime value) { PinClock(value); }
+    ~TPinnedClock() { UnpinClock(); }
+};
+
+TEST(DateUtilsClock, PinnedClockStandsStillUntilAdvanced)
+{
+    const TDateTime pin = EncodeDateTime(2024, 1, 17, 23, 59, 59, 500);
+    TPinnedClock pinned(pin);
+    EXPECT_EQ(Now(), pin);
+    EXPECT_EQ(Now(), pin);  // no time passes by itself
+    EXPECT_EQ(Date(), EncodeDate(2024, 1, 17));
+    EXPECT_EQ(Time(), EncodeTime(23, 59, 59, 500));
+
+    // Over midnight, then a whole month on, then back again.
+    const TFormatSettings g = German();
+    AdvancePinnedClock(500);
+    EXPECT_EQ(FormatDateTime("dd.mm.yyyy hh:nn:ss.zzz", Now(), g), "18.01.2024 00:00:00.000");
+    EXPECT_EQ(Date(), EncodeDate(2024, 1, 18));
+    EXPECT_EQ(Time(), 0);
+    AdvancePinnedClock(31LL * MSecsPerDay + 1);
+    EXPECT_EQ(FormatDateTime("dd.mm.yyyy hh:nn:ss.zzz", Now(), g), "18.02.2024 00:00:00.001");
+    AdvancePinnedClock(-(31LL * MSecsPerDay + 1001));
+    EXPECT_EQ(FormatDateTime("dd.mm.yyyy hh:nn:ss.zzz", Now(), g), "17.01.2024 23:59:59.000");
+
+    // A new pin starts over; advancing a million single milliseconds adds
+    // up exactly, with no drift of the fraction.
+    PinClock(EncodeDate(2024, 3, 1));
+    for (int i = 0; i < 1000000; ++i)
+        AdvancePinnedClock(1);
+    EXPECT_EQ(Now(), EncodeDateTime(2024, 3, 1, 0, 16, 40, 0));
+}
+
+TEST(DateUtilsClock, AdvancingBeforeTheEpochRunsForwardAndStopsAtTheRangeEnds)
+{
+    // Before 1899-12-30 the fraction counts away from zero; a clock moved on
+    // must still run forwards there.
+    TPinnedClock pinned(EncodeDateTime(1899, 12, 29, 23, 0, 0, 0));
+    AdvancePinnedClock(30 * 60 * 1000);
+    EXPECT_EQ(FormatDateTime("yyyy-mm-dd hh:nn", Now(), German()), "1899-12-29 23:30");
+    AdvancePinnedClock(60 * 60 * 1000);
+    EXPECT_EQ(FormatDateTime("yyyy-mm-dd hh:nn", Now(), German()), "1899-12-30 00:30");
+
+    PinClock(EncodeDate(9999, 12, 31));
+    AdvancePinnedClock(2 * MSecsPerDay);
+    EXPECT_EQ(FormatDateTime("yyyy-mm-dd hh:nn:ss.zzz", Now(), German()), "9999-12-31 23:59:59.999");
+    PinClock(EncodeDate(1, 1, 1) + 0.5);
+    AdvancePinnedClock(-2 * MSecsPerDay);
+    EXPECT_EQ(FormatDateTime("yyyy-mm-dd hh:nn:ss.zzz", Now(), German()), "0001-01-01 00:00:00.000");
+}
+
+TEST(DateUtilsClock, UnpinnedClockIsTheSystemsAndAdvancingItDoesNothing)
+{
+    PinClock(EncodeDate(2001, 1, 1));
+    UnpinClock();
+    AdvancePinnedClock(10LL * 365 * MSecsPerDay);
+    const std::time_t t = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&t, &local);
+    const double unixDays = static_cast<double>(t + local.tm_gmtoff) / 86400.0;
+    EXPECT_NEAR(Now(), unixDays + EncodeDate(1970, 1, 1), 3.0 / 86400);
+    PinClock(EncodeDate(2001, 1, 1));
+    EXPECT_EQ(Now(), EncodeDate(2001, 1, 1));  // the advance while unpinned was not kept
+    UnpinClock();
+}
+
+TEST(DateUtilsClock, OtherThreadsReadThePinnedClock)
+{
+    TPinnedClock pinned(EncodeDate(2024, 1, 17));
+    // A reader running while the main thread advances always sees a whole
+    // number of the steps taken, never a torn value, and never goes back.
+    std::atomic<bool> stop{false};
+    std::atomic<int> bad{0};
+    std::thread reader([&] {
+        TDateTime last = 0;
+        while (!stop.load()) {
+            const TDateTime now = Now();
+            const double steps = (now - EncodeDate(2024, 1, 17)) * 86400.0;  // one step = 1 s
+            if (now < last || std::fabs(steps - std::round(steps)) > 1e-6)
+                ++bad;
+            last = now;
+        }
+    });
+    for (int i = 0; i < 20000; ++i)
+        AdvancePinnedClock(1000);
+    stop = true;
+    reader.join();
+    EXPECT_EQ(bad.load(), 0);
+    TDateTime seen = 0;
+    std::thread([&] { seen = Now(); }).join();
+    EXPECT_EQ(seen, Now());
+    EXPECT_EQ(FormatDateTime("dd.mm.yyyy hh:nn:ss", seen, German()), "17.01.2024 05:33:20");
 }
 
 TEST(DateUtilsCalendar, IncMonthKeepsTheTimeAndCutsTheDay)
