@@ -535,6 +535,7 @@ TDateTime TScheduleDocument::GetEndOf(TNodeData* Row)
     Row->RecalcEndOf = false;
     SetEndOf(Row, result);
     Row->nodeEnd = result;
+    RowPlaceChanged(Row);
     if (Row->NodeTable == tbExclude && FCalendar)
         FCalendar->AbsentValid = false;
     return result;

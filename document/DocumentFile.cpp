@@ -44,7 +44,7 @@ void TScheduleDocument::ClearRows()
 {
     // The overlap lists go first: every freed row would otherwise be
     // searched for in them, which is quadratic for a large plan.
-    FOverlappingNodes.Clear();
+    ClearOverlapping();
     FIgnoreOverlappingNodes.Clear();
     StringTreeGrid1->Clear();
     StringTreeGrid2->Clear();
@@ -138,6 +138,7 @@ void TScheduleDocument::ActionNew()
     UndoRedo().AcceptUndos();
     FDefaultHolidayReason = Translate("Holiday");
     FDefaultCalcWorkdays = true;
+    SetupLoaded();
     EndUpdate();
     SetFileChanged(false);
 }

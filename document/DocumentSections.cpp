@@ -270,6 +270,7 @@ void TScheduleDocument::ReadSetupSection(TCustomIniFile& Ini)
         FPositionGroupNames.Add(Ini.ReadString("PositionGroup", "name" + IntToStr(i), String()));
         FPositionGroup.Add(Ini.ReadString("PositionGroup", "filter" + IntToStr(i), String()));
     }
+    SetupLoaded();
 }
 
 // ---- [Public Holiday] -------------------------------------------------------------------

@@ -86,6 +86,7 @@ struct TNodeData {
     TGridNode* VNode;
     TStringTreeGrid* VNodeTable;
     TRowLink* Link;  // the row's handle record, made when first asked for
+    std::uint32_t ViewSlot;  // the views' record of the row, plus 1; 0 for none
 };
 
 // Frees the owned objects of a record and clears their pointers.

@@ -170,6 +170,7 @@ void TScheduleDocument::LoadLocalIni(const String& FileName, std::vector<TColor>
     // Bounds as for a loaded document's day width and font size.
     FColWidth = resolution >= 1 && resolution <= 1000 ? resolution : 8;
     FFontsize = fontHeight >= 1 && fontHeight <= 200 ? fontHeight : 10;
+    SetupLoaded();
     InvalidateTimeChart();
 }
 

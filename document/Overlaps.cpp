@@ -58,7 +58,7 @@ void TScheduleDocument::UpdateOverlappingProc()
     for (int i = 0; i < FOverlappingNodes.Count(); ++i)
         CB_SetRecalcBitmap(static_cast<TNodeData*>(FOverlappingNodes.Items(i)));
     const int oldCount = FOverlappingNodes.Count();
-    FOverlappingNodes.Clear();
+    ClearOverlapping();
 
     // One sort by row, then start and end, serves the scan of every row.
     std::sort(entries.begin(), entries.end(), [](const TOverlapEntry& a, const TOverlapEntry& b) {
@@ -76,7 +76,7 @@ void TScheduleDocument::UpdateOverlappingProc()
         ignored.insert(static_cast<const TNodeData*>(FIgnoreOverlappingNodes.Items(i)));
     auto add = [&](TNodeData* row) {
         if (ignored.empty() || ignored.find(row) == ignored.end())
-            FOverlappingNodes.Add(row);
+            AddOverlapping(row);
     };
     const double gap = FMinUnit == muMinute ? 0 : 1;
     if (entries.size() > 1) {

@@ -292,6 +292,7 @@ void TScheduleDocument::CB_CheckValid(TNodeData* Row, NativeInt)
     } catch (...) {
         Row->nodeTermin = 0;
     }
+    RowPlaceChanged(Row);
 }
 
 void TScheduleDocument::CheckAllValid()
@@ -478,5 +479,5 @@ void TScheduleDocument::InvalidateNode(TNodeData* Row, bool Large)
 
 bool TScheduleDocument::GetNodeIsOverlapping(const TNodeData* Row) const
 {
-    return Row && FOverlappingNodes.IndexOf(const_cast<TNodeData*>(Row)) >= 0;
+    return Row && FOverlapCount.find(Row) != FOverlapCount.end();
 }

@@ -37,6 +37,20 @@ void TRowTree::DoFreeNode(TGridNode* Node)
     TStringTreeGrid::DoFreeNode(Node);
 }
 
+void TRowTree::Sort(TGridNode* Node, TColumnIndex Column, TSortDirection Direction, bool DoInit)
+{
+    TStringTreeGrid::Sort(Node, Column, Direction, DoInit);
+    if (FDocument)
+        FDocument->RowOrderChanged(FTable);
+}
+
+void TRowTree::DoNodeMoved(TGridNode* Node)
+{
+    TStringTreeGrid::DoNodeMoved(Node);
+    if (FDocument)
+        FDocument->RowOrderChanged(FTable);
+}
+
 void TRowTree::DoGetText(TGridNode* Node, TColumnIndex Column, TVSTTextType TextType, String& Text)
 {
     if (TNodeData* row = Row(Node))
@@ -109,6 +123,7 @@ TNodeData* TScheduleDocument::NodeToRow(TBaseTreeGrid* Tree, TGridNode* Node) co
 
 void TScheduleDocument::RowFreed(TNodeData* Row)
 {
+    RowGone(Row);
     TRowHandle::RowGone(Row);
     auto range = FIDIndex.equal_range(Row->ID);
     for (auto it = range.first; it != range.second; ++it)
@@ -116,8 +131,22 @@ void TScheduleDocument::RowFreed(TNodeData* Row)
             FIDIndex.erase(it);
             break;
         }
-    while (FOverlappingNodes.Remove(Row) >= 0) {
+    // Only a listed row is searched for: freeing a whole plan stays linear.
+    if (FOverlapCount.erase(Row) > 0)
+        while (FOverlappingNodes.Remove(Row) >= 0) {
+        }
+    while (FIgnoreOverlappingNodes.Count() > 0 && FIgnoreOverlappingNodes.Remove(Row) >= 0) {
     }
-    while (FIgnoreOverlappingNodes.Remove(Row) >= 0) {
-    }
+}
+
+void TScheduleDocument::AddOverlapping(TNodeData* Row)
+{
+    FOverlappingNodes.Add(Row);
+    ++FOverlapCount[Row];
+}
+
+void TScheduleDocument::ClearOverlapping()
+{
+    FOverlappingNodes.Clear();
+    FOverlapCount.clear();
 }

@@ -46,9 +46,12 @@ public:
     // The row record of a node; null for a node no AddNode made.
     TNodeData* Row(TGridNode* Node) const;
     void BeforeDestruction() override;
+    // A sort changes the rows' order: the document hears of it.
+    void Sort(TGridNode* Node, TColumnIndex Column, TSortDirection Direction, bool DoInit = true) override;
 
 protected:
     void DoFreeNode(TGridNode* Node) override;
+    void DoNodeMoved(TGridNode* Node) override;
     void DoGetText(TGridNode* Node, TColumnIndex Column, TVSTTextType TextType, String& Text) override;
     void DoNewText(TGridNode* Node, TColumnIndex Column, const String& Text) override;
 
@@ -183,7 +186,11 @@ public:
     // FGlobalPositionFilter := the current group's expanded list (and a copy
     // in FNoAutoGlobalPositionFilter), then UpdateInternalVariables.
     void ApplyPositionGroup();
+    // Constant time: the overlapping rows are counted as they are listed.
     bool GetNodeIsOverlapping(const TNodeData* Row) const;
+    // The number of shown rows (the current group's positions, multi-row
+    // positions expanded, empty ones left out while hidden).
+    int GetRowCount() const { return FGlobalPositionFilter ? FGlobalPositionFilter->Count() : 0; }
 
     // Sets the colour array to Count entries; entries added get the default
     // colours by their number among the added ones.
@@ -294,7 +301,16 @@ public:
     virtual void UpdateScrollBars() {}
     // The timechart goes back to FTimeChartStart.
     virtual void RestoreTimeChartStart() {}
-    virtual void SetTimeChartBounds(TDateTime Low, TDateTime High) { (void)Low, (void)High; }
+    // Stores the range the timechart scrolls over (FMinDate, FMaxDate); false
+    // when it was already that. The views keep it in whole days and scroll
+    // along.
+    virtual bool SetTimeChartBounds(TDateTime Low, TDateTime High)
+    {
+        const bool changed = Low != FMinDate || High != FMaxDate;
+        FMinDate = Low;
+        FMaxDate = High;
+        return changed;
+    }
     // Days that fit in the timechart's width at the current column width.
     virtual int GetTimeChartVisibleDays() const { return 0; }
     // The view options that hide positions no row uses.
@@ -307,6 +323,17 @@ public:
     virtual void CreateDefaultWeekInfo();
     // Whether the row counts as filtered for feFiltered.
     virtual bool IsNodeFiltered(const TNodeData* Row) const { return Row->reference != nullptr; }
+    // The stored setup (zoom, column width, font, row sets, colours, ...)
+    // was assigned anew: by New, a load, an undo snapshot or a document from
+    // the server. The views show it again without marking anything changed.
+    virtual void SetupLoaded() {}
+    // The row's cached start, end, position or validity may have changed
+    // (also inside update brackets, where nothing is invalidated).
+    virtual void RowPlaceChanged(TNodeData* Row) { (void)Row; }
+    // The order of the table's rows changed (a sort, a moved node).
+    virtual void RowOrderChanged(TWhichTable Table) { (void)Table; }
+    // The row is being freed: nothing may keep it.
+    virtual void RowGone(TNodeData* Row) { (void)Row; }
 
     // ---- working-time calendar ----
     // The week of the position shown in the row; the default week when none.
@@ -422,6 +449,10 @@ public:
     TStringList FPositionGroup;
     TList FOverlappingNodes;
     TList FIgnoreOverlappingNodes;
+    // FOverlappingNodes changes only through these, which keep the count
+    // per row that GetNodeIsOverlapping reads.
+    void AddOverlapping(TNodeData* Row);
+    void ClearOverlapping();
     TStringList EmptyStringList;
     String FFindString;
     int FUpdating = 0;
@@ -750,6 +781,8 @@ private:
     std::unordered_map<NativeInt, std::unique_ptr<THeaderData>> FHeaderStore;
     NativeInt FNextHeaderTag = 1;
     std::unordered_multimap<int, TNodeData*> FIDIndex;
+    // How often each row stands in FOverlappingNodes.
+    std::unordered_map<const TNodeData*, int> FOverlapCount;
     std::unique_ptr<TPositionIndex> FPositionCache;
     // Indexes of the calendar walk (defined with it).
     struct TCalendarCache;

@@ -163,9 +163,7 @@ void TScheduleDocument::UpdateBoundsProc()
     FDataMaxDate = high;
     if (!isDateOK(FUserDate))
         FUserDate = low;
-    FMinDate = std::min(FUserDate, low);
-    FMaxDate = std::max(FUserDate, high);
-    SetTimeChartBounds(FMinDate, FMaxDate);
+    SetTimeChartBounds(std::min(FUserDate, low), std::max(FUserDate, high));
     UpdateAutoEntries(low, high);
     ForEach(feAll, 0, [this](TNodeData* Row, NativeInt) { CB_SetRecalcEndOf(Row); });
 }

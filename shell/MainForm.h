@@ -41,8 +41,6 @@ public:
     TSaveDialog* SaveDialog1 = nullptr;
     TTimer* RedrawTimer = nullptr;
     // Timers of the views, idle until the views use them.
-    TTimer* ScrollTimer = nullptr;
-    TTimer* FlashTimer = nullptr;
     TTimer* TabTimer = nullptr;
     TTimer* EditorTimer = nullptr;
 
@@ -70,8 +68,6 @@ public:
     TMenuItem* zuletztgeffneteDateien1 = nullptr;
     TMenuItem* Neu1 = nullptr;
     TMenuItem* Bearbeiten1 = nullptr;
-    TMenuItem* AutoScroll1 = nullptr;
-    TMenuItem* ScrollWhileMoving1 = nullptr;
     TMenuItem* DenyMoveIntoPast1 = nullptr;
     TMenuItem* AutoArrange1 = nullptr;
     TMenuItem* Ansicht1 = nullptr;
@@ -79,11 +75,6 @@ public:
     TMenuItem* Statuszeileanzeigen1 = nullptr;
     TMenuItem* Tabelleanzeigen1 = nullptr;
     TMenuItem* EditorAsWindow1 = nullptr;
-    TMenuItem* SmallTimeChart1 = nullptr;
-    TMenuItem* HideEmptyRows1 = nullptr;
-    TMenuItem* HideEmptyMultiRows1 = nullptr;
-    TMenuItem* DrawLines1 = nullptr;
-    TMenuItem* DrawLinesMultiRow1 = nullptr;
     TMenuItem* Netzwerk1 = nullptr;
     TMenuItem* Server1 = nullptr;
     TMenuItem* Servername = nullptr;
@@ -96,7 +87,6 @@ public:
     // ---- state of the frame ----
     String FCaptionFileName;
     String FLanguage;
-    bool FDrawFullText = false;
     // The other instances' windows: the text after "VEK - " and the
     // instance's handle (the window menu item's tag is its index here).
     struct TWindowEntry {
@@ -108,7 +98,6 @@ public:
     // The recent files, newest first, as the actions show them less "n. ".
     std::vector<String> LastFiles() const;
     // What LoadIni restores for parts of the window that are not built yet.
-    bool FSmallTimeChartExpanded = true;
     TPoint FEditorPos{100, 100};
     TPoint FEditorSize[2] = {{400, 300}, {400, 300}};
     int FPrinterOrientation = 0;
@@ -135,9 +124,6 @@ public:
     void Tabelleanzeigen1Click();
     void Werkzeugleisteanzeigen1Click();
     void EditorAsWindowClick();
-    void SmallTimeChartClick();
-    void HideRowsClick(TMenuItem* Item);
-    void DrawLinesClick(TMenuItem* Item);
     void SwapCheckedClick(TMenuItem* Item);
 
     // ---- settings ----

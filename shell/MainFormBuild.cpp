@@ -108,12 +108,9 @@ void TMainForm::CreateEditMenu()
     NewItem(Bearbeiten1, "N4", "-", nullptr);
     NewActionItem(Bearbeiten1, "Ueberlappungen1", ActSolveOverlapping);
     NewItem(Bearbeiten1, "N5", "-", nullptr);
-    AutoScroll1 = NewItem(Bearbeiten1, "AutoScroll1", "Automatic scrolling", nullptr);
-    AutoScroll1->SetAutoCheck(true);
+    AutoScroll1 = NewItem(Bearbeiten1, "AutoScroll1", "Scroll Timechart while moving Task (invert with shift)", nullptr);
+    AutoScroll1->OnClick = [this](TObject*) { SwapCheckedClick(AutoScroll1); };
     AutoScroll1->SetChecked(true);
-    ScrollWhileMoving1 = NewItem(Bearbeiten1, "ScrollWhileMoving1", "Scroll Timechart while moving Task (invert with shift)",
-                                 nullptr);
-    ScrollWhileMoving1->OnClick = [this](TObject*) { SwapCheckedClick(ScrollWhileMoving1); };
     DenyMoveIntoPast1 = NewItem(Bearbeiten1, "DenyMoveIntoPast1", "Deny move items into the past", nullptr);
     DenyMoveIntoPast1->OnClick = [this](TObject*) { SwapCheckedClick(DenyMoveIntoPast1); };
     AutoArrange1 = NewItem(Bearbeiten1, "AutoArrange1", "Automatically arrange items", nullptr);
@@ -214,8 +211,6 @@ void TMainForm::CreateTimers()
     // The today marker moves: repaint the chart each minute.
     RedrawTimer->OnTimer = [this](TObject*) { InvalidateTimeChart(); };
     RedrawTimer->SetEnabled(true);
-    ScrollTimer = timer("ScrollTimer", 15);
-    FlashTimer = timer("FlashTimer", 100);
     TabTimer = timer("TabTimer", 60);
     EditorTimer = timer("EditorTimer", 500);
 }
@@ -229,6 +224,7 @@ TMainForm::TMainForm(TComponent* AOwner) : TPlannerForm(AOwner)
     CreateToolBar();
     CreateStatusBar();
     CreateViewPanels();
+    CreateTimeChartTools(dfsToolBar2, Ansicht1);
     CreateTimers();
     CreateNetwork();
     OpenDialog1 = Create<TOpenDialog>(this);

@@ -18,6 +18,7 @@
 #include "platform/Messages.h"
 #include "platform/SysUtils.h"
 #include "shell/MainForm.h"
+#include "views/CanvasPanel.h"
 #include "shell/MessageDialog.h"
 #include "shell/Translation.h"
 
@@ -197,6 +198,7 @@ void TMainForm::SetLanguage(const String& Name)
         ActionNew();
     ActClearAllFilters->SetCaption(::Translate("Clear all Filters"));
     ActClearAllFilters->SetHint(::Translate("Clear all Filters"));
+    UpdateToolCaptions();
     SaveDialog1->SetTitle(::Translate("Save as"));
     OpenDialog1->SetTitle(::Translate("Open"));
     UpdateCaption();
@@ -239,21 +241,6 @@ void TMainForm::Werkzeugleisteanzeigen1Click()
 
 void TMainForm::EditorAsWindowClick() { EditorAsWindow1->SetChecked(!EditorAsWindow1->Checked()); }
 
-void TMainForm::SmallTimeChartClick() { SmallTimeChart1->SetChecked(!SmallTimeChart1->Checked()); }
-
-void TMainForm::HideRowsClick(TMenuItem* Item)
-{
-    Item->SetChecked(!Item->Checked());
-    SetHideEmptyPositions(HideEmptyRows1->Checked());
-    SetHideEmptyMultiRowPositions(HideEmptyMultiRows1->Checked());
-}
-
-void TMainForm::DrawLinesClick(TMenuItem* Item)
-{
-    Item->SetChecked(!Item->Checked());
-    InvalidateTimeChart();
-}
-
 void TMainForm::SwapCheckedClick(TMenuItem* Item)
 {
     Item->SetChecked(!Item->Checked());
@@ -268,11 +255,16 @@ void TMainForm::SwapCheckedClick(TMenuItem* Item)
 
 void TMainForm::FormKeyDown(Word& Key, TShiftState Shift)
 {
-    (void)Shift;
-    // Keys typed into an edit field belong to it.
+    // Keys typed into an edit field belong to it; the tables, the chart and
+    // the group tabs leave them to the form.
     TWinControl* active = ActiveControl();
-    if (active && !dynamic_cast<TBaseTreeGrid*>(active) && active != TimeChartPanel)
+    if (active && !dynamic_cast<TBaseTreeGrid*>(active) && active != TimeChartPanel && active != TimeChart &&
+        !dynamic_cast<TTabControl*>(active))
         return;
+    if (Key == VK_LEFT || Key == VK_RIGHT || Key == VK_UP || Key == VK_DOWN) {
+        ScrollByKey(Key, Shift);
+        return;
+    }
     if (Key != VK_NEXT && Key != VK_PRIOR)
         return;
     TStringTreeGrid* tree = GetTable(GetActiveTable());

@@ -1,9 +1,54 @@
+// The planner form: its chart controls, the document's hooks it answers and
+// the row index it keeps current.
 #include "views/PlannerForm.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include "platform/ComCtrls.h"
+#include "platform/DateUtils.h"
 #include "platform/ExtCtrls.h"
 #include "platform/FormBuilder.h"
+#include "platform/Graphics.h"
+#include "platform/Menus.h"
+#include "views/BarPictureCache.h"
+#include "views/CanvasPanel.h"
+#include "views/ChartRowIndex.h"
+#include "views/DrawingHelpers.h"
 
-TPlannerForm::TPlannerForm(TComponent* AOwner) : TScheduleDocument(AOwner) {}
+TPlannerForm::TPlannerForm(TComponent* AOwner)
+    : TScheduleDocument(AOwner),
+      FRowIndex(std::make_unique<TChartRowIndex>()),
+      FPictures(std::make_unique<TBarPictureCache>())
+{
+    // Rows are appended at the end of their table: such a row follows every
+    // other in tree order.
+    FRowIndex->SetIsLast([this](TNodeData* Row) {
+        TStringTreeGrid* tree = GetTable(Row->NodeTable);
+        return tree && tree->GetLastChildNoInit(nullptr) == Row->VNode;
+    });
+    FTimeChartStart = TimeChartStartDestination = std::trunc(Date());
+    SliderTimer = Create<TTimer>(this);
+    SliderTimer->SetName("SliderTimer");
+    SliderTimer->SetInterval(15);
+    SliderTimer->SetEnabled(false);
+    SliderTimer->OnTimer = [this](TObject* Sender) { SliderTimerTimer(Sender); };
+    FlashSelectedTimer = Create<TTimer>(this);
+    FlashSelectedTimer->SetName("FlashSelectedTimer");
+    FlashSelectedTimer->SetInterval(100);
+    FlashSelectedTimer->SetEnabled(false);
+    FlashSelectedTimer->OnTimer = [this](TObject* Sender) { FlashSelectedTimerTimer(Sender); };
+}
+
+TPlannerForm::~TPlannerForm() = default;
+
+void TPlannerForm::BeforeDestruction()
+{
+    // The rows go with the document; nothing of them may be kept here after.
+    SliderTimer->SetEnabled(false);
+    FlashSelectedTimer->SetEnabled(false);
+    TScheduleDocument::BeforeDestruction();
+}
 
 void TPlannerForm::CreateViewPanels()
 {
@@ -19,7 +64,263 @@ void TPlannerForm::CreateViewPanels()
     Splitter1 = Build<TSplitter>(this, "Splitter1").Align(alTop).Parent(this).Bounds(0, below + 2000, ClientWidth(), 4)
                     .Get();
     Splitter1->SetMinSize(40);
+    // The chart keeps at least the splitter's minimum below its captions.
+    Splitter1->OnCanResize = [this](TObject*, int& NewSize, bool&) {
+        NewSize = std::max(NewSize, TimeChartScrollBarBox->Top() + Splitter1->MinSize());
+    };
     Panel1 = Build<TPanel>(this, "Panel1").Parent(this).Align(alClient).Caption("").Get();
     Panel1->SetBevelOuter(bvNone);
     Panel1->SetColor(clWindow);
+
+    // Inside the chart area, from the top: the overview bar and its
+    // splitter, the caption rows, then the chart body.
+    dfsToolBar1 = Build<TPanel>(this, "dfsToolBar1").Parent(TimeChartPanel).Bounds(0, 0, ClientWidth(), 41)
+                      .Align(alTop).Caption("").Get();
+    dfsToolBar1->SetBevelOuter(bvNone);
+    dfsToolBar1->SetHint("General View");
+    SmallTimeChartCaption = Build<TCanvasPanel>(this, "SmallTimeChartCaption").Parent(dfsToolBar1)
+                                .Bounds(0, 0, ClientWidth(), 17).Align(alTop).Caption("").Get();
+    SmallTimeChartCaption->SetBevelOuter(bvNone);
+    SmallTimeChart = Build<TCanvasPanel>(this, "SmallTimeChart").Parent(dfsToolBar1).Align(alClient).Caption("").Get();
+    SmallTimeChart->SetBevelOuter(bvNone);
+    SmallTimeChart->SetColor(clWhite);
+    Splitter3 = Build<TSplitter>(this, "Splitter3").Align(alTop).Parent(TimeChartPanel).Bounds(0, 50, ClientWidth(), 4)
+                    .Get();
+    Splitter3->SetMinSize(1);
+    Splitter3->SetAutoSnap(false);
+    Splitter3->OnCanResize = [this](TObject*, int& NewSize, bool& Accept) { Splitter3CanResize(NewSize, Accept); };
+    Splitter3->OnMoved = [this](TObject*) {
+        SetSmallTimeChartRowHeight((dfsToolBar1->Height() - SmallTimeChartCaption->Height()) / std::max(1, GetRowCount()));
+        SetFileChanged(true);
+    };
+    TimeChartCaption = Build<TCanvasPanel>(this, "TimeChartCaption").Parent(TimeChartPanel)
+                           .Bounds(0, 60, ClientWidth(), TimeChartFullRowHeight(0)).Align(alTop).Caption("").Get();
+    TimeChartCaption->SetBevelOuter(bvNone);
+    TimeChartCaption->SetColor(clWhite);
+    TimeChartScrollBarBox = Build<TScrollBarBox>(this, "TimeChartScrollBarBox").Parent(TimeChartPanel)
+                                .Align(alClient).Caption("").Get();
+    TimeChartScrollBarBox->SetBorderStyle(bsNone);
+    TimeChartScrollBarBox->OnHorzScroll = [this](TObject*) { ScrollBarBoxHorzScroll(); };
+    TimeChartScrollBarBox->OnVertScroll = [this](TObject*) { ScrollBarBoxVertScroll(); };
+    TimeChart = Build<TCanvasPanel>(this, "TimeChart").Parent(TimeChartScrollBarBox).Align(alClient).Caption("").Get();
+    TimeChart->SetBevelOuter(bvNone);
+    TimeChart->SetColor(clBtnShadow);
+    TimeChart->SetTabStop(true);
+    TimeChart->OnPaint = [this](TObject*) { TimeChartPaint(); };
+    TimeChart->OnResize = [this](TObject*) { TimeChartResize(); };
+    SmallTimeChart->OnPaint = [this](TObject*) { SmallTimeChartPaint(); };
+    auto wheel = [this](TObject*, TShiftState Shift, int Delta, TPoint, bool& Handled) {
+        TimeChartMouseWheel(Shift, Delta, Handled);
+    };
+    TimeChart->OnMouseWheel = wheel;
+    SmallTimeChart->OnMouseWheel = wheel;
+    UpdateFont();
+}
+
+// ---- the document's hooks ------------------------------------------------------------
+
+void TPlannerForm::RowPlaceChanged(TNodeData* Row) { FRowIndex->Touch(Row); }
+
+void TPlannerForm::RowOrderChanged(TWhichTable Table)
+{
+    FRowIndex->OrderChanged(Table);
+    InvalidateTimeChart(false);
+}
+
+void TPlannerForm::RowGone(TNodeData* Row)
+{
+    FRowIndex->Forget(Row);
+    FPictures->Forget(Row);
+    if (FGrabbedNode == Row)
+        FGrabbedNode = nullptr;
+}
+
+void TPlannerForm::UpdateInternalVariables()
+{
+    TScheduleDocument::UpdateInternalVariables();
+    // Rows may show in other rows now: every place is worked out again.
+    for (TWhichTable table : {tbTable, tbExclude})
+        ForEach(table, feAll, 0, [this](TNodeData* Row, NativeInt) { FRowIndex->Touch(Row); });
+    FCaptionWidth = TCaptionWidth();
+    InvalidateTimeChart(true);
+}
+
+TChartPlace TPlannerForm::PlaceOf(TNodeData* Row)
+{
+    TChartPlace place;
+    if (!Row || !Row->VNode)
+        return place;
+    // A paint walking every row passes invalid rows by and works out the
+    // stale end of every other one.
+    if (!Row->nodeValid)
+        return place;
+    if (Row->RecalcEndOf) {
+        GetEndOf(Row);
+        if (!Row->VNode || !Row->nodeValid)
+            return place;
+    }
+    const int position = GetPositionOf(Row);
+    if (position < 0 && position != AllPositions)
+        return place;
+    const bool absent = Row->NodeTable == tbExclude;
+    place.Start = Row->nodeStart;
+    place.End = FMinUnit == muDay || absent ? std::trunc(Row->nodeEnd) + 1 : Row->nodeEnd;
+    if (!std::isfinite(place.Start) || !std::isfinite(place.End))
+        return place;
+    const int row = absent ? Row->nodePosition : position;
+    if (row == AllPositions) {
+        place.AllRows = true;
+    } else if (absent) {
+        const std::vector<int> span = _GetMultipleRowSpan(tbExclude, row);
+        place.RowFirst = -1;
+        for (int r : span)
+            if (r >= 0) {
+                if (place.RowFirst < 0)
+                    place.RowFirst = r;
+                ++place.RowCount;
+            }
+        if (place.RowFirst < 0)
+            return place;
+    } else {
+        place.RowFirst = row;
+        place.RowCount = 1;
+    }
+    place.Shown = true;
+    return place;
+}
+
+void TPlannerForm::RefreshIndex()
+{
+    BeginCalendarPass();
+    try {
+        FRowIndex->Refresh([this](TNodeData* Row) { return PlaceOf(Row); },
+            [this](TWhichTable Table, const std::function<void(TNodeData*)>& Fn) {
+                TStringTreeGrid* tree = GetTable(Table);
+                for (TGridNode* node = tree->GetFirstNoInit(); node; node = tree->GetNextNoInit(node))
+                    if (TNodeData* row = NodeToRow(tree, node))
+                        Fn(row);
+            });
+    } catch (...) {
+        EndCalendarPass();
+        throw;
+    }
+    EndCalendarPass();
+}
+
+TChartRowIndex& TPlannerForm::RowIndex()
+{
+    RefreshIndex();
+    return *FRowIndex;
+}
+
+void TPlannerForm::FindBars(TWhichTable Table, const TRect& Window, int Top, bool KeepFullHeight, int Width,
+    int RowHeight, TDateTime VisEnd, TDateTime VisStart, std::vector<TNodeData*>& Rows)
+{
+    Rows.clear();
+    if (Window.IsEmpty() || VisEnd == VisStart || Width <= 0 || RowHeight <= 0)
+        return;
+    RefreshIndex();
+    const double p = Width / (VisEnd - VisStart);
+    if (!std::isfinite(p) || p <= 0)
+        return;
+    // Whole days around the window: rounding and an absence's extra pixel
+    // never reach further. In minute mode a day's working window may spread
+    // its times beyond the day's own column.
+    double margin = 2 / p + 1;
+    if (FMinUnit == muMinute) {
+        double spill = 0;
+        auto account = [&](const tWeekInfo& Week) {
+            for (const TDayInfo& d : Week) {
+                if (d.ende > d.start)
+                    spill = std::max(spill, (FMaxDayEnd - d.start) / (d.ende - d.start));
+                if (FMaxDayEnd > FMinDayStart)
+                    spill = std::max(spill, std::fabs(d.start - FMinDayStart) / (FMaxDayEnd - FMinDayStart));
+            }
+        };
+        for (const tWeekInfo& week : FWeekInfo)
+            account(week);
+        account(GetWeekInfo(-1));
+        margin += std::min(spill, 1e6) + 1;
+    }
+    const double dateLo = VisStart + Window.Left / p - margin;
+    const double dateHi = VisStart + Window.Right / p + margin;
+    const int rowLo = int(std::floor(double(Window.Top + Top) / RowHeight));
+    const int rowHi = int(std::floor(double(Window.Bottom - 1 + Top) / RowHeight));
+    std::vector<TNodeData*> candidates;
+    FRowIndex->Query(Table, rowLo, rowHi, dateLo, dateHi, candidates);
+    Rows.reserve(candidates.size());
+    for (TNodeData* row : candidates) {
+        TRect r = ItemRect(row, Top, KeepFullHeight, Width, RowHeight, VisEnd, VisStart);
+        if (IntersectRect(r, r, Window))
+            Rows.push_back(row);
+    }
+}
+
+void TPlannerForm::InvalidateChartRect(TRect R, bool Large)
+{
+    if (R.IsEmpty())
+        return;
+    if (Large) {
+        R.Right += 8;
+        R.Bottom += 8;
+    }
+    if (IntersectRect(R, R, TimeChart->ClientRect()))
+        TimeChart->InvalidateRect(R);
+}
+
+void TPlannerForm::InvalidateNode(TNodeData* Row, bool Large)
+{
+    if (!Row)
+        return;
+    FRowIndex->Touch(Row);
+    const bool updating = IsUpdating();
+    TScheduleDocument::InvalidateNode(Row, Large);
+    if (updating || !Row->VNode || !TimeChart || !TimeChart->HandleAllocated())
+        return;
+    try {
+        // Where the bar stands now (its end as last worked out): that is what
+        // must be painted over.
+        const int width = TimeChart->Width();
+        const int rowHeight = TimeChartRowHeight(0);
+        const TDateTime start = FTimeChartStart;
+        const TDateTime end = GetTimeChartEnd();
+        const TRect arrow = ArrowRectOf(Row, Row->nodeEnd, FTimeChartTop, width, rowHeight, end, start);
+        if (!(arrow == TRect())) {
+            TPoint from, to;
+            ArrowPoints(arrow, from, to);
+            const TRegion region = ArrowRgn(TimeChart->Canvas(), from, to, GetZoom() / 100.0);
+            const TRect box = region.Bounds();
+            InvalidateChartRect(box, false);
+        }
+
+        const int rows = std::max(1, GetRowCount());
+        const int smallHeight = SmallTimeChart->Height() / rows;
+        const TRect overview = ItemRectOf(Row, Row->nodeEnd, 0, true, SmallTimeChart->Width(), std::max(1, smallHeight),
+            FMaxDate, FMinDate);
+        if (!overview.IsEmpty()) {
+            TRect r = overview;
+            if (Large) {
+                r.Right += 8;
+                r.Bottom += 8;
+            }
+            SmallTimeChart->InvalidateRect(r);
+        }
+
+        const TRect bar = ItemRectOf(Row, Row->nodeEnd, FTimeChartTop, false, width, rowHeight, end, start);
+        InvalidateChartRect(bar, Large);
+        if (Large && FTimeChartMouseState == msMoveItem && !bar.IsEmpty()) {
+            const TPoint corner{bar.Left, bar.Bottom};
+            if (FMinUnit == muMinute && Row->NodeTable == tbTable) {
+                InvalidateChartRect(Bounds(corner.X - 8, corner.Y - 8, 17, 17), false);
+            } else if (Row->NodeTable == GetActiveTable()) {
+                TCanvas* canvas = TimeChart->Canvas();
+                const TSize size = canvas->TextExtent(::FormatDateTime("d.mmm", GetStartOf(Row)));
+                const int w = size.cx + 6, h = size.cy + 2;
+                InvalidateChartRect(Bounds(corner.X - w / 2, corner.Y - h / 2, w, h), false);
+            }
+        }
+        if (FDrawFullText && !bar.IsEmpty())
+            InvalidateChartRect(TRect{bar.Left, bar.Top, width, bar.Bottom}, Large);
+    } catch (...) {
+    }
 }

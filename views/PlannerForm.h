@@ -1,28 +1,313 @@
 #pragma once
 // TPlannerForm: the views' layer of the main window, between the document
-// and the shell. It owns the two areas the views draw into: the timechart
-// panel above and the table panel below, with the splitter between them.
-// The timechart, the overview strip, the tables' handlers and the editor
-// fill them as they come; until then they are empty panels.
+// and the shell. It owns the timechart area above (the overview strip, the
+// caption rows and the chart body in its scroll-bar box) and the table panel
+// below, with the splitter between them.
+//
+// The chart's measures all come from here: pixels per day, row heights,
+// the rectangles of bars, due-date arrows and position labels, the date
+// under a pixel column, the visible window and its scroll bars, smooth
+// scrolling, zoom, transparency, fonts and row sets. Every rectangle routine
+// takes the canvas width, row height and visible span, so the same formulas
+// serve the screen, a printer page or a bitmap. Bars are drawn from a
+// picture cached per row.
+#include <memory>
+#include <vector>
+
 #include "document/ScheduleDocument.h"
 
 class TPanel;
 class TSplitter;
+class TCanvas;
+class TComboBox;
+class TUpDown;
+class TToolBar;
+class TToolButton;
+class TMenuItem;
+class TPopupMenu;
+class TImageList;
+class TCanvasPanel;
+class TScrollBarBox;
+class TChartRowIndex;
+class TBarPictureCache;
+struct TChartPlace;
+
+// How much of a row the bar texts use: three lines (full height), two lines
+// (two thirds) or one line (one third).
+enum TRowSet : std::uint8_t { rsTopMiddleBottom, rsTopMiddle, rsTop };
+
+// What the mouse is doing on the chart.
+enum TTimeChartMouseState : std::uint8_t {
+    msNone, msScroll, msNewItem, msMoveItem, msSelectItem, msPopup, msPoppedUp, msResizeItem
+};
+
+// One text line of a bar, fitted: for the left, centre and right text the
+// rectangle, the alignment (DT_LEFT, DT_CENTER, DT_RIGHT) and whether it is
+// drawn at all.
+struct TFittedLine {
+    TRect Rect[3];
+    unsigned Align[3] = {0, 0, 0};
+    bool Drawn[3] = {false, false, false};
+};
 
 class TPlannerForm : public TScheduleDocument {
     VEK_DECLARE_CLASS(TPlannerForm, TScheduleDocument)
 public:
     explicit TPlannerForm(TComponent* AOwner);
+    ~TPlannerForm() override;
+    void BeforeDestruction() override;
 
+    // ---- the areas and the chart's controls ----
     // The timechart's area; its height is a setting of the main window.
     TPanel* TimeChartPanel = nullptr;
     // Between the timechart and the tables.
     TSplitter* Splitter1 = nullptr;
     // The tables' area, filling what the timechart leaves.
     TPanel* Panel1 = nullptr;
+    // The overview bar ("General View") with the overview strip and its
+    // caption, and the splitter that sizes it by whole rows.
+    TPanel* dfsToolBar1 = nullptr;
+    TCanvasPanel* SmallTimeChartCaption = nullptr;
+    TCanvasPanel* SmallTimeChart = nullptr;
+    TSplitter* Splitter3 = nullptr;
+    // The caption rows and the chart body in its scroll-bar box.
+    TCanvasPanel* TimeChartCaption = nullptr;
+    TScrollBarBox* TimeChartScrollBarBox = nullptr;
+    TCanvasPanel* TimeChart = nullptr;
+    TTimer* SliderTimer = nullptr;
+    TTimer* FlashSelectedTimer = nullptr;
+
+    // ---- the tool bar's boxes and the view menu's submenus ----
+    TComboBox* ZoomComboBox = nullptr;
+    TComboBox* TransparenceComboBox = nullptr;
+    TComboBox* ColumnWidthComboBox = nullptr;
+    TComboBox* FontSizeComboBox1 = nullptr;
+    TComboBox* ScFontComboBox1 = nullptr;
+    TUpDown* ColumnWidthUpDown = nullptr;
+    TUpDown* RowHeightUpDown = nullptr;
+    TToolButton* ToolButton12 = nullptr;
+    TPopupMenu* ItemStructMenu = nullptr;
+    TMenuItem* ItemStruct1 = nullptr;
+    TMenuItem* ItemStruct2 = nullptr;
+    TMenuItem* ItemStruct3 = nullptr;
+    TImageList* ItemStructImageList = nullptr;
+    TMenuItem* KalendarZoom1 = nullptr;
+    TMenuItem* Transparenz1 = nullptr;
+    // The view switches (the shell builds them and keeps them in its
+    // settings; they act here).
+    TMenuItem* SmallTimeChart1 = nullptr;
+    TMenuItem* HideEmptyRows1 = nullptr;
+    TMenuItem* HideEmptyMultiRows1 = nullptr;
+    TMenuItem* DrawLines1 = nullptr;
+    TMenuItem* DrawLinesMultiRow1 = nullptr;
+    // "Scroll Timechart while moving Task (invert with shift)".
+    TMenuItem* AutoScroll1 = nullptr;
+
+    // ---- view state ----
+    TDateTime FTimeChartStart = 0;
+    int FTimeChartTop = 0;
+    TDateTime TimeChartStartDestination = 0;
+    int TimeChartTopDestination = 0;
+    TTimeChartMouseState FTimeChartMouseState = msNone;
+    TNodeData* FGrabbedNode = nullptr;
+    // Blending of filtered bars and shadows of selected ones.
+    bool AllowAlpha = true;
+    // Bar texts drawn in full beyond the bar's end.
+    bool FDrawFullText = false;
+    // Whether the overview bar is unfolded (kept in the settings).
+    bool FSmallTimeChartExpanded = true;
+    // Set while printing: the column width then changes only for the page.
+    bool FPrinting = false;
+    // Bar pictures redrawn since the last reset (each paint resets it).
+    int redrawcount = 0;
+
+    // ---- measures ----
+    int GetZoom() const { return FZoom > 0 ? FZoom : 1; }
+    // Pixels per day.
+    int GetTimeChartColWidth() const;
+    int _TimeChartColWidth(int Delta) const;
+    // Points of the chart font at the current zoom.
+    int GetTimeChartFontSize() const;
+    // Points for a zoom offset and a resolution (0: the screen's).
+    int _TimeChartFontSize(int Delta, int Dpi) const;
+    int TimeChartFullRowHeight(int Delta) const;
+    // A row: a multiple of 3, 1 to 3 px taller than the row set's share.
+    int TimeChartRowHeight(int Delta) const;
+    int ResizeGrabWidth() const;
+    // The date at the chart's right edge and under a pixel column.
+    TDateTime GetTimeChartEnd();
+    TDateTime TimeChartXToDate(int X);
+    // Days that fit the chart (fractional), and whole.
+    double VisibleDays();
+    int GetTimeChartVisibleDays() const override;
+    int GetTimeChartRowHeight() const override { return TimeChartRowHeight(0); }
+
+    // ---- rectangles (all zero when empty) ----
+    // A date span in a row; see the hour map for minute mode.
+    TRect TimeChartRect(int Top, int RowHeight, bool SpanRows, bool NoHourMap, int Row, int Width, TDateTime VisEnd,
+        TDateTime VisStart, TDateTime EndDate, TDateTime StartDate);
+    // The pixel column of a date-time in minute mode: only the working window
+    // of its day is spread over the day's column. False for a window of no
+    // length.
+    bool HourMap(TDateTime X, int Row, double PixelsPerDay, TDateTime VisStart, int& Result);
+    // A row's bar; tasks fill 80 % of their row unless KeepFullHeight.
+    TRect ItemRect(TNodeData* Node, int Top, bool KeepFullHeight, int Width, int RowHeight, TDateTime VisEnd,
+        TDateTime VisStart);
+    // A task's due-date arrow: from the end to the due date in the lower half
+    // of its row (Right < Left when the task is late).
+    TRect ArrowRect(TNodeData* Node, int Top, int Width, int RowHeight, TDateTime VisEnd, TDateTime VisStart);
+    // The arrow's two points inside its rectangle.
+    static void ArrowPoints(const TRect& R, TPoint& From, TPoint& To);
+    // The label box of a shown position at the chart's left.
+    TRect PositionRect(TCanvas* Canvas, int Top, int RowIndex, int Width, int RowHeight);
+    // The frame on the overview strip that shows the visible part.
+    TRect SliderRect();
+    // Minute mode: the date under X in a row, to the minute.
+    TDateTime GetExactDate(int X, int Row);
+
+    // ---- the visible window ----
+    void SetTimeChartStart(TDateTime Date);
+    void SetTimeChartTop(int Pixels);
+    // Moves there smoothly.
+    void SetTimeChartDestination(int Top, TDateTime Date);
+    // 1 horizontal, 2 vertical, 3 both.
+    void UpdateScrollBars(int Kind);
+    void UpdateScrollBars() override { UpdateScrollBars(3); }
+    void InvalidateTimeChart(bool WithCaptions);
+    void InvalidateTimeChart() override { InvalidateTimeChart(true); }
+    bool SetTimeChartBounds(TDateTime Low, TDateTime High) override;
+    void RestoreTimeChartStart() override { SetTimeChartStart(FTimeChartStart); }
+    void ScrollToToday() override;
+    void CenterNode(TNodeData* Node) override;
+    void SliderTimerTimer(TObject* Sender);
+    void TimeChartMouseWheel(TShiftState Shift, int WheelDelta, bool& Handled);
+    // The scroll bars' and the keyboard's requests.
+    void ScrollBarBoxHorzScroll();
+    void ScrollBarBoxVertScroll();
+    // Left or right by a step (Ctrl: the start month's days, Shift: 7, else
+    // 1); up or down by a row.
+    void ScrollByKey(Word Key, TShiftState Shift);
+
+    // ---- settings ----
+    void SetZoom(int Percent);
+    void SetTransparency(int Percent);
+    void SetTimeChartColWidth(int Pixels);
+    void SetTimeChartFontSize(int Points);
+    void SetTimeChartFontName(const String& Name);
+    void SetRowSet(int Value);
+    void SetSmallTimeChartRowHeight(int Pixels);
+    void SetMinUnit(int Unit);
+    void SetUserdate(TDateTime Date);
+    void UpdateFont();
+    TRowSet RowSet() const { return TRowSet(FRowSetIndex >= 0 && FRowSetIndex <= 2 ? FRowSetIndex : 0); }
+    // Boxes, ticks, captions and the font from the document's fields, as New
+    // or a load left them; nothing is marked changed.
+    void SetupLoaded() override;
+    // The zoom and transparency captions and the tools' texts in the current
+    // language.
+    void UpdateToolCaptions();
+    // The tool bar's boxes and up-downs, the row-set button, and the zoom and
+    // transparency submenus of the view menu.
+    void CreateTimeChartTools(TToolBar* Bar, TMenuItem* ViewMenu);
+
+    // ---- the boxes' and menus' handlers ----
+    void ZoomComboBoxChange();
+    void TransparenceComboBoxChange();
+    void ColumnWidthComboBoxChange();
+    void ColumnWidthUpDownClick(bool Up);
+    void FontSizeComboBox1Change();
+    void RowHeightUpDownClick(bool Up);
+    void ScFontComboBox1Change();
+    void SmallTimeChartClick();
+    void HideRowsClick(TMenuItem* Item);
+    void DrawLinesClick(TMenuItem* Item);
+    bool HideEmptyPositions() const override;
+    bool HideEmptyMultiRowPositions() const override;
+    void SetHideEmptyPositions(bool Value) override;
+    void SetHideEmptyMultiRowPositions(bool Value) override;
+    // Splitter3 keeps the overview a whole number of rows high.
+    void Splitter3CanResize(int& NewSize, bool& Accept);
+    void TimeChartResize();
+
+    // ---- bars ----
+    // One row's bar (or, without a row, a sample bar of Table).
+    void DrawItem(TCanvas* Canvas, bool Overview, int FontSize, const String& FontName, int DY, int DX, TRowSet RowSet,
+        int Width, int RowHeight, int Top, TDateTime VisEnd, TDateTime VisStart, TNodeData* Node, TWhichTable Table);
+    // The bars of both tables in their passes: the inactive table first,
+    // each with the rows shown by the filters (and selected ones), then the
+    // filtered ones, then the selected ones again on top.
+    void DrawBars(TCanvas* Canvas, bool Overview, int FontSize, const String& FontName, int DY, int DX, TRowSet RowSet,
+        int Width, int RowHeight, int Top, TDateTime VisEnd, TDateTime VisStart);
+    // Fits a left, centre and right text of these widths into R.
+    static TFittedLine FitTextLine(int LeftWidth, int CenterWidth, int RightWidth, const TRect& R, bool FullText);
+    // The rows of the table whose bar meets Window (pixels of a canvas of
+    // that width, row height, top and span), in tree order.
+    void FindBars(TWhichTable Table, const TRect& Window, int Top, bool KeepFullHeight, int Width, int RowHeight,
+        TDateTime VisEnd, TDateTime VisStart, std::vector<TNodeData*>& Rows);
+    // The row index, brought up to date.
+    TChartRowIndex& RowIndex();
+    TBarPictureCache& PictureCache() { return *FPictures; }
+    // Whether the row is hidden in its table (filtered out).
+    static bool IsFilteredOut(const TNodeData* Row);
+    bool IsSelectedInActiveTable(TNodeData* Row);
+    // The selection flash: restarted by a click; each tick redraws the
+    // selected bars one step further.
+    void ResetFlashSelectedTimer();
+    void FlashSelectedTimerTimer(TObject* Sender);
+    void EnableSelectionFlash() override;
+    void CB_InvalidateNode(TNodeData* Row);
+
+    // ---- the document's hooks ----
+    void InvalidateNode(TNodeData* Row, bool Large = false) override;
+    void RowPlaceChanged(TNodeData* Row) override;
+    void RowOrderChanged(TWhichTable Table) override;
+    void RowGone(TNodeData* Row) override;
+    void UpdateInternalVariables() override;
+
+    // The chart body's and the overview's paints (bars on white).
+    void TimeChartPaint();
+    void SmallTimeChartPaint();
 
 protected:
-    // Puts the two areas on the form. The shell calls it once its bars along
-    // the edges exist, so that the areas take what those leave.
+    // Puts the areas on the form. The shell calls it once its bars along the
+    // edges exist, so that the areas take what those leave.
     void CreateViewPanels();
+
+private:
+    // The flash table, by step.
+    static constexpr int FlashPercent[7] = {0, 50, 55, 77, 100, 77, 50};
+    TChartPlace PlaceOf(TNodeData* Row);
+    void RefreshIndex();
+    TRect ItemRectOf(TNodeData* Node, TDateTime End, int Top, bool KeepFullHeight, int Width, int RowHeight,
+        TDateTime VisEnd, TDateTime VisStart);
+    TRect ArrowRectOf(TNodeData* Node, TDateTime End, int Top, int Width, int RowHeight, TDateTime VisEnd,
+        TDateTime VisStart);
+    void DrawTo(TCanvas* Canvas, const TRect& R, TNodeData* Node, TWhichTable Table, bool DataColors, bool DrawBar,
+        bool FullText, int FontSize, const String& FontName, TRowSet RowSet, int RowHeight);
+    void DrawTexts(TCanvas* Canvas, const TRect& R, TNodeData* Node, TWhichTable Table, bool FullText, TColor Color,
+        int FontSize, const String& FontName, TRowSet RowSet);
+    void DrawShadow(TCanvas* Canvas, const TRect& Picture);
+    void PutBlended(TCanvas* Canvas, TBitmap* Picture, const TRect& Dest);
+    int HorzMax();
+    int HorzPage();
+    int VertMax();
+    int VertPage();
+    void InvalidateSlider();
+    void InvalidateChartRect(TRect R, bool Large);
+    // The widest position caption of the shown rows in Canvas's font.
+    int WidestPositionCaption(TCanvas* Canvas);
+    void SelectComboText(TComboBox* Box, int Value);
+    void CheckTaggedItems(TMenuItem* Menu, int Value);
+    void ShowSetup();
+
+    std::unique_ptr<TChartRowIndex> FRowIndex;
+    std::unique_ptr<TBarPictureCache> FPictures;
+    // The widest caption and what it was measured for.
+    struct TCaptionWidth {
+        const void* List = nullptr;
+        int Count = -1;
+        String Font;
+        int Height = 0;
+        int Width = 0;
+    } FCaptionWidth;
 };

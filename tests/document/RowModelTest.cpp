@@ -319,8 +319,8 @@ TEST(Rows, DeleteNodeByModeAndItsEvents)
     TDocumentPtr doc = MakeDocument();
     TNodeData* row = AddTask(*doc, "A", Date(), 1, 11);
     TNodeData* other = AddTask(*doc, "B", Date(), 1, 12);
-    doc->FOverlappingNodes.Add(row);
-    doc->FOverlappingNodes.Add(other);
+    doc->AddOverlapping(row);
+    doc->AddOverlapping(other);
 
     doc->Client = true;
     doc->Forget();
@@ -430,7 +430,7 @@ TEST(ForEach, WhichRowsQualify)
     TNodeData* b = AddTask(*doc, "B", Date(), 1);
     doc->StringTreeGrid1->SetSelected(b->VNode, true);
     doc->StringTreeGrid1->SetVisible(a->VNode, false);
-    doc->FOverlappingNodes.Add(unknown);
+    doc->AddOverlapping(unknown);
     unknown->reference = star->VNode;
 
     auto collect = [&](TForEachType which) {

@@ -139,7 +139,7 @@ TEST(Split, RefusedOutsideTheTaskAndOnAClient)
     doc->UpdateOverlappingProc();
     ASSERT_TRUE(doc->GetNodeIsOverlapping(other));
     EXPECT_FALSE(doc->ActionSplitUpdate());
-    doc->FOverlappingNodes.Clear();
+    doc->ClearOverlapping();
     EXPECT_TRUE(doc->ActionSplitUpdate());
     doc->StringTreeGrid1->ClearSelection();
     EXPECT_FALSE(doc->ActionSplitUpdate());

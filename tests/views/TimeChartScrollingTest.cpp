@@ -1,0 +1,166 @@
+// The visible window: scroll requests, the wheel and the keys, smooth
+// scrolling, the pull-back at the bottom and the range the chart scrolls
+// over.
+#include "platform/DateUtils.h"
+#include "platform/Messages.h"
+#include "tests/views/ViewsTestSupport.h"
+
+namespace {
+
+const TDateTime D0 = EncodeDate(2024, 1, 1);
+
+// 30 rows of 54 px in a chart of 800 x 540 (ten rows, 100 days at 8 px),
+// over a year from D0, with a window.
+TPlannerPtr ScrollingPlanner()
+{
+    std::vector<String> positions;
+    for (int i = 0; i < 30; ++i)
+        positions.push_back("P" + IntToStr(i));
+    TPlannerPtr p = MakePlanner(positions);
+    p->HandleNeeded();
+    p->SizeChart(800, 540);
+    p->SetTimeChartBounds(D0, D0 + 365);
+    p->SetTimeChartStart(D0);
+    p->TimeChartStartDestination = D0;
+    p->UpdateScrollBars(3);
+    return p;
+}
+
+// Runs the smooth scroll to its end; the distance moved after each tick.
+std::vector<int> RunSlider(TTestPlanner& P, bool Vertical)
+{
+    std::vector<int> moved;
+    const TDateTime start = P.FTimeChartStart;
+    const int top = P.FTimeChartTop;
+    for (int tick = 0; tick < 50 && P.SliderTimer->Enabled(); ++tick) {
+        P.SliderTimerTimer(nullptr);
+        moved.push_back(Vertical ? P.FTimeChartTop - top : int(P.FTimeChartStart - start));
+        // The bar shows the target all the way.
+        EXPECT_EQ(P.TimeChartScrollBarBox->HorzScrollInfo()->Pos, Nearest(P.TimeChartStartDestination - P.FMinDate));
+    }
+    return moved;
+}
+
+int Sent(TScrollBarBox* Box, UINT Msg, int Code)
+{
+    Box->Perform(Msg, MakeWParam(Word(Code), 0), 0);
+    return Msg == WM_HSCROLL ? Box->HorzScrollInfo()->Pos : Box->VertScrollInfo()->Pos;
+}
+
+}  // namespace
+
+TEST(ChartScrolling, ScrollRequestsMoveTheTarget)
+{
+    TPlannerPtr p = ScrollingPlanner();
+    TScrollBarBox* box = p->TimeChartScrollBarBox;
+    struct {
+        int Code, Pos;
+    } horizontal[] = {{SB_LINEDOWN, 1}, {SB_LINEDOWN, 2}, {SB_LINEUP, 1}, {SB_PAGEDOWN, 101}, {SB_PAGEUP, 1},
+        {SB_BOTTOM, 265}, {SB_TOP, 0}, {SB_ENDSCROLL, 0}};
+    for (const auto& h : horizontal) {
+        EXPECT_EQ(Sent(box, WM_HSCROLL, h.Code), h.Pos) << "code " << h.Code;
+        EXPECT_DOUBLE_EQ(p->TimeChartStartDestination, D0 + h.Pos);
+    }
+    struct {
+        int Code, Pos;
+    } vertical[] = {{SB_LINEDOWN, 1}, {SB_PAGEDOWN, 541}, {SB_BOTTOM, 1080}, {SB_PAGEUP, 540}, {SB_TOP, 0}};
+    for (const auto& v : vertical) {
+        EXPECT_EQ(Sent(box, WM_VSCROLL, v.Code), v.Pos) << "code " << v.Code;
+        EXPECT_EQ(p->TimeChartTopDestination, v.Pos);
+    }
+    EXPECT_TRUE(p->SliderTimer->Enabled());
+}
+
+TEST(ChartScrolling, WheelAndKeysMoveByRowsAndDays)
+{
+    TPlannerPtr p = ScrollingPlanner();
+    Wheel(p->TimeChart, {10, 10}, -WHEEL_DELTA);
+    EXPECT_EQ(p->TimeChartTopDestination, 54) << "one row down";
+    p->FTimeChartTop = 108;
+    Wheel(p->SmallTimeChart, {10, 10}, WHEEL_DELTA);
+    EXPECT_EQ(p->TimeChartTopDestination, 54) << "one row up, from where the chart stands";
+
+    p->TimeChartTopDestination = 0;
+    struct {
+        Word Key;
+        TShiftState Shift;
+        double Days;
+        int Top;
+    } keys[] = {{VK_RIGHT, {}, 1, 0}, {VK_RIGHT, {ssShift}, 8, 0}, {VK_RIGHT, {ssCtrl}, 39, 0}, {VK_LEFT, {}, 38, 0},
+        {VK_DOWN, {}, 38, 54}, {VK_DOWN, {}, 38, 108}, {VK_UP, {}, 38, 54}};
+    for (const auto& k : keys) {
+        p->ScrollByKey(k.Key, k.Shift);
+        EXPECT_DOUBLE_EQ(p->TimeChartStartDestination, D0 + k.Days) << k.Key;
+        EXPECT_EQ(p->TimeChartTopDestination, k.Top) << k.Key;
+    }
+}
+
+TEST(ChartScrolling, SmoothScrollingReachesItsTarget)
+{
+    TPlannerPtr p = ScrollingPlanner();
+    struct {
+        int Days;
+        std::vector<int> Moved;
+    } runs[] = {{10, {5, 8, 9, 10}}, {3, {2, 3}}, {-7, {-4, -6, -7}}, {1, {1}}};
+    for (const auto& run : runs) {
+        p->SetTimeChartStart(D0 + 50);
+        p->SetTimeChartDestination(p->FTimeChartTop, D0 + 50 + run.Days);
+        EXPECT_EQ(RunSlider(*p, false), run.Moved) << run.Days << " days";
+        EXPECT_FALSE(p->SliderTimer->Enabled());
+    }
+    p->SetTimeChartDestination(100, p->FTimeChartStart);
+    EXPECT_EQ(RunSlider(*p, true), (std::vector<int>{50, 75, 88, 94, 97, 99, 100}));
+
+    // A target beyond the range is brought inside it first.
+    p->SetTimeChartDestination(100000, D0 + 5000);
+    EXPECT_DOUBLE_EQ(p->TimeChartStartDestination, D0 + 265);
+    EXPECT_EQ(p->TimeChartTopDestination, 1080);
+    RunSlider(*p, false);
+    EXPECT_DOUBLE_EQ(p->FTimeChartStart, D0 + 265);
+    EXPECT_EQ(p->FTimeChartTop, 1080);
+    // Nothing moves while a document loads.
+    p->SetTimeChartDestination(0, D0);
+    p->SetLoading(true);
+    p->SliderTimerTimer(nullptr);
+    EXPECT_EQ(p->FTimeChartTop, 1080);
+    p->SetLoading(false);
+}
+
+TEST(ChartScrolling, ImmediateMovesStayInsideTheRange)
+{
+    TPlannerPtr p = ScrollingPlanner();
+    p->SetTimeChartStart(D0 - 40);
+    EXPECT_DOUBLE_EQ(p->FTimeChartStart, D0);
+    p->SetTimeChartStart(D0 + 1000.7);
+    EXPECT_DOUBLE_EQ(p->FTimeChartStart, D0 + 265) << "max less the page";
+    p->SetTimeChartStart(D0 + 20.9);
+    EXPECT_DOUBLE_EQ(p->FTimeChartStart, D0 + 20) << "whole days";
+    p->SetTimeChartTop(-5);
+    EXPECT_EQ(p->FTimeChartTop, 0);
+    p->SetTimeChartTop(5000);
+    EXPECT_EQ(p->FTimeChartTop, 1080);
+
+    // Scrolled to the bottom, a taller chart pulls the rows back down.
+    p->TimeChartTopDestination = 1080;
+    p->SizeChart(800, 1080);
+    EXPECT_EQ(p->FTimeChartTop, 540) << "max less the new page";
+    EXPECT_EQ(p->TimeChartScrollBarBox->VertScrollInfo()->Page, 1080u);
+}
+
+TEST(ChartScrolling, BoundsAreWholeDaysAndWidenToTheChart)
+{
+    TPlannerPtr p = ScrollingPlanner();
+    EXPECT_FALSE(p->SetTimeChartBounds(D0 + 0.5, D0 + 365.9)) << "the same whole days";
+    EXPECT_TRUE(p->SetTimeChartBounds(D0 - 10.5, D0 + 300));
+    EXPECT_DOUBLE_EQ(p->FMinDate, D0 - 11);
+    EXPECT_DOUBLE_EQ(p->FMaxDate, D0 + 300);
+    EXPECT_EQ(p->TimeChartScrollBarBox->HorzScrollInfo()->Max, 311);
+
+    // Without rows the data range is today, widened to the hundred days the
+    // chart shows, and two weeks either side.
+    p->UpdateBoundsProc();
+    EXPECT_NEAR(p->FDataMaxDate - p->FDataMinDate, 100 + 28, 1e-9);
+    EXPECT_EQ(p->GetTimeChartVisibleDays(), 100);
+    EXPECT_LE(p->FMinDate, p->FDataMinDate);
+    EXPECT_GE(p->FMaxDate, std::trunc(p->FDataMaxDate));
+}

@@ -1,0 +1,62 @@
+#pragma once
+// The bar pictures kept between paints. A row's picture (its TNodeData
+// Bitmap) covers only the part of the bar inside the canvas; it is reused
+// while that part and the bar's size stay the same. All pictures together
+// stay within a budget of bytes: when a new one would exceed it, the
+// pictures drawn least recently are freed first.
+#include <cstddef>
+#include <list>
+#include <unordered_map>
+
+#include "document/DocumentTypes.h"
+#include "platform/Types.h"
+
+// What a picture shows: the bar's size and the part of it inside the canvas
+// (relative to the bar's top-left corner).
+struct TPictureKey {
+    int Width = 0;
+    int Height = 0;
+    TRect Part;
+    friend bool operator==(const TPictureKey&, const TPictureKey&) = default;
+};
+
+class TBarPictureCache {
+public:
+    static constexpr std::size_t DefaultBudget = std::size_t(128) << 20;
+
+    explicit TBarPictureCache(std::size_t Budget = DefaultBudget) : FBudget(Budget) {}
+    TBarPictureCache(const TBarPictureCache&) = delete;
+    TBarPictureCache& operator=(const TBarPictureCache&) = delete;
+
+    // Whether the row's picture shows Key (and may be put on the canvas as
+    // it is); the row becomes the most recently drawn.
+    bool Reuse(TNodeData* Row, const TPictureKey& Key);
+    // The row's picture was drawn anew for Key. Pictures drawn least
+    // recently are freed while the budget is exceeded (never this one).
+    void Drawn(TNodeData* Row, const TPictureKey& Key);
+    // The row is being freed.
+    void Forget(TNodeData* Row);
+    // Frees every picture.
+    void Clear();
+
+    std::size_t Budget() const { return FBudget; }
+    void SetBudget(std::size_t Bytes);
+    std::size_t Bytes() const { return FBytes; }
+    std::size_t Count() const { return FEntries.size(); }
+    bool Holds(const TNodeData* Row) const { return FEntries.count(const_cast<TNodeData*>(Row)) != 0; }
+
+private:
+    struct TEntry {
+        std::list<TNodeData*>::iterator Place;
+        TPictureKey Key;
+        std::size_t Bytes = 0;
+    };
+    void Evict(TNodeData* Keep);
+    void Free(TNodeData* Row, bool FreePixels);
+
+    std::size_t FBudget;
+    std::size_t FBytes = 0;
+    // Most recently drawn first.
+    std::list<TNodeData*> FOrder;
+    std::unordered_map<TNodeData*, TEntry> FEntries;
+};

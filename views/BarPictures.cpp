@@ -1,0 +1,399 @@
+// The bars: one row's bar drawn on a canvas (on the chart's own canvases from
+// a picture cached per row), its colours, outline and texts, the
+// transparency of filtered bars, the shadow and the flash of selected ones,
+// and the passes that draw all bars in a window.
+#include <algorithm>
+#include <cmath>
+
+#include "components/TreeGrid/TreeGridUtils.h"
+#include "platform/Graphics.h"
+#include "views/BarPictureCache.h"
+#include "views/CanvasPanel.h"
+#include "views/DrawingHelpers.h"
+#include "views/PlannerForm.h"
+
+namespace {
+
+// Bars without data colours (and holidays): the chart's non-working colour.
+constexpr TColor HolidayColor = RGB(0xCC, 0xE5, 0xF0);
+constexpr TColor LookupFailedColor = RGB(0x80, 0x80, 0x80);
+constexpr TColor OverlapColor = RGB(0xFF, 0, 0);
+constexpr TColor NoOverlapColor = RGB(0xC0, 0xC0, 0xC0);
+constexpr int ShadowSize = 8;
+constexpr int ShadowAlphas[] = {5, 10, 20, 35, 50};
+
+// The text roles of the three lines: left, centre, right.
+constexpr TConnection LineRoles[3][3] = {{cnTextLeftTop, cnTextcenterTop, cnTextRightTop},
+    {cnTextLeftMiddle, cnTextCenterMiddle, cnTextRightMiddle},
+    {cnTextLeftBottom, cnTextCenterBottom, cnTextRightBottom}};
+
+// Where each line stands by row set: DT_TOP, DT_VCENTER or DT_BOTTOM; ~0u
+// for a line not drawn.
+constexpr unsigned NotDrawn = ~0u;
+constexpr unsigned LinePlaces[3][3] = {{DT_TOP, DT_VCENTER, DT_BOTTOM},
+    {DT_TOP, DT_BOTTOM, NotDrawn},
+    {DT_VCENTER, NotDrawn, NotDrawn}};
+
+}  // namespace
+
+bool TPlannerForm::IsFilteredOut(const TNodeData* Row)
+{
+    return Row && Row->VNode && Row->VNodeTable && !Row->VNodeTable->IsVisible(Row->VNode);
+}
+
+bool TPlannerForm::IsSelectedInActiveTable(TNodeData* Row)
+{
+    return Row && Row->VNodeTable && Row->VNodeTable->Selected(Row->VNode) && Row->NodeTable == GetActiveTable();
+}
+
+// ---- text lines ----------------------------------------------------------------------
+
+TFittedLine TPlannerForm::FitTextLine(int L, int C, int R, const TRect& Rect, bool FullText)
+{
+    TFittedLine line;
+    TRect r = Rect;
+    const int total = L + C + R;
+    if (FullText && total > r.Width() - 8)
+        r.Right = r.Left + total + 8;
+    const int w = r.Width();
+    for (TRect& part : line.Rect)
+        part = r;
+    auto place = [&](int Slot, const TRect& Where, unsigned Align) {
+        line.Rect[Slot] = Where;
+        line.Align[Slot] = Align;
+        line.Drawn[Slot] = true;
+    };
+    if (total < w - 8) {
+        TRect rest = r;
+        place(0, rest, DT_LEFT);
+        rest.Left += L + 4;
+        place(2, rest, DT_RIGHT);
+        rest.Right -= R - 4;
+        place(1, rest, DT_CENTER);
+    } else if (C > 0) {
+        if (C > w) {
+            place(1, r, DT_LEFT);
+        } else {
+            place(1, r, DT_CENTER);
+            place(0, TRect{r.Left, r.Top, r.Left + (w - C) / 2 - 4, r.Bottom}, DT_LEFT);
+            place(2, TRect{r.Left + (w + C) / 2 + 4, r.Top, r.Right, r.Bottom}, DT_LEFT);
+        }
+    } else {
+        const bool leftShorter = L <= R;
+        const int shorter = leftShorter ? L : R;
+        if (shorter <= w / 2 - 2) {
+            TRect rest = r;
+            if (leftShorter) {
+                place(0, rest, DT_LEFT);
+                rest.Left += L + 4;
+                place(2, rest, DT_LEFT);
+            } else {
+                place(2, rest, DT_RIGHT);
+                rest.Right -= R + 4;
+                place(0, rest, DT_LEFT);
+            }
+        } else {
+            place(2, TRect{r.Left + w / 2 + 2, r.Top, r.Right, r.Bottom}, DT_LEFT);
+            place(0, TRect{r.Left, r.Top, r.Left + w / 2 - 2, r.Bottom}, DT_LEFT);
+        }
+    }
+    return line;
+}
+
+void TPlannerForm::DrawTexts(TCanvas* Canvas, const TRect& R, TNodeData* Node, TWhichTable Table, bool FullText,
+    TColor Color, int FontSize, const String& FontName, TRowSet RowSet)
+{
+    TFont* font = Canvas->Font();
+    font->SetName(FontName);
+    font->SetSize(std::max(1, FontSize));
+    font->SetColor(Color);
+    Canvas->Brush()->SetStyle(bsClear);
+    TRect r = R;
+    const int pen = Canvas->Pen()->Width();
+    r.Left += 2 * pen;
+    r.Right -= 2 * pen;
+    auto text = [&](TConnection Role) {
+        const int column = GetConnection(Table, Role);
+        if (column < 0)
+            return String();
+        return Node ? GetData(Node, column) : GetColumnCaption(Table, column);
+    };
+    auto draw = [&](const String& Text, TRect Where, unsigned Format) {
+        if (!Text.empty() && !Where.IsEmpty())
+            Canvas->DrawText(Text, Where, Format | DT_SINGLELINE | DT_NOPREFIX);
+    };
+    if (Table == tbExclude) {
+        draw(text(cnTextCenterMiddle), r, DT_CENTER | DT_VCENTER);
+        return;
+    }
+    for (int line = 0; line < 3; ++line) {
+        const unsigned placeOf = LinePlaces[RowSet][line];
+        if (placeOf == NotDrawn)
+            continue;
+        String texts[3];
+        int widths[3];
+        for (int slot = 0; slot < 3; ++slot) {
+            texts[slot] = text(LineRoles[line][slot]);
+            widths[slot] = texts[slot].empty() ? 0 : Canvas->TextWidth(texts[slot]);
+        }
+        if (widths[0] + widths[1] + widths[2] == 0)
+            continue;
+        const TFittedLine fitted = FitTextLine(widths[0], widths[1], widths[2], r, FullText);
+        for (int slot = 0; slot < 3; ++slot)
+            if (fitted.Drawn[slot])
+                draw(texts[slot], fitted.Rect[slot], fitted.Align[slot] | placeOf);
+    }
+}
+
+// ---- one bar -------------------------------------------------------------------------
+
+void TPlannerForm::DrawTo(TCanvas* Canvas, const TRect& R, TNodeData* Node, TWhichTable Table, bool DataColors,
+    bool DrawBar, bool FullText, int FontSize, const String& FontName, TRowSet RowSet, int RowHeight)
+{
+    TColor brush = HolidayColor;
+    TColor pen = clBlack;
+    if (!Node) {
+        // A sample bar shows the captions on white.
+        brush = clWhite;
+    } else if (Table == tbTable) {
+        if (DataColors && Node) {
+            const int index = GetDataIndex_(Node, cnColor);
+            brush = index >= 0 && std::size_t(index) < FStateColors.size() ? FStateColors[std::size_t(index)]
+                                                                           : LookupFailedColor;
+        }
+    } else {
+        if (DataColors && Node) {
+            const int index = GetDataIndex_(Node, cnColor);
+            brush = index >= 0 && std::size_t(index) < FHolidayColors.size() ? FHolidayColors[std::size_t(index)]
+                                                                             : LookupFailedColor;
+        }
+        pen = FlashColor(brush, -25);
+    }
+    if (DrawBar) {
+        if (Table == tbTable && Node && FOverlappingNodes.Count() > 0)
+            brush = GetNodeIsOverlapping(Node) ? OverlapColor : NoOverlapColor;
+        if (Node && IsSelectedInActiveTable(Node)) {
+            const int step = int(FlashSelectedTimer->Tag());
+            brush = FadeColorRGB(brush, VisibleContrast(brush), FlashPercent[std::clamp(step, 0, 6)]);
+        }
+        if (!DataColors)
+            pen = FadeColorRGB(brush, pen,
+                std::min(100.0, std::max(0, RowHeight - 2) * 100.0 / std::max(1, TimeChartRowHeight(0))));
+        Canvas->Pen()->SetColor(pen);
+        Canvas->Pen()->SetStyle(psSolid);
+        Canvas->Pen()->SetWidth(1);
+        Canvas->Pen()->SetMode(pmCopy);
+        Canvas->Brush()->SetStyle(bsSolid);
+        Canvas->Brush()->SetColor(brush);
+        Canvas->Rectangle(R);
+    }
+    if (DataColors)
+        DrawTexts(Canvas, R, Node, Table, FullText, FullText ? clBlack : VisibleContrast(brush), FontSize, FontName,
+            RowSet);
+}
+
+void TPlannerForm::PutBlended(TCanvas* Canvas, TBitmap* Picture, const TRect& Dest)
+{
+    // The canvas's pixels under the bar, the picture blended onto them.
+    TBitmap under(Dest.Width(), Dest.Height());
+    under.Canvas()->CopyRect(TRect{0, 0, Dest.Width(), Dest.Height()}, Canvas, Dest);
+    const int alpha = (100 - FTransparency) * 256 / 100;
+    AlphaBlend(Picture, &under, TRect{0, 0, Dest.Width(), Dest.Height()}, TPoint{0, 0}, bmConstantAlpha, alpha, 0);
+    Canvas->Draw(Dest.Left, Dest.Top, &under);
+}
+
+void TPlannerForm::DrawShadow(TCanvas* Canvas, const TRect& Picture)
+{
+    const int width = Picture.Width() + ShadowSize;
+    const int height = Picture.Height() + ShadowSize;
+    const TRect area{Picture.Left, Picture.Top, Picture.Left + width, Picture.Top + height};
+    TBitmap copy(width, height);
+    copy.Canvas()->CopyRect(TRect{0, 0, width, height}, Canvas, area);
+    // Below the bar, then right of it: each step darker and one pixel
+    // narrower, so the shadow is darkest next to the bar.
+    TRect below{ShadowSize, height - ShadowSize, width, height};
+    TRect right{width - ShadowSize, ShadowSize, width, height - ShadowSize};
+    for (int alpha : ShadowAlphas) {
+        AlphaBlend(nullptr, &copy, below, below.TopLeft(), bmConstantAlphaAndColor, alpha, 0);
+        AlphaBlend(nullptr, &copy, right, right.TopLeft(), bmConstantAlphaAndColor, alpha, 0);
+        below.Left += 1;
+        below.Right -= 1;
+        below.Bottom -= 1;
+        right.Top += 1;
+        right.Right -= 1;
+    }
+    Canvas->Draw(area.Left, area.Top, &copy);
+}
+
+void TPlannerForm::DrawItem(TCanvas* Canvas, bool Overview, int FontSize, const String& FontName, int DY, int DX,
+    TRowSet RowSet, int Width, int RowHeight, int Top, TDateTime VisEnd, TDateTime VisStart, TNodeData* Node,
+    TWhichTable Table)
+{
+    if (!Canvas)
+        return;
+    if (!Node) {
+        // A sample bar: a band of the row height across the middle of the clip.
+        const TRect clip = Canvas->ClipRect();
+        Canvas->Brush()->SetStyle(bsSolid);
+        Canvas->Brush()->SetColor(RGB(0, 0x80, 0));
+        Canvas->FillRect(clip);
+        Canvas->Brush()->SetColor(clWhite);
+        Canvas->Pen()->SetColor(clBlack);
+        const int top = clip.Top + (clip.Height() - RowHeight) / 2;
+        DrawTo(Canvas, TRect{clip.Left, top, clip.Right, top + RowHeight}, nullptr, Table, true, true, false, FontSize,
+            FontName, RowSet, RowHeight);
+        return;
+    }
+    if (!GetNodeValid(Node))
+        return;
+    TRect r = ItemRect(Node, Top, Overview, Width, RowHeight, VisEnd, VisStart);
+    OffsetRect(r, DX, DY);
+    if (r.IsEmpty() || !Canvas->RectVisible(r))
+        return;
+    const TWhichTable table = Node->NodeTable;
+    if (Overview) {
+        DrawTo(Canvas, r, Node, table, false, true, false, FontSize, FontName, RowSet, RowHeight);
+        ++redrawcount;
+        return;
+    }
+    TCanvasPanel* own = nullptr;
+    for (TCanvasPanel* panel : {TimeChart, SmallTimeChart})
+        if (panel && Canvas->Bitmap() && Canvas->Bitmap() == panel->BackBuffer())
+            own = panel;
+    if (!own) {
+        if (FDrawFullText) {
+            DrawTexts(Canvas, r, Node, table, true, clBlack, FontSize, FontName, RowSet);
+            const int saved = Canvas->SaveDC();
+            Canvas->IntersectClipRect(r);
+            DrawTo(Canvas, r, Node, table, true, true, false, FontSize, FontName, RowSet, RowHeight);
+            Canvas->RestoreDC(saved);
+        } else {
+            DrawTo(Canvas, r, Node, table, true, true, false, FontSize, FontName, RowSet, RowHeight);
+        }
+        return;
+    }
+
+    if (FDrawFullText)
+        DrawTexts(Canvas, r, Node, table, true, clBlack, FontSize, FontName, RowSet);
+    // The picture covers the bar's part inside the canvas; the texts are laid
+    // out over the whole bar as if it were clipped there.
+    TRect part;
+    if (!IntersectRect(part, r, own->ClientRect()))
+        return;
+    TPictureKey key{r.Width(), r.Height(), TRect{part.Left - r.Left, part.Top - r.Top, part.Right - r.Left,
+                                               part.Bottom - r.Top}};
+    TBitmap* picture = Node->Bitmap;
+    if (!picture)
+        return;
+    if (Node->RecalcBitmap || !FPictures->Reuse(Node, key)) {
+        try {
+            picture->SetSize(part.Width(), part.Height());
+            TCanvas* pc = picture->Canvas();
+            pc->SetWindowOrg(0, 0);
+            pc->SetViewportOrg(r.Left - part.Left, r.Top - part.Top);
+            DrawTo(pc, TRect{0, 0, r.Width(), r.Height()}, Node, table, true, true, false, FontSize, FontName, RowSet,
+                RowHeight);
+            pc->SetViewportOrg(0, 0);
+            FPictures->Drawn(Node, key);
+        } catch (...) {
+            Node->RecalcBitmap = false;
+            ++redrawcount;
+            return;
+        }
+        Node->RecalcBitmap = false;
+        ++redrawcount;
+    }
+    if (IsFilteredOut(Node) && AllowAlpha)
+        PutBlended(Canvas, picture, part);
+    else
+        Canvas->Draw(part.Left, part.Top, picture);
+    if (AllowAlpha && IsSelectedInActiveTable(Node))
+        DrawShadow(Canvas, part);
+}
+
+void TPlannerForm::DrawBars(TCanvas* Canvas, bool Overview, int FontSize, const String& FontName, int DY, int DX,
+    TRowSet RowSet, int Width, int RowHeight, int Top, TDateTime VisEnd, TDateTime VisStart)
+{
+    TRect window = Canvas->ClipRect();
+    OffsetRect(window, -DX, -DY);
+    const TWhichTable active = GetActiveTable();
+    std::vector<TNodeData*> rows;
+    for (TWhichTable table : {active == tbTable ? tbExclude : tbTable, active}) {
+        FindBars(table, window, Top, Overview, Width, RowHeight, VisEnd, VisStart, rows);
+        auto draw = [&](TNodeData* Row) {
+            DrawItem(Canvas, Overview, FontSize, FontName, DY, DX, RowSet, Width, RowHeight, Top, VisEnd, VisStart, Row,
+                table);
+        };
+        if (!(Overview && table == tbExclude))
+            for (TNodeData* row : rows)
+                if (!IsFilteredOut(row) || row->VNodeTable->Selected(row->VNode))
+                    draw(row);
+        for (TNodeData* row : rows)
+            if (IsFilteredOut(row))
+                draw(row);
+        for (TNodeData* row : rows)
+            if (row->VNodeTable->Selected(row->VNode))
+                draw(row);
+    }
+}
+
+// ---- the selection flash -------------------------------------------------------------
+
+void TPlannerForm::CB_InvalidateNode(TNodeData* Row)
+{
+    if (!Row)
+        return;
+    InvalidateNode(Row, Row->VNodeTable && Row->VNodeTable->Selected(Row->VNode));
+}
+
+void TPlannerForm::ResetFlashSelectedTimer()
+{
+    FlashSelectedTimer->SetTag(0);
+    TStringTreeGrid* tree = GetTable(GetActiveTable());
+    if (tree && tree->SelectedCount() > 0)
+        FlashSelectedTimer->SetEnabled(true);
+}
+
+void TPlannerForm::EnableSelectionFlash() { FlashSelectedTimer->SetEnabled(true); }
+
+void TPlannerForm::FlashSelectedTimerTimer(TObject*)
+{
+    if (IsLoading())
+        return;
+    if (TStringTreeGrid* tree = GetTable(GetActiveTable()))
+        for (TGridNode* node = tree->GetFirstSelected(); node; node = tree->GetNextSelected(node))
+            if (TNodeData* row = NodeToRow(tree, node)) {
+                row->RecalcBitmap = true;
+                CB_InvalidateNode(row);
+            }
+    const int step = int((FlashSelectedTimer->Tag() + 1) % 7);
+    FlashSelectedTimer->SetTag(step);
+    FlashSelectedTimer->SetEnabled(step != 0);
+}
+
+// ---- paints --------------------------------------------------------------------------
+
+void TPlannerForm::TimeChartPaint()
+{
+    redrawcount = 0;
+    TCanvas* c = TimeChart->Canvas();
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(clWhite);
+    c->FillRect(c->ClipRect());
+    DrawBars(c, false, GetTimeChartFontSize(), FFontname, 0, 0, RowSet(), TimeChart->Width(), TimeChartRowHeight(0),
+        FTimeChartTop, GetTimeChartEnd(), FTimeChartStart);
+}
+
+void TPlannerForm::SmallTimeChartPaint()
+{
+    redrawcount = 0;
+    TCanvas* c = SmallTimeChart->Canvas();
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(clWhite);
+    c->FillRect(c->ClipRect());
+    const int rows = GetRowCount();
+    if (rows <= 0)
+        return;
+    DrawBars(c, true, GetTimeChartFontSize(), FFontname, 0, 0, RowSet(), SmallTimeChart->Width(),
+        std::max(1, SmallTimeChart->Height() / rows), 0, FMaxDate, FMinDate);
+}
