@@ -356,12 +356,21 @@ void TToolBar::SetShowCaptions(bool Value)
 
 void TToolBar::AlignControls(TControl* AControl, TRect& Rect)
 {
-    // Buttons in the order they joined the bar, left to right, one row.
+    // Buttons and other controls (boxes, up-downs) in the order they joined
+    // the bar, left to right, one row; a control keeps its own width and
+    // stands centred on the buttons' height.
     int x = Rect.Left;
     for (int i = 0; i < ControlCount(); ++i) {
-        auto* b = dynamic_cast<TToolButton*>(Controls(i));
-        if (!b || !b->Visible())
+        TControl* control = Controls(i);
+        if (!control->Visible() || control->Align() != alNone)
             continue;
+        auto* b = dynamic_cast<TToolButton*>(control);
+        if (!b) {
+            control->SetBounds(x, Rect.Top + (FButtonHeight - control->Height()) / 2, control->Width(),
+                control->Height());
+            x += control->Width();
+            continue;
+        }
         int w = FButtonWidth;
         if (b->Style() == tbsSeparator || b->Style() == tbsDivider)
             w = SeparatorWidth;

@@ -142,6 +142,8 @@ void TPlannerForm::UpdateInternalVariables()
     for (TWhichTable table : {tbTable, tbExclude})
         ForEach(table, feAll, 0, [this](TNodeData* Row, NativeInt) { FRowIndex->Touch(Row); });
     FCaptionWidth = TCaptionWidth();
+    // The overview keeps its row height for the rows there are now.
+    SetSmallTimeChartRowHeight(FSmallTimeChartRowheight);
     InvalidateTimeChart(true);
 }
 
@@ -150,15 +152,12 @@ TChartPlace TPlannerForm::PlaceOf(TNodeData* Row)
     TChartPlace place;
     if (!Row || !Row->VNode)
         return place;
-    // A paint walking every row passes invalid rows by and works out the
-    // stale end of every other one.
-    if (!Row->nodeValid)
-        return place;
-    if (Row->RecalcEndOf) {
+    // A stale end is worked out now, as invalidating the row's bar would:
+    // a row whose end was never written becomes valid only then.
+    if (Row->RecalcEndOf)
         GetEndOf(Row);
-        if (!Row->VNode || !Row->nodeValid)
-            return place;
-    }
+    if (!Row->VNode || !Row->nodeValid)
+        return place;
     const int position = GetPositionOf(Row);
     if (position < 0 && position != AllPositions)
         return place;

@@ -4,6 +4,7 @@
 #include "platform/ActnList.h"
 #include "platform/ComCtrls.h"
 #include "platform/Forms.h"
+#include "platform/StdCtrls.h"
 #include "tests/support/PlatformFixture.h"
 
 namespace {
@@ -56,6 +57,20 @@ TEST_F(ToolBar, ButtonsLineUpInOrderWithSeparators)
     bar->SetButtonWidth(30);
     EXPECT_EQ(b->Width(), 30);
     EXPECT_EQ(b->Height(), bar->ButtonHeight());
+}
+
+TEST_F(ToolBar, BoxesLineUpWithTheButtonsAtTheirOwnWidth)
+{
+    auto* a = AddButton(bar, tbsButton, "A");
+    auto* box = Create<TComboBox>(form);
+    box->SetBounds(0, 0, 70, 18);
+    box->SetParent(bar);
+    auto* b = AddButton(bar, tbsDropDown, "B");
+    bar->Realign();
+    EXPECT_EQ(box->Left(), a->Width());
+    EXPECT_EQ(box->Width(), 70);
+    EXPECT_EQ(box->Top(), (bar->ButtonHeight() - 18) / 2);
+    EXPECT_EQ(b->Left(), a->Width() + 70);
 }
 
 TEST_F(ToolBar, CheckButtonsToggleAndGroupsActAsRadioButtons)
