@@ -23,6 +23,7 @@
 #include "platform/Classes.h"
 #include "platform/Colors.h"
 #include "platform/Messages.h"
+#include "platform/Regions.h"
 #include "platform/Types.h"
 
 class TFont;
@@ -247,8 +248,9 @@ public:
     void SetControlState(TControlState Value) { FControlState = Value; }
 
     // Repainting. Without a window nothing is drawn; the calls are cheap.
+    // Invalidate marks the client area for the next paint, InvalidateRect
+    // the part R of it (client coordinates); Update paints what is marked.
     virtual void Invalidate();
-    // R in client coordinates.
     virtual void InvalidateRect(const TRect& R);
     virtual void Update();
     void Repaint() { Invalidate(); Update(); }
@@ -390,9 +392,16 @@ public:
     // The window-sized image the control paints into. Null until painted.
     TBitmap* BackBuffer() const { return FBackBuffer.get(); }
     // While painting: the canvas on the back buffer, its origin at the
-    // client area's corner (for WM_NCPAINT at the window's corner). Null
-    // otherwise.
+    // client area's corner (for WM_NCPAINT at the window's corner) and its
+    // clip the part being painted. Null otherwise.
     TCanvas* PaintCanvas() const { return FPaintCanvas; }
+
+    // The update region: what the next paint repaints, in window
+    // coordinates (0, 0 = the window's top-left corner, border included).
+    // Nothing is kept while the control has no window or redrawing is off.
+    const TRegion& UpdateRegion() const { return FUpdateRgn; }
+    // The client area in window coordinates.
+    TRect ClientInWindow();
 
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
@@ -403,10 +412,27 @@ public:
     // Platform code only.
     QtWidgetHost* Host() const { return FHost; }
     TNonClientState& NonClient();
-    // Paints border, scroll bars, client and windowless children into the
-    // back buffer, sized to the window.
+    // Paints what the update region holds into the back buffer (sized to
+    // the window) and empties the region: WM_NCPAINT where it meets the
+    // border and scroll bars, WM_ERASEBKGND and WM_PAINT clipped to its
+    // client part.
     void PaintWindowBuffer();
     void HostResized(int AWidth, int AHeight);
+    // Adds Area (window coordinates) to the update region, or takes it out.
+    void InvalidateWindowArea(const TRegion& Area);
+    void ValidateWindowArea(const TRegion& Area);
+    // Tells the toolkit to show the back buffer's pixels in R (window
+    // coordinates) again.
+    void PresentArea(const TRect& R);
+    // BeginPaint and EndPaint of this window: during a paint the paint
+    // canvas, else the back buffer's canvas clipped to the client part of
+    // the update region, which is then validated. Paint receives the
+    // painted area's bounds in client coordinates.
+    TCanvas* BeginWindowPaint(TRect& Paint, bool& Erase);
+    void EndWindowPaint(const TRect& Paint);
+    // ScrollWindowEx of this window (see there).
+    int ScrollWindowArea(int DX, int DY, const TRect* Scroll, const TRect* Clip, TRegion* UpdateRgn,
+                         TRect* UpdateRect, UINT Flags);
 
 protected:
     virtual void CreateParams(TCreateParams& Params);
@@ -436,6 +462,9 @@ private:
     void DefaultNCCalcSize(TMessage& Message);
     void DefaultNCHitTest(TMessage& Message);
     void DefaultNCPaint(TCanvas* Canvas);
+    // The window into Canvas, its logical origin at the window's corner:
+    // all of it, or only Area (window coordinates).
+    void PaintWindow(TCanvas* Canvas, const TRegion* Area);
 
     std::vector<TControl*> FControls;
     HWND FHandle = 0;
@@ -443,6 +472,8 @@ private:
     std::unique_ptr<TNonClientState> FNonClient;
     std::unique_ptr<TBitmap> FBackBuffer;
     TCanvas* FPaintCanvas = nullptr;
+    TRegion FUpdateRgn;
+    int FOutsidePaintSaved = 0;  // SaveDC level of a BeginPaint outside painting
     TRect FClientInWindow;  // client rectangle in window coordinates
     bool FClientKnown = false;
     bool FTabStop = false;
@@ -451,7 +482,6 @@ private:
     int FAlignLevel = 0;
     bool FAligning = false;
     bool FRedraw = true;
-    bool FNeedsPaint = true;
 };
 
 // A windowed control that paints itself: Paint draws into Canvas, which
@@ -465,8 +495,9 @@ public:
 
     void Dispatch(TMessage& Message) override;
     // The canvas to paint with: during painting the back buffer's (origin at
-    // the client corner, clipped to the client area), at other times the
-    // back buffer's own.
+    // the client corner, clipped to the part of the client area being
+    // painted; ClipRect gives its bounds), at other times the back buffer's
+    // own.
     TCanvas* Canvas();
 
 protected:
@@ -506,8 +537,13 @@ void DeallocateHWnd(HWND Handle);
 bool IsWindow(HWND Handle);
 
 // Synchronous on the GUI thread. From another thread it waits until the GUI
-// thread has handled the message; 0 when the window does not exist.
+// thread has handled the message; 0 when the window does not exist. Without
+// a Qt application the process's main thread counts as the GUI thread, and
+// another thread's message is not delivered at all (0).
 LRESULT SendMessage(HWND Handle, UINT Msg, WPARAM WParam = 0, LPARAM LParam = 0);
+// SendMessage that tells whether the message was handled: false when the
+// window does not exist or the message could not reach the GUI thread.
+bool TrySendMessage(HWND Handle, UINT Msg, WPARAM WParam, LPARAM LParam, LRESULT* Result = nullptr);
 // Queued; false when the window does not exist. Safe from any thread. A
 // message whose window is gone by the time it comes up is dropped.
 bool PostMessage(HWND Handle, UINT Msg, WPARAM WParam = 0, LPARAM LParam = 0);
@@ -524,8 +560,70 @@ bool WaitPumpingSentMessages(const std::function<bool()>& Finished, int TimeoutM
 bool SetTimer(HWND Handle, UINT_PTR IDEvent, UINT Elapse);
 bool KillTimer(HWND Handle, UINT_PTR IDEvent);
 
+// Painting by handle. Rectangles are in client coordinates; the update
+// region lies within the client area unless RDW_FRAME names the border and
+// scroll bars too. Erase flags are accepted: every paint erases first.
 bool InvalidateRect(HWND Handle, const TRect* R, bool Erase);
+// Takes R (null: the whole client area) out of the update region.
+bool ValidateRect(HWND Handle, const TRect* R);
+// The update region's bounds within the client area; false when nothing
+// there waits for a paint. R may be null.
+bool GetUpdateRect(HWND Handle, TRect* R, bool Erase);
 bool UpdateWindow(HWND Handle);
+
+constexpr UINT RDW_INVALIDATE = 0x0001;
+constexpr UINT RDW_INTERNALPAINT = 0x0002;
+constexpr UINT RDW_ERASE = 0x0004;
+constexpr UINT RDW_VALIDATE = 0x0008;
+constexpr UINT RDW_NOINTERNALPAINT = 0x0010;
+constexpr UINT RDW_NOERASE = 0x0020;
+constexpr UINT RDW_NOCHILDREN = 0x0040;
+constexpr UINT RDW_ALLCHILDREN = 0x0080;
+constexpr UINT RDW_UPDATENOW = 0x0100;
+constexpr UINT RDW_ERASENOW = 0x0200;
+constexpr UINT RDW_FRAME = 0x0400;
+constexpr UINT RDW_NOFRAME = 0x0800;
+// Invalidates (RDW_INVALIDATE) or validates (RDW_VALIDATE) R, else Rgn (client
+// coordinates), else the whole client area; with RDW_FRAME the border and
+// scroll bars the area meets as well (all of them without R and Rgn). With
+// RDW_ALLCHILDREN the windowed children the area covers follow;
+// RDW_UPDATENOW and RDW_ERASENOW paint at once.
+bool RedrawWindow(HWND Handle, const TRect* R, const TRegion* Rgn, UINT Flags);
+
+// BeginPaint gives the canvas to paint on, clipped to the area to paint,
+// whose bounds in client coordinates come in rcPaint, and validates it.
+// Inside WM_PAINT that is the paint in progress. EndPaint ends it.
+struct TPaintStruct {
+    TCanvas* hdc = nullptr;
+    bool fErase = false;
+    TRect rcPaint;
+};
+TCanvas* BeginPaint(HWND Handle, TPaintStruct& Paint);
+bool EndPaint(HWND Handle, const TPaintStruct& Paint);
+
+// Scrolling by moving pixels. ScrollWindowEx moves the back buffer's pixels
+// of Scroll (client coordinates; null: the client area) by DX, DY, writing
+// only inside Clip (null: the client area). The part of the update region
+// inside Scroll moves along; what the move uncovered within Scroll and Clip
+// is returned in UpdateRgn and UpdateRect (client coordinates; either may be
+// null) and, with SW_INVALIDATE, invalidated. SW_SCROLLCHILDREN moves the
+// windowed children that meet Scroll (all without Scroll) along. Returns the
+// uncovered region's kind (NULLREGION, SIMPLEREGION, COMPLEXREGION), or
+// RGN_ERROR for a window that does not exist.
+constexpr UINT SW_SCROLLCHILDREN = 0x0001;
+constexpr UINT SW_INVALIDATE = 0x0002;
+constexpr UINT SW_ERASE = 0x0004;
+int ScrollWindowEx(HWND Handle, int DX, int DY, const TRect* Scroll, const TRect* Clip, TRegion* UpdateRgn,
+                   TRect* UpdateRect, UINT Flags);
+// ScrollWindowEx with SW_INVALIDATE and SW_ERASE; children move only without
+// a scroll rectangle.
+bool ScrollWindow(HWND Handle, int DX, int DY, const TRect* Scroll, const TRect* Clip);
+// The same on a canvas that draws on a bitmap (a window's canvas draws on its
+// back buffer): the pixels of Scroll (null: the whole bitmap) move by DX, DY
+// within Clip and the canvas's clip region. Everything is in the canvas's
+// logical units, the uncovered part too. False when the canvas has no pixels.
+bool ScrollDC(TCanvas* Canvas, int DX, int DY, const TRect* Scroll, const TRect* Clip, TRegion* UpdateRgn,
+              TRect* UpdateRect);
 
 // Mouse capture: while a control holds it, every mouse message goes to that
 // control, in its client coordinates.
@@ -555,6 +653,10 @@ bool GetScrollInfo(HWND Handle, int Bar, TScrollInfo& Info);
 int SetScrollPos(HWND Handle, int Bar, int Pos, bool Redraw);
 int GetScrollPos(HWND Handle, int Bar);
 bool ShowScrollBar(HWND Handle, int Bar, bool Show);
+// Disables the arrows ESB_... names (ESB_DISABLE_BOTH: the whole bar) of
+// SB_HORZ, SB_VERT or SB_BOTH; ESB_ENABLE_BOTH enables them again. A
+// disabled arrow sends nothing and looks greyed. False when nothing changed.
+bool EnableScrollBar(HWND Handle, int Bar, UINT Arrows);
 
 // The form a control sits on; null when none.
 TCustomForm* GetParentForm(TControl* Control);

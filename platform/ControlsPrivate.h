@@ -14,7 +14,10 @@ struct TScrollBarState {
     int TrackPos = 0;
     bool Visible = false;
     bool Tracking = false;
+    UINT DisabledArrows = ESB_ENABLE_BOTH;  // EnableScrollBar's
 };
+
+enum TScrollBarPart { sbpNone, sbpLineUp, sbpPageUp, sbpThumb, sbpPageDown, sbpLineDown };
 
 // Border and scroll bars of a window, in window coordinates (0, 0 = the
 // window's top-left corner). Laid out by the default WM_NCCALCSIZE.
@@ -23,15 +26,25 @@ struct TNonClientState {
     int BorderWidth = 0;
     TRect HBar;  // empty when hidden
     TRect VBar;
-    // Thumb tracking: the bar, the pointer's offset into the thumb.
+    // A press on a bar: the bar, the pointer's offset into the thumb (-1
+    // for an arrow or the track), the part pressed and where the pointer is
+    // now (window coordinates), and whether repeating has begun.
     int TrackBar = -1;
     int TrackGrab = 0;
+    TScrollBarPart TrackPart = sbpNone;
+    TPoint TrackPointer;
+    bool Repeating = false;
 };
+
+// A held arrow or track repeats its request after a pause, then quickly,
+// driven by a system timer (WM_SYSTIMER) of the window.
+constexpr UINT_PTR ScrollRepeatTimer = 1;
+constexpr UINT ScrollRepeatDelay = 400;
+constexpr UINT ScrollRepeatInterval = 50;
 
 constexpr int ScrollBarSize = 17;
 constexpr int MinThumbSize = 8;
 
-enum TScrollBarPart { sbpNone, sbpLineUp, sbpPageUp, sbpThumb, sbpPageDown, sbpLineDown };
 
 struct TScrollBarLayout {
     TRect Bar;
@@ -51,15 +64,26 @@ int ScrollPosFromThumb(TWinControl* Control, int Bar, const TScrollBarLayout& L,
 void DrawScrollBars(TWinControl* Control, TCanvas* Canvas);
 // WM_NCLBUTTONDOWN on a bar: sends the SB_ request, or starts thumb tracking.
 void ScrollBarMouseDown(TWinControl* Control, int HitTest, const TPoint& Screen);
-// True when the move or release belonged to thumb tracking.
+// True when the move or release belonged to a press on a bar.
 bool ScrollBarMouseMove(TWinControl* Control, const TPoint& Screen);
 bool ScrollBarMouseUp(TWinControl* Control, const TPoint& Screen);
+// The repeat timer's tick: the held arrow or track's request again while the
+// pointer stays on it.
+void ScrollBarRepeat(TWinControl* Control);
 
 // Handle registry.
 HWND NewHandle(TWinControl* Control);
 void ReleaseHandle(HWND Handle);
 // Timers of a window (SetTimer) go with it.
 void KillTimersOf(HWND Handle);
+// The platform's own timers of a window: WM_SYSTIMER instead of WM_TIMER,
+// ids apart from the program's.
+bool SetSystemTimer(HWND Handle, UINT_PTR IDEvent, UINT Elapse);
+bool KillSystemTimer(HWND Handle, UINT_PTR IDEvent);
+// The interval a timer runs at; 0 when it does not run.
+UINT TimerInterval(HWND Handle, UINT_PTR IDEvent, bool System);
+// The window whose back buffer Bitmap is; null when it is none's.
+TWinControl* WindowOfBackBuffer(const TBitmap* Bitmap);
 
 // Forgets every reference the platform keeps to a control that goes.
 void ControlGone(TControl* Control);
@@ -107,5 +131,7 @@ private:
 enum TSyntheticMouse { smPress, smRelease, smMove, smDoubleClickEvent };
 void SendSyntheticMouse(TWinControl* Window, TSyntheticMouse Kind, TPoint Local, TPoint Global, TMouseButton Button,
                         TShiftState Shift, std::uint64_t Timestamp);
-void SendSyntheticWheel(TWinControl* Window, TPoint Local, TPoint Global, int Delta, TShiftState Shift);
+// Sideways: a horizontal wheel's turn, positive to the left.
+void SendSyntheticWheel(TWinControl* Window, TPoint Local, TPoint Global, int Delta, TShiftState Shift,
+                        bool Sideways = false);
 void SendSyntheticKey(TWinControl* Window, bool Press, Word VirtKey, const String& Text, TShiftState Shift);

@@ -9,6 +9,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QWheelEvent>
 
@@ -287,7 +288,9 @@ void TranslateWheelEvent(QtWidgetHost* Host, QWheelEvent* Event)
     if (!window)
         return;
     const int delta = Event->angleDelta().y();
-    if (delta == 0)
+    // A turn to the left counts as one up; Shift says it is sideways.
+    const int sideways = Event->angleDelta().x();
+    if (delta == 0 && sideways == 0)
         return;
     const QPoint lp = Event->position().toPoint();
     const TPoint screen = WindowOrigin(window) + TPoint{lp.x(), lp.y()};
@@ -297,7 +300,12 @@ void TranslateWheelEvent(QtWidgetHost* Host, QWheelEvent* Event)
     if (TControl* child = window->ControlAtPos(window->ScreenToClient(screen)))
         target = child;
     const WPARAM keys = MouseKeys(Event->buttons(), Event->modifiers());
-    target->Perform(CM_MOUSEWHEEL, MakeWParam(int(keys), std::clamp(delta, -32768, 32767)), PointToLParam(screen));
+    TControlWatch watch(target);
+    if (delta != 0)
+        target->Perform(CM_MOUSEWHEEL, MakeWParam(int(keys), std::clamp(delta, -32768, 32767)), PointToLParam(screen));
+    if (sideways != 0 && watch)
+        target->Perform(CM_MOUSEWHEEL, MakeWParam(int(keys | MK_SHIFT), std::clamp(sideways, -32768, 32767)),
+                        PointToLParam(screen));
 }
 
 void TranslateLeaveEvent(QtWidgetHost* Host)
@@ -444,14 +452,18 @@ bool QtWidgetHost::event(QEvent* Event)
     }
 }
 
-void QtWidgetHost::paintEvent(QPaintEvent*)
+void QtWidgetHost::paintEvent(QPaintEvent* Event)
 {
     if (!Control)
         return;
+    // Only what was invalidated is painted; the toolkit's region (an
+    // exposure, say) is copied from the back buffer as it stands.
     Guarded(Control, [&] { Control->PaintWindowBuffer(); });
     if (Control && Control->BackBuffer()) {
         QPainter p(this);
-        p.drawImage(0, 0, Control->BackBuffer()->Image());
+        const QImage& image = Control->BackBuffer()->Image();
+        for (const QRect& r : Event->region())
+            p.drawImage(r, image, r);
     }
 }
 
@@ -519,10 +531,11 @@ void SendSyntheticMouse(TWinControl* Window, TSyntheticMouse Kind, TPoint Local,
     QCoreApplication::sendEvent(Window->Host(), &e);
 }
 
-void SendSyntheticWheel(TWinControl* Window, TPoint Local, TPoint Global, int Delta, TShiftState Shift)
+void SendSyntheticWheel(TWinControl* Window, TPoint Local, TPoint Global, int Delta, TShiftState Shift, bool Sideways)
 {
     Window->HandleNeeded();
-    QWheelEvent e(QPointF(Local.X, Local.Y), QPointF(Global.X, Global.Y), QPoint(), QPoint(0, Delta), gSyntheticHeld,
+    const QPoint angle = Sideways ? QPoint(Delta, 0) : QPoint(0, Delta);
+    QWheelEvent e(QPointF(Local.X, Local.Y), QPointF(Global.X, Global.Y), QPoint(), angle, gSyntheticHeld,
                   ModsOf(Shift), Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(Window->Host(), &e);
 }

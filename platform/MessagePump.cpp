@@ -6,6 +6,9 @@
 #include <mutex>
 #include <thread>
 
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QObject>
@@ -40,6 +43,7 @@ struct TSentMessage {
     HWND Window;
     TMessage Message;
     bool Done = false;
+    bool Delivered = false;
 };
 struct TSentQueue {
     std::mutex Lock;
@@ -64,13 +68,24 @@ public:
 
 struct TTimerKey {
     HWND Window;
+    bool System;  // the platform's own: WM_SYSTIMER
     UINT_PTR ID;
-    bool operator<(const TTimerKey& O) const { return Window != O.Window ? Window < O.Window : ID < O.ID; }
+    bool operator<(const TTimerKey& O) const
+    {
+        if (Window != O.Window)
+            return Window < O.Window;
+        return System != O.System ? O.System : ID < O.ID;
+    }
+};
+
+struct TTimer {
+    int QtID;
+    UINT Elapse;
 };
 
 class TPump : public QObject {
 public:
-    std::map<TTimerKey, int> Timers;
+    std::map<TTimerKey, TTimer> Timers;
     std::map<int, TTimerKey> TimerOwners;
 
 protected:
@@ -93,7 +108,7 @@ protected:
         if (it == TimerOwners.end())
             return;
         const TTimerKey k = it->second;
-        Guarded(FindControl(k.Window), [k] { SendMessage(k.Window, WM_TIMER, k.ID, 0); });
+        Guarded(FindControl(k.Window), [k] { SendMessage(k.Window, k.System ? WM_SYSTIMER : WM_TIMER, k.ID, 0); });
     }
 };
 
@@ -117,6 +132,8 @@ bool OnGuiThread()
     QCoreApplication* app = QCoreApplication::instance();
     return app && QThread::currentThread() == app->thread();
 }
+
+bool OnMainThread() { return ::syscall(SYS_gettid) == ::getpid(); }
 
 bool Deliver(HWND Handle, TMessage& Message)
 {
@@ -163,6 +180,17 @@ TWinControl* FindControl(HWND Handle)
     return it == Registry().Windows.end() ? nullptr : it->second.Control;
 }
 
+TWinControl* WindowOfBackBuffer(const TBitmap* Bitmap)
+{
+    if (!Bitmap)
+        return nullptr;
+    std::lock_guard<std::mutex> g(Registry().Lock);
+    for (const auto& [handle, entry] : Registry().Windows)
+        if (entry.Control && entry.Control->BackBuffer() == Bitmap)
+            return entry.Control;
+    return nullptr;
+}
+
 bool IsWindow(HWND Handle)
 {
     std::lock_guard<std::mutex> g(Registry().Lock);
@@ -181,24 +209,42 @@ void DeallocateHWnd(HWND Handle) { ReleaseHandle(Handle); }
 
 LRESULT SendMessage(HWND Handle, UINT Msg, WPARAM WParam, LPARAM LParam)
 {
-    if (OnGuiThread() || !QCoreApplication::instance()) {
-        TMessage m(Msg, WParam, LParam);
-        Deliver(Handle, m);
-        return m.Result;
+    LRESULT r = 0;
+    TrySendMessage(Handle, Msg, WParam, LParam, &r);
+    return r;
+}
+
+bool TrySendMessage(HWND Handle, UINT Msg, WPARAM WParam, LPARAM LParam, LRESULT* Result)
+{
+    if (Result)
+        *Result = 0;
+    if (!QCoreApplication::instance()) {
+        // No loop to hand the message to: only the thread that owns the
+        // windows may run their handlers.
+        if (!OnMainThread())
+            return false;
+    } else if (!OnGuiThread()) {
+        if (!IsWindow(Handle))
+            return false;
+        TSentMessage s{Handle, TMessage(Msg, WParam, LParam)};
+        TSentQueue& q = SentQueue();
+        {
+            std::lock_guard<std::mutex> g(q.Lock);
+            q.Pending.push_back(&s);
+        }
+        if (TPump* p = Pump())
+            QCoreApplication::postEvent(p, new QEvent(SentType));
+        std::unique_lock<std::mutex> g(q.Lock);
+        q.Handled.wait(g, [&] { return s.Done; });
+        if (Result)
+            *Result = s.Message.Result;
+        return s.Delivered;
     }
-    if (!IsWindow(Handle))
-        return 0;
-    TSentMessage s{Handle, TMessage(Msg, WParam, LParam)};
-    TSentQueue& q = SentQueue();
-    {
-        std::lock_guard<std::mutex> g(q.Lock);
-        q.Pending.push_back(&s);
-    }
-    if (TPump* p = Pump())
-        QCoreApplication::postEvent(p, new QEvent(SentType));
-    std::unique_lock<std::mutex> g(q.Lock);
-    q.Handled.wait(g, [&] { return s.Done; });
-    return s.Message.Result;
+    TMessage m(Msg, WParam, LParam);
+    const bool delivered = Deliver(Handle, m);
+    if (Result)
+        *Result = m.Result;
+    return delivered;
 }
 
 int ProcessSentMessages()
@@ -214,13 +260,16 @@ int ProcessSentMessages()
             s = q.Pending.front();
             q.Pending.pop_front();
         }
+        bool delivered = false;
         try {
-            Deliver(s->Window, s->Message);
+            delivered = Deliver(s->Window, s->Message);
         } catch (...) {
+            delivered = true;
             HandleCurrentException(FindControl(s->Window));
         }
         {
             std::lock_guard<std::mutex> g(q.Lock);
+            s->Delivered = delivered;
             s->Done = true;
         }
         q.Handled.notify_all();
@@ -254,32 +303,55 @@ bool PostMessage(HWND Handle, UINT Msg, WPARAM WParam, LPARAM LParam)
     return true;
 }
 
-bool SetTimer(HWND Handle, UINT_PTR IDEvent, UINT Elapse)
+namespace {
+
+bool StartTimer(const TTimerKey& Key, UINT Elapse)
 {
     TPump* p = Pump();
-    if (!p || !IsWindow(Handle))
+    if (!p || !IsWindow(Key.Window))
         return false;
-    KillTimer(Handle, IDEvent);
+    auto old = p->Timers.find(Key);
+    if (old != p->Timers.end()) {
+        p->killTimer(old->second.QtID);
+        p->TimerOwners.erase(old->second.QtID);
+        p->Timers.erase(old);
+    }
     const int id = p->startTimer(std::max<int>(1, int(std::min<UINT>(Elapse, 0x7FFFFFFF))), Qt::PreciseTimer);
     if (id == 0)
         return false;
-    p->Timers[{Handle, IDEvent}] = id;
-    p->TimerOwners[id] = {Handle, IDEvent};
+    p->Timers[Key] = {id, Elapse};
+    p->TimerOwners[id] = Key;
     return true;
 }
 
-bool KillTimer(HWND Handle, UINT_PTR IDEvent)
+bool StopTimer(const TTimerKey& Key)
 {
     TPump* p = Pump();
     if (!p)
         return false;
-    auto it = p->Timers.find({Handle, IDEvent});
+    auto it = p->Timers.find(Key);
     if (it == p->Timers.end())
         return false;
-    p->killTimer(it->second);
-    p->TimerOwners.erase(it->second);
+    p->killTimer(it->second.QtID);
+    p->TimerOwners.erase(it->second.QtID);
     p->Timers.erase(it);
     return true;
+}
+
+}  // namespace
+
+bool SetTimer(HWND Handle, UINT_PTR IDEvent, UINT Elapse) { return StartTimer({Handle, false, IDEvent}, Elapse); }
+bool KillTimer(HWND Handle, UINT_PTR IDEvent) { return StopTimer({Handle, false, IDEvent}); }
+bool SetSystemTimer(HWND Handle, UINT_PTR IDEvent, UINT Elapse) { return StartTimer({Handle, true, IDEvent}, Elapse); }
+bool KillSystemTimer(HWND Handle, UINT_PTR IDEvent) { return StopTimer({Handle, true, IDEvent}); }
+
+UINT TimerInterval(HWND Handle, UINT_PTR IDEvent, bool System)
+{
+    TPump* p = Pump();
+    if (!p)
+        return 0;
+    auto it = p->Timers.find({Handle, System, IDEvent});
+    return it == p->Timers.end() ? 0 : it->second.Elapse;
 }
 
 void KillTimersOf(HWND Handle)
@@ -287,32 +359,11 @@ void KillTimersOf(HWND Handle)
     TPump* p = Pump();
     if (!p)
         return;
-    for (auto it = p->Timers.lower_bound({Handle, 0}); it != p->Timers.end() && it->first.Window == Handle;) {
-        p->killTimer(it->second);
-        p->TimerOwners.erase(it->second);
+    for (auto it = p->Timers.lower_bound({Handle, false, 0}); it != p->Timers.end() && it->first.Window == Handle;) {
+        p->killTimer(it->second.QtID);
+        p->TimerOwners.erase(it->second.QtID);
         it = p->Timers.erase(it);
     }
-}
-
-bool InvalidateRect(HWND Handle, const TRect* R, bool)
-{
-    TWinControl* c = FindControl(Handle);
-    if (!c)
-        return false;
-    if (R)
-        c->InvalidateRect(*R);
-    else
-        c->Invalidate();
-    return true;
-}
-
-bool UpdateWindow(HWND Handle)
-{
-    TWinControl* c = FindControl(Handle);
-    if (!c)
-        return false;
-    c->Update();
-    return true;
 }
 
 UINT RegisterWindowMessage(const String& Name)

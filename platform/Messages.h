@@ -77,6 +77,8 @@ constexpr UINT WM_KEYLAST = 0x0108;
 constexpr UINT WM_TIMER = 0x0113;
 constexpr UINT WM_HSCROLL = 0x0114;
 constexpr UINT WM_VSCROLL = 0x0115;
+// The platform's own timers (scroll-bar repeat); handled by the default handler.
+constexpr UINT WM_SYSTIMER = 0x0118;
 constexpr UINT WM_MOUSEFIRST = 0x0200;
 constexpr UINT WM_MOUSEMOVE = 0x0200;
 constexpr UINT WM_LBUTTONDOWN = 0x0201;

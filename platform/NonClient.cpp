@@ -34,6 +34,58 @@ void SendScroll(TWinControl* Control, int Bar, int Code, int Pos)
     Control->Perform(Bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL, MakeWParam(Code, Pos), 0);
 }
 
+// A bar that cannot scroll (shown only for SIF_DISABLENOSCROLL) is disabled
+// as a whole, as is one EnableScrollBar disabled both ways.
+bool BarDisabled(const TScrollBarState& S) { return !WantsBar(S) || S.DisabledArrows == ESB_DISABLE_BOTH; }
+
+bool ArrowDisabled(const TScrollBarState& S, bool Low)
+{
+    return BarDisabled(S) || (S.DisabledArrows & (Low ? ESB_DISABLE_LTUP : ESB_DISABLE_RTDN));
+}
+
+// Only the bar is drawn again, not the window.
+void InvalidateBar(TWinControl* Control, int Bar)
+{
+    TNonClientState& nc = Control->NonClient();
+    Control->InvalidateWindowArea(TRegion::FromRect(Bar == SB_VERT ? nc.VBar : nc.HBar));
+}
+
+int CodeOf(TScrollBarPart Part)
+{
+    switch (Part) {
+    case sbpLineUp: return SB_LINEUP;
+    case sbpLineDown: return SB_LINEDOWN;
+    case sbpPageUp: return SB_PAGEUP;
+    case sbpPageDown: return SB_PAGEDOWN;
+    default: return -1;
+    }
+}
+
+// The arrow's glyph, a small triangle pointing away from the bar's middle,
+// embossed when disabled.
+void DrawArrowGlyph(TCanvas* Canvas, const TRect& Box, bool Vertical, bool Low, bool Disabled)
+{
+    const int cx = (Box.Left + Box.Right) / 2;
+    const int cy = (Box.Top + Box.Bottom) / 2;
+    auto glyph = [&](int dx, int dy, TColor Color) {
+        Canvas->Brush()->SetColor(Color);
+        for (int i = 0; i < 4; ++i) {
+            // Row i of the triangle, counted from its tip, 2i + 1 wide.
+            const int along = Low ? -2 + i : 1 - i;
+            if (Vertical)
+                Canvas->FillRect({cx - i + dx, cy + along + dy, cx + i + 1 + dx, cy + along + 1 + dy});
+            else
+                Canvas->FillRect({cx + along + dx, cy - i + dy, cx + along + 1 + dx, cy + i + 1 + dy});
+        }
+    };
+    if (Disabled) {
+        glyph(1, 1, clBtnHighlight);
+        glyph(0, 0, clBtnShadow);
+    } else {
+        glyph(0, 0, clBtnText);
+    }
+}
+
 }  // namespace
 
 TScrollBarLayout GetScrollBarLayout(TWinControl* Control, int Bar)
@@ -57,7 +109,7 @@ TScrollBarLayout GetScrollBarLayout(TWinControl* Control, int Bar)
     L.TrackStart = start + arrow;
     L.TrackLength = length - 2 * arrow;
     const TScrollBarState& s = nc.Bars[Bar];
-    if (!WantsBar(s) || L.TrackLength < MinThumbSize)
+    if (BarDisabled(s) || L.TrackLength < MinThumbSize)
         return L;
     const long long range = RangeOf(s);
     long long thumb = s.Page ? (long long)L.TrackLength * s.Page / range : ScrollBarSize;
@@ -116,6 +168,9 @@ void DrawScrollBars(TWinControl* Control, TCanvas* Canvas)
         Canvas->Brush()->SetColor(clBtnShadow);
         Canvas->FrameRect(L.LoArrow);
         Canvas->FrameRect(L.HiArrow);
+        const TScrollBarState& s = nc.Bars[bar];
+        DrawArrowGlyph(Canvas, L.LoArrow, L.Vertical, true, ArrowDisabled(s, true));
+        DrawArrowGlyph(Canvas, L.HiArrow, L.Vertical, false, ArrowDisabled(s, false));
         if (!L.Thumb.IsEmpty()) {
             Canvas->Brush()->SetColor(clBtnFace);
             Canvas->FillRect(L.Thumb);
@@ -136,22 +191,45 @@ void ScrollBarMouseDown(TWinControl* Control, int HitTest, const TPoint& Screen)
     const TScrollBarLayout L = GetScrollBarLayout(Control, bar);
     TNonClientState& nc = Control->NonClient();
     TScrollBarState& s = nc.Bars[bar];
-    switch (ScrollBarPartAt(L, p)) {
-    case sbpNone: return;
-    case sbpLineUp: SendScroll(Control, bar, SB_LINEUP, 0); break;
-    case sbpLineDown: SendScroll(Control, bar, SB_LINEDOWN, 0); break;
-    case sbpPageUp: SendScroll(Control, bar, SB_PAGEUP, 0); break;
-    case sbpPageDown: SendScroll(Control, bar, SB_PAGEDOWN, 0); break;
-    case sbpThumb:
+    const TScrollBarPart part = ScrollBarPartAt(L, p);
+    if (part == sbpNone || (part == sbpLineUp && ArrowDisabled(s, true)) ||
+        (part == sbpLineDown && ArrowDisabled(s, false)))
+        return;
+    nc.TrackBar = bar;
+    nc.TrackPart = part;
+    nc.TrackPointer = p;
+    nc.Repeating = false;
+    if (part == sbpThumb) {
         s.Tracking = true;
         s.TrackPos = s.Pos;
-        nc.TrackBar = bar;
         nc.TrackGrab = (L.Vertical ? p.Y - L.Thumb.Top : p.X - L.Thumb.Left);
         return;
     }
-    // An arrow or the page area: the release ends the scroll.
-    nc.TrackBar = bar;
+    // An arrow or the track: at once, then again while held; the release
+    // ends the scroll.
     nc.TrackGrab = -1;
+    TControlWatch watch(Control);
+    SendScroll(Control, bar, CodeOf(part), 0);
+    if (watch && Control->HandleAllocated() && nc.TrackBar == bar)
+        SetSystemTimer(Control->Handle(), ScrollRepeatTimer, ScrollRepeatDelay);
+}
+
+void ScrollBarRepeat(TWinControl* Control)
+{
+    TNonClientState& nc = Control->NonClient();
+    if (nc.TrackBar < 0 || nc.TrackGrab >= 0) {
+        KillSystemTimer(Control->Handle(), ScrollRepeatTimer);
+        return;
+    }
+    if (!nc.Repeating) {
+        nc.Repeating = true;
+        SetSystemTimer(Control->Handle(), ScrollRepeatTimer, ScrollRepeatInterval);
+    }
+    // Only while the pointer is on what was pressed; the track stops once
+    // the thumb has come under the pointer.
+    const int bar = nc.TrackBar;
+    if (ScrollBarPartAt(GetScrollBarLayout(Control, bar), nc.TrackPointer) == nc.TrackPart)
+        SendScroll(Control, bar, CodeOf(nc.TrackPart), 0);
 }
 
 bool ScrollBarMouseMove(TWinControl* Control, const TPoint& Screen)
@@ -159,17 +237,18 @@ bool ScrollBarMouseMove(TWinControl* Control, const TPoint& Screen)
     TNonClientState& nc = Control->NonClient();
     if (nc.TrackBar < 0)
         return false;
+    const TPoint p = Screen - WindowOrigin(Control);
+    nc.TrackPointer = p;
     if (nc.TrackGrab < 0)
         return true;
     const int bar = nc.TrackBar;
-    const TPoint p = Screen - WindowOrigin(Control);
     const TScrollBarLayout L = GetScrollBarLayout(Control, bar);
     const int start = (L.Vertical ? p.Y : p.X) - nc.TrackGrab;
     const int pos = ScrollPosFromThumb(Control, bar, L, start);
     TScrollBarState& s = nc.Bars[bar];
     if (pos != s.TrackPos) {
         s.TrackPos = pos;
-        Control->Invalidate();
+        InvalidateBar(Control, bar);
         SendScroll(Control, bar, SB_THUMBTRACK, pos);
     }
     return true;
@@ -184,12 +263,19 @@ bool ScrollBarMouseUp(TWinControl* Control, const TPoint& Screen)
     const int bar = nc.TrackBar;
     const bool thumb = nc.TrackGrab >= 0;
     nc.TrackBar = -1;
+    nc.TrackPart = sbpNone;
+    if (Control->HandleAllocated())
+        KillSystemTimer(Control->Handle(), ScrollRepeatTimer);
     TScrollBarState& s = nc.Bars[bar];
+    TControlWatch watch(Control);
     if (thumb)
         SendScroll(Control, bar, SB_THUMBPOSITION, s.TrackPos);
+    if (!watch)
+        return true;
     s.Tracking = false;
     SendScroll(Control, bar, SB_ENDSCROLL, 0);
-    Control->Invalidate();
+    if (watch)
+        InvalidateBar(Control, bar);
     return true;
 }
 
@@ -210,12 +296,16 @@ int SetScrollInfo(HWND Handle, int Bar, const TScrollInfo& Info, bool Redraw)
     if (Info.fMask & SIF_POS)
         s.Pos = Info.nPos;
     s.Pos = std::clamp(s.Pos, s.Min, MaxPos(s));
+    // A bar kept shown though it cannot scroll is disabled; once it can
+    // again, it is enabled again.
+    if ((Info.fMask & SIF_DISABLENOSCROLL) && WantsBar(s))
+        s.DisabledArrows = ESB_ENABLE_BOTH;
     const bool show = WantsBar(s) || (Info.fMask & SIF_DISABLENOSCROLL && s.Visible);
     if (show != s.Visible) {
         s.Visible = show;
         c->FrameChanged();
     } else if (Redraw) {
-        c->Invalidate();
+        InvalidateBar(c, Bar);
     }
     return s.Pos;
 }
@@ -256,6 +346,25 @@ int GetScrollPos(HWND Handle, int Bar)
 {
     TWinControl* c = BarOwner(Handle, Bar);
     return c ? c->NonClient().Bars[Bar].Pos : 0;
+}
+
+bool EnableScrollBar(HWND Handle, int Bar, UINT Arrows)
+{
+    if (Bar == SB_BOTH) {
+        const bool h = EnableScrollBar(Handle, SB_HORZ, Arrows);
+        const bool v = EnableScrollBar(Handle, SB_VERT, Arrows);
+        return h || v;
+    }
+    TWinControl* c = BarOwner(Handle, Bar);
+    if (!c)
+        return false;
+    TScrollBarState& s = c->NonClient().Bars[Bar];
+    Arrows &= ESB_DISABLE_BOTH;
+    if (s.DisabledArrows == Arrows)
+        return false;
+    s.DisabledArrows = Arrows;
+    InvalidateBar(c, Bar);
+    return true;
 }
 
 bool ShowScrollBar(HWND Handle, int Bar, bool Show)

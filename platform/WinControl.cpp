@@ -149,6 +149,7 @@ void TWinControl::CreateWnd()
     FHandle = NewHandle(this);
     UpdateClientRect(true);
     UpdateHostGeometry();
+    InvalidateWindowArea(TRegion::FromRect({0, 0, FWidth, FHeight}));
     if (!FParent)
         FHost->setWindowTitle(QString::fromStdString(Caption()));
     if (FParent)
@@ -163,6 +164,7 @@ void TWinControl::DestroyWnd()
 {
     ReleaseHandle(FHandle);
     FHandle = 0;
+    FUpdateRgn = TRegion();
     if (FHost) {
         QtWidgetHost* h = FHost;
         FHost = nullptr;
@@ -264,8 +266,10 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
     FWidth = AWidth;
     FHeight = AHeight;
     UpdateHostGeometry();
-    if (sized)
+    if (sized) {
         UpdateClientRect(true);
+        InvalidateWindowArea(TRegion::FromRect({0, 0, FWidth, FHeight}));
+    }
     if (FParent && FVisible)
         FParent->InvalidateRect(BoundsRect());
     RequestAlign();
@@ -311,18 +315,20 @@ void TWinControl::UpdateClientRect(bool SendSize)
     const bool moved = r != FClientInWindow;
     FClientInWindow = r;
     FClientKnown = true;
+    // A client area that moved or changed its size shows nothing of the
+    // old picture where it should.
+    if (moved)
+        InvalidateWindowArea(TRegion::FromRect({0, 0, FWidth, FHeight}));
     if (changed && SendSize) {
         Perform(WM_SIZE, SIZE_RESTORED, MakeLParam(r.Width(), r.Height()));
         Realign();
     }
-    if (moved)
-        Invalidate();
 }
 
 void TWinControl::FrameChanged()
 {
     UpdateClientRect(true);
-    Invalidate();
+    InvalidateWindowArea(TRegion::FromRect({0, 0, FWidth, FHeight}).Subtracted(TRegion::FromRect(FClientInWindow)));
 }
 
 TRect TWinControl::ClientRect()
@@ -340,6 +346,13 @@ TPoint TWinControl::ClientOffset()
 }
 
 TPoint TWinControl::ClientOrigin() { return WindowOrigin(this) + ClientOffset(); }
+
+TRect TWinControl::ClientInWindow()
+{
+    if (!FClientKnown)
+        UpdateClientRect(false);
+    return FClientInWindow;
+}
 
 void TWinControl::DefaultNCCalcSize(TMessage& Message)
 {
@@ -612,6 +625,10 @@ void TWinControl::DefaultHandler(TMessage& Message)
         if (Message.HitTest() == HTVSCROLL || Message.HitTest() == HTHSCROLL)
             ScrollBarMouseDown(this, Message.HitTest(), Message.Pos());
         return;
+    case WM_SYSTIMER:
+        if (Message.TimerID() == ScrollRepeatTimer)
+            ScrollBarRepeat(this);
+        return;
     case WM_ERASEBKGND:
         if (TCanvas* c = Message.DC()) {
             c->Brush()->SetColor(Color());
@@ -639,8 +656,9 @@ void TWinControl::DefaultHandler(TMessage& Message)
     }
     case WM_SETREDRAW:
         FRedraw = Message.WParam != 0;
+        // What changed meanwhile (scroll bars included) was not recorded.
         if (FRedraw)
-            Invalidate();
+            InvalidateWindowArea(TRegion::FromRect({0, 0, FWidth, FHeight}));
         return;
     case WM_GETDLGCODE: Message.Result = 0; return;
     default: TControl::DefaultHandler(Message);
@@ -652,37 +670,57 @@ void TWinControl::DefaultHandler(TMessage& Message)
 
 void TWinControl::Invalidate()
 {
-    if (FHost && FRedraw) {
-        FNeedsPaint = true;
-        FHost->update();
-    }
+    if (FHost && FRedraw)
+        InvalidateWindowArea(TRegion::FromRect(ClientInWindow()));
 }
 
 void TWinControl::InvalidateRect(const TRect& R)
 {
-    if (FHost && FRedraw) {
-        const TPoint o = ClientOffset();
-        FNeedsPaint = true;
-        FHost->update(R.Left + o.X, R.Top + o.Y, R.Width(), R.Height());
-    }
+    if (!FHost || !FRedraw)
+        return;
+    TRect r = R;
+    IntersectRect(r, r, ClientRect());
+    const TPoint o = ClientOffset();
+    OffsetRect(r, o.X, o.Y);
+    if (!r.IsEmpty())
+        InvalidateWindowArea(TRegion::FromRect(r));
+}
+
+void TWinControl::InvalidateWindowArea(const TRegion& Area)
+{
+    if (!FHost || !FRedraw)
+        return;
+    const TRegion a = Area.Intersected(TRegion::FromRect({0, 0, FWidth, FHeight}));
+    if (a.IsEmpty())
+        return;
+    FUpdateRgn = FUpdateRgn.United(a);
+    PresentArea(a.Bounds());
+}
+
+void TWinControl::ValidateWindowArea(const TRegion& Area) { FUpdateRgn = FUpdateRgn.Subtracted(Area); }
+
+void TWinControl::PresentArea(const TRect& R)
+{
+    if (FHost && !R.IsEmpty())
+        FHost->update(R.Left, R.Top, R.Width(), R.Height());
 }
 
 void TWinControl::Update()
 {
-    if (!FHost || !FNeedsPaint)
+    if (!FHost || FUpdateRgn.IsEmpty())
         return;
     if (FHost->isVisible())
-        FHost->repaint();
+        FHost->repaint(FUpdateRgn.Qt());
     // A window the system does not show (minimised, or no screen at all)
     // gets no paint event; its picture is still brought up to date.
-    if (FNeedsPaint)
+    if (!FUpdateRgn.IsEmpty())
         PaintWindowBuffer();
 }
 
 void TWinControl::PaintControls(TCanvas* Canvas)
 {
     for (TControl* c : FControls) {
-        if (!c->Visible() || dynamic_cast<TWinControl*>(c))
+        if (!c->Visible() || dynamic_cast<TWinControl*>(c) || !Canvas->RectVisible(c->BoundsRect()))
             continue;
         const int saved = Canvas->SaveDC();
         const TPoint vp = Canvas->ViewportOrg();
@@ -693,21 +731,46 @@ void TWinControl::PaintControls(TCanvas* Canvas)
     }
 }
 
-// The whole window into Canvas, its logical origin at the window's corner.
-void TWinControl::PaintControl(TCanvas* Canvas)
+void TWinControl::PaintControl(TCanvas* Canvas) { PaintWindow(Canvas, nullptr); }
+
+namespace {
+
+// Clips Canvas to Area (device pixels) within the clip it has.
+void ClipTo(TCanvas* Canvas, const TRegion& Area)
+{
+    const TRegion r = Canvas->HasClipRegion() ? Canvas->ClipRegion().Intersected(Area) : Area;
+    Canvas->SelectClipRgn(&r);
+}
+
+}  // namespace
+
+void TWinControl::PaintWindow(TCanvas* Canvas, const TRegion* Area)
 {
     TPaintCanvasScope scope(FPaintCanvas, Canvas);
-    int saved = Canvas->SaveDC();
-    Canvas->IntersectClipRect({0, 0, FWidth, FHeight});
-    Perform(WM_NCPAINT, reinterpret_cast<WPARAM>(Canvas));
-    Canvas->RestoreDC(saved);
+    const TRect window{0, 0, FWidth, FHeight};
+    const TRect client = ClientInWindow();
+    // Area in the canvas's device pixels.
+    const TPoint origin = Canvas->LogicalToDevice({0, 0});
+    auto device = [&](TRegion R) {
+        R.Offset(origin.X, origin.Y);
+        return R;
+    };
+    const TRegion whole = TRegion::FromRect(window);
+    const TRegion nonClient = (Area ? Area->Intersected(whole) : whole).Subtracted(TRegion::FromRect(client));
+    if (!nonClient.IsEmpty()) {
+        const int saved = Canvas->SaveDC();
+        ClipTo(Canvas, device(nonClient));
+        Perform(WM_NCPAINT, reinterpret_cast<WPARAM>(Canvas));
+        Canvas->RestoreDC(saved);
+    }
 
-    const TRect client = ClientRect();
-    const TPoint off = ClientOffset();
-    saved = Canvas->SaveDC();
+    const TRegion clientArea = Area ? Area->Intersected(TRegion::FromRect(client)) : TRegion::FromRect(client);
+    if (clientArea.IsEmpty())
+        return;
+    const int saved = Canvas->SaveDC();
+    ClipTo(Canvas, device(clientArea));
     const TPoint vp = Canvas->ViewportOrg();
-    Canvas->SetViewportOrg(vp.X + off.X, vp.Y + off.Y);
-    Canvas->IntersectClipRect(client);
+    Canvas->SetViewportOrg(vp.X + client.Left, vp.Y + client.Top);
     Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(Canvas));
     Perform(WM_PAINT, reinterpret_cast<WPARAM>(Canvas));
     if (PaintingChildWindows) {
@@ -729,13 +792,19 @@ void TWinControl::PaintWindowBuffer()
 {
     if (!FBackBuffer)
         FBackBuffer = std::make_unique<TBitmap>();
-    if (FBackBuffer->Width() != FWidth || FBackBuffer->Height() != FHeight)
+    const TRegion whole = TRegion::FromRect({0, 0, FWidth, FHeight});
+    if (FBackBuffer->Width() != FWidth || FBackBuffer->Height() != FHeight) {
         FBackBuffer->SetSize(FWidth, FHeight);
-    FNeedsPaint = false;
+        FUpdateRgn = whole;
+    }
+    const TRegion area = FUpdateRgn.Intersected(whole);
+    FUpdateRgn = TRegion();
+    if (area.IsEmpty())
+        return;
     const bool old = PaintingChildWindows;
     PaintingChildWindows = false;
     try {
-        PaintControl(FBackBuffer->Canvas());
+        PaintWindow(FBackBuffer->Canvas(), &area);
     } catch (...) {
         PaintingChildWindows = old;
         throw;

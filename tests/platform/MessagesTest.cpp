@@ -7,6 +7,11 @@
 #include <initializer_list>
 #include <thread>
 
+#include <QCoreApplication>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
 #include "platform/Controls.h"
 #include "platform/Forms.h"
 #include "tests/support/PlatformFixture.h"
@@ -244,6 +249,77 @@ TEST(Messages, SendFromAnotherThreadWaitsForTheGuiThread)
     worker.join();
     EXPECT_EQ(result, 42);
     EXPECT_EQ(handledOn, gui);
+}
+
+TEST(Messages, SendFromAnotherThreadTellsWhetherItWasHandled)
+{
+    FormWithTwo f;
+    const HWND h = f.A->Handle();
+    std::atomic<int> state{0};  // 1: handled, 2: refused
+    std::thread worker([&] {
+        LRESULT r = 0;
+        const bool handled = TrySendMessage(h, WM_USER + 8, 0, 0, &r);
+        state = handled ? 1 : 2;
+    });
+    EXPECT_TRUE(WaitPumpingSentMessages([&] { return state.load() != 0; }, 5000));
+    worker.join();
+    EXPECT_EQ(state.load(), 1);
+    EXPECT_EQ(Only(f.A, {WM_USER + 8}), (Msgs{WM_USER + 8}));
+    f.A->DestroyHandle();
+    std::thread late([&] { state = TrySendMessage(h, WM_USER + 9, 0, 0) ? 1 : 2; });
+    late.join();
+    EXPECT_EQ(state.load(), 2);
+}
+
+// Without a Qt application there is no loop to carry a message to the thread
+// that owns the windows: the main thread delivers, any other gets nothing.
+TEST(Messages, WithoutAnApplicationOnlyTheMainThreadDelivers)
+{
+    if (QCoreApplication::instance()) {
+        // An earlier test of this process made one: ask a fresh process.
+        std::string exe = "/proc/self/exe";
+        std::string filter = "--gtest_filter=Messages.WithoutAnApplicationOnlyTheMainThreadDelivers";
+        char* argv[] = {exe.data(), filter.data(), nullptr};
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        pid_t pid = -1;
+        ASSERT_EQ(posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv, environ), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        int status = -1;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        return;
+    }
+    std::atomic<int> handled{0};
+    std::thread::id handledOn;
+    const HWND h = AllocateHWnd([&](TMessage& M) {
+        ++handled;
+        handledOn = std::this_thread::get_id();
+        M.Result = 7;
+    });
+    EXPECT_EQ(SendMessage(h, WM_USER + 1), 7);
+    LRESULT r = 0;
+    EXPECT_TRUE(TrySendMessage(h, WM_USER + 1, 0, 0, &r));
+    EXPECT_EQ(r, 7);
+    EXPECT_EQ(handled.load(), 2);
+
+    LRESULT fromWorker = -1;
+    bool tried = true;
+    std::thread worker([&] {
+        fromWorker = SendMessage(h, WM_USER + 2);
+        tried = TrySendMessage(h, WM_USER + 3, 0, 0, &r);
+    });
+    worker.join();
+    EXPECT_EQ(fromWorker, 0);
+    EXPECT_FALSE(tried);
+    EXPECT_EQ(r, 0);
+    EXPECT_EQ(handled.load(), 2);
+    EXPECT_EQ(handledOn, std::this_thread::get_id());
+
+    DeallocateHWnd(h);
+    EXPECT_FALSE(TrySendMessage(h, WM_USER + 4, 0, 0));
+    EXPECT_EQ(QCoreApplication::instance(), nullptr);
 }
 
 TEST(Messages, ExceptionInAnInputHandlerGoesToOnException)

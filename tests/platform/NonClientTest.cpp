@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/Controls.h"
+#include "platform/ControlsPrivate.h"
 #include "platform/Forms.h"
+#include "platform/Graphics.h"
 #include "tests/support/PlatformFixture.h"
 
 namespace {
@@ -151,4 +153,156 @@ TEST(NonClient, ScrollBarsTakeRoomAndSendScrollCodes)
     EXPECT_TRUE(ShowScrollBar(h, SB_BOTH, true));
     EXPECT_EQ(f.C->ClientRect(), TRect(0, 0, 183, 133));
     EXPECT_FALSE(GetScrollInfo(0, SB_VERT, si));
+}
+
+namespace {
+
+// A vertical bar over 0..999 with a page of 100 on the strip form's control,
+// which moves the position as a program would.
+struct BarForm : StripForm {
+    HWND H;
+    BarForm() : StripForm(0)
+    {
+        H = C->Handle();
+        TScrollInfo si;
+        si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+        si.nMax = 999;
+        si.nPage = 100;
+        SetScrollInfo(H, SB_VERT, si, true);
+        C->OnMessage = [this](TMessage& M) {
+            if (M.Msg == WM_VSCROLL && M.ScrollCode() == SB_PAGEDOWN)
+                SetScrollPos(H, SB_VERT, GetScrollPos(H, SB_VERT) + 100, true);
+            return false;
+        };
+        C->Log.clear();
+    }
+    static constexpr int X = 200 - 9;  // client x of the bar's middle
+    void Repeat() { C->Perform(WM_SYSTIMER, ScrollRepeatTimer); }
+    UINT RepeatInterval() const { return TimerInterval(H, ScrollRepeatTimer, true); }
+};
+
+// The colour in the middle of an arrow's glyph (window coordinates), as
+// the system colour it should be.
+TColor GlyphAt(TWinControl* C, int X, int Y)
+{
+    C->Update();
+    const TColor c = C->BackBuffer()->Canvas()->Pixels(X, Y);
+    for (TColor sys : {clBtnText, clBtnShadow})
+        if (ColorToRGB(sys) == c)
+            return sys;
+    return c;
+}
+
+}  // namespace
+
+TEST(NonClient, HeldArrowRepeatsAfterAPauseWhileThePointerStaysOnIt)
+{
+    BarForm f;
+    NextClick();
+    MouseDown(f.C, {BarForm::X, 150 - 5});
+    // At once, then after the long pause, then at the short interval.
+    EXPECT_EQ(f.ScrollCodes(WM_VSCROLL), (std::vector<int>{SB_LINEDOWN}));
+    EXPECT_EQ(f.RepeatInterval(), ScrollRepeatDelay);
+    EXPECT_EQ(ScrollRepeatDelay, 400u);
+    f.Repeat();
+    EXPECT_EQ(f.RepeatInterval(), ScrollRepeatInterval);
+    EXPECT_EQ(ScrollRepeatInterval, 50u);
+    f.Repeat();
+    EXPECT_EQ(f.ScrollCodes(WM_VSCROLL), (std::vector<int>{SB_LINEDOWN, SB_LINEDOWN, SB_LINEDOWN}));
+    // Off the arrow nothing comes; back on it, it goes on.
+    MouseMove(f.C, {BarForm::X, 100});
+    f.Repeat();
+    EXPECT_EQ(f.ScrollCodes(WM_VSCROLL).size(), 3u);
+    MouseMove(f.C, {BarForm::X, 150 - 3});
+    f.Repeat();
+    EXPECT_EQ(f.ScrollCodes(WM_VSCROLL).size(), 4u);
+    // The release ends it.
+    MouseUp(f.C, {BarForm::X, 150 - 3});
+    EXPECT_EQ(f.ScrollCodes(WM_VSCROLL).back(), SB_ENDSCROLL);
+    EXPECT_EQ(f.RepeatInterval(), 0u);
+    f.C->Log.clear();
+    f.Repeat();
+    EXPECT_TRUE(f.C->Log.empty());
+}
+
+TEST(NonClient, HeldTrackPagesUntilTheThumbReachesThePointer)
+{
+    BarForm f;
+    // The thumb starts at the top; the pointer holds the track near the bottom.
+    NextClick();
+    MouseDown(f.C, {BarForm::X, 150 - 30});
+    for (int i = 0; i < 20; ++i)
+        f.Repeat();
+    MouseUp(f.C, {BarForm::X, 150 - 30});
+    const std::vector<int> codes = f.ScrollCodes(WM_VSCROLL);
+    ASSERT_GE(codes.size(), 3u);
+    EXPECT_EQ(codes.back(), SB_ENDSCROLL);
+    const int pages = int(codes.size()) - 1;
+    EXPECT_LT(pages, 10);  // it stopped before the end of the range
+    // The thumb now lies under the pointer.
+    TScrollBarLayout L = GetScrollBarLayout(f.C, SB_VERT);
+    EXPECT_TRUE(L.Thumb.Contains({BarForm::X, 150 - 30})) << L.Thumb.Top << ".." << L.Thumb.Bottom;
+}
+
+TEST(NonClient, DisabledArrowsSendNothingAndLookGreyed)
+{
+    BarForm f;
+    // The down arrow's glyph, enabled.
+    const int gx = 200 - 9, gy = 150 - 9;
+    EXPECT_EQ(GlyphAt(f.C, gx, gy), clBtnText);
+    EXPECT_TRUE(EnableScrollBar(f.H, SB_VERT, ESB_DISABLE_RTDN));
+    EXPECT_FALSE(EnableScrollBar(f.H, SB_VERT, ESB_DISABLE_RTDN));
+    EXPECT_EQ(GlyphAt(f.C, gx, gy), clBtnShadow);
+    EXPECT_EQ(GlyphAt(f.C, gx, 8), clBtnText);  // the up arrow still works
+    Click(f.C, {BarForm::X, 150 - 5});
+    EXPECT_TRUE(f.ScrollCodes(WM_VSCROLL).empty());
+    Click(f.C, {BarForm::X, 5});
+    EXPECT_EQ(f.ScrollCodes(WM_VSCROLL), (std::vector<int>{SB_LINEUP, SB_ENDSCROLL}));
+
+    // Both ways: the whole bar, thumb and track included.
+    f.C->Log.clear();
+    EnableScrollBar(f.H, SB_BOTH, ESB_DISABLE_BOTH);
+    EXPECT_TRUE(GetScrollBarLayout(f.C, SB_VERT).Thumb.IsEmpty());
+    for (int y : {5, 22, 100, 150 - 5})
+        Click(f.C, {BarForm::X, y});
+    EXPECT_TRUE(f.ScrollCodes(WM_VSCROLL).empty());
+    EXPECT_EQ(GlyphAt(f.C, gx, 8), clBtnShadow);
+    EnableScrollBar(f.H, SB_VERT, ESB_ENABLE_BOTH);
+    EXPECT_EQ(GlyphAt(f.C, gx, gy), clBtnText);
+    EXPECT_FALSE(GetScrollBarLayout(f.C, SB_VERT).Thumb.IsEmpty());
+
+    // A bar kept for SIF_DISABLENOSCROLL that cannot scroll: shown, greyed,
+    // silent; enabled again once it can scroll.
+    TScrollInfo si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL;
+    si.nMax = 49;
+    si.nPage = 100;
+    SetScrollInfo(f.H, SB_VERT, si, true);
+    EXPECT_EQ(f.C->ClientWidth(), 200 - 17);
+    EXPECT_EQ(GlyphAt(f.C, gx, gy), clBtnShadow);
+    f.C->Log.clear();
+    Click(f.C, {BarForm::X, 150 - 5});
+    EXPECT_TRUE(f.ScrollCodes(WM_VSCROLL).empty());
+    EnableScrollBar(f.H, SB_VERT, ESB_DISABLE_BOTH);
+    si.nMax = 999;
+    SetScrollInfo(f.H, SB_VERT, si, true);
+    EXPECT_EQ(GlyphAt(f.C, gx, gy), clBtnText);
+    Click(f.C, {BarForm::X, 150 - 5});
+    EXPECT_EQ(f.ScrollCodes(WM_VSCROLL), (std::vector<int>{SB_LINEDOWN, SB_ENDSCROLL}));
+}
+
+TEST(NonClient, SidewaysWheelTurnsComeAsShiftedWheelMessages)
+{
+    StripForm f(0);
+    for (int delta : {120, -240}) {
+        f.C->Log.clear();
+        SidewaysWheel(f.C, {20, 20}, delta);
+        ASSERT_EQ(f.C->Messages(), (Msgs{CM_MOUSEWHEEL}));
+        EXPECT_EQ(f.C->Log[0].WheelDelta(), delta);  // left counts as up
+        EXPECT_TRUE(f.C->Log[0].WheelKeys() & MK_SHIFT);
+    }
+    f.C->Log.clear();
+    Wheel(f.C, {20, 20}, 120);
+    ASSERT_EQ(f.C->Messages(), (Msgs{CM_MOUSEWHEEL}));
+    EXPECT_FALSE(f.C->Log[0].WheelKeys() & MK_SHIFT);
 }

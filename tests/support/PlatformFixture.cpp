@@ -71,6 +71,14 @@ void Wheel(TControl* Control, TPoint P, int Delta, TShiftState Shift)
     SendSyntheticWheel(w, screen - WindowOrigin(w), screen, Delta, Shift);
 }
 
+void SidewaysWheel(TControl* Control, TPoint P, int Delta)
+{
+    TWinControl* w = WindowOf(Control);
+    w->HandleNeeded();
+    const TPoint screen = Control->ClientToScreen(P);
+    SendSyntheticWheel(w, screen - WindowOrigin(w), screen, Delta, {}, true);
+}
+
 void KeyDown(TWinControl* Control, Word VirtKey, const String& Text, TShiftState Shift)
 {
     SendSyntheticKey(Control, true, VirtKey, Text, Shift);

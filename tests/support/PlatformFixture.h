@@ -25,6 +25,8 @@ void Click(TControl* Control, TPoint P, TMouseButton Button = mbLeft);
 // real double click brings.
 void DoubleClick(TControl* Control, TPoint P);
 void Wheel(TControl* Control, TPoint P, int Delta, TShiftState Shift = {});
+// A horizontal wheel's turn, positive to the left.
+void SidewaysWheel(TControl* Control, TPoint P, int Delta);
 // A key press (with the text it types) and its release, by virtual-key
 // code, through Control's window (they reach the focused control).
 void KeyDown(TWinControl* Control, Word VirtKey, const String& Text = "", TShiftState Shift = {});
