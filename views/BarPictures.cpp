@@ -250,17 +250,32 @@ void TPlannerForm::DrawItem(TCanvas* Canvas, bool Overview, int FontSize, const 
     OffsetRect(r, DX, DY);
     if (r.IsEmpty() || !Canvas->RectVisible(r))
         return;
+    TBarState state;
+    state.Own = OwnPanelOf(Canvas);
+    state.Filtered = IsFilteredOut(Node);
+    state.Selected = IsSelectedInActiveTable(Node);
+    DrawBarAt(Canvas, Overview, FontSize, FontName, RowSet, RowHeight, Node, r, state);
+}
+
+TCanvasPanel* TPlannerForm::OwnPanelOf(TCanvas* Canvas) const
+{
+    for (TCanvasPanel* panel : {TimeChart, SmallTimeChart})
+        if (panel && Canvas->Bitmap() && Canvas->Bitmap() == panel->BackBuffer())
+            return panel;
+    return nullptr;
+}
+
+void TPlannerForm::DrawBarAt(TCanvas* Canvas, bool Overview, int FontSize, const String& FontName, TRowSet RowSet,
+    int RowHeight, TNodeData* Node, const TRect& R, const TBarState& State)
+{
+    const TRect& r = R;
     const TWhichTable table = Node->NodeTable;
     if (Overview) {
         DrawTo(Canvas, r, Node, table, false, true, false, FontSize, FontName, RowSet, RowHeight);
         ++redrawcount;
         return;
     }
-    TCanvasPanel* own = nullptr;
-    for (TCanvasPanel* panel : {TimeChart, SmallTimeChart})
-        if (panel && Canvas->Bitmap() && Canvas->Bitmap() == panel->BackBuffer())
-            own = panel;
-    if (!own) {
+    if (!State.Own) {
         if (FDrawFullText) {
             DrawTexts(Canvas, r, Node, table, true, clBlack, FontSize, FontName, RowSet);
             const int saved = Canvas->SaveDC();
@@ -278,7 +293,7 @@ void TPlannerForm::DrawItem(TCanvas* Canvas, bool Overview, int FontSize, const 
     // The picture covers the bar's part inside the canvas; the texts are laid
     // out over the whole bar as if it were clipped there.
     TRect part;
-    if (!IntersectRect(part, r, own->ClientRect()))
+    if (!IntersectRect(part, r, State.Own->ClientRect()))
         return;
     TPictureKey key{r.Width(), r.Height(), TRect{part.Left - r.Left, part.Top - r.Top, part.Right - r.Left,
                                                part.Bottom - r.Top}};
@@ -303,11 +318,11 @@ void TPlannerForm::DrawItem(TCanvas* Canvas, bool Overview, int FontSize, const 
         Node->RecalcBitmap = false;
         ++redrawcount;
     }
-    if (IsFilteredOut(Node) && AllowAlpha)
+    if (State.Filtered && AllowAlpha)
         PutBlended(Canvas, picture, part);
     else
         Canvas->Draw(part.Left, part.Top, picture);
-    if (AllowAlpha && IsSelectedInActiveTable(Node))
+    if (AllowAlpha && State.Selected)
         DrawShadow(Canvas, part);
 }
 
@@ -317,23 +332,35 @@ void TPlannerForm::DrawBars(TCanvas* Canvas, bool Overview, int FontSize, const 
     TRect window = Canvas->ClipRect();
     OffsetRect(window, -DX, -DY);
     const TWhichTable active = GetActiveTable();
+    TCanvasPanel* own = OwnPanelOf(Canvas);
     std::vector<TNodeData*> rows;
+    std::vector<TRect> rects;
+    std::vector<TBarState> states;
     for (TWhichTable table : {active == tbTable ? tbExclude : tbTable, active}) {
-        FindBars(table, window, Top, Overview, Width, RowHeight, VisEnd, VisStart, rows);
-        auto draw = [&](TNodeData* Row) {
-            DrawItem(Canvas, Overview, FontSize, FontName, DY, DX, RowSet, Width, RowHeight, Top, VisEnd, VisStart, Row,
-                table);
+        FindBars(table, window, Top, Overview, Width, RowHeight, VisEnd, VisStart, rows, &rects);
+        // Each row's state once; the passes only read it.
+        states.assign(rows.size(), TBarState());
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            OffsetRect(rects[i], DX, DY);
+            states[i].Own = own;
+            states[i].Filtered = IsFilteredOut(rows[i]);
+            states[i].Selected = rows[i]->VNodeTable->Selected(rows[i]->VNode);
+        }
+        auto draw = [&](std::size_t I) {
+            TBarState state = states[I];
+            state.Selected = state.Selected && table == active;
+            DrawBarAt(Canvas, Overview, FontSize, FontName, RowSet, RowHeight, rows[I], rects[I], state);
         };
         if (!(Overview && table == tbExclude))
-            for (TNodeData* row : rows)
-                if (!IsFilteredOut(row) || row->VNodeTable->Selected(row->VNode))
-                    draw(row);
-        for (TNodeData* row : rows)
-            if (IsFilteredOut(row))
-                draw(row);
-        for (TNodeData* row : rows)
-            if (row->VNodeTable->Selected(row->VNode))
-                draw(row);
+            for (std::size_t i = 0; i < rows.size(); ++i)
+                if (!states[i].Filtered || states[i].Selected)
+                    draw(i);
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            if (states[i].Filtered)
+                draw(i);
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            if (states[i].Selected)
+                draw(i);
     }
 }
 

@@ -213,9 +213,11 @@ TChartRowIndex& TPlannerForm::RowIndex()
 }
 
 void TPlannerForm::FindBars(TWhichTable Table, const TRect& Window, int Top, bool KeepFullHeight, int Width,
-    int RowHeight, TDateTime VisEnd, TDateTime VisStart, std::vector<TNodeData*>& Rows)
+    int RowHeight, TDateTime VisEnd, TDateTime VisStart, std::vector<TNodeData*>& Rows, std::vector<TRect>* Rects)
 {
     Rows.clear();
+    if (Rects)
+        Rects->clear();
     if (Window.IsEmpty() || VisEnd == VisStart || Width <= 0 || RowHeight <= 0)
         return;
     RefreshIndex();
@@ -249,9 +251,13 @@ void TPlannerForm::FindBars(TWhichTable Table, const TRect& Window, int Top, boo
     FRowIndex->Query(Table, rowLo, rowHi, dateLo, dateHi, candidates);
     Rows.reserve(candidates.size());
     for (TNodeData* row : candidates) {
-        TRect r = ItemRect(row, Top, KeepFullHeight, Width, RowHeight, VisEnd, VisStart);
-        if (IntersectRect(r, r, Window))
+        const TRect r = ItemRect(row, Top, KeepFullHeight, Width, RowHeight, VisEnd, VisStart);
+        TRect common;
+        if (IntersectRect(common, r, Window)) {
             Rows.push_back(row);
+            if (Rects)
+                Rects->push_back(r);
+        }
     }
 }
 

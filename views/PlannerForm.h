@@ -242,8 +242,9 @@ public:
     static TFittedLine FitTextLine(int LeftWidth, int CenterWidth, int RightWidth, const TRect& R, bool FullText);
     // The rows of the table whose bar meets Window (pixels of a canvas of
     // that width, row height, top and span), in tree order.
+    // Rects, when given, receives each row's bar rectangle.
     void FindBars(TWhichTable Table, const TRect& Window, int Top, bool KeepFullHeight, int Width, int RowHeight,
-        TDateTime VisEnd, TDateTime VisStart, std::vector<TNodeData*>& Rows);
+        TDateTime VisEnd, TDateTime VisStart, std::vector<TNodeData*>& Rows, std::vector<TRect>* Rects = nullptr);
     // The row index, brought up to date.
     TChartRowIndex& RowIndex();
     TBarPictureCache& PictureCache() { return *FPictures; }
@@ -280,6 +281,15 @@ private:
     void RefreshIndex();
     TRect ItemRectOf(TNodeData* Node, TDateTime End, int Top, bool KeepFullHeight, int Width, int RowHeight,
         TDateTime VisEnd, TDateTime VisStart);
+    // What drawing a bar needs to know of its row, worked out once a paint.
+    struct TBarState {
+        TCanvasPanel* Own = nullptr;  // the chart panel whose back buffer the canvas draws on
+        bool Filtered = false;
+        bool Selected = false;  // selected in the active table
+    };
+    TCanvasPanel* OwnPanelOf(TCanvas* Canvas) const;
+    void DrawBarAt(TCanvas* Canvas, bool Overview, int FontSize, const String& FontName, TRowSet RowSet, int RowHeight,
+        TNodeData* Node, const TRect& R, const TBarState& State);
     TRect ArrowRectOf(TNodeData* Node, TDateTime End, int Top, int Width, int RowHeight, TDateTime VisEnd,
         TDateTime VisStart);
     void DrawTo(TCanvas* Canvas, const TRect& R, TNodeData* Node, TWhichTable Table, bool DataColors, bool DrawBar,

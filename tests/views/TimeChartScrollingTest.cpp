@@ -51,6 +51,7 @@ int Sent(TScrollBarBox* Box, UINT Msg, int Code)
 
 TEST(ChartScrolling, ScrollRequestsMoveTheTarget)
 {
+    TPinnedClock clock(D0 + 10.5);
     TPlannerPtr p = ScrollingPlanner();
     TScrollBarBox* box = p->TimeChartScrollBarBox;
     struct {
@@ -73,6 +74,7 @@ TEST(ChartScrolling, ScrollRequestsMoveTheTarget)
 
 TEST(ChartScrolling, WheelAndKeysMoveByRowsAndDays)
 {
+    TPinnedClock clock(D0 + 10.5);
     TPlannerPtr p = ScrollingPlanner();
     Wheel(p->TimeChart, {10, 10}, -WHEEL_DELTA);
     EXPECT_EQ(p->TimeChartTopDestination, 54) << "one row down";
@@ -97,6 +99,7 @@ TEST(ChartScrolling, WheelAndKeysMoveByRowsAndDays)
 
 TEST(ChartScrolling, SmoothScrollingReachesItsTarget)
 {
+    TPinnedClock clock(D0 + 10.5);
     TPlannerPtr p = ScrollingPlanner();
     struct {
         int Days;
@@ -128,6 +131,7 @@ TEST(ChartScrolling, SmoothScrollingReachesItsTarget)
 
 TEST(ChartScrolling, ImmediateMovesStayInsideTheRange)
 {
+    TPinnedClock clock(D0 + 10.5);
     TPlannerPtr p = ScrollingPlanner();
     p->SetTimeChartStart(D0 - 40);
     EXPECT_DOUBLE_EQ(p->FTimeChartStart, D0);
@@ -149,6 +153,7 @@ TEST(ChartScrolling, ImmediateMovesStayInsideTheRange)
 
 TEST(ChartScrolling, BoundsAreWholeDaysAndWidenToTheChart)
 {
+    TPinnedClock clock(D0 + 10.5);
     TPlannerPtr p = ScrollingPlanner();
     EXPECT_FALSE(p->SetTimeChartBounds(D0 + 0.5, D0 + 365.9)) << "the same whole days";
     EXPECT_TRUE(p->SetTimeChartBounds(D0 - 10.5, D0 + 300));
@@ -159,8 +164,14 @@ TEST(ChartScrolling, BoundsAreWholeDaysAndWidenToTheChart)
     // Without rows the data range is today, widened to the hundred days the
     // chart shows, and two weeks either side.
     p->UpdateBoundsProc();
-    EXPECT_NEAR(p->FDataMaxDate - p->FDataMinDate, 100 + 28, 1e-9);
     EXPECT_EQ(p->GetTimeChartVisibleDays(), 100);
-    EXPECT_LE(p->FMinDate, p->FDataMinDate);
-    EXPECT_GE(p->FMaxDate, std::trunc(p->FDataMaxDate));
+    EXPECT_DOUBLE_EQ(p->FDataMinDate, D0 + 10.5 - 14);
+    EXPECT_DOUBLE_EQ(p->FDataMaxDate, D0 + 10.5 + 100 + 14);
+    EXPECT_DOUBLE_EQ(p->FMinDate, D0 - 4);
+    EXPECT_DOUBLE_EQ(p->FMaxDate, D0 + 124);
+
+    // Today: the range holds it and the chart starts there.
+    p->ScrollToToday();
+    EXPECT_DOUBLE_EQ(p->FTimeChartStart, D0 + 10);
+    EXPECT_DOUBLE_EQ(p->TimeChartStartDestination, D0 + 10);
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "platform/ComCtrls.h"
+#include "platform/DateUtils.h"
 #include "platform/Graphics.h"
 #include "platform/Menus.h"
 #include "tests/document/DocumentTestSupport.h"
@@ -62,6 +63,14 @@ inline TPlannerPtr MakePlanner(const std::vector<String>& Positions = {"A", "B",
     p->SetFileChanged(false);
     return p;
 }
+
+// The clock stands at a moment for the life of the object.
+struct TPinnedClock {
+    explicit TPinnedClock(TDateTime At) { PinClock(At); }
+    ~TPinnedClock() { UnpinClock(); }
+    TPinnedClock(const TPinnedClock&) = delete;
+    TPinnedClock& operator=(const TPinnedClock&) = delete;
+};
 
 // A colour read back from a canvas, as red, green, blue.
 struct TRGB {
