@@ -1,5 +1,7 @@
 #include "document/CommaText.h"
 
+#include "platform/StdCtrls.h"
+
 namespace {
 
 // Upper bound for growing a list by index: indexes come from the program,
@@ -52,6 +54,27 @@ void TCommaText::FromArray(const std::vector<String>& Values)
     for (const String& v : Values)
         FList.Add(v);
     FList.EndUpdate();
+}
+
+void TCommaText::FromSelection(const TListBox& ListBox)
+{
+    FList.BeginUpdate();
+    FList.Clear();
+    for (int i = 0; i < ListBox.Count(); ++i)
+        if (ListBox.Selected(i))
+            FList.Add(ListBox.Items()->Get(i));
+    FList.EndUpdate();
+}
+
+void TCommaText::ToSelection(TListBox& ListBox) const
+{
+    // A sorted copy keeps long lists from comparing every pair.
+    TStringList wanted;
+    wanted.Assign(FList);
+    wanted.SetSorted(true);
+    int found = 0;
+    for (int i = 0; i < ListBox.Count(); ++i)
+        ListBox.SetSelected(i, wanted.Find(ListBox.Items()->Get(i), found));
 }
 
 int TCommaText::Add(const String& Text) { return FList.Add(Text); }

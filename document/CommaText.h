@@ -9,6 +9,7 @@
 #include "platform/StringList.h"
 
 class TCommaText;
+class TListBox;
 using ICommaText = std::shared_ptr<TCommaText>;
 
 class TCommaText {
@@ -23,6 +24,11 @@ public:
     String AsString() const;
     void FromStrings(const TStrings& List);
     void FromArray(const std::vector<String>& Values);
+    // The texts of the list box's selected items, in its order.
+    void FromSelection(const TListBox& ListBox);
+    // Selects exactly the list box's items whose texts are in this list
+    // (compared as IndexOf compares) and deselects the others.
+    void ToSelection(TListBox& ListBox) const;
 
     int Add(const String& Text);
     // Index checks as for a string list (EStringListError).

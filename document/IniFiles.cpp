@@ -72,6 +72,16 @@ void AppendOneLine(String& out, const String& value)
     }
 }
 
+inline bool HasLineBreak(const String& s) { return s.find_first_of("\r\n") != String::npos; }
+
+// A name as it can stand in the file: its line breaks are blanks, as in values.
+String OneLine(const String& s)
+{
+    String out;
+    AppendOneLine(out, s);
+    return out;
+}
+
 } // namespace
 
 std::size_t TIniNameHash::operator()(std::string_view s) const
@@ -168,7 +178,11 @@ void TCustomIniFile::WriteDate(const String& Section, const String& Ident, TDate
 void TCustomIniFile::WriteDateTime(const String& Section, const String& Ident, TDateTime Value)
 {
     String s = DateToStr(Value, FormatSettings);
-    if (Frac(Value) != 0)
+    // The time as the texts round it, to the millisecond: a time that rounds
+    // to midnight is none.
+    int hour, min, sec, msec;
+    DecodeTime(Value, hour, min, sec, msec);
+    if (hour != 0 || min != 0 || sec != 0 || msec != 0)
         s += " " + TimeToStr(Value, FormatSettings);
     WriteString(Section, Ident, s);
 }
@@ -198,6 +212,8 @@ int TIniSection::IndexOfKey(const String& key) const
     // The key of a line ends at its first "=", so it never holds one.
     if (key.find('=') != String::npos)
         return -1;
+    if (HasLineBreak(key))
+        return IndexOfKey(OneLine(key));
     if (FLines.size() > KeyIndexThreshold) {
         if (!FKeys) {
             FKeys = std::make_unique<std::unordered_map<String, int, TIniNameHash, TIniNameEqual>>();
@@ -251,6 +267,8 @@ TMemIniFile::~TMemIniFile() { Clear(); }
 
 TIniSection* TMemIniFile::FindSection(const String& Section) const
 {
+    if (HasLineBreak(Section))
+        return FindSection(OneLine(Section));
     if (FLastFound && SameName(FLastFound->Name, Section))
         return FLastFound;
     const auto it = FIndex.find(std::string_view(Section));
@@ -319,6 +337,11 @@ String TMemIniFile::ReadString(const String& Section, const String& Ident, const
 
 void TMemIniFile::WriteString(const String& Section, const String& Ident, const String& Value)
 {
+    // A line break in a name would split the file on reload, as in a value.
+    if (HasLineBreak(Section) || HasLineBreak(Ident)) {
+        WriteString(OneLine(Section), OneLine(Ident), Value);
+        return;
+    }
     TIniSection* section = FindSection(Section);
     if (!section)
         section = &AddSection(Section);
@@ -493,8 +516,14 @@ void TMemIniFile::LoadFromBytes(const std::string& Bytes)
 
 void TMemIniFile::LoadValues()
 {
+    // Only a file that is not there gives an empty ini; one that cannot be
+    // examined raises, so that the caller does not take it for a new file.
     std::error_code error;
-    if (FFileName.empty() || !std::filesystem::is_regular_file(FFileName, error)) {
+    const auto status = FFileName.empty() ? std::filesystem::file_status()
+                                          : std::filesystem::status(FFileName, error);
+    if (error && error != std::errc::no_such_file_or_directory && error != std::errc::not_a_directory)
+        throw EFOpenError("Cannot open file \"" + FFileName + "\". " + error.message());
+    if (!std::filesystem::is_regular_file(status)) {
         Clear();
         return;
     }

@@ -344,9 +344,10 @@ void TComponent::RemoveNotification(TComponent* AComponent)
     auto it = std::find(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent);
     if (it == FFreeNotifies.end())
         return;
+    // The mark stays: a component on the same form may rely on it without
+    // being in the list, and only the mark makes the owner announce this
+    // component when it frees it.
     FFreeNotifies.erase(it);
-    if (FFreeNotifies.empty())
-        FComponentState.Exclude(csFreeNotification);
 }
 
 void TComponent::Loaded()

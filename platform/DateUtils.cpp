@@ -3,6 +3,7 @@
 #include "platform/Exceptions.h"
 #include "platform/SysUtils.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
@@ -130,8 +131,9 @@ bool StartsWithNoCase(const String& s, std::size_t i, const char* word)
     return true;
 }
 
-// Whether an am/pm marker comes later in the format (outside quotes): it
-// switches the hours to the 12-hour clock.
+// Whether an am/pm marker follows an hour field (outside quotes) before the
+// next hour field: it switches that hour to the 12-hour clock. i is just
+// after the hour field.
 bool HasAmPmAfter(const String& f, std::size_t i)
 {
     while (i < f.size()) {
@@ -143,6 +145,8 @@ bool HasAmPmAfter(const String& f, std::size_t i)
             i = close + 1;
             continue;
         }
+        if (Up(c) == 'H')
+            return false;
         if (StartsWithNoCase(f, i, "am/pm") || StartsWithNoCase(f, i, "a/p") ||
             StartsWithNoCase(f, i, "ampm"))
             return true;
@@ -205,10 +209,9 @@ void AppendFormatted(String& out, const String& f, const TDateParts& p, bool has
             break;
         }
         case 'H': {
-            const std::size_t at = i;
             const int c = count('H');
             int h = p.Hour;
-            if (HasAmPmAfter(f, at)) {
+            if (HasAmPmAfter(f, i)) {
                 h %= 12;
                 if (h == 0)
                     h = 12;
@@ -229,7 +232,7 @@ void AppendFormatted(String& out, const String& f, const TDateParts& p, bool has
         }
         case 'Z': {
             const int c = count('Z');
-            out += Pad(p.MSec, c >= 3 ? 3 : 1);
+            out += Pad(p.MSec, std::min(c, 3));
             break;
         }
         case 'T': {
@@ -473,7 +476,8 @@ bool ScanTime(TScanner& sc, TDateTime& value, const TFormatSettings& fs)
     if (!hasMinutes && marker == 0)
         return false;
     if (marker != 0) {
-        if (h > 12)
+        // A 12-hour clock has no hour 0.
+        if (h < 1 || h > 12)
             return false;
         if (h == 12)
             h = 0;

@@ -9,6 +9,7 @@
 // combo or list box by code fires nothing.
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "platform/Controls.h"
 #include "platform/NativeControl.h"
@@ -325,6 +326,21 @@ private:
 
 enum TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable };
 
+// A list box's items; each keeps a selection mark that moves with it as
+// items come, go and move (a sort clears the marks).
+class TListBoxItems : public TStringList {
+public:
+    std::vector<bool> Marks;  // one per item
+
+    int AddObject(const String& s, TObject* object) override;
+    void InsertObject(int index, const String& s, TObject* object) override;
+    void Delete(int index) override;
+    void Clear() override;
+    void Exchange(int index1, int index2) override;
+    void Move(int curIndex, int newIndex) override;
+    void Sort() override;
+};
+
 // A list of items, drawn by the control itself (or by OnDrawItem), with a
 // vertical scroll bar when the items do not fit.
 class TListBox : public TCustomControl {
@@ -338,6 +354,7 @@ public:
     TListBoxStyle Style() const { return FStyle; }
     void SetStyle(TListBoxStyle Value);
     TStringList* Items() { return FItems.get(); }
+    const TStringList* Items() const { return FItems.get(); }
     void SetItems(TStrings* Value);
     int ItemIndex() const { return FItemIndex; }
     void SetItemIndex(int Value);
@@ -349,6 +366,16 @@ public:
     void SetSorted(bool Value);
     int Count() const { return FItems->Count(); }
     void Clear();
+
+    // With MultiSelect each item has its own selected mark (a click selects
+    // one, Ctrl toggles, Shift extends from the anchor) and ItemIndex is the
+    // item with the focus; without, the selected item is ItemIndex.
+    bool MultiSelect() const { return FMultiSelect; }
+    void SetMultiSelect(bool Value);
+    // EListError for an index out of range.
+    bool Selected(int Index) const;
+    void SetSelected(int Index, bool Value);
+    int SelCount() const;
 
     // Item Index's rectangle in client coordinates (empty above the top).
     TRect ItemRect(int Index);
@@ -374,9 +401,14 @@ private:
     void UpdateScrollBar();
     void MakeVisible(int Index);
     int VisibleCount();
-    std::unique_ptr<TStringList> FItems;
+    // Moves the focus to Index: Ctrl toggles it, Shift selects from the
+    // anchor to it, neither selects it alone.
+    void SelectTo(int Index, TShiftState Shift);
+    std::unique_ptr<TListBoxItems> FItems;
     TListBoxStyle FStyle = lbStandard;
     int FItemIndex = -1;
+    bool FMultiSelect = false;
+    int FAnchor = -1;
     int FItemHeight = 16;
     int FTopIndex = 0;
     bool FSorted = false;

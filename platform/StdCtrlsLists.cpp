@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPainter>
 
+#include "platform/Exceptions.h"
 #include "platform/Graphics.h"
 #include "platform/QtNativeControl.h"
 #include "platform/StdCtrls.h"
@@ -289,7 +290,56 @@ void TComboBox::SyncNativeWidget()
 // ---------------------------------------------------------------------------
 // TListBox
 
-TListBox::TListBox(TComponent* AOwner) : TCustomControl(AOwner), FItems(std::make_unique<TStringList>())
+int TListBoxItems::AddObject(const String& s, TObject* object)
+{
+    const int count = Count();
+    const int index = TStringList::AddObject(s, object);
+    if (Count() > count)
+        Marks.insert(Marks.begin() + index, false);
+    return index;
+}
+
+void TListBoxItems::InsertObject(int index, const String& s, TObject* object)
+{
+    TStringList::InsertObject(index, s, object);
+    Marks.insert(Marks.begin() + index, false);
+}
+
+void TListBoxItems::Delete(int index)
+{
+    TStringList::Delete(index);
+    Marks.erase(Marks.begin() + index);
+}
+
+void TListBoxItems::Clear()
+{
+    TStringList::Clear();
+    Marks.clear();
+}
+
+void TListBoxItems::Exchange(int index1, int index2)
+{
+    TStringList::Exchange(index1, index2);
+    const bool mark = Marks[std::size_t(index1)];
+    Marks[std::size_t(index1)] = Marks[std::size_t(index2)];
+    Marks[std::size_t(index2)] = mark;
+}
+
+void TListBoxItems::Move(int curIndex, int newIndex)
+{
+    TStringList::Move(curIndex, newIndex);
+    const bool mark = Marks[std::size_t(curIndex)];
+    Marks.erase(Marks.begin() + curIndex);
+    Marks.insert(Marks.begin() + newIndex, mark);
+}
+
+void TListBoxItems::Sort()
+{
+    TStringList::Sort();
+    Marks.assign(std::size_t(Count()), false);
+}
+
+TListBox::TListBox(TComponent* AOwner) : TCustomControl(AOwner), FItems(std::make_unique<TListBoxItems>())
 {
     SetBounds(0, 0, 121, 97);
     SetTabStop(true);
@@ -317,6 +367,8 @@ void TListBox::ItemsChanged()
 {
     if (FItemIndex >= FItems->Count())
         FItemIndex = -1;
+    if (FAnchor >= FItems->Count())
+        FAnchor = -1;
     FTopIndex = std::clamp(FTopIndex, 0, std::max(0, FItems->Count() - 1));
     UpdateScrollBar();
     Invalidate();
@@ -345,6 +397,64 @@ void TListBox::SetItemIndex(int Value)
         return;
     FItemIndex = Value;
     MakeVisible(Value);
+    Invalidate();
+}
+
+void TListBox::SetMultiSelect(bool Value)
+{
+    if (FMultiSelect == Value)
+        return;
+    FMultiSelect = Value;
+    std::vector<bool>& marks = FItems->Marks;
+    std::fill(marks.begin(), marks.end(), false);
+    // The one selected item stays selected either way.
+    if (Value && FItemIndex >= 0)
+        marks[std::size_t(FItemIndex)] = true;
+    FAnchor = FItemIndex;
+    Invalidate();
+}
+
+bool TListBox::Selected(int Index) const
+{
+    if (Index < 0 || Index >= FItems->Count())
+        throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+    return FMultiSelect ? bool(FItems->Marks[std::size_t(Index)]) : Index == FItemIndex;
+}
+
+void TListBox::SetSelected(int Index, bool Value)
+{
+    if (Selected(Index) == Value)
+        return;
+    if (FMultiSelect) {
+        FItems->Marks[std::size_t(Index)] = Value;
+        Invalidate();
+    } else {
+        SetItemIndex(Value ? Index : -1);
+    }
+}
+
+int TListBox::SelCount() const
+{
+    if (!FMultiSelect)
+        return FItemIndex >= 0 ? 1 : 0;
+    return int(std::count(FItems->Marks.begin(), FItems->Marks.end(), true));
+}
+
+void TListBox::SelectTo(int Index, TShiftState Shift)
+{
+    std::vector<bool>& marks = FItems->Marks;
+    if (Shift.Contains(ssCtrl)) {
+        marks[std::size_t(Index)] = !marks[std::size_t(Index)];
+        FAnchor = Index;
+    } else {
+        if (!Shift.Contains(ssShift) || FAnchor < 0)
+            FAnchor = Index;
+        std::fill(marks.begin(), marks.end(), false);
+        for (int i = std::min(FAnchor, Index); i <= std::max(FAnchor, Index); ++i)
+            marks[std::size_t(i)] = true;
+    }
+    FItemIndex = Index;
+    MakeVisible(Index);
     Invalidate();
 }
 
@@ -382,6 +492,7 @@ void TListBox::SetSorted(bool Value)
     FItems->SetSorted(Value);
     if (FItemIndex >= 0)
         FItemIndex = FItems->IndexOf(current);
+    FAnchor = FItemIndex;
     Invalidate();
 }
 
@@ -389,6 +500,7 @@ void TListBox::Clear()
 {
     FItems->Clear();
     FItemIndex = -1;
+    FAnchor = -1;
     FTopIndex = 0;
     UpdateScrollBar();
     Invalidate();
@@ -499,11 +611,10 @@ void TListBox::Paint()
         if (r.Top >= h)
             break;
         TOwnerDrawState st;
-        if (i == FItemIndex) {
+        if (FMultiSelect ? bool(FItems->Marks[std::size_t(i)]) : i == FItemIndex)
             st.Include(odSelected);
-            if (Focused())
-                st.Include(odFocused);
-        }
+        if (i == FItemIndex && Focused())
+            st.Include(odFocused);
         if (!Enabled())
             st.Include(odDisabled);
         const int saved = Canvas()->SaveDC();
@@ -519,7 +630,9 @@ void TListBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
         if (CanFocus() && !Focused())
             SetFocus();
         const int i = ItemAtPos({X, Y}, true);
-        if (i >= 0)
+        if (i >= 0 && FMultiSelect)
+            SelectTo(i, Shift);
+        else if (i >= 0)
             SetItemIndex(i);
     }
     TCustomControl::MouseDown(Button, Shift, X, Y);
@@ -541,7 +654,11 @@ void TListBox::KeyDown(Word& Key, TShiftState Shift)
     case VK_NEXT: i = std::min(n - 1, std::max(i, 0) + VisibleCount()); break;
     default: return;
     }
-    if (i != FItemIndex) {
+    if (FMultiSelect) {
+        // The keys move the focus; Shift extends the selection along.
+        SelectTo(i, Shift.Contains(ssShift) ? TShiftState{ssShift} : TShiftState{});
+        Click();
+    } else if (i != FItemIndex) {
         SetItemIndex(i);
         Click();
     }

@@ -145,13 +145,18 @@ void TStrings::Move(int curIndex, int newIndex)
     EndUpdate();
 }
 
+void TStrings::CheckSingleOwner(const TStrings& source) const
+{
+    if (OwnsItemObjects() && source.OwnsItemObjects())
+        for (int i = 0; i < source.Count(); ++i)
+            if (source.GetObject(i))
+                throw EStringListError("Objects cannot be owned by two lists");
+}
+
 void TStrings::AddStrings(const TStrings& source)
 {
     const int n = source.Count();
-    if (OwnsItemObjects() && source.OwnsItemObjects())
-        for (int i = 0; i < n; ++i)
-            if (source.GetObject(i))
-                throw EStringListError("Objects cannot be owned by two lists");
+    CheckSingleOwner(source);
     BeginUpdate();
     try {
         for (int i = 0; i < n; ++i)
@@ -167,6 +172,8 @@ void TStrings::Assign(const TStrings& source)
 {
     if (&source == this)
         return;
+    // Refused before the own items go.
+    CheckSingleOwner(source);
     BeginUpdate();
     try {
         Clear();

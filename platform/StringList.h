@@ -107,6 +107,8 @@ protected:
 private:
     String BuildDelimited(char delimiter, char quote) const;
     void ParseDelimited(const String& text, char delimiter, char quote);
+    // EStringListError when both lists would own the same objects.
+    void CheckSingleOwner(const TStrings& source) const;
 
     int FUpdateCount = 0;
 };

@@ -7,6 +7,7 @@
 #include "document/DateList.h"
 #include "document/DocumentHelpers.h"
 #include "document/ScheduleDocument.h"
+#include "platform/StdCtrls.h"
 
 namespace {
 
@@ -233,4 +234,34 @@ TEST(Helpers, FillUpColorsAddsDefaultsByTheirOwnNumber)
     EXPECT_EQ(colors[2], 0x008080u);
     EXPECT_EQ(colors[11], 0x800000u);
     EXPECT_EQ(colors[12], 0x008080u) << "the defaults cycle after ten";
+}
+
+// The selection of a list box as a comma text and back: texts compare as
+// IndexOf compares them, and exactly the listed items end up selected.
+TEST(CommaText, SelectionOfAListBox)
+{
+    TListBox* box = Create<TListBox>(nullptr);
+    for (const char* item : {"Alpha", "Beta", "Gamma", "beta", "Delta, Epsilon"})
+        box->Items()->Add(item);
+    box->SetMultiSelect(true);
+    box->SetSelected(0, true);
+    TCommaText list("gamma,BETA,Missing,\"delta, epsilon\"");
+    list.ToSelection(*box);
+    EXPECT_FALSE(box->Selected(0)) << "an item not listed is deselected";
+    EXPECT_TRUE(box->Selected(1) && box->Selected(2) && box->Selected(3) && box->Selected(4));
+    TCommaText back;
+    back.FromSelection(*box);
+    EXPECT_EQ(back.AsString(), "Beta,Gamma,beta,\"Delta, Epsilon\"");
+
+    // A single-selection box: the one listed item becomes its item index.
+    box->SetMultiSelect(false);
+    TCommaText("\"Delta, Epsilon\"").ToSelection(*box);
+    EXPECT_EQ(box->ItemIndex(), 4);
+    back.FromSelection(*box);
+    EXPECT_EQ(back.Count(), 1);
+    TCommaText().ToSelection(*box);
+    EXPECT_EQ(box->ItemIndex(), -1);
+    back.FromSelection(*box);
+    EXPECT_EQ(back.Count(), 0);
+    box->Free();
 }

@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <unistd.h>
+
 
 namespace {
 
@@ -135,6 +138,20 @@ TEST_F(IniFiles, LineBreaksInAValueBecomeBlanks)
     EXPECT_EQ(reread.GetText(), "[S]\r\nK=a b c d  e\r\nL=after\r\n\r\n");
 }
 
+TEST_F(IniFiles, LineBreaksInNamesBecomeBlanksToo)
+{
+    TMemIniFile ini;
+    ini.WriteString("Se\r\nction", "K\ney", "v");
+    ini.WriteString("Se\r\nction", "K\ney", "w");  // the same key again
+    ini.WriteString("After", "x", "1");
+    EXPECT_EQ(ini.GetText(), "[Se ction]\r\nK ey=w\r\n\r\n[After]\r\nx=1\r\n\r\n");
+    EXPECT_EQ(ini.ReadString("Se\nction", "K\r\ney", ""), "w");
+    TMemIniFile reread;
+    reread.SetText(ini.GetText());
+    EXPECT_EQ(reread.SectionCount(), 2);
+    EXPECT_EQ(reread.ReadString("Se ction", "K ey", ""), "w");
+}
+
 TEST_F(IniFiles, TypedValues)
 {
     TMemIniFile ini;
@@ -167,9 +184,13 @@ TEST_F(IniFiles, TypedValues)
     out.WriteDate("D", "date", 45000.75);
     out.WriteDateTime("D", "midnight", 45000);
     out.WriteDateTime("D", "noon", 45000.5);
+    out.WriteDateTime("D", "almost", 45000 + 1e-10);        // rounds to midnight
+    out.WriteDateTime("D", "late", 45000 - 1e-10);          // rounds up to the next day
+    out.WriteDateTime("D", "ms", 45000 + 1.0 / 86400000);   // one millisecond is a time
     out.WriteTime("D", "time", 6.5 / 24);
     out.WriteFloat("D", "float", 2.25);
     EXPECT_EQ(out.GetText(), "[D]\r\ndate=15.03.2023\r\nmidnight=15.03.2023\r\nnoon=15.03.2023 12:00:00\r\n"
+                             "almost=15.03.2023\r\nlate=15.03.2023\r\nms=15.03.2023 00:00:00\r\n"
                              "time=06:30:00\r\nfloat=2,25\r\n\r\n");
 }
 
@@ -270,6 +291,26 @@ TEST_F(IniFiles, FilesPlainAndCompressed)
     TMemIniFile nowhere(folder + "/missing/plan.vek");
     nowhere.WriteString("A", "b", "c");
     EXPECT_THROW(nowhere.UpdateFile(false), EStreamError);
+}
+
+// Only a file that is not there is an empty ini: one that cannot be looked
+// at raises, so that a failed load is not taken for a new, empty document.
+TEST_F(IniFiles, AFileThatCannotBeExaminedRaises)
+{
+    const std::string folder = vektest::TempDir();
+    std::filesystem::create_symlink(folder + "/loop2", folder + "/loop1");
+    std::filesystem::create_symlink(folder + "/loop1", folder + "/loop2");
+    EXPECT_THROW(TMemIniFile ini(folder + "/loop1"), EFOpenError);
+    WriteBytes(folder + "/plain", "x");
+    EXPECT_EQ(TMemIniFile(folder + "/plain/plan.vek").SectionCount(), 0) << "a file as folder: missing";
+    if (geteuid() != 0) {
+        // Permissions are no barrier to root.
+        std::filesystem::create_directory(folder + "/locked");
+        WriteBytes(folder + "/locked/plan.vek", "[A]\r\nx=1\r\n");
+        std::filesystem::permissions(folder + "/locked", std::filesystem::perms::none);
+        EXPECT_THROW(TMemIniFile ini(folder + "/locked/plan.vek"), EFOpenError);
+        std::filesystem::permissions(folder + "/locked", std::filesystem::perms::owner_all);
+    }
 }
 
 TEST_F(IniFiles, ReadingPlainTextInAnyLineEndAndCorruptCompressedFiles)

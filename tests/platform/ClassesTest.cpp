@@ -239,7 +239,8 @@ TEST_F(ComponentTest, FreeNotificationAcrossOwners)
     source->Free();
     EXPECT_EQ(viewer->Partner, nullptr);
     EXPECT_NE(std::find(Log.begin(), Log.end(), "Viewer -Source"), Log.end());
-    EXPECT_FALSE(viewer->ComponentState().Contains(csFreeNotification));
+    // The mark outlives the partner: siblings may rely on it too.
+    EXPECT_TRUE(viewer->ComponentState().Contains(csFreeNotification));
 
     // The other way round: the watcher goes first and the watched one must
     // not call it afterwards (the sanitizer build catches a stale call).
@@ -294,7 +295,30 @@ TEST_F(ComponentTest, OverrideWithoutInheritedDoesNotHang)
     rude->FreeNotification(other);
     other->Free();
     EXPECT_EQ(rude->Heard, 1);
-    EXPECT_FALSE(rude->ComponentState().Contains(csFreeNotification));
+    EXPECT_TRUE(rude->ComponentState().Contains(csFreeNotification));
+}
+
+// A watcher on the same form is not in the partner list; when a partner on
+// another form lets go, the form must still announce the watched component
+// as it frees it, or the watcher keeps a pointer to a freed component.
+TEST_F(ComponentTest, SiblingWatcherHearsAfterAPartnerElsewhereLetGo)
+{
+    auto* formA = new TLogged(nullptr, "FormA");
+    auto* formB = new TLogged(nullptr, "FormB");
+    auto* sibling = new TLogged(formA, "Sibling");
+    auto* watched = new TLogged(formA, "Watched");
+    auto* viewer = new TLogged(formB, "Viewer");
+    sibling->Watch(watched);
+    viewer->Watch(watched);
+    viewer->Free();
+    EXPECT_TRUE(watched->ComponentState().Contains(csFreeNotification));
+    Log.clear();
+    formA->Free();
+    const auto heard = std::find(Log.begin(), Log.end(), "Sibling -Watched");
+    const auto freed = std::find(Log.begin(), Log.end(), "free Watched destroying");
+    EXPECT_NE(heard, Log.end());
+    EXPECT_LT(heard, freed) << "heard before the watched one was freed";
+    formB->Free();
 }
 
 TEST_F(ComponentTest, NamesAreUniqueIgnoringCase)

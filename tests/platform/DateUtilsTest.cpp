@@ -317,6 +317,9 @@ TEST(DateUtilsFormat, EveryFormatLetter)
     for (const auto& [fmt, expected] : cases)
         EXPECT_EQ(FormatDateTime(fmt, v, g), expected) << fmt;
     EXPECT_EQ(FormatDateTime("c", EncodeDate(2024, 3, 5), g), "05.03.2024");
+    // Milliseconds pad to the number of letters, three at most.
+    const TDateTime early = EncodeTime(0, 0, 3, 5);
+    EXPECT_EQ(FormatDateTime("ss.z|ss.zz|ss.zzz|zzzz", early, g), "03.5|03.05|03.005|005");
 }
 
 TEST(DateUtilsFormat, ClockMarkersQuotesAndSeparators)
@@ -330,6 +333,9 @@ TEST(DateUtilsFormat, ClockMarkersQuotesAndSeparators)
     EXPECT_EQ(FormatDateTime("hh a/p", noon, g), "12 p");
     EXPECT_EQ(FormatDateTime("h ampm", evening, American()), "10 PM");
     EXPECT_EQ(FormatDateTime("hh:nn", evening, g), "22:05");
+    // The marker switches only the hour fields before it back to the previous one.
+    EXPECT_EQ(FormatDateTime("hh\"h\" - hh:nn am/pm", EncodeTime(15, 8, 0, 0), g), "15h - 03:08 pm");
+    EXPECT_EQ(FormatDateTime("h am/pm h", evening, g), "10 pm 22");
     // Letters inside quotes are text.
     EXPECT_EQ(FormatDateTime("\"day\" d 'of' mmmm", EncodeDate(2024, 7, 4), g), "day 4 of July");
     EXPECT_EQ(FormatDateTime("'unclosed d", 0, g), "unclosed d");
@@ -430,7 +436,7 @@ TEST(DateUtilsParse, TextThatIsNotExactlyADateFails)
     EXPECT_EQ(StrToDateDef("12/24/2024", 0, g), 0);  // American text, German settings
 
     for (const char* bad : {"", "10", "10:", "24:00", "10:60", "10:30:60", "10:30x", "10.30",
-                            "13:00 PM", "10:30:15,", "10:30:15,1234", "10:30 AM PM"}) {
+                            "13:00 PM", "0:30 PM", "00:05 AM", "10:30:15,", "10:30:15,1234", "10:30 AM PM"}) {
         TDateTime v = 99;
         EXPECT_FALSE(TryStrToTime(bad, v, g)) << bad;
         EXPECT_EQ(v, 99) << bad;

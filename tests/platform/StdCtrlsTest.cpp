@@ -274,6 +274,76 @@ TEST_F(StdCtrls, OwnerDrawnListBoxPaintsVariableItemsAndSelectsByMouseAndKeys)
     EXPECT_EQ(list->TopIndex(), 0);
 }
 
+// With MultiSelect every item keeps its own mark: a click selects one item,
+// Ctrl toggles, Shift selects from the anchor; the keys move the focus.
+TEST_F(StdCtrls, MultiSelectListBoxKeepsAMarkPerItem)
+{
+    form->SetBounds(0, 0, 300, 300);
+    auto* list = Put<TListBox>();
+    list->SetItemHeight(10);
+    list->SetBounds(0, 0, 100, 104);
+    for (int i = 0; i < 6; ++i)
+        list->Items()->Add("item" + std::to_string(i));
+    list->SetItemIndex(1);
+    EXPECT_TRUE(list->Selected(1));
+    list->SetSelected(3, true);
+    EXPECT_EQ(list->ItemIndex(), 3) << "one selected item is the item index";
+    EXPECT_EQ(list->SelCount(), 1);
+    list->SetMultiSelect(true);
+    EXPECT_TRUE(list->Selected(3)) << "the selected item stays selected";
+    list->SetSelected(0, true);
+    EXPECT_EQ(list->SelCount(), 2);
+    EXPECT_THROW(list->Selected(6), EListError);
+    EXPECT_THROW(list->SetSelected(-1, true), EListError);
+
+    list->SetStyle(lbOwnerDrawFixed);
+    list->OnDrawItem = [&](TWinControl* Control, int, TRect Rect, TOwnerDrawState State) {
+        TCanvas* c = static_cast<TListBox*>(Control)->Canvas();
+        c->Brush()->SetColor(State.Contains(odSelected) ? clBlue : clRed);
+        c->FillRect(Rect);
+    };
+    TBitmap bmp;
+    list->PaintTo(&bmp);
+    const TPoint o = list->ClientOffset();
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(bmp.Canvas()->Pixels(o.X + 5, o.Y + 10 * i + 5), i == 0 || i == 3 ? clBlue : clRed) << i;
+
+    form->Show();
+    auto selected = [&] {
+        std::string marks;
+        for (int i = 0; i < list->Count(); ++i)
+            marks += list->Selected(i) ? 'x' : '.';
+        return marks;
+    };
+    Click(list, {5, 25});  // item 2 alone
+    EXPECT_EQ(selected(), "..x...");
+    NextClick();
+    MouseDown(list, {5, 45}, mbLeft, {ssCtrl});
+    MouseUp(list, {5, 45}, mbLeft, {ssCtrl});
+    EXPECT_EQ(selected(), "..x.x.");
+    NextClick();
+    MouseDown(list, {5, 15}, mbLeft, {ssShift});  // from the anchor, item 4
+    MouseUp(list, {5, 15}, mbLeft, {ssShift});
+    EXPECT_EQ(selected(), ".xxxx.");
+    EXPECT_EQ(list->ItemIndex(), 1);
+    KeyDown(list, VK_DOWN, "", {ssShift});
+    EXPECT_EQ(selected(), "..xxx.") << "Shift and a key extend from the anchor too";
+    KeyDown(list, VK_END);
+    EXPECT_EQ(selected(), ".....x");
+    // Items that go take their marks along; new ones come unselected.
+    list->Items()->Delete(0);
+    list->Items()->Add("new");
+    EXPECT_EQ(selected(), "....x.");
+    list->Items()->Move(4, 0);
+    EXPECT_EQ(selected(), "x.....");
+    list->SetItemIndex(2);
+    list->SetMultiSelect(false);
+    EXPECT_EQ(list->SelCount(), 1);
+    EXPECT_TRUE(list->Selected(2));
+    list->Clear();
+    EXPECT_EQ(list->SelCount(), 0);
+}
+
 TEST_F(StdCtrls, ScrollBarKeepsItsPositionInRangeAndLetsOnScrollCorrectIt)
 {
     auto* bar = Create<TScrollBar>(nullptr);

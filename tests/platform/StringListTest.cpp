@@ -306,9 +306,15 @@ TEST(StringList, AssignSharesObjectsButNeverDoubleOwns)
     view.Assign(view);
     EXPECT_EQ(view.Count(), 1);
 
+    // Refused before anything changes: the target keeps its own items.
     TStringList second(true);
+    second.AddObject("mine", new TCounted(freed));
+    second.Delimiter = '|';
     EXPECT_THROW(second.Assign(owner), EStringListError);
     EXPECT_EQ(freed, 0);
+    EXPECT_EQ(Items(second), std::vector<String>{"mine"});
+    EXPECT_NE(second.Objects(0), nullptr);
+    EXPECT_EQ(second.Delimiter, '|');
 }
 
 TEST(StringList, NamesAndValues)
