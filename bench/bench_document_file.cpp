@@ -49,19 +49,7 @@ double ResidentMB()
     return double(resident) * double(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
-void RunDeferredUpdates(TScheduleDocument& Doc)
-{
-    // Inside one bracket, as a window's idle handler would: each end is
-    // computed once and the bracket's end settles bounds and overlaps.
-    Doc.BeginUpdate(String());
-    // One calendar pass indexes the absent days once for all the ends.
-    Doc.BeginCalendarPass();
-    Doc.ForEach(feAll, 0, [&Doc](TNodeData* Row, NativeInt) { Doc.GetEndOf(Row); });
-    Doc.EndCalendarPass();
-    Doc.UpdateBounds(false);
-    Doc.EndUpdate();
-    Doc.UpdateOverlapping(false);
-}
+void RunDeferredUpdates(TScheduleDocument& Doc) { Doc.SettleDeferredUpdates(); }
 
 }  // namespace
 

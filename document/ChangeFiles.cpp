@@ -9,10 +9,13 @@
 #include <cerrno>
 #include <map>
 
+#include "document/DocumentHelpers.h"
+#include "document/DocumentScopes.h"
 #include "document/Log.h"
 #include "document/ScheduleDocument.h"
 #include "document/SideFolder.h"
 #include "document/XMLTree.h"
+#include "platform/Forms.h"
 #include "platform/SysUtils.h"
 
 namespace {
@@ -37,6 +40,12 @@ constexpr Int64 MaxChangeFileBytes = 16 << 20;
 
 }  // namespace
 
+bool TScheduleDocument::CommandInProgress() const
+{
+    return IsLoading() || IsUpdating() || FUndoRedoGroupIndex != -1 || !FUndoRedo->DoesAcceptUndo() ||
+           FUndoRedo->Undoing() || ModalLoopRunning();
+}
+
 struct TScheduleDocument::TPushState {
     String Folder;
     // The stamp seen at the previous tick, per pending file.
@@ -45,7 +54,26 @@ struct TScheduleDocument::TPushState {
     // Files applied or given up, with their stamp then: not taken again
     // unless they change.
     std::map<String, TStamp> Done;
+    // The stamp of each file of FPushedFiles when it was applied; kept
+    // when the folder changes, until the save that deletes them.
+    std::map<String, TStamp> Applied;
 };
+
+void TScheduleDocument::DeleteAppliedPushedFiles()
+{
+    if (!FPushState)
+        FPushState = std::make_shared<TPushState>();
+    // A file rewritten since it was applied holds changes this document has
+    // not seen: it stays, and the poll takes it up again.
+    for (const String& name : FPushedFiles) {
+        TStamp now;
+        const auto applied = FPushState->Applied.find(name);
+        if (applied != FPushState->Applied.end() && StampOf(name, now) && now == applied->second)
+            ::unlink(name.c_str());
+    }
+    FPushedFiles.clear();
+    FPushState->Applied.clear();
+}
 
 void TScheduleDocument::ListFileDir(const String& Folder, const String& Mask, TStringList& List)
 {
@@ -149,7 +177,9 @@ void TScheduleDocument::PushedFilesTimerTimer(TObject* Sender)
     TPushState& state = *FPushState;
     // A connected client's new rows are made by the server and arrive
     // empty: change files wait until this instance is no client any more.
-    if (state.Folder.empty() || IsLoading() || !CanLoadChangeFiles())
+    // Nor do they cut into a command: its undo step, a question's answer or
+    // the end of its bracket would take the change with it.
+    if (state.Folder.empty() || !CanLoadChangeFiles() || CommandInProgress())
         return;
 
     // The listing, for what no notification told of; new files in the
@@ -195,6 +225,7 @@ void TScheduleDocument::PushedFilesTimerTimer(TObject* Sender)
         if (LoadDiff(name)) {
             drop();
             state.Done[name] = stamp;
+            state.Applied[name] = stamp;
             if (std::find(FPushedFiles.begin(), FPushedFiles.end(), name) == FPushedFiles.end())
                 FPushedFiles.push_back(name);
         } else if (++state.Tries[name] > FPushedFileRetries) {
@@ -261,11 +292,10 @@ bool TScheduleDocument::LoadDiff(const String& FileName)
         return row;
     };
 
-    FUndoRedoGroupIndex = UndoRedo().GetGroupIndex();
-    struct TGroupReset {
-        int& Index;
-        ~TGroupReset() { Index = -1; }
-    } reset{FUndoRedoGroupIndex};
+    // One undo step, and one bracket: without it every new row would
+    // refresh the whole window.
+    TUpdateScope update(*this, FillText(Translate("Applying change file %s..."), {FileNameOnly(FileName)}));
+    TUndoGroupScope group(*this);
     for (int i = 0; i < data->NodeCount(); ++i) {
         const TXMLNode* element = data->Node(i);
         if (element->FName == "change") {

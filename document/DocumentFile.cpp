@@ -1,19 +1,25 @@
 // The document file: new, load, save, open and revert.
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
+#include "document/DocumentHelpers.h"
+#include "document/DocumentScopes.h"
 #include "document/LZR.h"
 #include "document/Log.h"
-#include "document/DocumentHelpers.h"
 #include "document/ScheduleDocument.h"
 #include "document/SideFolder.h"
 #include "platform/AtomicFile.h"
 #include "platform/DateUtils.h"
 #include "platform/Exceptions.h"
+#include "platform/Streams.h"
 #include "platform/SysUtils.h"
 #include "platform/TextFile.h"
 #include "platform/Version.h"
@@ -38,7 +44,77 @@ String UpperExtension(const String& Name)
     return dot == String::npos ? String() : UpperCase(base.substr(dot));
 }
 
+// Whether the bytes begin as a compressed stream does: a total that is no
+// negative number, a first block length a writer can produce, and the flag
+// of a stored or a compressed block. A text file never starts so.
+bool LooksCompressed(const std::string& Bytes)
+{
+    if (Bytes.size() < 7)
+        return false;
+    const auto at = [&Bytes](std::size_t I) { return unsigned(Byte(Bytes[I])); };
+    const int length = int(at(4) | at(5) << 8);
+    return at(3) < 0x80 && length >= 1 && length <= TLZR::MaxBlockSize && (at(6) == 0x40 || at(6) == 0x80);
+}
+
+// A save killed while it wrote leaves its temporary file, as large as the
+// document, beside it; the next save of the same file clears such files away.
+void RemoveSaveLeftovers(const String& FileName)
+{
+    const String folder = FolderOf(FileName);
+    const String prefix = ".." + FileNameOnly(FileName) + ".saving~.";
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    std::vector<String> leftovers;
+    while (const dirent* entry = ::readdir(dir)) {
+        const String name = entry->d_name;
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        const String suffix = name.substr(prefix.size());
+        struct stat st {};
+        if (std::all_of(suffix.begin(), suffix.end(), [](char C) { return std::isalnum(Byte(C)) != 0; }) &&
+            ::lstat((folder + name).c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            leftovers.push_back(folder + name);
+    }
+    ::closedir(dir);
+    for (const String& name : leftovers)
+        ::unlink(name.c_str());
+}
+
 }  // namespace
+
+void TScheduleDocument::ReadDocumentBytes(const std::string& Bytes, TMemIniFile& Ini)
+{
+    // A damaged file must never become an empty plan that a save would then
+    // write over it: whatever is not a document is refused here.
+    std::string plain;
+    String text;
+    TLZR lzr;
+    if (lzr.DeCompress(Bytes.data(), Bytes.size(), plain)) {
+        text = DecodeText(plain);
+    } else {
+        if (LooksCompressed(Bytes))
+            throw EReadError("the compressed data is damaged");
+        text = DecodeText(Bytes);
+    }
+    if (text.find('\0') != String::npos)
+        throw EReadError("the file holds binary data, not a document");
+    Ini.SetText(text);
+    if (Ini.SectionCount() == 0)
+        throw EReadError("the file holds no section of a document");
+}
+
+std::unique_ptr<TMemIniFile> TScheduleDocument::ReadDocumentFile(const String& FileName)
+{
+    std::string bytes;
+    {
+        TFileStream file(FileName, fmOpenRead | fmShareDenyWrite);
+        bytes = file.ReadBytes(file.Remaining());
+    }
+    auto ini = std::make_unique<TMemIniFile>();
+    ReadDocumentBytes(bytes, *ini);
+    return ini;
+}
 
 void TScheduleDocument::ClearRows()
 {
@@ -97,8 +173,8 @@ void TScheduleDocument::SaveTo(const String& FileName) { WriteFileAtomic(FileNam
 
 void TScheduleDocument::ActionNew()
 {
-    SetCurrentFile(String());
-    FReceivedFromServer = false;
+    // The lock goes only once New goes ahead: refused, the plan stays open
+    // as it was, still locked, its push folder watched.
     if (GetFileChanged() && !IsConnectedClient()) {
         const TDocumentAnswer answer = MessageFileNotSaved();
         if (answer == daCancel)
@@ -106,6 +182,8 @@ void TScheduleDocument::ActionNew()
         if (answer == daYes)
             ActionSave();
     }
+    SetCurrentFile(String());
+    FReceivedFromServer = false;
     BeginUpdate(Translate("resetting..."));
     FKomprimiert = true;
     FUserDate = Now();
@@ -165,13 +243,15 @@ void TScheduleDocument::CB_OffsetNode(TNodeData* Row, int Days)
 bool TScheduleDocument::Load(const String& FileName)
 {
     StopPushedFilesTimer();
+    FLoadError.clear();
     const TBuildInfo build = GetBuildInfo();
     std::unique_ptr<TMemIniFile> ini;
     try {
         if (!FileExists(FileName))
             throw EFOpenError("Cannot open file \"" + FileName + "\"");
-        ini = std::make_unique<TMemIniFile>(FileName);
+        ini = ReadDocumentFile(FileName);
     } catch (const std::exception& e) {
+        FLoadError = e.what();
         WriteLog(String("Load ") + FileName + ": " + e.what());
         SetFileChanged(false);
         ActionNew();
@@ -191,38 +271,42 @@ bool TScheduleDocument::Load(const String& FileName)
     FFileSubVersion = subVersion;
 
     bool ok = true;
-    UndoRedo().DontAcceptUndos();
-    BeginUpdate(FillText(Translate("Open File %s..."), {FileName}));
-    SetLoading(true);
-    try {
-        ClearRows();
-        if (GetTableColCount(tbExclude) == 0)
-            CreateBasicTable(tbExclude);
-        ReadSetupSection(*ini);
-        ReadPublicHolidays(*ini);
-        if (version > 2 || subVersion > 2) {
-            ReadTableSections(tbTable, *ini);
-            ReadTableSections(tbExclude, *ini);
-        } else {
-            LoadLegacyTables(*ini);
-        }
-        KeepArchiveSections(*ini);
-        ApplyPositionGroup();
-        const String offsetText = ini->ReadString("VEK", "Offset", String());
-        TDateTime offset = 0;
-        if (!offsetText.empty() && TryStrToDateTime(offsetText, offset, FFileFormats ? *FFileFormats : FormatSettings)) {
-            const double shift = std::round(Date() - offset);
-            if (std::fabs(shift) < 3660000) {
-                const int days = int(shift);
-                ForEach(feAll, 0, [this, days](TNodeData* Row, NativeInt) { CB_OffsetNode(Row, days); });
+    {
+        TUndoBlock noUndo(UndoRedo());
+        TUpdateScope update(*this, FillText(Translate("Open File %s..."), {FileName}));
+        TLoadingScope loading(*this);
+        try {
+            ClearRows();
+            if (GetTableColCount(tbExclude) == 0)
+                CreateBasicTable(tbExclude);
+            ReadSetupSection(*ini);
+            ReadPublicHolidays(*ini);
+            if (version > 2 || subVersion > 2) {
+                ReadTableSections(tbTable, *ini);
+                ReadTableSections(tbExclude, *ini);
+            } else {
+                LoadLegacyTables(*ini);
             }
-            FInitialDeOverlap = true;
+            KeepArchiveSections(*ini);
+            ApplyPositionGroup();
+            const String offsetText = ini->ReadString("VEK", "Offset", String());
+            TDateTime offset = 0;
+            if (!offsetText.empty() &&
+                TryStrToDateTime(offsetText, offset, FFileFormats ? *FFileFormats : FormatSettings)) {
+                const double shift = std::round(Date() - offset);
+                if (std::fabs(shift) < 3660000) {
+                    const int days = int(shift);
+                    ForEach(feAll, 0, [this, days](TNodeData* Row, NativeInt) { CB_OffsetNode(Row, days); });
+                }
+                FInitialDeOverlap = true;
+            }
+        } catch (const std::exception& e) {
+            FLoadError = e.what();
+            WriteLog(String("Load ") + FileName + ": " + e.what());
+            ok = false;
         }
-    } catch (const std::exception& e) {
-        WriteLog(String("Load ") + FileName + ": " + e.what());
-        ok = false;
+        FFileFormats.reset();
     }
-    FFileFormats.reset();
     if (!EndLoading(ok))
         return false;
     LoadPushedFiles();
@@ -231,9 +315,6 @@ bool TScheduleDocument::Load(const String& FileName)
 
 bool TScheduleDocument::EndLoading(bool Ok)
 {
-    SetLoading(false);
-    EndUpdate();
-    UndoRedo().AcceptUndos();
     // What was read of a file that failed is not the user's plan.
     if (!Ok) {
         SetFileChanged(false);
@@ -286,8 +367,7 @@ void TScheduleDocument::Open(const String& FileName)
     }
     SetCurrentFile(FileName);
     if (FCurrentFile.empty())
-        ShowMessage(dmInformation, FillText(Translate("File %s is used by %s.\\nChanges must be saved with a different name."),
-                                        {FileName, FileUser(FileName) + " (" + FileMachine(FileName) + ")"}));
+        ShowMessage(FLockError == 0 ? dmInformation : dmWarning, LockRefusal(FileName, " "));
     if (!Load(FileName)) {
         // Never let the empty document take the file's name: the next save
         // would write it over the user's file.
@@ -339,8 +419,7 @@ bool TScheduleDocument::Save(const String& FileName)
     }
     // The new name's lock first; the old one goes only once this one is had.
     if (!LockFileFor(FileName)) {
-        ShowMessage(dmInformation, FillText(Translate("File %s is used by %s.\\nChanges must be saved with a different name."),
-                                        {FileName, FileUser(FileName) + "(" + FileMachine(FileName) + ")"}));
+        ShowMessage(FLockError == 0 ? dmInformation : dmWarning, LockRefusal(FileName, ""));
         return false;
     }
     const String temp = FolderOf(FileName) + "." + FileNameOnly(FileName) + ".saving~";
@@ -364,14 +443,13 @@ bool TScheduleDocument::Save(const String& FileName)
         }
         if (obsolete >= 0)
             ::unlink(HistoryCopyName(HistoryFolderOf(FileName) + FileNameOnly(FileName), obsolete).c_str());
+        RemoveSaveLeftovers(FileName);
     } catch (const std::exception& e) {
         WriteLog(String("Save ") + FileName + ": " + e.what());
         ShowMessage(dmWarning, Translate("File could not be saved, please try saving with a different filename"));
         return false;
     }
-    for (const String& pushed : FPushedFiles)
-        ::unlink(pushed.c_str());
-    FPushedFiles.clear();
+    DeleteAppliedPushedFiles();
     AddRecentFile(FileName);
     FSaveFileName = FileName;
     FOpenFileName = FileName;

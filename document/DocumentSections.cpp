@@ -1,7 +1,10 @@
 // The sections of a document file, each writer beside its reader. Every
 // count and ordinal read here comes from a file and is bounded before use.
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <iterator>
+#include <string>
 
 #include "document/ScheduleDocument.h"
 #include "platform/DateUtils.h"
@@ -152,26 +155,31 @@ void TScheduleDocument::WriteSetupSection(TCustomIniFile& Ini)
     }
 }
 
+std::unique_ptr<TFormatSettings> TScheduleDocument::FileFormatsOf(const TCustomIniFile& Ini)
+{
+    const String fileDate = Ini.ReadString("Locale", "ShortDateFormat", String());
+    const String fileTime = Ini.ReadString("Locale", "LongTimeFormat", String());
+    if ((fileDate.empty() || fileDate == FormatSettings.ShortDateFormat) &&
+        (fileTime.empty() || fileTime == FormatSettings.LongTimeFormat))
+        return nullptr;
+    auto formats = std::make_unique<TFormatSettings>(FormatSettings);
+    if (!fileDate.empty())
+        formats->ShortDateFormat = fileDate;
+    if (!fileTime.empty())
+        formats->LongTimeFormat = fileTime;
+    formats->DateSeparator = Ini.ReadString("Locale", "DateSeparator", FormatSettings.DateSeparator);
+    formats->TimeSeparator = Ini.ReadString("Locale", "TimeSeparator", FormatSettings.TimeSeparator);
+    if (formats->DateSeparator.empty())
+        formats->DateSeparator = FormatSettings.DateSeparator;
+    if (formats->TimeSeparator.empty())
+        formats->TimeSeparator = FormatSettings.TimeSeparator;
+    return formats;
+}
+
 void TScheduleDocument::ReadSetupSection(TCustomIniFile& Ini)
 {
     // The formats the file's dates were written in, when they are not ours.
-    FFileFormats.reset();
-    const String fileDate = Ini.ReadString("Locale", "ShortDateFormat", String());
-    const String fileTime = Ini.ReadString("Locale", "LongTimeFormat", String());
-    if ((!fileDate.empty() && fileDate != FormatSettings.ShortDateFormat) ||
-        (!fileTime.empty() && fileTime != FormatSettings.LongTimeFormat)) {
-        FFileFormats = std::make_unique<TFormatSettings>(FormatSettings);
-        if (!fileDate.empty())
-            FFileFormats->ShortDateFormat = fileDate;
-        if (!fileTime.empty())
-            FFileFormats->LongTimeFormat = fileTime;
-        FFileFormats->DateSeparator = Ini.ReadString("Locale", "DateSeparator", FormatSettings.DateSeparator);
-        FFileFormats->TimeSeparator = Ini.ReadString("Locale", "TimeSeparator", FormatSettings.TimeSeparator);
-        if (FFileFormats->DateSeparator.empty())
-            FFileFormats->DateSeparator = FormatSettings.DateSeparator;
-        if (FFileFormats->TimeSeparator.empty())
-            FFileFormats->TimeSeparator = FormatSettings.TimeSeparator;
-    }
+    FFileFormats = FileFormatsOf(Ini);
 
     const String s = "Setup";
     FMinUnit = TMinUnit(Ordinal(Ini.ReadInteger(s, "MinUnit", 0), 2));
@@ -342,21 +350,95 @@ void TScheduleDocument::WriteTableSections(TWhichTable Table, TCustomIniFile& In
     }
 }
 
+int TScheduleDocument::FileRowCount(const TMemIniFile& Ini, TWhichTable Table)
+{
+    // Rows are numbered from 0 without gaps; a count beyond the highest
+    // section present would only add rows of nothing. Sections are found by
+    // the name a read would use: decimal, no leading zeros.
+    const String prefix = TableName(Table) + "Item";
+    int limit = 0;
+    const TStrings& sections = Ini.Sections();
+    for (int i = 0; i < sections.Count(); ++i) {
+        const String& name = sections.Get(i);
+        if (name.size() <= prefix.size() || name.size() > prefix.size() + 10 ||
+            !SameText(name.substr(0, prefix.size()), prefix))
+            continue;
+        const String digits = name.substr(prefix.size());
+        if (digits.find_first_not_of("0123456789") != String::npos || (digits.size() > 1 && digits[0] == '0'))
+            continue;
+        const long long n = std::stoll(digits);
+        if (n < INT_MAX)
+            limit = std::max(limit, int(n) + 1);
+    }
+    return Clamp(Ini.ReadInteger(TableName(Table), "RowCount", 0), 0, limit);
+}
+
+TScheduleDocument::TFileRows TScheduleDocument::FileRowsOf(TWhichTable Table, const TMemIniFile& Ini, bool ByNames,
+                                                           bool OldAbsentDays)
+{
+    // The keys of the absent-days table's first seven columns in older files.
+    static const char* const AbsentDayKeys[] = {"Position", "Start", "Ende", "Dauer", "Arbeitstage", "Fehlgrund",
+                                                "Bemerkung"};
+    TFileRows rows;
+    rows.Section = TableName(Table) + "Item";
+    rows.Count = FileRowCount(Ini, Table);
+    const int columns = std::max(GetTableColCount(Table), 0);
+    rows.Keys.resize(std::size_t(columns));
+    rows.IsDate.assign(std::size_t(columns), false);
+    for (int c = 0; c < columns; ++c) {
+        String& key = rows.Keys[std::size_t(c)];
+        if (!ByNames)
+            key = IntToStr(c);
+        else if (Table == tbTable)
+            key = GetColumnCaption(Table, c);
+        else if (c < int(std::size(AbsentDayKeys)))
+            key = AbsentDayKeys[c];
+        if (FFileFormats)
+            rows.IsDate[std::size_t(c)] = GetColumnType(Table, c) == ctDate || c == GetConnection(Table, cnStart) ||
+                                          c == GetConnection(Table, cnEnd) || c == GetConnection(Table, cnTermin);
+    }
+    // Files 2.0 and 2.1 knew neither absent reasons nor the working-days switch.
+    if (OldAbsentDays && Table == tbExclude) {
+        rows.Defaults.emplace_back(GetConnection(tbExclude, cnColor), Translate("Holiday"));
+        rows.Defaults.emplace_back(GetConnection(tbExclude, cnLengthWithWeekend), BoolToCheckText(false));
+    }
+    return rows;
+}
+
+std::vector<String> TScheduleDocument::ReadFileRow(const TFileRows& Rows, const TMemIniFile& Ini, int N) const
+{
+    const String section = Rows.Section + IntToStr(N);
+    std::vector<String> cells(Rows.Keys.size());
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+        const String& key = Rows.Keys[c];
+        if (key.empty())
+            continue;
+        cells[c] = Ini.ReadString(section, key, String());
+        if (Rows.IsDate[c])
+            cells[c] = ConvertFileDate(cells[c], false);
+    }
+    for (const auto& [column, text] : Rows.Defaults)
+        if (column >= 0 && std::size_t(column) < cells.size())
+            cells[std::size_t(column)] = text;
+    return cells;
+}
+
+TDateTime TScheduleDocument::ReadFileRowStamp(const TFileRows& Rows, const TMemIniFile& Ini, int N) const
+{
+    TDateTime changed = 0;
+    const String stamp = Ini.ReadString(Rows.Section + IntToStr(N), "__lastchanged__", String());
+    return !stamp.empty() && TryStrToDateTime(stamp, changed, FFileFormats ? *FFileFormats : FormatSettings) ? changed
+                                                                                                           : Now();
+}
+
 void TScheduleDocument::ReadTableSections(TWhichTable Table, TMemIniFile& Ini, bool WithIDs)
 {
-    const String name = TableName(Table);
-    // No more rows than the file has sections: a huge count is not a reason
-    // to make empty rows.
-    const int rows = Clamp(Ini.ReadInteger(name, "RowCount", 0), 0, Ini.SectionCount());
-    const int columns = GetTableColCount(Table);
-    std::vector<bool> isDate(std::size_t(columns), false);
-    if (FFileFormats)
-        for (int c = 0; c < columns; ++c)
-            isDate[std::size_t(c)] = GetColumnType(Table, c) == ctDate || c == GetConnection(Table, cnStart) ||
-                                     c == GetConnection(Table, cnEnd) || c == GetConnection(Table, cnTermin);
-    const TFormatSettings& formats = FFileFormats ? *FFileFormats : FormatSettings;
-    for (int n = 0; n < rows; ++n) {
-        const String section = name + "Item" + IntToStr(n);
+    AddFileRows(Table, Ini, FileRowsOf(Table, Ini, false, false), WithIDs);
+}
+
+void TScheduleDocument::AddFileRows(TWhichTable Table, TMemIniFile& Ini, const TFileRows& Rows, bool WithIDs)
+{
+    for (int n = 0; n < Rows.Count; ++n) {
         // The sender's ID, unless it is no ID or one taken already (only a
         // broken or hostile sender repeats one): then a fresh one, as for a
         // row of a sender that sends none.
@@ -364,22 +446,20 @@ void TScheduleDocument::ReadTableSections(TWhichTable Table, TMemIniFile& Ini, b
         if (WithIDs) {
             TNodeData* other = nullptr;
             TWhichTable otherTable = tbTable;
-            if (!TryStrToInt(Ini.ReadString(section, "__id__", String()), id) || id < 0 ||
+            if (!TryStrToInt(Ini.ReadString(Rows.Section + IntToStr(n), "__id__", String()), id) || id < 0 ||
                 FindNodeAndTable(id, other, otherTable))
                 id = -1;
         }
+        // Never sent: a connected client would otherwise not get the row at
+        // all, and a server would send every row on its own; a whole
+        // document goes out once it is loaded.
         TNodeData* row = AddNode(id >= 0 ? id : GetFreeID(), Table, -1, -1, -1, cmIgnoreNet);
         if (!row)
             continue;
-        for (int c = 0; c < columns; ++c) {
-            String text = Ini.ReadString(section, IntToStr(c), String());
-            if (isDate[std::size_t(c)])
-                text = ConvertFileDate(text, false);
-            DoSetData(row, c, text, cmIgnoreNet);
-        }
-        TDateTime changed = 0;
-        const String stamp = Ini.ReadString(section, "__lastchanged__", String());
-        row->LastChanged = !stamp.empty() && TryStrToDateTime(stamp, changed, formats) ? changed : Now();
+        const std::vector<String> cells = ReadFileRow(Rows, Ini, n);
+        for (std::size_t c = 0; c < cells.size(); ++c)
+            DoSetData(row, int(c), cells[c], cmIgnoreNet);
+        row->LastChanged = ReadFileRowStamp(Rows, Ini, n);
     }
 }
 

@@ -284,10 +284,10 @@ TIniSection& TMemIniFile::AddSection(const String& Section)
     section.FSelf = std::prev(FSectionList.end());
     const auto [it, inserted] = FIndex.emplace(std::string_view(section.Name), &section);
     if (!inserted) {
-        TIniSection* last = it->second;
-        while (last->FNextSameName)
-            last = last->FNextSameName;
-        last->FNextSameName = &section;
+        // Through the tail: a file of many sections of one name stays linear.
+        TIniSection* first = it->second;
+        (first->FLastSameName ? first->FLastSameName : first)->FNextSameName = &section;
+        first->FLastSameName = &section;
     }
     FSections.reset();
     return section;
@@ -301,13 +301,18 @@ void TMemIniFile::RemoveSection(TIniSection* section)
             // The key views the removed section's name: re-key on the next one.
             TIniSection* next = section->FNextSameName;
             FIndex.erase(it);
-            if (next)
+            if (next) {
+                next->FLastSameName = section->FLastSameName == next ? nullptr : section->FLastSameName;
                 FIndex.emplace(std::string_view(next->Name), next);
+            }
         } else {
-            TIniSection* prev = it->second;
+            TIniSection* first = it->second;
+            TIniSection* prev = first;
             while (prev->FNextSameName && prev->FNextSameName != section)
                 prev = prev->FNextSameName;
             prev->FNextSameName = section->FNextSameName;
+            if (first->FLastSameName == section)
+                first->FLastSameName = prev == first ? nullptr : prev;
         }
     }
     FSectionList.erase(section->FSelf);

@@ -93,8 +93,10 @@ private:
     // keys: key -> first line. Built on the first lookup, dropped when lines
     // move.
     mutable std::unique_ptr<std::unordered_map<String, int, TIniNameHash, TIniNameEqual>> FKeys;
-    // Next section of the same name, in file order.
+    // Next section of the same name, in file order; and, kept on the first
+    // section of a name only, the last one (null when it is the only one).
     TIniSection* FNextSameName = nullptr;
+    TIniSection* FLastSameName = nullptr;
     std::list<TIniSection>::iterator FSelf;
 };
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "document/DocumentScopes.h"
 #include "document/Log.h"
 #include "document/DocumentHelpers.h"
 #include "document/ScheduleDocument.h"
@@ -198,182 +199,186 @@ bool TScheduleDocument::Import(const String& FileName)
     std::vector<String> missing;  // what was left out, for the one report
     bool ok = true;
 
-    UndoRedo().DontAcceptUndos();
-    BeginUpdate(FillText(Translate("Open File %s..."), {FileName}));
-    SetLoading(true);
-    try {
-        FMinUnit = muDay;
-        std::vector<TColor> colors;
-        LoadLocalIni(FileName + ".ini", colors);
+    {
+        TUndoBlock noUndo(UndoRedo());
+        TUpdateScope update(*this, FillText(Translate("Open File %s..."), {FileName}));
+        TLoadingScope loading(*this);
+        try {
+            FMinUnit = muDay;
+            std::vector<TColor> colors;
+            LoadLocalIni(FileName + ".ini", colors);
 
-        // The header: roles, definitions, captions, each as far as the list has them.
-        std::size_t at = 2;
-        auto take = [&](String& Line) {
-            if (at >= lines.size())
-                return false;
-            Line = lines[at++];
-            return true;
-        };
-        ClearRows();
-        ClearTable(tbTable);
-        ResizeTable(tbTable, N + 1);
-        bool headerWhole = true;
-        String line;
-        for (const TConnection role : ListRoles) {
-            if (!take(line)) {
-                headerWhole = false;
-                break;
-            }
-            Int64 number = 0;
-            // A number naming no list column leaves the role unbound.
-            if (ParseWhole(line, number) && number >= 1 && number <= N)
-                SetConnection(tbTable, role, int(number - 1));
-        }
-        std::vector<TListColumn> columns(static_cast<std::size_t>(N));
-        for (int c = 0; headerWhole && c < N; ++c) {
-            if (!take(line)) {
-                headerWhole = false;
-                break;
-            }
-            TListColumn& column = columns[std::size_t(c)];
-            column.Definition = line;
-            column.Items = QuotedItems(line);
-            if (line.find("##ZAHL") != String::npos)
-                column.Type = ctNumber;
-            else if (line.find("##DATUM") != String::npos)
-                column.Type = ctDate;
-            else if (!column.Items.empty())
-                column.Type = ctPulldown;
-            SetColumnType(tbTable, c, column.Type);
-            if (column.Type == ctPulldown) {
-                TStringList* strings = GetColumnStrings(tbTable, c);
-                strings->Clear();
-                for (const String& item : column.Items) {
-                    TCommaText entry;
-                    entry.Add(item);
-                    strings->Add(entry.AsString());
-                }
-            }
-            const std::size_t open = line.find('(');
-            if (open != String::npos) {
-                const std::size_t close = line.find(')', open + 1);
-                if (close != String::npos)
-                    SetColumnFormat(tbTable, c, line.substr(open + 1, close - open - 1));
-            }
-        }
-        for (int c = 0; headerWhole && c < N; ++c) {
-            if (!take(line)) {
-                headerWhole = false;
-                break;
-            }
-            SetColumnCaption(tbTable, c, line);
-        }
-        if (!headerWhole)
-            missing.push_back(Translate("The list ends inside its header; no rows were imported."));
-        CreateDefaultWeekInfo();
-        GroupTabChange();
-
-        // The absent days: everything from the marker on, never task lines.
-        std::size_t taskEnd = lines.size();
-        std::size_t marker = lines.size();
-        if (headerWhole)
-            for (std::size_t i = at; i < lines.size(); ++i)
-                if (TrimBlanks(lines[i]) == AbsenceMarker) {
-                    marker = i;
+            // The header: roles, definitions, captions, each as far as the list has them.
+            std::size_t at = 2;
+            auto take = [&](String& Line) {
+                if (at >= lines.size())
+                    return false;
+                Line = lines[at++];
+                return true;
+            };
+            ClearRows();
+            ClearTable(tbTable);
+            ResizeTable(tbTable, N + 1);
+            bool headerWhole = true;
+            String line;
+            for (const TConnection role : ListRoles) {
+                if (!take(line)) {
+                    headerWhole = false;
                     break;
                 }
-        if (marker < lines.size()) {
-            taskEnd = marker;
-            const std::size_t first = marker + 5;
-            if (first > lines.size()) {
-                missing.push_back(Translate("The list ends inside the header of its absent days."));
-            } else {
-                const std::size_t records = (lines.size() - first) / 4;
-                const std::size_t rest = (lines.size() - first) % 4;
-                if (rest)
-                    missing.push_back(FillText(Translate("The last absent day is cut short (%s lines) and was left out."),
-                                           {IntToStr(int(rest))}));
-                const int taskPosition = GetConnection(tbTable, cnPosition);
-                static const std::vector<String> noItems;
-                const std::vector<String>& positions =
-                    taskPosition >= 0 ? columns[std::size_t(taskPosition)].Items : noItems;
-                const int positionColumn = GetConnection(tbExclude, cnPosition);
-                const int startColumn = GetConnection(tbExclude, cnStart);
-                const int lengthColumn = GetConnection(tbExclude, cnLength);
-                const int commentColumn = GetConnection(tbExclude, cnTextCenterMiddle);
-                for (std::size_t r = 0; r < records; ++r) {
-                    const String* record = &lines[first + 4 * r];
-                    TNodeData* row = AddNode(GetFreeID(), tbExclude, -1, -1, -1, cmIgnoreNet);
-                    if (!row)
-                        continue;
-                    String position;
-                    TDateTime start = 0, end = 0;
-                    // A value that does not convert ends the record's filling there.
-                    if (!ItemByNumber(positions, record[0], position))
-                        continue;
-                    DoSetData(row, positionColumn, position, cmIgnoreNet);
-                    if (!DayNumberToDate(record[1], start))
-                        continue;
-                    DoSetData(row, startColumn, FormatDateTime(start), cmIgnoreNet);
-                    if (!DayNumberToDate(record[2], end) || end < start)
-                        continue;
-                    DoSetData(row, lengthColumn, IntToStr(int(end - start)), cmIgnoreNet);
-                    // The working-days column gets its fixed value below; the
-                    // reason would be lost there, so it is kept as the comment.
-                    DoSetData(row, commentColumn, record[3], cmIgnoreNet);
-                }
+                Int64 number = 0;
+                // A number naming no list column leaves the role unbound.
+                if (ParseWhole(line, number) && number >= 1 && number <= N)
+                    SetConnection(tbTable, role, int(number - 1));
             }
-        }
-
-        const int endColumn = N;
-        SetConnection(tbTable, cnEnd, endColumn);
-        SetColumnCaption(tbTable, endColumn, "Ende");
-        SetColumnType(tbTable, endColumn, ctDate);
-        ForEach(tbExclude, feAll, 0, [this](TNodeData* Row, NativeInt) {
-            DoSetData(Row, GetConnection(tbExclude, cnColor), "Urlaub", cmIgnoreNet);
-            DoSetData(Row, GetConnection(tbExclude, cnLengthWithWeekend), "Nein", cmIgnoreNet);
-        });
-
-        // The task rows: every whole row of N lines.
-        if (headerWhole && at < taskEnd) {
-            const std::size_t rows = (taskEnd - at) / std::size_t(N);
-            const std::size_t rest = (taskEnd - at) % std::size_t(N);
-            if (rest)
-                missing.push_back(FillText(Translate("%s lines after the last whole task row were left out."),
-                                       {IntToStr(int(rest))}));
-            for (std::size_t r = 0; r < rows; ++r) {
-                TNodeData* row = AddNode(GetFreeID(), tbTable, -1, -1, -1, cmIgnoreNet);
-                for (int c = 0; row && c < N; ++c) {
-                    const String& cell = lines[at++];
-                    const TListColumn& column = columns[std::size_t(c)];
-                    String text;
-                    TDateTime date = 0;
-                    if (column.Type == ctDate) {
-                        if (!DayNumberToDate(cell, date))
-                            continue;
-                        text = FormatDateTime(date);
-                    } else if (column.Type == ctPulldown) {
-                        if (!ItemByNumber(column.Items, cell, text))
-                            continue;
-                    } else {
-                        text = cell;
+            std::vector<TListColumn> columns(static_cast<std::size_t>(N));
+            for (int c = 0; headerWhole && c < N; ++c) {
+                if (!take(line)) {
+                    headerWhole = false;
+                    break;
+                }
+                TListColumn& column = columns[std::size_t(c)];
+                column.Definition = line;
+                column.Items = QuotedItems(line);
+                if (line.find("##ZAHL") != String::npos)
+                    column.Type = ctNumber;
+                else if (line.find("##DATUM") != String::npos)
+                    column.Type = ctDate;
+                else if (!column.Items.empty())
+                    column.Type = ctPulldown;
+                SetColumnType(tbTable, c, column.Type);
+                if (column.Type == ctPulldown) {
+                    TStringList* strings = GetColumnStrings(tbTable, c);
+                    strings->Clear();
+                    for (const String& item : column.Items) {
+                        TCommaText entry;
+                        entry.Add(item);
+                        strings->Add(entry.AsString());
                     }
-                    DoSetData(row, c, text, cmIgnoreNet);
+                }
+                const std::size_t open = line.find('(');
+                if (open != String::npos) {
+                    const std::size_t close = line.find(')', open + 1);
+                    if (close != String::npos)
+                        SetColumnFormat(tbTable, c, line.substr(open + 1, close - open - 1));
                 }
             }
-        }
+            for (int c = 0; headerWhole && c < N; ++c) {
+                if (!take(line)) {
+                    headerWhole = false;
+                    break;
+                }
+                SetColumnCaption(tbTable, c, line);
+            }
+            if (!headerWhole)
+                missing.push_back(Translate("The list ends inside its header; no rows were imported."));
+            CreateDefaultWeekInfo();
+            GroupTabChange();
 
-        FStateColors = colors;
-        const int stateColumn = GetConnection(tbTable, cnColor);
-        const int entries = GetColumnType(tbTable, stateColumn) == ctPulldown
-                                ? GetColumnStrings(tbTable, stateColumn)->Count()
-                                : 0;
-        FillUpColors(FStateColors, entries);
-        InvalidateTimeChart();
-        UpdateEditor();
-    } catch (const std::exception& e) {
-        WriteLog(String("Import ") + FileName + ": " + e.what());
-        ok = false;
+            // The absent days: everything from the marker on, never task lines.
+            std::size_t taskEnd = lines.size();
+            std::size_t marker = lines.size();
+            if (headerWhole)
+                for (std::size_t i = at; i < lines.size(); ++i)
+                    if (TrimBlanks(lines[i]) == AbsenceMarker) {
+                        marker = i;
+                        break;
+                    }
+            if (marker < lines.size()) {
+                taskEnd = marker;
+                const std::size_t first = marker + 5;
+                if (first > lines.size()) {
+                    missing.push_back(Translate("The list ends inside the header of its absent days."));
+                } else {
+                    const std::size_t records = (lines.size() - first) / 4;
+                    const std::size_t rest = (lines.size() - first) % 4;
+                    if (rest)
+                        missing.push_back(
+                            FillText(Translate("The last absent day is cut short (%s lines) and was left out."),
+                                     {IntToStr(int(rest))}));
+                    const int taskPosition = GetConnection(tbTable, cnPosition);
+                    static const std::vector<String> noItems;
+                    const std::vector<String>& positions =
+                        taskPosition >= 0 ? columns[std::size_t(taskPosition)].Items : noItems;
+                    const int positionColumn = GetConnection(tbExclude, cnPosition);
+                    const int startColumn = GetConnection(tbExclude, cnStart);
+                    const int lengthColumn = GetConnection(tbExclude, cnLength);
+                    const int commentColumn = GetConnection(tbExclude, cnTextCenterMiddle);
+                    for (std::size_t r = 0; r < records; ++r) {
+                        const String* record = &lines[first + 4 * r];
+                        TNodeData* row = AddNode(GetFreeID(), tbExclude, -1, -1, -1, cmIgnoreNet);
+                        if (!row)
+                            continue;
+                        String position;
+                        TDateTime start = 0, end = 0;
+                        // A value that does not convert ends the record's filling there.
+                        if (!ItemByNumber(positions, record[0], position))
+                            continue;
+                        DoSetData(row, positionColumn, position, cmIgnoreNet);
+                        if (!DayNumberToDate(record[1], start))
+                            continue;
+                        DoSetData(row, startColumn, FormatDateTime(start), cmIgnoreNet);
+                        if (!DayNumberToDate(record[2], end) || end < start)
+                            continue;
+                        // The end is the last day of the absence.
+                        DoSetData(row, lengthColumn, IntToStr(int(end - start) + 1), cmIgnoreNet);
+                        // The working-days column gets its fixed value below; the
+                        // reason would be lost there, so it is kept as the comment.
+                        DoSetData(row, commentColumn, record[3], cmIgnoreNet);
+                    }
+                }
+            }
+
+            const int endColumn = N;
+            SetConnection(tbTable, cnEnd, endColumn);
+            SetColumnCaption(tbTable, endColumn, "Ende");
+            SetColumnType(tbTable, endColumn, ctDate);
+            ForEach(tbExclude, feAll, 0, [this](TNodeData* Row, NativeInt) {
+                DoSetData(Row, GetConnection(tbExclude, cnColor), "Urlaub", cmIgnoreNet);
+                DoSetData(Row, GetConnection(tbExclude, cnLengthWithWeekend), "Nein", cmIgnoreNet);
+            });
+
+            // The task rows: every whole row of N lines.
+            if (headerWhole && at < taskEnd) {
+                const std::size_t rows = (taskEnd - at) / std::size_t(N);
+                const std::size_t rest = (taskEnd - at) % std::size_t(N);
+                if (rest)
+                    missing.push_back(FillText(Translate("%s lines after the last whole task row were left out."),
+                                           {IntToStr(int(rest))}));
+                for (std::size_t r = 0; r < rows; ++r) {
+                    TNodeData* row = AddNode(GetFreeID(), tbTable, -1, -1, -1, cmIgnoreNet);
+                    for (int c = 0; row && c < N; ++c) {
+                        const String& cell = lines[at++];
+                        const TListColumn& column = columns[std::size_t(c)];
+                        String text;
+                        TDateTime date = 0;
+                        if (column.Type == ctDate) {
+                            if (!DayNumberToDate(cell, date))
+                                continue;
+                            text = FormatDateTime(date);
+                        } else if (column.Type == ctPulldown) {
+                            if (!ItemByNumber(column.Items, cell, text))
+                                continue;
+                        } else {
+                            text = cell;
+                        }
+                        DoSetData(row, c, text, cmIgnoreNet);
+                    }
+                }
+            }
+
+            FStateColors = colors;
+            const int stateColumn = GetConnection(tbTable, cnColor);
+            const int entries = GetColumnType(tbTable, stateColumn) == ctPulldown
+                                    ? GetColumnStrings(tbTable, stateColumn)->Count()
+                                    : 0;
+            FillUpColors(FStateColors, entries);
+            InvalidateTimeChart();
+            UpdateEditor();
+        } catch (const std::exception& e) {
+            WriteLog(String("Import ") + FileName + ": " + e.what());
+            ok = false;
+        }
     }
     if (!EndLoading(ok))
         return false;

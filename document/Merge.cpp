@@ -7,8 +7,10 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <utility>
 
 #include "document/DocumentHelpers.h"
+#include "document/DocumentScopes.h"
 #include "document/Log.h"
 #include "document/ScheduleDocument.h"
 #include "platform/DateUtils.h"
@@ -193,16 +195,21 @@ TScheduleDocument::TMergeCounts TScheduleDocument::updateTable(TWhichTable Table
     TMergeCounts counts;
     ForEach(Table, feAll, 0, [this](TNodeData* Row, NativeInt) { CB_UpdateHashEntries(Row); });
 
-    const String name = Table == tbTable ? "tbTable" : "tbExclude";
-    // No more rows than the file has sections.
-    const int rows = std::clamp(Ini.ReadInteger(name, "RowCount", 0), 0, Ini.SectionCount());
+    // The other file's rows as loading it would give them: its dates in the
+    // running formats, and an older file's cells by their names.
+    std::unique_ptr<TFormatSettings> ours = std::exchange(FFileFormats, FileFormatsOf(Ini));
+    TScopeExit restore([&] { FFileFormats = std::move(ours); });
+    const int version = Ini.ReadInteger("VEK", "Version", -1);
+    const int subVersion = Ini.ReadInteger("VEK", "SubVersion", -1);
+    const bool byNames = version <= 2 && subVersion <= 2;
+    const TFileRows rows = FileRowsOf(Table, Ini, byNames, byNames && subVersion < 2);
     const int columns = GetTableColCount(Table);
-    for (int n = 0; n < rows; ++n) {
-        const String section = name + "Item" + IntToStr(n);
-        std::vector<String> cells;
-        cells.reserve(std::size_t(std::max(columns, 0)));
-        for (int c = 0; c < columns; ++c)
-            cells.push_back(Ini.ReadString(section, IntToStr(c), String()));
+    for (int n = 0; n < rows.Count; ++n) {
+        const std::vector<String> cells = ReadFileRow(rows, Ini, n);
+        // A row of nothing (a gap in the file) would match every row with
+        // empty free cells.
+        if (std::all_of(cells.begin(), cells.end(), [](const String& Cell) { return Cell.empty(); }))
+            continue;
 
         const std::int32_t complete = CompleteKey(cells);
         const int present = CompleteHashCount(Table, complete, cells);
@@ -254,18 +261,18 @@ bool TScheduleDocument::MergeFile(const String& FileName)
         return false;
 
     TMergeCounts counts[TableCount];
-    BeginUpdate(Translate("Merge Files..."));
-    FUndoRedoGroupIndex = UndoRedo().GetGroupIndex();
-    FMergeIndex = std::make_shared<TMergeIndex>();
-    try {
-        counts[tbTable] = updateTable(tbTable, *ini);
-        counts[tbExclude] = updateTable(tbExclude, *ini);
-    } catch (const std::exception& e) {
-        WriteLog(String("Merge ") + FileName + ": " + e.what());
+    {
+        TUpdateScope update(*this, Translate("Merge Files..."));
+        TUndoGroupScope group(*this);
+        FMergeIndex = std::make_shared<TMergeIndex>();
+        TScopeExit dropIndex([this] { FMergeIndex.reset(); });
+        try {
+            counts[tbTable] = updateTable(tbTable, *ini);
+            counts[tbExclude] = updateTable(tbExclude, *ini);
+        } catch (const std::exception& e) {
+            WriteLog(String("Merge ") + FileName + ": " + e.what());
+        }
     }
-    FMergeIndex.reset();
-    FUndoRedoGroupIndex = -1;
-    EndUpdate();
 
     // Line feeds: a message box takes CR, LF and CR LF alike as line breaks.
     String message;

@@ -40,10 +40,6 @@ const TFixedHoliday FixedHolidays[TScheduleDocument::FixedHolidayCount] = {
     {"Silvester", 31, 12, false, true},
 };
 
-// The keys of the absent-days table's first seven columns.
-const char* const AbsentDayKeys[] = {"Position", "Start", "Ende", "Dauer", "Arbeitstage", "Fehlgrund", "Bemerkung"};
-constexpr int AbsentDayKeyCount = int(sizeof(AbsentDayKeys) / sizeof(AbsentDayKeys[0]));
-
 }  // namespace
 
 void TScheduleDocument::addholiday(int Index, bool Enabled)
@@ -56,65 +52,14 @@ void TScheduleDocument::addholiday(int Index, bool Enabled)
 
 void TScheduleDocument::LoadTable22x(TWhichTable Table, TMemIniFile& Ini)
 {
-    const String name = Table == tbTable ? "tbTable" : "tbExclude";
-    // No more rows than the file has sections.
-    const int rows = std::clamp(Ini.ReadInteger(name, "RowCount", 0), 0, Ini.SectionCount());
-    const int columns = GetTableColCount(Table);
-
-    // The key of every column; an empty key leaves the column empty.
-    std::vector<String> keys(std::size_t(std::max(columns, 0)));
-    std::vector<bool> isDate(keys.size(), false);
-    for (int c = 0; c < columns; ++c) {
-        if (Table == tbTable)
-            keys[std::size_t(c)] = GetColumnCaption(Table, c);
-        else if (c < AbsentDayKeyCount)
-            keys[std::size_t(c)] = AbsentDayKeys[c];
-        if (FFileFormats)
-            isDate[std::size_t(c)] = GetColumnType(Table, c) == ctDate || c == GetConnection(Table, cnStart) ||
-                                     c == GetConnection(Table, cnEnd) || c == GetConnection(Table, cnTermin);
-    }
-    const TFormatSettings& formats = FFileFormats ? *FFileFormats : FormatSettings;
-
-    for (int n = 0; n < rows; ++n) {
-        const String section = name + "Item" + IntToStr(n);
-        // Never sent: a connected client would otherwise not get the row at
-        // all, and a server would send every row on its own; the whole
-        // document goes out once the open is done.
-        TNodeData* row = AddNode(GetFreeID(), Table, -1, -1, -1, cmIgnoreNet);
-        if (!row)
-            continue;
-        for (int c = 0; c < columns; ++c) {
-            const String& key = keys[std::size_t(c)];
-            if (key.empty())
-                continue;
-            String text = Ini.ReadString(section, key, String());
-            if (isDate[std::size_t(c)])
-                text = ConvertFileDate(text, false);
-            DoSetData(row, c, text, cmIgnoreNet);
-        }
-        TDateTime changed = 0;
-        const String stamp = Ini.ReadString(section, "__lastchanged__", String());
-        row->LastChanged = !stamp.empty() && TryStrToDateTime(stamp, changed, formats) ? changed : Now();
-    }
+    AddFileRows(Table, Ini, FileRowsOf(Table, Ini, true, FFileVersion <= 2 && FFileSubVersion < 2), false);
 }
 
 void TScheduleDocument::LoadOlderVersion(TMemIniFile& Ini)
 {
+    // Files 2.0 and 2.1 get their absent-day defaults as the rows are read.
     LoadTable22x(tbTable, Ini);
     LoadTable22x(tbExclude, Ini);
-
-    // 2.0 and 2.1 knew neither absent reasons nor the working-days switch.
-    if (FFileVersion <= 2 && FFileSubVersion < 2) {
-        const int reason = GetConnection(tbExclude, cnColor);
-        const int workdays = GetConnection(tbExclude, cnLengthWithWeekend);
-        const String holiday = Translate("Holiday");
-        ForEach(tbExclude, feAll, 0, [&](TNodeData* Row, NativeInt) {
-            if (reason >= 0)
-                DoSetData(Row, reason, holiday, cmIgnoreNet);
-            if (workdays >= 0)
-                DoSetData(Row, workdays, BoolToCheckText(false), cmIgnoreNet);
-        });
-    }
 
     // Up to 2.2 the public holidays were switches of a fixed list.
     if (FFileVersion <= 2 && FFileSubVersion < 3) {

@@ -1,10 +1,12 @@
 // Overlapping tasks: finding them, and the two solvers that move later
 // tasks behind earlier ones or onto other rows of their position.
 #include <algorithm>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "document/DocumentHelpers.h"
+#include "document/DocumentScopes.h"
 #include "document/ScheduleDocument.h"
 #include "document/UndoRedo.h"
 #include "platform/SysUtils.h"
@@ -128,18 +130,13 @@ void TScheduleDocument::ActionSolveOverlappingExecute()
     if (!ActionSolveOverlappingUpdate() || FSolvingOverlaps)
         return;
     PushUndoSnapshot();
-    UndoRedo().DontAcceptUndos();
+    TUndoBlock noUndo(UndoRedo());
     FSolvingOverlaps = true;
     BeginCalendarPass();
-    struct TRunGuard {
-        TScheduleDocument* Doc;
-        ~TRunGuard()
-        {
-            Doc->EndCalendarPass();
-            Doc->FSolvingOverlaps = false;
-            Doc->UndoRedo().AcceptUndos();
-        }
-    } guard{this};
+    TScopeExit guard([this] {
+        EndCalendarPass();
+        FSolvingOverlaps = false;
+    });
 
     const double gap = FMinUnit == muMinute ? 0 : 1;
     const bool autoArrange = GetAutoArrange();
@@ -214,7 +211,7 @@ void TScheduleDocument::ActionSolveOverlappingSingleExecute()
     // Every row of every position shown: a shown row is an expanded index.
     UpdateEmptyRowsProc();
     PushUndoSnapshot();
-    UndoRedo().DontAcceptUndos();
+    std::optional<TUndoBlock> noUndo(std::in_place, UndoRedo());
     auto restoreOptions = [&] {
         SetHideEmptyPositions(hideEmpty);
         SetHideEmptyMultiRowPositions(hideEmptyMulti);
@@ -262,7 +259,7 @@ void TScheduleDocument::ActionSolveOverlappingSingleExecute()
         if (answer == oaCancel) {
             FIgnoreOverlappingNodes.Clear();
             UpdateOverlapping(true);
-            UndoRedo().AcceptUndos();
+            noUndo.reset();
             UndoRedo().Pop();
             // The restored position list may have fewer rows than the shown
             // ones still name.
@@ -281,7 +278,7 @@ void TScheduleDocument::ActionSolveOverlappingSingleExecute()
     }
     FIgnoreOverlappingNodes.Clear();
     UpdateOverlapping(true);
-    UndoRedo().AcceptUndos();
+    noUndo.reset();
     restoreOptions();
 }
 

@@ -371,6 +371,9 @@ void TScheduleDocument::DeleteNode(TNodeData* Row, TCallingMode Mode)
     if (FOverlappingNodes.Count() > 0)
         UpdateOverlapping(true);
     Row->VNodeTable->DeleteNode(Row->VNode);
+    // The step just recorded can run only now that its row is gone.
+    if (FUndoRedo)
+        FUndoRedo->UpdateMainForm();
     SetFileChanged(true);
 }
 

@@ -215,6 +215,14 @@ public:
     virtual void UpdateEmptyRowsProc();
     // The automatic calendar entries for the data range.
     virtual void UpdateAutoEntries(TDateTime Low, TDateTime High);
+    // Settles a loaded, received or merged document without an event loop:
+    // runs at once, in the order the idle ticks and the overlap timer would,
+    // the pending empty-row and bounds updates (with the automatic calendar
+    // entries), the ends of every row marked for it (what the views compute
+    // as they show the rows), and the overlaps, until nothing is pending.
+    // So a document without a window ends as the window would show it.
+    // Nothing happens inside an update bracket or while loading.
+    void SettleDeferredUpdates();
     void OverlappingTimerTimer(TObject* Sender);
     void IdleTimerTimer(TObject* Sender);
     // The application went idle: arms the idle timer.
@@ -470,9 +478,18 @@ public:
     // ---- the document file ----
     // An empty document with both basic tables; the current lock is released.
     void ActionNew();
-    // Closes the bracket a load or import opened; a failed one (Ok false)
-    // leaves a new, unchanged document. Returns Ok.
+    // After a load or import: a failed one (Ok false) leaves a new,
+    // unchanged document. Returns Ok.
     bool EndLoading(bool Ok);
+    // The ini of a document file: its bytes, decompressed when they are a
+    // compressed stream. Raises (EReadError) for a file that is no
+    // document: a compressed stream that does not decompress, text holding
+    // NUL characters, or text without a single section; and the stream error
+    // for a file that cannot be read.
+    static void ReadDocumentBytes(const std::string& Bytes, TMemIniFile& Ini);
+    static std::unique_ptr<TMemIniFile> ReadDocumentFile(const String& FileName);
+    // Why the last load failed (empty after one that succeeded).
+    String FLoadError;
     // The whole load; false (and an empty new document) when the file could
     // not be read, false with the document untouched when the version
     // question was refused.
@@ -525,6 +542,13 @@ public:
     bool LockFileFor(const String& FileName);
     String FileUser(const String& FileName) const;
     String FileMachine(const String& FileName) const;
+    // Why the last LockFileFor failed: 0 when someone holds the lock, else
+    // the system's error number (a folder without write permission, say).
+    int FLockError = 0;
+    // The message for a lock LockFileFor could not take: who holds it
+    // (Separator comes between the user and the bracketed computer), or why
+    // it could not be made.
+    String LockRefusal(const String& FileName, const char* Separator) const;
     static void GetHistoryInfo(const String& Folder, const String& FileName, int& Count, int& Highest, int& Lowest);
     // Gives the existing file its next history copy (the old file stays
     // where it is until the new one replaces it); the copy's path, or ""
@@ -604,6 +628,31 @@ public:
     std::unique_ptr<TFormatSettings> FFileFormats;
     // Converts a date text of the file being loaded to the running formats.
     String ConvertFileDate(const String& Text, bool WithSeconds) const;
+    // The formats a file's [Locale] says its dates were written in; null
+    // when they are the running ones (or the file does not say).
+    static std::unique_ptr<TFormatSettings> FileFormatsOf(const TCustomIniFile& Ini);
+
+    // How a file keeps one table's rows: their count, the key of each
+    // current column (its index, or in files up to version 2.2 the task
+    // column's caption and fixed names for the absent days; empty when the
+    // file keeps none), the date columns to convert from FFileFormats, and
+    // the cells files 2.0 and 2.1 lack (column, text).
+    struct TFileRows {
+        String Section;
+        int Count = 0;
+        std::vector<String> Keys;
+        std::vector<bool> IsDate;
+        std::vector<std::pair<int, String>> Defaults;
+    };
+    TFileRows FileRowsOf(TWhichTable Table, const TMemIniFile& Ini, bool ByNames, bool OldAbsentDays);
+    // A table's RowCount, at most one more than the highest row section of
+    // that table in the file, never below 0.
+    static int FileRowCount(const TMemIniFile& Ini, TWhichTable Table);
+    // Row N's cells as a load sets them, and its last change.
+    std::vector<String> ReadFileRow(const TFileRows& Rows, const TMemIniFile& Ini, int N) const;
+    TDateTime ReadFileRowStamp(const TFileRows& Rows, const TMemIniFile& Ini, int N) const;
+    // Adds the rows as a load does (nothing recorded, nothing sent).
+    void AddFileRows(TWhichTable Table, TMemIniFile& Ini, const TFileRows& Rows, bool WithIDs);
 
     // ---- spreadsheet exchange ----
     // Both tables out to a new workbook shown to the user, and back in from
@@ -612,6 +661,9 @@ public:
     void Exportieren1Click();
     void ExcelImport1Click();
     bool CanImportWorkbook() const { return !IsConnectedClient(); }
+    // Whether the worksheet's first row holds the table's captions (letter
+    // case aside); when not, says which column differs.
+    bool WorksheetFits(TWorkbookApplication& Excel, int Sheet, TWhichTable Table);
     // The spreadsheet application; null when there is none. ExportPath:
     // where a new workbook goes when it is shown.
     virtual std::unique_ptr<TWorkbookApplication> CreateWorkbookApplication(const String& ExportPath);
@@ -619,8 +671,9 @@ public:
     // the date and time, never an existing file.
     String WorkbookExportPath(TDateTime When);
     virtual String GetDocumentsFolder();
-    // The document's file name; empty for a new document.
-    virtual String GetDocumentFileName() const { return FCurrentFile; }
+    // The document's file name, as the caption shows it, also for a file
+    // opened without its lock; empty for a new document.
+    virtual String GetDocumentFileName() const;
     // A question with Yes and No; the default answers No.
     virtual bool AskYesNo(const String& Text) { (void)Text; return false; }
     // The open dialog with a filter of "caption|patterns|..." pairs; false when cancelled.
@@ -727,6 +780,13 @@ public:
     // Change files are not applied on a connected client (they stay
     // pending): the rows they add would reach the server before their cells.
     bool CanLoadChangeFiles() const { return !IsConnectedClient(); }
+    // Whether a command is under way: a load, an update bracket, an undo
+    // group or block of a command, an undo or redo, or a modal question.
+    // Change files wait for its end.
+    bool CommandInProgress() const;
+    // What Save does with the change files applied since the last save:
+    // each is deleted, unless it was rewritten since it was applied.
+    void DeleteAppliedPushedFiles();
     // Appends the full path of every non-folder entry of Folder matching
     // Mask ("*" and "?", any case); an empty folder lists nothing.
     static void ListFileDir(const String& Folder, const String& Mask, TStringList& List);

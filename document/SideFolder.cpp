@@ -11,6 +11,7 @@
 #include <climits>
 #include <cstring>
 
+#include "document/DocumentHelpers.h"
 #include "document/ScheduleDocument.h"
 #include "platform/AtomicFile.h"
 #include "platform/Exceptions.h"
@@ -116,6 +117,45 @@ bool ForceDirectories(const String& Folder)
     return ::stat(Folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+void HideInFolder(const String& Folder, const String& Name)
+{
+    const String list = (Folder.empty() || Folder.back() == '/' ? Folder : Folder + "/") + ".hidden";
+    String text;
+    {
+        const int fd = ::open(list.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd >= 0) {
+            // A list of names; one larger than this is left alone.
+            constexpr std::size_t MaxList = 1u << 20;
+            char buffer[4096];
+            ssize_t n = 0;
+            while (text.size() < MaxList && ((n = ::read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)))
+                if (n > 0)
+                    text.append(buffer, std::size_t(n));
+            ::close(fd);
+            if (n < 0 || text.size() >= MaxList)
+                return;
+        }
+    }
+    std::size_t pos = 0;
+    while (pos <= text.size()) {
+        std::size_t end = text.find('\n', pos);
+        if (end == String::npos)
+            end = text.size();
+        String line = text.substr(pos, end - pos);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line == Name)
+            return;
+        pos = end + 1;
+    }
+    const int fd = ::open(list.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return;
+    const bool newline = !text.empty() && text.back() != '\n';
+    WriteAllToFd(fd, (newline ? "\n" : "") + Name + "\n");
+    ::close(fd);
+}
+
 String CurrentUserName()
 {
     String name;
@@ -170,25 +210,51 @@ void ReadLockRecord(const String& LockFile, String& User, String& Machine)
         Machine.clear();
 }
 
-int AcquireLockFile(const String& LockFile, const String& User, const String& Machine)
+int AcquireLockFile(const String& LockFile, const String& User, const String& Machine, int* Error)
 {
-    const int fd = ::open(LockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return -1;
-    struct flock lock {};
-    lock.l_type = F_WRLCK;
-    lock.l_whence = SEEK_SET;
-    lock.l_start = 0;
-    lock.l_len = 0;  // the whole file, however long it grows
-    if (::fcntl(fd, F_OFD_SETLK, &lock) != 0) {
-        ::close(fd);
-        return -1;
+    int error = 0;
+    int fd = -1;
+    // A holder lets go by removing the file and then closing it: whoever
+    // opened the old file just before locks a file that is gone, while the
+    // next one makes a new file and locks that. So the lock counts only on
+    // the file that is at the path now.
+    for (int attempt = 0; attempt < 100 && fd < 0 && error == 0; ++attempt) {
+        fd = ::open(LockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        if (fd < 0) {
+            error = errno;
+            break;
+        }
+        struct flock lock {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        lock.l_start = 0;
+        lock.l_len = 0;  // the whole file, however long it grows
+        if (::fcntl(fd, F_OFD_SETLK, &lock) != 0) {
+            // Held by someone else (EAGAIN, EACCES); anything else is a reason.
+            if (errno != EAGAIN && errno != EACCES)
+                error = errno;
+            ::close(fd);
+            fd = -1;
+            if (error == 0)
+                break;
+            continue;
+        }
+        struct stat mine {}, there {};
+        if (::fstat(fd, &mine) != 0 || ::stat(LockFile.c_str(), &there) != 0 || mine.st_dev != there.st_dev ||
+            mine.st_ino != there.st_ino) {
+            ::close(fd);
+            fd = -1;
+        }
     }
-    // Ours now: only the holder ever truncates.
-    if (::ftruncate(fd, 0) != 0 || ::lseek(fd, 0, SEEK_SET) != 0 || !WriteAllToFd(fd, MakeLockRecord(User, Machine))) {
+    if (fd >= 0 &&
+        // Ours now: only the holder ever truncates.
+        (::ftruncate(fd, 0) != 0 || ::lseek(fd, 0, SEEK_SET) != 0 || !WriteAllToFd(fd, MakeLockRecord(User, Machine)))) {
+        error = errno != 0 ? errno : EIO;
         ::close(fd);
-        return -1;
+        fd = -1;
     }
+    if (Error)
+        *Error = fd >= 0 ? 0 : error;
     return fd;
 }
 
@@ -223,13 +289,18 @@ void HistoryInfoIn(const String& Folder, const String& FileName, int& Count, int
         const std::size_t dot = name.find_last_of('.');
         if (dot == String::npos)
             continue;
-        String number;
-        for (char c : name.substr(dot + 1))
-            if (c != '~')
-                number.push_back(c);
-        int k = 0;
-        if (number.empty() || !TryStrToInt(number, k))
+        // "~k~": digits only, so neither a sign nor a blank nor a
+        // hexadecimal prefix makes a copy of something else.
+        const String extension = name.substr(dot + 1);
+        if (extension.size() < 3 || extension.size() > 11 || extension.front() != '~' || extension.back() != '~')
             continue;
+        const String number = extension.substr(1, extension.size() - 2);
+        if (number.find_first_not_of("0123456789") != String::npos)
+            continue;
+        const long long value = std::stoll(number);
+        if (value < 1 || value > INT_MAX)
+            continue;
+        const int k = int(value);
         if (Count == 0 || k < Lowest)
             Lowest = k;
         if (Count == 0 || k > Highest)
@@ -249,15 +320,23 @@ String TScheduleDocument::GetLockFileName() const { return LockFileOf(FCurrentFi
 
 bool TScheduleDocument::LockFileFor(const String& FileName)
 {
+    FLockError = 0;
     if (FileName.empty())
         return false;
     if (FileName == FCurrentFile && FCurrentFileHandle >= 0)
         return true;
+    int error = 0;
     for (const String& folder : {HistoryFolderOf(FileName), PushFolderOf(FileName), BackupFolderOf(FileName)})
-        ForceDirectories(folder);
-    const int fd = AcquireLockFile(LockFileOf(FileName), CurrentUserName(), CurrentMachineName());
-    if (fd < 0)
+        if (!ForceDirectories(folder) && error == 0)
+            error = errno != 0 ? errno : EIO;
+    HideInFolder(FolderOf(FileName), "__vek");
+    const int fd = AcquireLockFile(LockFileOf(FileName), CurrentUserName(), CurrentMachineName(), &FLockError);
+    if (fd < 0) {
+        // The side folder that could not be made is the better reason.
+        if (FLockError != 0 && error != 0)
+            FLockError = error;
         return false;
+    }
     // The new lock is held: only now let go of the old one.
     ReleaseLockFile(FCurrentFileHandle, GetLockFileName());
     FCurrentFile = FileName;
@@ -276,6 +355,15 @@ void TScheduleDocument::SetCurrentFile(const String& FileName)
     FCurrentFileHandle = -1;
     FCurrentFile.clear();
     UpdatePushWatch();
+}
+
+String TScheduleDocument::LockRefusal(const String& FileName, const char* Separator) const
+{
+    if (FLockError == 0)
+        return FillText(Translate("File %s is used by %s.\\nChanges must be saved with a different name."),
+                        {FileName, FileUser(FileName) + Separator + "(" + FileMachine(FileName) + ")"});
+    return FillText(Translate("File %s cannot be locked (%s).\\nChanges must be saved with a different name."),
+                    {FileName, std::strerror(FLockError)});
 }
 
 String TScheduleDocument::FileUser(const String& FileName) const

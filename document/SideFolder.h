@@ -18,6 +18,10 @@ String LockFileOf(const String& FileName);
 
 // Creates the folder and any missing parents; false when that failed.
 bool ForceDirectories(const String& Folder);
+// Adds the line Name to the ".hidden" list of Folder (which file managers
+// honour) unless it is there; other lines stay as they are. Failures are
+// ignored: the list is only a convenience.
+void HideInFolder(const String& Folder, const String& Name);
 
 // The logged-on user and this computer, each at most 255 characters.
 String CurrentUserName();
@@ -30,14 +34,17 @@ void ReadLockRecord(const String& LockFile, String& User, String& Machine);
 std::string MakeLockRecord(const String& User, const String& Machine);
 
 // Takes the lock: opens (creating, not truncating) the lock file, locks it
-// whole, and only then replaces its contents by the record. The open
-// descriptor, or -1 when someone else holds it or the file cannot be opened.
-int AcquireLockFile(const String& LockFile, const String& User, const String& Machine);
+// whole, makes sure it is still the file at that path, and only then
+// replaces its contents by the record. The open descriptor, or -1 when
+// someone else holds it (Error 0) or the lock cannot be had for another
+// reason (Error the system's error number).
+int AcquireLockFile(const String& LockFile, const String& User, const String& Machine, int* Error = nullptr);
 // Deletes the lock file and closes the descriptor (a no-op for -1).
 void ReleaseLockFile(int Handle, const String& LockFile);
 
-// Numbered copies "<file>.~<k>~" in Folder: how many, the highest and the
-// lowest number (Count 0, Highest 0, Lowest 0 when none).
+// Numbered copies "<file>.~<k>~" in Folder, k decimal digits and at least
+// 1: how many, the highest and the lowest number (Count 0, Highest 0,
+// Lowest 0 when none).
 void HistoryInfoIn(const String& Folder, const String& FileName, int& Count, int& Highest, int& Lowest);
 // "<file>.~<k>~"
 String HistoryCopyName(const String& FileName, int Number);

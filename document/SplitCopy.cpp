@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "document/DocumentHelpers.h"
+#include "document/DocumentScopes.h"
 #include "document/ScheduleDocument.h"
 #include "document/UndoRedo.h"
 #include "platform/SysUtils.h"
@@ -55,11 +56,7 @@ bool TScheduleDocument::ActionSplitExecute(TDateTime SplitDate, int Row)
     if (!(start < SplitDate && SplitDate < after))
         return false;
 
-    FUndoRedoGroupIndex = UndoRedo().GetGroupIndex();
-    struct TGroupReset {
-        int& Index;
-        ~TGroupReset() { Index = -1; }
-    } reset{FUndoRedoGroupIndex};
+    TUndoGroupScope group(*this);
 
     TNodeData* first = CopyNode();
     if (!first)

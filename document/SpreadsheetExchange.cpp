@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "document/DocumentHelpers.h"
+#include "document/DocumentScopes.h"
 #include "document/ScheduleDocument.h"
 #include "platform/DateUtils.h"
 #include "platform/SysUtils.h"
@@ -73,6 +74,15 @@ std::unique_ptr<TWorkbookApplication> TScheduleDocument::CreateWorkbookApplicati
 }
 
 String TScheduleDocument::GetDocumentsFolder() { return XdgDocumentsFolder(); }
+
+String TScheduleDocument::GetDocumentFileName() const
+{
+    // The file the plan came from, whether or not this instance holds its
+    // lock; a new document has none yet.
+    if (FOpenFileName.empty() && FFileIsNewAndUnsaved)
+        return String();
+    return FSaveFileName.empty() ? FOpenFileName : FSaveFileName;
+}
 
 String TScheduleDocument::WorkbookExportPath(TDateTime When)
 {
@@ -174,61 +184,95 @@ void TScheduleDocument::ExcelImport1Click()
         return;
     }
 
-    auto importTable = [&](int Sheet, TWhichTable Table) {
-        excel->Activate(Sheet);
-        const int lastRow = excel->LastUsedCell().Row;
-        const int columns = GetTableColCount(Table);
-        for (int c = 0; c < columns; ++c) {
-            String text;
-            try {
-                text = excel->Cell(1, c + 1);
-            } catch (const std::exception&) {
-                text.clear();
-            }
-            const String caption = GetColumnCaption(Table, c);
-            if (!AnsiSameText(text, caption)) {
-                ShowMessage(dmInformation,
-                    FillText(Translate("Caution, table setup differs.\\nTable: %s\\nexpected column %s\\nwas column "
-                                     "%s\\nHint: Export the current table, insert your data to that table and "
-                                     "reimport it."),
-                        {excel->Name(Sheet), caption, text}));
-                return;
-            }
-        }
-        for (int i = 2; i <= lastRow; ++i) {
-            TNodeData* row = AddNode(GetFreeID(), Table, -1, -1, -1, cmDefault);
-            if (!row)
-                continue;
-            for (int c = 0; c < columns; ++c)
-                SetData(row, c, excel->Cell(i, c + 1));
-        }
+    // The workbook is read and checked before anything is asked or changed:
+    // a workbook that cannot be read, or holds nothing to import, leaves the
+    // document as it is.
+    struct TSheetToImport {
+        int Sheet;
+        TWhichTable Table;
     };
-
-    FUndoRedoGroupIndex = UndoRedo().GetGroupIndex();
+    std::vector<TSheetToImport> sheets;
+    SetBusyCursor(true);
     try {
-        if (AskYesNo(FillText(Translate("Clear table before import?\\nOtherwise all imported tasks will be added to "
-                                      "the current list."),
-                {}))) {
+        excel->SetVisible(false);
+        excel->Open(fileName);
+        const std::pair<const char*, TWhichTable> names[] = {{TableSheetName, tbTable}, {ExcludeSheetName, tbExclude}};
+        for (const auto& [name, table] : names) {
+            const String sheetName = Translate(name);
+            const int sheet = excel->Worksheet(sheetName);
+            if (sheet == 0) {
+                SetBusyCursor(false);
+                ShowMessage(dmWarning, FillText(Translate("Sheet %s not found."), {sheetName}));
+                continue;
+            }
+            if (WorksheetFits(*excel, sheet, table))
+                sheets.push_back({sheet, table});
+        }
+    } catch (const std::exception& e) {
+        SetBusyCursor(false);
+        ShowMessage(dmWarning, FillText(Translate("Error during import:\\n%s"), {e.what()}));
+        excel->Quit();
+        return;
+    }
+    SetBusyCursor(false);
+    if (sheets.empty()) {
+        excel->Quit();
+        return;
+    }
+
+    {
+        // One undo step, from the question on: nothing else joins it.
+        TUndoGroupScope group(*this);
+        const bool clear = AskYesNo(FillText(
+            Translate("Clear table before import?\\nOtherwise all imported tasks will be added to the current list."), {}));
+        TUpdateScope update(*this, Translate("Excel Import..."));
+        if (clear) {
             auto deleteRow = [this](TNodeData* Row, NativeInt Mode) { CB_DeleteNode(Row, Mode); };
             ForEach(tbTable, feAll, NativeInt(cmDefault), deleteRow);
             ForEach(tbExclude, feAll, NativeInt(cmDefault), deleteRow);
         }
-        SetBusyCursor(true);
-        excel->SetVisible(false);
-        excel->Open(fileName);
-        const std::pair<const char*, TWhichTable> sheets[] = {{TableSheetName, tbTable}, {ExcludeSheetName, tbExclude}};
-        for (const auto& [name, table] : sheets) {
-            const String sheetName = Translate(name);
-            const int sheet = excel->Worksheet(sheetName);
-            if (sheet == 0)
-                ShowMessage(dmWarning, FillText(Translate("Sheet %s not found."), {sheetName}));
-            else
-                importTable(sheet, table);
+        try {
+            for (const TSheetToImport& s : sheets) {
+                excel->Activate(s.Sheet);
+                const int lastRow = excel->LastUsedCell().Row;
+                const int columns = GetTableColCount(s.Table);
+                for (int i = 2; i <= lastRow; ++i) {
+                    TNodeData* row = AddNode(GetFreeID(), s.Table, -1, -1, -1, cmDefault);
+                    if (!row)
+                        continue;
+                    for (int c = 0; c < columns; ++c)
+                        SetData(row, c, excel->Cell(i, c + 1));
+                }
+            }
+        } catch (const std::exception& e) {
+            // What came in so far stays, as one undo step.
+            ShowMessage(dmWarning, FillText(Translate("Error during import:\\n%s"), {e.what()}));
         }
-    } catch (const std::exception& e) {
-        ShowMessage(dmWarning, FillText(Translate("Error during import:\\n%s"), {e.what()}));
     }
-    SetBusyCursor(false);
-    FUndoRedoGroupIndex = -1;
     excel->Quit();
+}
+
+bool TScheduleDocument::WorksheetFits(TWorkbookApplication& Excel, int Sheet, TWhichTable Table)
+{
+    Excel.Activate(Sheet);
+    const int columns = GetTableColCount(Table);
+    for (int c = 0; c < columns; ++c) {
+        String text;
+        try {
+            text = Excel.Cell(1, c + 1);
+        } catch (const std::exception&) {
+            text.clear();
+        }
+        const String caption = GetColumnCaption(Table, c);
+        if (!AnsiSameText(text, caption)) {
+            SetBusyCursor(false);
+            ShowMessage(dmInformation,
+                FillText(Translate("Caution, table setup differs.\\nTable: %s\\nexpected column %s\\nwas column "
+                                   "%s\\nHint: Export the current table, insert your data to that table and "
+                                   "reimport it."),
+                    {Excel.Name(Sheet), caption, text}));
+            return false;
+        }
+    }
+    return true;
 }

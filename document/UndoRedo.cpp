@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "document/DocumentScopes.h"
 #include "document/ScheduleDocument.h"
 #include "platform/SysUtils.h"
 
@@ -95,34 +96,31 @@ void TUndoRedoEntryTable::Undo()
     TUndoRedo& undo = FDocument->UndoRedo();
     // The state now, as the inverse step.
     undo.Push(std::make_unique<TUndoRedoEntryTable>(FDocument, FGroupIndex));
-    undo.DontAcceptUndos();
-    // The rows come back unchecked and are checked once, at the bracket's end.
-    FDocument->BeginUpdate(FDocument->GetStatusText());
-    try {
-        FDocument->LoadSetup(*FInifile);
-        FDocument->LoadPublicHoliday(*FInifile);
-        FDocument->StringTreeGrid1->Clear();
-        FDocument->StringTreeGrid2->Clear();
-        FDocument->LoadTable(tbTable, *FInifile);
-        FDocument->LoadTable(tbExclude, *FInifile);
-        for (TWhichTable table : {tbTable, tbExclude}) {
-            std::size_t n = 0;
-            FDocument->ForEach(table, feAll, 0, [&](TNodeData* Row, NativeInt) {
-                if (n < FRows[table].size())
-                    TRowHandle::Adopt(FRows[table][n++], Row);
-            });
+    {
+        TUndoBlock noUndo(undo);
+        {
+            // The rows come back unchecked and are checked once, at the bracket's end.
+            TUpdateScope update(*FDocument, FDocument->GetStatusText());
+            FDocument->LoadSetup(*FInifile);
+            FDocument->LoadPublicHoliday(*FInifile);
+            // Through the document: the overlap lists are emptied first,
+            // rather than searched for every freed row.
+            FDocument->ClearRows();
+            FDocument->LoadTable(tbTable, *FInifile);
+            FDocument->LoadTable(tbExclude, *FInifile);
+            for (TWhichTable table : {tbTable, tbExclude}) {
+                std::size_t n = 0;
+                FDocument->ForEach(table, feAll, 0, [&](TNodeData* Row, NativeInt) {
+                    if (n < FRows[table].size())
+                        TRowHandle::Adopt(FRows[table][n++], Row);
+                });
+            }
+            FDocument->UpdateInternalVariables();
         }
-        FDocument->UpdateInternalVariables();
-    } catch (...) {
-        FDocument->EndUpdate();
-        undo.AcceptUndos();
-        throw;
+        FDocument->UpdateBounds(true);
+        FDocument->GroupTabChange();
+        FDocument->PageControl1Change();
     }
-    FDocument->EndUpdate();
-    FDocument->UpdateBounds(true);
-    FDocument->GroupTabChange();
-    FDocument->PageControl1Change();
-    undo.AcceptUndos();
     // The rows were reloaded without a single change going out.
     if (FDocument->IsActiveServer())
         FDocument->BroadcastDocument();
@@ -155,22 +153,19 @@ void TUndoRedoEntryRemoveNode::Undo()
     if (!row)
         return;  // a connected client: the server adds it
     TUndoRedo& undo = FDocument->UndoRedo();
-    undo.DontAcceptUndos();
-    try {
-        // The entries made for the new row (its inverse) and every entry that
-        // knew the removed row now share the removed row's handle.
-        undo.UpdateNode(TRowHandle::Of(row), FNode);
-        TRowHandle::Adopt(FNode, row);
-        for (std::size_t c = 0; c < FStrings.size(); ++c)
-            FDocument->SetData(row, int(c), FStrings[c]);
-    } catch (...) {
-        undo.AcceptUndos();
-        throw;
-    }
-    undo.AcceptUndos();
+    TUndoBlock noUndo(undo);
+    // The entries made for the new row (its inverse) and every entry that
+    // knew the removed row now share the removed row's handle.
+    undo.UpdateNode(TRowHandle::Of(row), FNode);
+    TRowHandle::Adopt(FNode, row);
+    for (std::size_t c = 0; c < FStrings.size(); ++c)
+        FDocument->SetData(row, int(c), FStrings[c]);
 }
 
 String TUndoRedoEntryRemoveNode::Hint() const { return FDocument->Translate("remove task"); }
+
+// Reverting it adds the task again.
+String TUndoRedoEntryRemoveNode::RedoHint() const { return FDocument->Translate("new task"); }
 
 bool TUndoRedoEntryRemoveNode::Blocked() const { return FDocument->IsConnectedClient(); }
 
@@ -190,6 +185,9 @@ void TUndoRedoEntryAddNode::Undo()
 }
 
 String TUndoRedoEntryAddNode::Hint() const { return FDocument->Translate("new task"); }
+
+// Reverting it removes the task again.
+String TUndoRedoEntryAddNode::RedoHint() const { return FDocument->Translate("remove task"); }
 
 // ---- the lists ------------------------------------------------------------------------
 
@@ -281,6 +279,28 @@ void TUndoRedo::UndoRedo(TEntryList& List, bool IsRedo)
         List.erase(List.begin() + std::ptrdiff_t(i));
         RevertEntry(std::move(entry), IsRedo);
     }
+}
+
+const TUndoRedoEntry* TUndoRedo::NextStep(const TEntryList& List) const
+{
+    if (!CanRevert(List))
+        return nullptr;
+    for (auto it = List.rbegin(); it != List.rend(); ++it)
+        if ((*it)->Applicable())
+            return it->get();
+    return nullptr;
+}
+
+String TUndoRedo::UndoHint() const
+{
+    const TUndoRedoEntry* step = NextStep(FUndoList);
+    return step ? step->Hint() : String();
+}
+
+String TUndoRedo::RedoHint() const
+{
+    const TUndoRedoEntry* step = NextStep(FRedoList);
+    return step ? step->RedoHint() : String();
 }
 
 bool TUndoRedo::CanRevert(const TEntryList& List) const

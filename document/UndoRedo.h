@@ -82,8 +82,13 @@ public:
     // Reverts the change; this records the inverse entry (or nothing, when
     // nothing could be done).
     virtual void Undo() = 0;
-    // The text shown as the Undo or Redo action's hint.
+    // The text shown as the Undo action's hint: the step that reverting
+    // this entry undoes.
     virtual String Hint() const = 0;
+    // The Redo action's hint while the entry waits on the redo list: the
+    // step that reverting it redoes. The same step for a cell or a whole
+    // document; the opposite one for an added or a removed row.
+    virtual String RedoHint() const { return Hint(); }
     // Whether reverting can still do anything: false once its row is gone.
     virtual bool Applicable() const { return FNode.Alive(); }
     // Whether reverting cannot run now but may later (its step is then kept
@@ -133,6 +138,7 @@ public:
     TUndoRedoEntryRemoveNode(TScheduleDocument* Document, TWhichTable Table, int GroupIndex, TNodeData* Row);
     void Undo() override;
     String Hint() const override;
+    String RedoHint() const override;
     // Applicable while the removed row has not come back some other way.
     bool Applicable() const override { return !FNode.Alive(); }
     // On a connected client a new row is made by the server and arrives
@@ -150,6 +156,7 @@ public:
     TUndoRedoEntryAddNode(TScheduleDocument* Document, TWhichTable Table, int GroupIndex, TNodeData* Row);
     void Undo() override;
     String Hint() const override;
+    String RedoHint() const override;
 
     TWhichTable FTable;
 };
@@ -179,8 +186,10 @@ public:
     bool Undoing() const { return FUndoing; }
     // The smallest index >= 0 that no undo entry carries.
     int GetGroupIndex() const;
-    String UndoHint() const { return FUndoList.empty() ? String() : FUndoList.back()->Hint(); }
-    String RedoHint() const { return FRedoList.empty() ? String() : FRedoList.back()->Hint(); }
+    // The hints of the steps Undo and Redo would perform; empty when they
+    // cannot run.
+    String UndoHint() const;
+    String RedoHint() const;
     // Tells the document the actions' enabled states and hints.
     void UpdateMainForm();
     // Every entry of both lists that refers to Old refers to New instead.
@@ -194,6 +203,8 @@ private:
     // Whether the list's next step (the newest applicable entry and its
     // group) exists and none of it is blocked.
     bool CanRevert(const TEntryList& List) const;
+    // The entry whose step reverting the list would perform; null when none can run.
+    const TUndoRedoEntry* NextStep(const TEntryList& List) const;
     void UndoRedo(TEntryList& List, bool IsRedo);
     // Reverts one entry taken off its list; what it pushed goes to the redo
     // list when undoing. True when it did anything.

@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "document/DocumentHelpers.h"
+#include "document/DocumentScopes.h"
 #include "document/ScheduleDocument.h"
 #include "platform/SysUtils.h"
 
@@ -122,6 +123,51 @@ void TScheduleDocument::IdleTimerTimer(TObject*)
         UpdateBoundsProc();
     }
     if (fDelayedUpdateOverlapping) {
+        fDelayedUpdateOverlapping = false;
+        UpdateOverlappingProc();
+    }
+    UpdateNetworkControls();
+}
+
+// ---- settling without an event loop --------------------------------------------
+
+void TScheduleDocument::SettleDeferredUpdates()
+{
+    if (IsUpdating() || IsLoading())
+        return;
+    IdleTimer->SetEnabled(false);
+    // A round is one idle tick and the ends the views then compute. New ends
+    // move the bounds, and the bounds bring their automatic holidays, which
+    // move ends: the rounds go on until the ends stand. The overlap timer
+    // fires only once the ticks find nothing to do. The bound on the rounds
+    // keeps a document that never settles (the automatic solver moving tasks
+    // back and forth) from holding the caller for ever.
+    constexpr int MaxRounds = 32;
+    for (int round = 0; round < MaxRounds; ++round) {
+        if (fDelayedUpdateEmptyRows) {
+            fDelayedUpdateEmptyRows = false;
+            UpdateEmptyRowsProc();
+        }
+        if (fDelayedUpdateBounds) {
+            fDelayedUpdateBounds = false;
+            UpdateBoundsProc();
+        }
+        {
+            BeginCalendarPass();
+            TScopeExit pass([this] { EndCalendarPass(); });
+            ForEach(feAll, 0, [this](TNodeData* Row, NativeInt) {
+                if (Row->RecalcEndOf)
+                    GetEndOf(Row);
+            });
+        }
+        if (fDelayedUpdateEmptyRows || fDelayedUpdateBounds)
+            continue;
+        if (OverlappingTimer->Enabled()) {
+            OverlappingTimer->SetEnabled(false);
+            fDelayedUpdateOverlapping = true;
+        }
+        if (!fDelayedUpdateOverlapping)
+            break;
         fDelayedUpdateOverlapping = false;
         UpdateOverlappingProc();
     }

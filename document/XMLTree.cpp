@@ -352,7 +352,8 @@ bool TXMLTree::LoadFromBytes(const std::string& Bytes)
     }
     lines.clear();
 
-    // Token lines.
+    // Token lines, and the text of each character data section in order.
+    std::vector<String> cdata;
     std::size_t pos = 0;
     while (pos < text.size()) {
         const std::size_t lt = text.find('<', pos);
@@ -364,7 +365,10 @@ bool TXMLTree::LoadFromBytes(const std::string& Bytes)
         if (StartsWithNoCase(text, lt, "<![CDATA[")) {
             const std::size_t end = text.find("]]>", lt + 9);
             // Unterminated: the rest, and whatever element holds it stays open.
-            FLines.push_back("CD:" + EscapedCData(text.substr(lt + 9, end == String::npos ? String::npos : end - lt - 9)));
+            const String content = text.substr(lt + 9, end == String::npos ? String::npos : end - lt - 9);
+            FLines.push_back("CD:" + EscapedCData(content));
+            // The escapes are the token line's only: the value is the text.
+            cdata.push_back(Blanked(content));
             pos = end == String::npos ? text.size() : end + 3;
             continue;
         }
@@ -391,6 +395,7 @@ bool TXMLTree::LoadFromBytes(const std::string& Bytes)
 
     // The tree.
     TXMLNode* current = this;
+    std::size_t cdataIndex = 0;
     int depth = 0;
     int items = 0;
     const auto fail = [this](const char* Why) {
@@ -458,7 +463,8 @@ bool TXMLTree::LoadFromBytes(const std::string& Bytes)
             current->FValue = DecodeXMLEntities(body);
             current->FValueType = xvtString;
         } else if (kind == "CD:") {
-            current->FValue = body;
+            current->FValue = cdataIndex < cdata.size() ? cdata[cdataIndex] : String();
+            ++cdataIndex;
             current->FValueType = xvtCDATA;
         }
     }

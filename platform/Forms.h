@@ -266,6 +266,10 @@ using TModalHook = std::function<void(TCustomForm* Form)>;
 void SetModalHook(TModalHook Hook);
 bool HasModalHook();
 
+// Whether a modal form or dialog is running: the timers of the windows
+// behind it go on ticking inside its nested loop.
+bool ModalLoopRunning();
+
 // The system's short warning sound.
 void Beep();
 

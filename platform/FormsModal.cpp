@@ -113,10 +113,31 @@ bool TCustomForm::CloseModal()
     return true;
 }
 
+namespace {
+
+int ModalDepth = 0;
+
+struct TModalDepth {
+    TModalDepth() { ++ModalDepth; }
+    ~TModalDepth() { --ModalDepth; }
+    TModalDepth(const TModalDepth&) = delete;
+    TModalDepth& operator=(const TModalDepth&) = delete;
+};
+
+}  // namespace
+
+bool ModalLoopRunning()
+{
+    // The toolkit's own dialogs (files, colours, printers) count as well.
+    return ModalDepth > 0 || (qobject_cast<QApplication*>(QCoreApplication::instance()) &&
+                              QApplication::activeModalWidget() != nullptr);
+}
+
 int TCustomForm::ShowModal()
 {
     if (FModal || (Visible() && Showing()))
         throw EInvalidOperation("Cannot make a visible window modal");
+    const TModalDepth depth;
     TControlWatch watch(this);
     FModalResult = mrNone;
     FModal = true;

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <fstream>
+#include <functional>
 
 #include "document/SideFolder.h"
+#include "platform/DateUtils.h"
 #include "tests/document/DocumentTestSupport.h"
 #include "tests/support/PlatformFixture.h"
 #include "tests/support/TestData.h"
@@ -15,14 +19,58 @@ String TempFolder() { return vektest::TempDir() + "/"; }
 
 bool Exists(const String& Name) { return ::access(Name.c_str(), F_OK) == 0; }
 
+// A plan whose questions run the change-file poll, as the timer of a real
+// window does inside a modal question, and whose status bar is counted.
+class TQuestionDocument : public TScheduleDocument {
+public:
+    using TScheduleDocument::TScheduleDocument;
+    TOverlapAnswer Answer = oaCancel;
+    bool ClearTables = true;
+    String Workbook;
+    int StatusBarUpdates = 0;
+    // What the change file had done by the time the question was answered.
+    std::vector<String> SeenDuringQuestion;
+    std::function<String()> Probe;
+
+    void Ticks()
+    {
+        for (int i = 0; i < 3; ++i)
+            PushedFilesTimerTimer(nullptr);
+        if (Probe)
+            SeenDuringQuestion.push_back(Probe());
+    }
+    TOverlapAnswer AskAddRow(const String&) override
+    {
+        Ticks();
+        return Answer;
+    }
+    bool AskYesNo(const String&) override
+    {
+        Ticks();
+        return ClearTables;
+    }
+    bool ExecuteWorkbookOpenDialog(const String&, String& Name) override
+    {
+        Name = Workbook;
+        return true;
+    }
+    // As the window's: a whole walk over the rows, left out inside a bracket.
+    void UpdateStatusBar() override
+    {
+        if (!IsUpdating())
+            ++StatusBarUpdates;
+    }
+};
+
 // A saved plan with tasks 1 and 2, named "one" and "two"; its change files
 // are looked at every 20 ms.
 using TPlanPtr = TOwnedDocument<TScheduleDocument>;
 
-TPlanPtr SavedPlan(const String& FileName)
+template <class T = TScheduleDocument>
+TOwnedDocument<T> SavedPlan(const String& FileName)
 {
     EnsureApplication();
-    TPlanPtr doc = NewBareDocument<TScheduleDocument>();
+    TOwnedDocument<T> doc = NewBareDocument<T>();
     doc->ActionNew();
     doc->SetColumnCaption(tbTable, 0, "Name");
     doc->FPushedFilesInterval = 20;
@@ -44,6 +92,13 @@ String NameOf(TScheduleDocument& Doc, int ID)
 bool WaitApplied(TScheduleDocument& Doc, std::size_t Count)
 {
     return ProcessEventsUntil([&] { return Doc.FPushedFiles.size() >= Count; }, 5000);
+}
+
+// Gives the file a modification time of its own, Seconds after a fixed one.
+void SetModified(const String& Name, int Seconds)
+{
+    const timespec times[2] = {{1700000000 + Seconds, 0}, {1700000000 + Seconds, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, Name.c_str(), times, 0), 0);
 }
 
 }  // namespace
@@ -82,10 +137,13 @@ TEST(ChangeFiles, EncodingsAndTwoFilesInArrivalOrder)
     const String folder = TempFolder();
     TPlanPtr doc = SavedPlan(folder + "plan.vek");
     const String push = doc->GetPushDirectory();
+    doc->StopPushedFilesTimer();
     WriteBytes(push + "z.diff", "<data><change id=\"1\"><Name>caf\xC3\xA9</Name></change></data>");
-    usleep(20000);
     WriteBytes(push + "a.diff", "<data><change id=\"1\"><Name>na\xEFve</Name></change>"
                                 "<change id=\"2\"><Name>\xE4</Name></change></data>");
+    SetModified(push + "z.diff", 0);
+    SetModified(push + "a.diff", 1);
+    doc->PushedFilesTimer->SetEnabled(true);
     ASSERT_TRUE(WaitApplied(*doc, 2));
     ASSERT_EQ(doc->FPushedFiles.size(), 2u);
     EXPECT_EQ(doc->FPushedFiles[0], push + "z.diff");
@@ -135,4 +193,132 @@ TEST(ChangeFiles, OnlyTheLockHolderAppliesThem)
     TStringList none;
     TScheduleDocument::ListFileDir("", "*", none);
     EXPECT_EQ(none.Count(), 0) << "an empty folder never lists the working directory";
+}
+
+TEST(ChangeFiles, NoneIsAppliedWhileTheOverlapSolverAsks)
+{
+    const String folder = TempFolder();
+    auto doc = SavedPlan<TQuestionDocument>(folder + "plan.vek");
+    doc->StopPushedFilesTimer();
+    // Two tasks on one single-row position: the solver must ask.
+    TStringList* positions = doc->GetColumnStrings(tbTable, doc->GetConnection(tbTable, cnPosition));
+    positions->Clear();
+    positions->Add("A");
+    doc->ApplyPositionGroup();
+    AddTask(*doc, "A", EncodeDate(2027, 3, 1), 2, 10);
+    AddTask(*doc, "A", EncodeDate(2027, 3, 2), 2, 11);
+    doc->UpdateOverlappingProc();
+    ASSERT_TRUE(doc->ActionSolveOverlappingUpdate()) << doc->FOverlappingNodes.Count();
+    doc->UndoRedo().Clear();
+    WriteBytes(doc->GetPushDirectory() + "a.diff",
+               "<data><change id=\"1\"><Name>changed</Name></change><new><Name>made</Name></new></data>");
+    doc->Probe = [&] { return NameOf(*doc, 1); };
+
+    for (auto answer : {TScheduleDocument::oaCancel, TScheduleDocument::oaIgnore}) {
+        doc->Answer = answer;
+        doc->SeenDuringQuestion.clear();
+        doc->UpdateOverlappingProc();
+        doc->ActionSolveOverlappingSingleExecute();
+        ASSERT_FALSE(doc->SeenDuringQuestion.empty());
+        EXPECT_EQ(doc->SeenDuringQuestion[0], "one") << "the file waits for the answer";
+        EXPECT_EQ(NameOf(*doc, 1), "one");
+        EXPECT_EQ(doc->GetTableRowCount(tbTable), 4);
+    }
+    // Once the command is over, the next ticks apply it, as a step of its own.
+    doc->Ticks();
+    EXPECT_EQ(NameOf(*doc, 1), "changed");
+    EXPECT_EQ(doc->GetTableRowCount(tbTable), 5);
+    ASSERT_TRUE(doc->Save(folder + "plan.vek"));
+    EXPECT_FALSE(Exists(doc->GetPushDirectory() + "a.diff"));
+    auto saved = NewBareDocument<TScheduleDocument>();
+    ASSERT_TRUE(saved->Load(folder + "plan.vek"));
+    EXPECT_EQ(NameOf(*saved, 1), "changed") << "the saved plan has what the deleted file held";
+}
+
+TEST(ChangeFiles, NoneJoinsTheUndoStepOfAnImport)
+{
+    const String folder = TempFolder();
+    auto doc = SavedPlan<TQuestionDocument>(folder + "plan.vek");
+    doc->StopPushedFilesTimer();
+    doc->UndoRedo().Clear();
+    TWorkbookFile book;
+    book.Add();
+    book.SetName(1, "VEK Table");
+    book.Activate(1);
+    for (int c = 0; c < doc->GetTableColCount(tbTable); ++c)
+        book.SetCell(1, c + 1, doc->GetColumnCaption(tbTable, c));
+    for (int r = 2; r <= 4; ++r)
+        book.SetCell(r, 6, "imported " + IntToStr(r));
+    doc->Workbook = folder + "book.xlsx";
+    book.SaveAs(doc->Workbook);
+    WriteBytes(doc->GetPushDirectory() + "a.diff", "<data><new><Name>x</Name></new><new><Name>y</Name></new></data>");
+    doc->Probe = [&] { return IntToStr(doc->GetTableRowCount(tbTable)); };
+
+    doc->ExcelImport1Click();
+    ASSERT_EQ(doc->SeenDuringQuestion, std::vector<String>{"2"});
+    EXPECT_EQ(doc->GetTableRowCount(tbTable), 3) << "cleared, then three rows in";
+    EXPECT_EQ(doc->FUndoRedoGroupIndex, -1);
+    doc->Ticks();
+    EXPECT_EQ(doc->GetTableRowCount(tbTable), 5);
+
+    // Two steps: the change file, then the whole import.
+    doc->UndoRedo().Undo();
+    EXPECT_EQ(doc->GetTableRowCount(tbTable), 3);
+    doc->UndoRedo().Undo();
+    EXPECT_EQ(NameOf(*doc, 1), "one");
+    EXPECT_EQ(doc->GetTableRowCount(tbTable), 2);
+    EXPECT_FALSE(doc->UndoRedo().GetCanUndo());
+}
+
+TEST(ChangeFiles, OneFileIsOneBracketAndKeepsTheCallersGroup)
+{
+    const String folder = TempFolder();
+    auto doc = SavedPlan<TQuestionDocument>(folder + "plan.vek");
+    doc->StopPushedFilesTimer();
+    std::string rows = "<data>";
+    for (int i = 0; i < 200; ++i)
+        rows += "<new><Name>row " + std::to_string(i) + "</Name></new>";
+    rows += "</data>";
+    WriteBytes(folder + "many.diff", rows);
+    doc->StatusBarUpdates = 0;
+    doc->FUndoRedoGroupIndex = 7;
+    ASSERT_TRUE(doc->LoadDiff(folder + "many.diff"));
+    EXPECT_EQ(doc->FUndoRedoGroupIndex, 7) << "the group it found";
+    EXPECT_EQ(doc->GetTableRowCount(tbTable), 202);
+    EXPECT_LE(doc->StatusBarUpdates, 1) << "the window is refreshed once, not per row";
+    doc->FUndoRedoGroupIndex = -1;
+}
+
+TEST(ChangeFiles, AFileRewrittenAfterItWasAppliedSurvivesTheSave)
+{
+    const String folder = TempFolder();
+    TPlanPtr doc = SavedPlan(folder + "plan.vek");
+    doc->StopPushedFilesTimer();
+    const String file = doc->GetPushDirectory() + "a.diff";
+    WriteBytes(file, "<data><change id=\"1\"><Name>first</Name></change></data>");
+    SetModified(file, 0);
+    for (int i = 0; i < 3; ++i)
+        doc->PushedFilesTimerTimer(nullptr);
+    ASSERT_EQ(NameOf(*doc, 1), "first");
+    // The writer puts a new change under the same name.
+    WriteBytes(file, "<data><change id=\"1\"><Name>second</Name></change></data>");
+    SetModified(file, 5);
+    ASSERT_TRUE(doc->Save(folder + "plan.vek"));
+    EXPECT_TRUE(Exists(file)) << "it holds a change not yet applied";
+    for (int i = 0; i < 3; ++i)
+        doc->PushedFilesTimerTimer(nullptr);
+    EXPECT_EQ(NameOf(*doc, 1), "second");
+    ASSERT_TRUE(doc->Save(folder + "plan.vek"));
+    EXPECT_FALSE(Exists(file));
+}
+
+TEST(ChangeFiles, CharacterDataReachesTheCellAsText)
+{
+    const String folder = TempFolder();
+    TPlanPtr doc = SavedPlan(folder + "plan.vek");
+    WriteBytes(folder + "c.diff", "<data><change id=\"1\"><Name><![CDATA[ line1\r\n line2\t x\ny ]]></Name></change>"
+                                  "<change id=\"2\"><Name><![CDATA[a\\n b]]></Name></change></data>");
+    ASSERT_TRUE(doc->LoadDiff(folder + "c.diff"));
+    EXPECT_EQ(NameOf(*doc, 1), "line1  line2  x y");
+    EXPECT_EQ(NameOf(*doc, 2), "a\\n b") << "a backslash the text holds stays";
 }

@@ -3,6 +3,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include "document/SideFolder.h"
 #include "platform/DateUtils.h"
 #include "platform/TextFile.h"
@@ -464,4 +467,177 @@ TEST(DocumentFile, ArchiveSectionsSurviveASave)
     TMemIniFile snapshot;
     doc->SaveToIni(snapshot, false);
     EXPECT_FALSE(snapshot.ValueExists("ArchivItem0", "0"));
+}
+
+TEST(DocumentFile, DamagedFilesAreRefusedAndNeverBecomeThePlan)
+{
+    const String dir = TempFolder();
+    auto source = NewDocument();
+    AddRows(*source);
+    source->FKomprimiert = true;
+    source->SaveTo(dir + "good.vek");
+    const std::string good = ReadBytes(dir + "good.vek");
+    ASSERT_GT(good.size(), 20u);
+
+    std::string truncated = good.substr(0, good.size() - 1);
+    std::string lyingTotal = good;
+    lyingTotal[0] = char(lyingTotal[0] ^ 0x04);
+    std::string flippedLength = good;
+    flippedLength[5] = char(flippedLength[5] ^ 0x01);
+    const char withNul[] = "[VEK]\r\nVersion=2\r\n\0\0\0[tbTable]\r\n";
+    std::string garbage;
+    for (int i = 0; i < 300; ++i)
+        garbage.push_back(char((i * 37 + 11) % 256));
+    const std::pair<const char*, std::string> damaged[] = {
+        {"truncated", truncated},
+        {"lying total", lyingTotal},
+        {"bits flipped in a block length", flippedLength},
+        {"empty", std::string()},
+        {"garbage", garbage},
+        {"text without a section", "just some words\r\nand more\r\n"},
+        {"text with NUL bytes", std::string(withNul, sizeof withNul - 1)},
+    };
+    for (const auto& [what, bytes] : damaged) {
+        SCOPED_TRACE(what);
+        const String name = dir + "damaged.vek";
+        WriteBytes(name, bytes);
+        auto doc = NewDocument();
+        EXPECT_FALSE(doc->Load(name));
+        EXPECT_FALSE(doc->FLoadError.empty());
+
+        // Through the open command: no version question, no name, no lock,
+        // and a save that follows cannot write over the file.
+        auto opener = NewDocument();
+        AddRows(*opener);
+        opener->SetFileChanged(false);
+        opener->Open(name);
+        EXPECT_TRUE(opener->Questions.empty());
+        ASSERT_FALSE(opener->Messages.empty());
+        EXPECT_EQ(opener->Messages.back(), "File " + name + " could not be loaded.");
+        EXPECT_EQ(opener->FCurrentFile, "");
+        EXPECT_TRUE(opener->FFileIsNewAndUnsaved);
+        EXPECT_EQ(opener->GetTableRowCount(tbTable), 0);
+        EXPECT_FALSE(Exists(LockFileOf(name)));
+        opener->SaveDialogName.clear();
+        opener->SetFileChanged(true);
+        opener->ActionSave();
+        EXPECT_EQ(ReadBytes(name), bytes);
+    }
+
+    // The same file whole still loads, and so does a plain text one.
+    auto doc = NewDocument();
+    WriteBytes(dir + "whole.vek", good);
+    EXPECT_TRUE(doc->Load(dir + "whole.vek"));
+    EXPECT_EQ(doc->GetTableRowCount(tbTable), 2);
+    EXPECT_TRUE(doc->FLoadError.empty());
+}
+
+TEST(DocumentFile, RowCountsNeverMakeRowsWithoutSections)
+{
+    const String dir = TempFolder();
+    const String head = "[VEK]\r\nVersion=2\r\nSubVersion=9\r\n" + Roles;
+    auto load = [&](const String& Text) {
+        WriteBytes(dir + "rows.vek", head + Text);
+        auto doc = NewDocument();
+        EXPECT_TRUE(doc->Load(dir + "rows.vek"));
+        return std::pair<int, int>(doc->GetTableRowCount(tbTable), doc->GetTableRowCount(tbExclude));
+    };
+    const String twoEach = "[tbTableItem0]\r\n0=a\r\n[tbTableItem1]\r\n0=b\r\n"
+                           "[tbExcludeItem0]\r\n0=a\r\n[tbExcludeItem1]\r\n0=b\r\n"
+                           "[Filler0]\r\n[Filler1]\r\n[Filler2]\r\n[Filler3]\r\n";
+    EXPECT_EQ(load("[tbTable]\r\nRowCount=999999999\r\n[tbExclude]\r\nRowCount=999999999\r\n" + twoEach),
+              std::make_pair(2, 2));
+    EXPECT_EQ(load("[tbTable]\r\nRowCount=-5\r\n[tbExclude]\r\nRowCount=-1\r\n" + twoEach), std::make_pair(0, 0));
+    // A gap in the numbering reads as the rows the count names.
+    EXPECT_EQ(load("[tbTable]\r\nRowCount=3\r\n[tbExclude]\r\nRowCount=9\r\n[tbTableItem2]\r\n0=c\r\n"
+                   "[tbExcludeItem0]\r\n0=a\r\n[tbExcludeItem05]\r\n0=x\r\n[tbExcludeItem3]\r\n0=d\r\n"),
+              std::make_pair(3, 4));
+    // One table's sections do not count for the other.
+    EXPECT_EQ(load("[tbTable]\r\nRowCount=50\r\n[tbExclude]\r\nRowCount=50\r\n[tbExcludeItem7]\r\n0=a\r\n"),
+              std::make_pair(0, 8));
+}
+
+TEST(DocumentFile, NewRefusedKeepsTheLockAndTheWatch)
+{
+    const String dir = TempFolder();
+    auto doc = NewDocument();
+    AddRows(*doc);
+    ASSERT_TRUE(doc->Save(dir + "p.vek"));
+    doc->SetFileChanged(true);
+    doc->SaveAnswer = daCancel;
+    doc->ActionNew();
+    EXPECT_EQ(doc->GetTableRowCount(tbTable), 2) << "the plan stays open";
+    EXPECT_EQ(doc->FCurrentFile, dir + "p.vek");
+    ASSERT_NE(doc->PushedFilesTimer, nullptr);
+    EXPECT_TRUE(doc->PushedFilesTimer->Enabled()) << "its push folder is still watched";
+    auto other = NewDocument();
+    EXPECT_FALSE(other->Save(dir + "p.vek")) << "nobody else can take the lock";
+    // Going ahead releases it.
+    doc->SaveAnswer = daNo;
+    doc->ActionNew();
+    EXPECT_EQ(doc->FCurrentFile, "");
+    EXPECT_TRUE(other->Save(dir + "p.vek"));
+}
+
+TEST(DocumentFile, ALockThatCannotBeMadeIsNoHolder)
+{
+    const String dir = TempFolder();
+    auto writer = NewDocument();
+    AddRows(*writer);
+    writer->SaveTo(dir + "p.vek");
+    // The side folder cannot be made: a file stands in its place.
+    WriteBytes(dir + "__vek", "x");
+    auto doc = NewDocument();
+    doc->Open(dir + "p.vek");
+    EXPECT_EQ(doc->GetTableRowCount(tbTable), 2) << "opened without the lock";
+    EXPECT_EQ(doc->FCurrentFile, "");
+    ASSERT_EQ(doc->Messages.size(), 1u);
+    EXPECT_EQ(doc->Messages[0].find("is used by"), String::npos) << doc->Messages[0];
+    EXPECT_EQ(doc->Messages[0], "File " + dir + "p.vek cannot be locked (" + std::strerror(ENOTDIR) +
+                                    ").\nChanges must be saved with a different name.");
+    EXPECT_FALSE(doc->Save(dir + "p.vek"));
+    EXPECT_EQ(doc->Messages.back(), doc->Messages[0]);
+}
+
+TEST(DocumentFile, ACurrentFileHidesItsSideFolder)
+{
+    const String dir = TempFolder();
+    WriteBytes(dir + ".hidden", "mine\n");
+    auto doc = NewDocument();
+    ASSERT_TRUE(doc->Save(dir + "a.vek"));
+    ASSERT_TRUE(doc->Save(dir + "b.vek"));
+    EXPECT_EQ(ReadBytes(dir + ".hidden"), "mine\n__vek\n");
+}
+
+TEST(DocumentFile, ASaveClearsTheLeftoversOfAKilledSave)
+{
+    const String dir = TempFolder();
+    auto doc = NewDocument();
+    ASSERT_TRUE(doc->Save(dir + "plan.vek"));
+    const String mine = dir + "..plan.vek.saving~.Ab3xY9";
+    const String other = dir + "..other.vek.saving~.Ab3xY9";
+    const String unlike = dir + "..plan.vek.saving~.five5";
+    for (const String& name : {mine, other, unlike})
+        WriteBytes(name, std::string(1000, 'x'));
+    ASSERT_TRUE(doc->Save(dir + "plan.vek"));
+    EXPECT_FALSE(Exists(mine));
+    EXPECT_TRUE(Exists(other)) << "another file's are its own business";
+    EXPECT_TRUE(Exists(unlike));
+}
+
+TEST(DocumentFile, AFileOpenedWithoutItsLockKeepsItsName)
+{
+    const String dir = TempFolder();
+    auto owner = NewDocument();
+    AddRows(*owner);
+    ASSERT_TRUE(owner->Save(dir + "plan.vek"));
+    EXPECT_EQ(owner->GetDocumentFileName(), dir + "plan.vek");
+    const TDateTime when = EncodeDateTime(2026, 5, 4, 3, 2, 1, 0);
+    auto reader = NewDocument();
+    EXPECT_EQ(reader->GetDocumentFileName(), "") << "a new document has none";
+    reader->Open(dir + "plan.vek");
+    ASSERT_EQ(reader->FCurrentFile, "");
+    EXPECT_EQ(reader->GetDocumentFileName(), dir + "plan.vek");
+    const String path = reader->WorkbookExportPath(when);
+    EXPECT_NE(path.find("/plan 2026-05-04 03.02.01.xlsx"), String::npos) << path;
 }

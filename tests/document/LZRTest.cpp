@@ -270,6 +270,43 @@ TEST(LZR, CorruptStreamsFail)
     EXPECT_FALSE(Unpack(Stream(1u << 30, {full, {0x80}}), out));
 }
 
+// Eight runs of 4095 bytes, one literal (32761 bytes), then a back
+// reference of 18 bytes: it would end 11 bytes past the chunk.
+Bytes BackReferencePastTheChunk()
+{
+    Bytes block{0x40, 0xFF, 0x40};
+    for (int i = 0; i < 8; ++i)
+        block.insert(block.end(), {0x00, 0x0F, 0xEF, 0x78});
+    block.insert(block.end(), {0x78, 0x00, 0x1F});
+    return block;
+}
+
+TEST(LZR, ItemsThatWouldPassTheChunkAreRefused)
+{
+    TLZR lzr;
+    Bytes runs{0x40, 0xFF, 0x80};
+    for (int i = 0; i < 9; ++i)
+        runs.insert(runs.end(), {0x00, 0x0F, 0xEF, 0x78});
+    Bytes stored(TLZR::MaxBlockLength, 'x');
+    stored[0] = 0x80;
+    const std::pair<const char*, Bytes> blocks[] = {
+        {"back reference", BackReferencePastTheChunk()},
+        {"run", runs},
+        {"stored block longer than a chunk", stored},
+    };
+    std::vector<Byte> dest(TLZR::ChunkSize + 64);
+    for (const auto& [what, block] : blocks) {
+        std::fill(dest.begin(), dest.end(), 0xAA);
+        EXPECT_EQ(lzr.Decompression(block.data(), dest.data(), int(block.size())), -1) << what;
+        for (std::size_t i = TLZR::ChunkSize; i < dest.size(); ++i)
+            ASSERT_EQ(dest[i], 0xAA) << what << ": written past the chunk at " << i;
+        // In a stream whose total claims the bytes, followed by the empty
+        // block that ends it: refused as well.
+        std::string out;
+        EXPECT_FALSE(Unpack(Stream(std::uint32_t(TLZR::ChunkSize + 11), {block, {0x80}}), out)) << what;
+    }
+}
+
 TEST(LZR, DecodingGarbageNeverWritesPastTheChunk)
 {
     TLZR lzr;

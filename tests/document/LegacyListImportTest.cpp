@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "platform/DateUtils.h"
 #include "tests/document/DocumentTestSupport.h"
 #include "tests/support/TestData.h"
 
@@ -117,9 +118,9 @@ TEST(LegacyListImport, SampleListGivesColumnsRolesRowsAbsencesAndColours)
     const auto absent = TableRows(*doc, tbExclude);
     ASSERT_EQ(absent.size(), 2u);
     EXPECT_EQ(ByRole(*doc, absent[0], {cnPosition, cnStart, cnLength, cnColor, cnLengthWithWeekend, cnTextCenterMiddle}),
-        (TTexts{"Bernd", "02.01.2024", "4", "Urlaub", "Nein", "Erholung"}));
+        (TTexts{"Bernd", "02.01.2024", "5", "Urlaub", "Nein", "Erholung"}));
     EXPECT_EQ(ByRole(*doc, absent[1], {cnPosition, cnStart, cnLength, cnTextCenterMiddle}),
-        (TTexts{"Clara", "05.03.2024", "2", "Kur"}));
+        (TTexts{"Clara", "05.03.2024", "3", "Kur"}));
 
     EXPECT_EQ(doc->FColWidth, 12);
     EXPECT_EQ(doc->FFontsize, 9);
@@ -265,7 +266,7 @@ TEST(LegacyListImport, TruncatedListsImportWhatIsWholeAndSaySo)
     const auto absent = TableRows(*doc, tbExclude);
     ASSERT_EQ(absent.size(), 1u);
     EXPECT_EQ(doc->GetData_(absent[0], cnPosition), "C");
-    EXPECT_EQ(doc->GetData_(absent[0], cnLength), "2");
+    EXPECT_EQ(doc->GetData_(absent[0], cnLength), "3");
     EXPECT_TRUE(Mentions(doc->Messages, "2 lines"));
 
     // A marker with too few lines after it: never read as task rows.
@@ -290,7 +291,8 @@ TEST(LegacyListImport, AbsenceRecordThatDoesNotConvertStopsWhereItFails)
     // An end before the start gives no length.
     EXPECT_EQ(ByRole(*doc, absent[1], {cnStart, cnLength}), (TTexts{"05.01.2024", ""}));
     EXPECT_EQ(doc->GetData_(absent[2], cnPosition), "");
-    EXPECT_EQ(ByRole(*doc, absent[3], {cnLength, cnTextCenterMiddle}), (TTexts{"0", "Grund 4"}));
+    // The end is the absence's last day: from a day to the same day is one day.
+    EXPECT_EQ(ByRole(*doc, absent[3], {cnLength, cnTextCenterMiddle}), (TTexts{"1", "Grund 4"}));
     for (TNodeData* row : absent)
         EXPECT_EQ(ByRole(*doc, row, {cnColor, cnLengthWithWeekend}), (TTexts{"Urlaub", "Nein"}));
     EXPECT_TRUE(TableRows(*doc, tbTable).empty());
@@ -344,4 +346,20 @@ TEST(LegacyListImport, OpenTakesNoFileNameAndNeverWritesTheList)
     doc->Open(good);
     EXPECT_EQ(doc->GetTableRowCount(tbTable), 1);
     EXPECT_TRUE(Mentions(doc->Messages, "could not be loaded"));
+}
+
+TEST(LegacyListImport, AOneDayAbsenceMovesATaskOnItsPosition)
+{
+    // Tuesday 2 January 2024, two days, on A; A is away on Wednesday only.
+    auto doc = NewDocument();
+    ASSERT_TRUE(doc->Import(WriteList(ThreeColumnList(
+        {"1", "738887", "2", "@@@ URLAUB @@@", "h", "h", "h", "h", "1", "738888", "738888", "Arzt"}))));
+    const auto absent = TableRows(*doc, tbExclude);
+    ASSERT_EQ(absent.size(), 1u);
+    EXPECT_EQ(doc->GetData_(absent[0], cnLength), "1");
+    doc->SettleDeferredUpdates();
+    EXPECT_TRUE(absent[0]->nodeValid);
+    const auto tasks = TableRows(*doc, tbTable);
+    ASSERT_EQ(tasks.size(), 1u);
+    EXPECT_DOUBLE_EQ(doc->GetEndOf(tasks[0]), EncodeDate(2024, 1, 4)) << "the task works on around the absence";
 }

@@ -363,3 +363,73 @@ TEST(Merge, ArchiveOpenersPresetTheDialog)
     doc->Archivlschen1Click();
     EXPECT_EQ(doc->Unarchive, 1);
 }
+
+TEST(Merge, DatesOfAnotherFormatAreReadAsTheLoadReadsThem)
+{
+    // Written on a machine with year-first dates.
+    auto writer = NewDocument();
+    TFormatSettings iso = TFormatSettings::Default();
+    iso.ShortDateFormat = "yyyy-mm-dd";
+    iso.DateSeparator = "-";
+    FormatSettings = iso;
+    Plan(*writer);
+    writer->FKomprimiert = false;
+    const String file = Saved(*writer, "iso.vek");
+    FormatSettings = TFormatSettings::Default();
+    ASSERT_NE(ReadBytes(file).find("2026-03-02"), std::string::npos);
+
+    auto doc = NewDocument();
+    ASSERT_TRUE(doc->Load(file));
+    // As loaded, before any end is computed again: the file's own rows.
+    const auto before = TableCells(*doc, tbTable);
+    ASSERT_EQ(before.at(0).at(1), "02.03.2026");
+    doc->UndoRedo().Clear();
+    ASSERT_TRUE(doc->MergeFile(file));
+    EXPECT_EQ(doc->Messages.back(), "") << "equal plans: nothing updated";
+    EXPECT_EQ(TableCells(*doc, tbTable), before);
+    for (TNodeData* row : TableRows(*doc, tbTable))
+        EXPECT_TRUE(row->nodeValid);
+    EXPECT_FALSE(doc->UndoRedo().GetCanUndo());
+}
+
+TEST(Merge, AnOlderFileIsReadByItsNamesAndEmptyRowsChangeNothing)
+{
+    const String file = vektest::DataPath("older/version-2.2.vek");
+    auto fresh = NewDocument();
+    ASSERT_TRUE(fresh->Load(file));
+    auto doc = NewDocument();
+    ASSERT_TRUE(doc->Load(file));
+    doc->UndoRedo().Clear();
+    ASSERT_TRUE(doc->MergeFile(file));
+    EXPECT_EQ(doc->Messages.back(), "") << "every row is found as it is";
+    const auto loaded = Texts(*fresh);
+    ASSERT_EQ(loaded.size(), 4u);
+    EXPECT_EQ(Texts(*doc), loaded);
+
+    // Into a plan that has only the setup, the rows come in as the load
+    // gives them.
+    auto empty = NewDocument();
+    ASSERT_TRUE(empty->Load(file));
+    empty->ClearRows();
+    ASSERT_TRUE(empty->MergeFile(file));
+    EXPECT_EQ(empty->Messages.back(), "Tasks: 2 newly added, 0 updated, 0 could not be assigned\n"
+                                      "Absent days: 2 newly added, 0 updated, 0 could not be assigned");
+    EXPECT_EQ(Texts(*empty), loaded);
+
+    // A row section of nothing (a gap in the numbering) neither updates
+    // nor adds a row.
+    auto plan = NewDocument();
+    Plan(*plan);
+    AddTask(*plan, "Position 3", March2 + 20, 1);
+    const auto before = Texts(*plan);
+    const String gap = Saved(*plan, "gap.vek");
+    {
+        TMemIniFile ini(gap);
+        ini.EraseSection("tbTableItem1");
+        ini.UpdateFile(false);
+    }
+    plan->Messages.clear();
+    ASSERT_TRUE(plan->MergeFile(gap));
+    EXPECT_EQ(plan->Messages.back(), "");
+    EXPECT_EQ(Texts(*plan), before);
+}

@@ -163,6 +163,26 @@ TEST(OverlapDetection, UnplacedRowsAndIgnoredRows)
     EXPECT_FALSE(Listed(*doc, b1));
 }
 
+TEST(OverlapDetection, InvalidTasksAreNeverListedOrMoved)
+{
+    TOverlapPtr doc = MakeOverlapDocument({"A"});
+    TNodeData* a = AddTask(*doc, "A", Day(2027, 3, 1), 3);
+    TNodeData* noEnd = AddTask(*doc, "A", Day(2027, 3, 2), 2);
+    doc->DoSetData(noEnd, doc->GetConnection(tbTable, cnEnd), "", cmIgnoreNet);
+    noEnd->RecalcEndOf = false;  // stays without an end
+    TNodeData* badLength = AddTask(*doc, "A", Day(2027, 3, 2), 2);
+    doc->DoSetData(badLength, doc->GetConnection(tbTable, cnLength), "zwei", cmIgnoreNet);
+    TNodeData* d = AddTask(*doc, "A", Day(2027, 3, 2), 2);
+    ASSERT_FALSE(noEnd->nodeValid || badLength->nodeValid);
+    doc->UpdateOverlappingProc();
+    EXPECT_EQ(Listed(*doc, {a, noEnd, badLength, d}), "1001");
+
+    doc->ActionSolveOverlappingExecute();
+    EXPECT_EQ(Starts(*doc, {noEnd, badLength}), (TTexts{"02.03.2027", "02.03.2027"}));
+    EXPECT_EQ(Start(*doc, d), "04.03.2027") << "the valid one moved behind the first";
+    EXPECT_EQ(Listed(*doc, {a, noEnd, badLength, d}), "0000");
+}
+
 TEST(OverlapDetection, NoSolverOnNetworkPeersOrWithoutOverlaps)
 {
     TOverlapPtr doc = MakeOverlapDocument({"A"});

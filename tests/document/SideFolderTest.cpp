@@ -5,8 +5,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 
 #include "document/SideFolder.h"
 #include "platform/SysUtils.h"
@@ -61,10 +63,17 @@ TEST(SideFolder, HistoryNumbersAreCountedByTheirExtension)
     Touch(dir + "plan.vek.~x~");      // not a number
     Touch(dir + "other.vek.~9~");     // another document
     ::mkdir((dir + "plan.vek.~12~").c_str(), 0777);  // a folder does not count
+    // Only digits make a number, and copies count from 1.
+    for (const char* odd : {"~-9~", "~ 12~", "~+5~", "~0~", "~00~", "~$1F~", "~0x1F~", "~99999999999~", "~~", "~5"})
+        Touch(dir + "plan.vek." + odd);
     HistoryInfoIn(dir, "/x/plan.vek", count, highest, lowest);
     EXPECT_EQ(count, 2);
     EXPECT_EQ(lowest, 3);
     EXPECT_EQ(highest, 7);
+    Touch(dir + "plan.vek.~011~");
+    HistoryInfoIn(dir, "/x/plan.vek", count, highest, lowest);
+    EXPECT_EQ(count, 3);
+    EXPECT_EQ(highest, 11);
     EXPECT_EQ(HistoryCopyName("plan.vek", 8), "plan.vek.~8~");
 }
 
@@ -141,4 +150,76 @@ TEST(SideFolder, ForceDirectoriesMakesParents)
     EXPECT_EQ(::stat((dir + "a/b/c").c_str(), &st), 0);
     Touch(dir + "file");
     EXPECT_FALSE(ForceDirectories(dir + "file/sub"));
+}
+
+TEST(SideFolder, TwoProcessesNeverHoldTheLockAtOnce)
+{
+    // Each process takes the lock, marks itself inside (the mark can be made
+    // only once at a time), leaves the mark and lets go, many times over. A
+    // release that removes the file before closing it must not hand the lock
+    // to two at once: one locking the removed file, one a new file.
+    const String dir = TempFolder();
+    const String lock = dir + "a.vek~";
+    const String inside = dir + "inside";
+    const auto rounds = [&](const char* Name) {
+        for (int i = 0; i < 400; ++i) {
+            int fd = -1;
+            while (fd < 0)
+                fd = AcquireLockFile(lock, Name, "box");
+            const int mark = ::open(inside.c_str(), O_CREAT | O_EXCL | O_WRONLY, 0644);
+            if (mark < 0)
+                return 1;
+            ::close(mark);
+            ::unlink(inside.c_str());
+            ReleaseLockFile(fd, lock);
+        }
+        return 0;
+    };
+    const pid_t pid = ::fork();
+    if (pid == 0)
+        ::_exit(rounds("child"));
+    const int mine = rounds("parent");
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_EQ(mine, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+TEST(SideFolder, ALockThatCannotBeMadeSaysWhy)
+{
+    const String dir = TempFolder();
+    // A file where the side folder should be: nobody holds the lock.
+    Touch(dir + "__vek");
+    int error = -1;
+    EXPECT_LT(AcquireLockFile(dir + "__vek/a.vek/a.vek~", "me", "here", &error), 0);
+    EXPECT_EQ(error, ENOTDIR);
+    // Held by another process: no reason, it is simply taken.
+    const String lock = dir + "b.vek~";
+    const int fd = AcquireLockFile(lock, "me", "here", &error);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(error, 0);
+    EXPECT_EQ(InChild([&] {
+        int childError = -1;
+        return AcquireLockFile(lock, "other", "there", &childError) < 0 && childError == 0 ? 0 : 1;
+    }),
+              0);
+    ReleaseLockFile(fd, lock);
+}
+
+TEST(SideFolder, TheSideFolderIsListedAsHiddenOnce)
+{
+    const String dir = TempFolder();
+    Touch(dir + ".hidden", "notes\r\nold stuff");
+    HideInFolder(dir, "__vek");
+    HideInFolder(dir, "__vek");
+    std::ifstream in(dir + ".hidden", std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text, "notes\r\nold stuff\n__vek\n");
+    const String fresh = TempFolder();
+    HideInFolder(fresh, "__vek");
+    std::ifstream again(fresh + ".hidden", std::ios::binary);
+    const std::string made((std::istreambuf_iterator<char>(again)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(made, "__vek\n");
+    // A folder that cannot take the list is no error.
+    HideInFolder(dir + "missing/", "__vek");
 }

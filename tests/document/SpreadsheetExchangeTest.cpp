@@ -372,16 +372,35 @@ TEST(SpreadsheetImport, RefusedCasesLeaveTheDocumentAlone)
         {"garbage.xlsx", "PK\x03\x04 broken zip"},
         {"bad.xlsx", MakeXlsx({{"VEK Table", "<row><c><v>1</row>"}})},
     };
+    // Answered Yes to the clearing question, were it asked: the workbook is
+    // read first, so the tables stay as they are.
+    AddRow(*doc, tbExclude, {"Position 1"});
+    const auto absentBefore = TableCells(*doc, tbExclude);
+    doc->ClearAnswer = true;
     for (const auto& [name, bytes] : broken) {
         doc->Messages.clear();
+        doc->Questions.clear();
         doc->PickedFile = folder + "/" + name;
         WriteFile(doc->PickedFile, bytes);
         doc->ExcelImport1Click();
         ASSERT_EQ(doc->Messages.size(), 1u) << name;
         EXPECT_EQ(doc->Messages[0].rfind("W: Error during import:\nThe workbook cannot be read: ", 0), 0u)
             << doc->Messages[0];
+        EXPECT_TRUE(doc->Questions.empty()) << name;
         EXPECT_EQ(TableCells(*doc, tbTable), before) << name;
+        EXPECT_EQ(TableCells(*doc, tbExclude), absentBefore) << name;
     }
+    // Nor does a workbook that holds nothing to import ask.
+    doc->Messages.clear();
+    doc->PickedFile = folder + "/other.xlsx";
+    WriteFile(doc->PickedFile,
+              MakeXlsx({{"Something else", "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>x</t></is></c></row>"}}));
+    doc->ExcelImport1Click();
+    EXPECT_TRUE(doc->Questions.empty());
+    EXPECT_EQ(doc->Messages.size(), 2u) << "both worksheets are missing";
+    EXPECT_EQ(TableCells(*doc, tbTable), before);
+    EXPECT_EQ(TableCells(*doc, tbExclude), absentBefore);
+    doc->ClearAnswer = false;
     doc->Messages.clear();
     doc->PickedFile = folder + "/does-not-exist.xlsx";
     doc->ExcelImport1Click();

@@ -1,4 +1,7 @@
+#include <functional>
+#include <iterator>
 #include <map>
+#include <tuple>
 #include <random>
 
 #include "DocumentTestSupport.h"
@@ -37,6 +40,16 @@ TNodeData* AddQuietTask(TScheduleDocument& Doc, const String& Position, const St
     Doc.DoSetData(row, CommentCol, Comment, cmIgnoreNet);
     Doc.UndoRedo().AcceptUndos();
     return row;
+}
+
+TNodeData* FindRowByTag(TScheduleDocument& Doc, const String& Tag)
+{
+    TNodeData* found = nullptr;
+    Doc.ForEach(tbTable, feAll, 0, [&](TNodeData* Row, NativeInt) {
+        if (Doc.GetData(Row, PosCol) == Tag)
+            found = Row;
+    });
+    return found;
 }
 
 TNodeData* FindRow(TScheduleDocument& Doc, int ID)
@@ -360,56 +373,172 @@ TEST(UndoRedo, SnapshotBringsBackTablesSetupAndHolidays)
     EXPECT_EQ(doc->GetColumnCaption(tbTable, CommentCol), "Notes");
 }
 
-// Random edits, undos and redos on a few cells end in the cells that
-// replaying the surviving steps gives.
+TEST(UndoRedo, HintsNameTheStepUndoOrRedoWouldPerform)
+{
+    TUndoDocumentPtr doc = MakeUndoDocument();
+    TNodeData* row = nullptr;
+    InGroup(*doc, [&] { row = doc->AddNode(5, tbTable, -1, -1, -1, cmDefault); });
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(doc->UndoHintText, "new task");
+    doc->UndoRedo().Undo();
+    EXPECT_EQ(doc->RedoHintText, "new task") << "Redo adds the task again";
+    doc->UndoRedo().Redo();
+    EXPECT_EQ(doc->UndoHintText, "new task");
+
+    doc->DeleteNode(FindRow(*doc, 5), cmDefault);
+    EXPECT_EQ(doc->UndoHintText, "remove task");
+    doc->UndoRedo().Undo();
+    EXPECT_EQ(doc->RedoHintText, "remove task") << "Redo removes it again";
+    EXPECT_EQ(doc->UndoHintText, "new task");
+
+    // A step whose row is gone cannot run: no hint for a disabled action.
+    TUndoDocumentPtr other = MakeUndoDocument();
+    TNodeData* gone = AddQuietTask(*other, "A", "g");
+    other->SetData(gone, CommentCol, "g2");
+    other->UndoRedo().DontAcceptUndos();
+    other->DeleteNode(gone, cmIgnoreNet);
+    other->UndoRedo().AcceptUndos();
+    other->UndoRedo().UpdateMainForm();
+    EXPECT_FALSE(other->CanUndo);
+    EXPECT_EQ(other->UndoHintText, "");
+    EXPECT_EQ(other->UndoRedo().UndoHint(), "");
+}
+
+TEST(UndoRedo, AConnectedClientCannotRevertWholeDocumentsOrRemovals)
+{
+    TUndoDocumentPtr doc = MakeUndoDocument();
+    TNodeData* a = AddQuietTask(*doc, "A", "a");
+    doc->PushUndoSnapshot();
+    doc->UndoRedo().DontAcceptUndos();
+    doc->DoSetData(a, CommentCol, "after", cmIgnoreNet);
+    doc->UndoRedo().AcceptUndos();
+    doc->Client = true;
+    doc->UndoRedo().UpdateMainForm();
+    EXPECT_FALSE(doc->UndoRedo().GetCanUndo());
+    EXPECT_FALSE(doc->CanUndo);
+    EXPECT_EQ(doc->UndoHintText, "");
+    doc->UndoRedo().Undo();
+    EXPECT_EQ(doc->GetData(FindRow(*doc, a->ID), CommentCol), "after") << "the server's rows stay";
+
+    doc->Client = false;
+    doc->UndoRedo().Clear();
+    TNodeData* b = AddQuietTask(*doc, "B", "b", 70);
+    doc->DeleteNode(b, cmDefault);
+    doc->Client = true;
+    EXPECT_FALSE(doc->UndoRedo().GetCanUndo());
+    doc->UndoRedo().Undo();
+    EXPECT_EQ(FindRow(*doc, 70), nullptr);
+    doc->Client = false;
+    doc->UndoRedo().Undo();
+    EXPECT_NE(FindRow(*doc, 70), nullptr);
+}
+
+// Random adds, removes, whole-document steps and edits, grouped and not,
+// with undos and redos between them, end in the rows that replaying the
+// surviving steps gives. Each row carries a tag in its position cell that
+// no step changes, so it is found again whatever brought it back.
 TEST(UndoRedo, RandomSequencesMatchReplayingTheSurvivingSteps)
 {
+    using TRows = std::map<String, std::pair<String, String>>;  // tag -> comment, state
+    using TStep = std::function<void(TRows&)>;
     std::mt19937 rng(20261209);
     for (int sequence = 0; sequence < 200; ++sequence) {
         TUndoDocumentPtr doc = MakeUndoDocument();
-        std::vector<TNodeData*> rows;
-        std::map<std::pair<int, int>, String> initial;
+        TRows initial;
+        int tags = 0;
         for (int r = 0; r < 3; ++r) {
-            rows.push_back(AddQuietTask(*doc, "A", "c" + IntToStr(r)));
-            for (int col : {CommentCol, StateCol})
-                initial[{r, col}] = doc->GetData(rows.back(), col);
+            const String tag = "r" + IntToStr(tags++);
+            AddQuietTask(*doc, tag, "c" + IntToStr(r));
+            initial[tag] = {"c" + IntToStr(r), doc->GetData(FindRowByTag(*doc, tag), StateCol)};
         }
-        using TStep = std::vector<std::tuple<int, int, String>>;
+        TRows model = initial;
         std::vector<TStep> done, undone;
         int counter = 0;
+        const auto anyTag = [&]() -> String {
+            if (model.empty())
+                return String();
+            auto it = model.begin();
+            std::advance(it, std::ptrdiff_t(rng() % model.size()));
+            return it->first;
+        };
         for (int op = 0; op < 30; ++op) {
-            const int kind = int(rng() % 4);
+            model = initial;
+            for (const TStep& s : done)
+                s(model);
+            const int kind = int(rng() % 6);
             if (kind == 0 && !done.empty()) {
                 doc->UndoRedo().Undo();
                 undone.push_back(done.back());
                 done.pop_back();
-            } else if (kind == 1 && !undone.empty()) {
+                continue;
+            }
+            if (kind == 1 && !undone.empty()) {
                 doc->UndoRedo().Redo();
                 done.push_back(undone.back());
                 undone.pop_back();
+                continue;
+            }
+            TStep step;
+            const String tag = anyTag();
+            if (kind == 2 || tag.empty()) {
+                // A new row: its add and its cells are one step.
+                const String made = "r" + IntToStr(tags++), comment = "n" + IntToStr(++counter);
+                InGroup(*doc, [&] {
+                    TNodeData* row = doc->AddNode(doc->GetFreeID(), tbTable, -1, -1, -1, cmDefault);
+                    doc->SetData(row, PosCol, made);
+                    doc->SetData(row, CommentCol, comment);
+                });
+                const String state = doc->GetData(FindRowByTag(*doc, made), StateCol);
+                step = [=](TRows& Rows) { Rows[made] = {comment, state}; };
+            } else if (kind == 3) {
+                doc->DeleteNode(FindRowByTag(*doc, tag), cmDefault);
+                step = [=](TRows& Rows) { Rows.erase(tag); };
+            } else if (kind == 4) {
+                // A whole-document step: the snapshot, then changes recorded
+                // by nothing else (as a setup dialog makes them).
+                const String comment = "w" + IntToStr(++counter);
+                const String removed = model.size() > 1 && rng() % 2 ? anyTag() : String();
+                InGroup(*doc, [&] {
+                    doc->PushUndoSnapshot();
+                    doc->UndoRedo().DontAcceptUndos();
+                    doc->SetData(FindRowByTag(*doc, tag), CommentCol, comment);
+                    if (!removed.empty() && removed != tag)
+                        doc->DeleteNode(FindRowByTag(*doc, removed), cmDefault);
+                    doc->UndoRedo().AcceptUndos();
+                });
+                step = [=](TRows& Rows) {
+                    Rows[tag].first = comment;
+                    if (!removed.empty() && removed != tag)
+                        Rows.erase(removed);
+                };
             } else {
                 const int edits = rng() % 2 ? 1 : 1 + int(rng() % 3);
-                TStep step;
+                std::vector<std::tuple<String, int, String>> changes;
                 doc->FUndoRedoGroupIndex = edits > 1 ? doc->UndoRedo().GetGroupIndex() : -1;
                 for (int e = 0; e < edits; ++e) {
-                    const int r = int(rng() % rows.size());
+                    const String target = anyTag();
                     const int col = rng() % 2 ? CommentCol : StateCol;
                     const String text = "v" + IntToStr(++counter);
-                    doc->SetData(rows[std::size_t(r)], col, text);
-                    step.emplace_back(r, col, text);
+                    doc->SetData(FindRowByTag(*doc, target), col, text);
+                    changes.emplace_back(target, col, text);
                 }
                 doc->FUndoRedoGroupIndex = -1;
-                done.push_back(step);
-                undone.clear();
+                step = [=](TRows& Rows) {
+                    for (const auto& [target, col, text] : changes)
+                        (col == CommentCol ? Rows[target].first : Rows[target].second) = text;
+                };
             }
+            done.push_back(step);
+            undone.clear();
         }
-        std::map<std::pair<int, int>, String> expected = initial;
+        TRows expected = initial;
         for (const TStep& step : done)
-            for (const auto& [r, col, text] : step)
-                expected[{r, col}] = text;
-        for (const auto& [key, text] : expected)
-            ASSERT_EQ(doc->GetData(rows[std::size_t(key.first)], key.second), text)
-                << "sequence " << sequence << " row " << key.first << " column " << key.second;
+            step(expected);
+        TRows actual;
+        doc->ForEach(tbTable, feAll, 0, [&](TNodeData* Row, NativeInt) {
+            actual[doc->GetData(Row, PosCol)] = {doc->GetData(Row, CommentCol), doc->GetData(Row, StateCol)};
+        });
+        ASSERT_EQ(actual, expected) << "sequence " << sequence;
         ASSERT_EQ(doc->UndoRedo().GetCanRedo(), !undone.empty()) << "sequence " << sequence;
     }
 }

@@ -173,13 +173,14 @@ TEST_F(MainFormTest, SaveAsSaveRevertAndNewAskTheirQuestions)
     m->ActRevert->Execute();
     EXPECT_EQ(m->GetTableRowCount(tbTable), 1);
 
-    // New with unsaved changes: No discards them.
+    // New with unsaved changes: the question names the file (its lock is
+    // held until New goes ahead); No discards them.
     m->AddNode(0, tbTable, 0, 480, 46002, cmDefault);
     Questions.clear();
     Answers = {mrNo};
     m->ActNew->Execute();
     ASSERT_EQ(Questions.size(), 1U);
-    EXPECT_EQ(Questions[0], "Do you want to save changes?");
+    EXPECT_EQ(Questions[0], "Do you want to save changes to " + path + "?");
     EXPECT_EQ(m->GetTableRowCount(tbTable), 0);
     EXPECT_EQ(m->Caption(), "VEK - New Table.vek");
 }

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <random>
+#include <utility>
+#include <vector>
 
 #include "platform/DateUtils.h"
 #include "platform/SysUtils.h"
@@ -111,5 +113,12 @@ void GeneratePlan(TScheduleDocument& Doc, const TPlanOptions& Options)
         row->LastChanged = std::floor((start + pick(30)) * 86400) / 86400;
     }
     Doc.EndUpdate();
+    // The ends as the window computes them, so the plan is what the window
+    // would save; the rows keep the change stamps given above.
+    std::vector<std::pair<TNodeData*, TDateTime>> stamps;
+    Doc.ForEach(feAll, 0, [&stamps](TNodeData* Row, NativeInt) { stamps.emplace_back(Row, Row->LastChanged); });
+    Doc.SettleDeferredUpdates();
+    for (const auto& [row, stamp] : stamps)
+        row->LastChanged = stamp;
     Doc.SetFileChanged(false);
 }

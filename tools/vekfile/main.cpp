@@ -64,23 +64,18 @@ int Usage()
     return 2;
 }
 
+// Loads a document and settles it as the window would once idle: what
+// every command that loads works on.
 bool LoadDocument(TScheduleDocument& Doc, const String& Name)
 {
     if (!Doc.Load(Name)) {
-        std::cerr << "vekfile: " << Name << " could not be loaded\n";
+        std::cerr << "vekfile: " << Name << " could not be loaded";
+        if (!Doc.FLoadError.empty())
+            std::cerr << ": " << Doc.FLoadError;
+        std::cerr << "\n";
         return false;
     }
-    // The deferred updates a window would run once idle.
-    // Inside one bracket, as a window's idle handler would: each end is
-    // computed once and the bracket's end settles bounds and overlaps.
-    Doc.BeginUpdate(String());
-    // One calendar pass indexes the absent days once for all the ends.
-    Doc.BeginCalendarPass();
-    Doc.ForEach(feAll, 0, [&Doc](TNodeData* Row, NativeInt) { Doc.GetEndOf(Row); });
-    Doc.EndCalendarPass();
-    Doc.UpdateBounds(false);
-    Doc.EndUpdate();
-    Doc.UpdateOverlapping(false);
+    Doc.SettleDeferredUpdates();
     return true;
 }
 
@@ -183,7 +178,12 @@ int Run(int argc, char** argv)
             return 1;
         }
         TMemIniFile ini;
-        ini.LoadFromBytes(in);
+        try {
+            TScheduleDocument::ReadDocumentBytes(in, ini);
+        } catch (const std::exception& e) {
+            std::cerr << "vekfile: " << argv[2] << ": " << e.what() << "\n";
+            return 1;
+        }
         std::cout << ini.GetText();
         return 0;
     }
@@ -196,10 +196,8 @@ int Run(int argc, char** argv)
     }
     if (command == "resave" && argc == 4) {
         auto doc = NewDocument();
-        if (!doc->Load(argv[2])) {
-            std::cerr << "vekfile: " << argv[2] << " could not be loaded\n";
+        if (!LoadDocument(*doc, argv[2]))
             return 1;
-        }
         doc->SaveTo(argv[3]);
         return 0;
     }
