@@ -13,6 +13,7 @@
 
 #include "platform/Forms.h"
 #include "platform/ActnList.h"
+#include "platform/Clipbrd.h"
 #include "platform/ControlsPrivate.h"
 #include "platform/Graphics.h"
 #include "platform/QtWidgetHost.h"
@@ -37,6 +38,11 @@ TCustomForm::~TCustomForm()
 void TCustomForm::AfterConstruction()
 {
     TWinControl::AfterConstruction();
+    // A form built in code is loaded once its constructor has made its
+    // components: they, in the order made, then the form.
+    for (int i = 0; i < ComponentCount(); ++i)
+        Components(i)->Loaded();
+    Loaded();
     DoCreate();
 }
 
@@ -179,6 +185,9 @@ TApplication::~TApplication()
 
 void TApplication::Shutdown()
 {
+    // What the program left on the clipboard outlives it, rendered while
+    // the objects that render it still exist.
+    OleFlushClipboard();
     DestroyComponents();
     FMainForm = nullptr;
     FForms.clear();

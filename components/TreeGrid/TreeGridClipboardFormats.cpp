@@ -1,28 +1,12 @@
-// The clipboard format registry and the tree-grid unit's format list.
+// The tree-grid unit's list of clipboard formats.
 #include "components/TreeGrid/TreeGridClipboardFormats.h"
 
 #include <algorithm>
-#include <map>
-#include <mutex>
 
 #include "components/TreeGrid/TreeGridUnit.h"
 #include "platform/SysUtils.h"
 
 namespace {
-
-constexpr TClipFormat FirstRegisteredFormat = 0xC000;
-
-struct TFormatRegistry {
-    std::mutex Lock;
-    std::vector<String> Names;                 // id FirstRegisteredFormat + index
-    std::map<String, TClipFormat> ByFoldedName;  // upper-cased name -> id
-};
-
-TFormatRegistry& Registry()
-{
-    static TFormatRegistry registry;
-    return registry;
-}
 
 const char* const StandardNames[CF_MAX_STANDARD] = {"Plain text", "Windows bitmap", "Windows metafile",
     "Symbolic link", "Data interchange format", "Tiff image", "OEM text", "DIB image", "Palette data",
@@ -37,35 +21,6 @@ TClipboardFormatList& RawList()
 }
 
 }  // namespace
-
-TClipFormat RegisterClipboardFormat(const String& Name)
-{
-    if (Name.empty())
-        return 0;
-    const String name = Length(Name) > MaxClipboardFormatName ? Copy(Name, 1, MaxClipboardFormatName) : Name;
-    const String key = AnsiUpperCase(name);
-    TFormatRegistry& r = Registry();
-    const std::lock_guard<std::mutex> guard(r.Lock);
-    const auto found = r.ByFoldedName.find(key);
-    if (found != r.ByFoldedName.end())
-        return found->second;
-    if (r.Names.size() > std::size_t(0xFFFF - FirstRegisteredFormat))
-        return 0;
-    const auto id = TClipFormat(FirstRegisteredFormat + r.Names.size());
-    r.Names.push_back(name);
-    r.ByFoldedName.emplace(key, id);
-    return id;
-}
-
-String GetClipboardFormatName(TClipFormat Format)
-{
-    if (Format < FirstRegisteredFormat)
-        return String();
-    TFormatRegistry& r = Registry();
-    const std::lock_guard<std::mutex> guard(r.Lock);
-    const std::size_t i = Format - FirstRegisteredFormat;
-    return i < r.Names.size() ? r.Names[i] : String();
-}
 
 String ClipboardFormatDescription(TClipFormat Format)
 {

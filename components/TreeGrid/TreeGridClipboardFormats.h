@@ -1,40 +1,13 @@
 #pragma once
 // The clipboard formats trees can render: one process-wide list ordered by
-// priority (lower = preferred), and the registry of format names and ids
-// that the system clipboard keeps (ids 1 - 16 are the standard formats,
-// names registered by the program get ids from 0xC000 up; the same name in
-// any case gives the same id).
+// priority (lower = preferred). Format ids and names are the clipboard's
+// (platform/Clipbrd.h).
 #include <vector>
 
 #include "platform/Classes.h"
+#include "platform/Clipbrd.h"
 #include "platform/StringList.h"
 
-using TClipFormat = Word;
-
-// Standard formats.
-constexpr TClipFormat CF_TEXT = 1;
-constexpr TClipFormat CF_UNICODETEXT = 13;
-constexpr TClipFormat CF_MAX_STANDARD = 16;
-
-// Fields of a format descriptor.
-constexpr Cardinal DVASPECT_CONTENT = 1;
-constexpr Cardinal TYMED_HGLOBAL = 1;
-
-struct TFormatEtc {
-    TClipFormat cfFormat = 0;
-    void* ptd = nullptr;  // target device
-    Cardinal dwAspect = DVASPECT_CONTENT;
-    int lindex = -1;
-    Cardinal tymed = TYMED_HGLOBAL;
-};
-
-// The id of Name, registered on first use; 0 for an empty name or when no
-// id is left. Names longer than the registry keeps are cut to
-// MaxClipboardFormatName characters.
-constexpr int MaxClipboardFormatName = 2048;
-TClipFormat RegisterClipboardFormat(const String& Name);
-// The name of a registered id ("" for a standard or unknown one).
-String GetClipboardFormatName(TClipFormat Format);
 // The name the format list shows for Format: the standard formats' own
 // names ("Plain text", "Unicode text", ...), else the registered name.
 String ClipboardFormatDescription(TClipFormat Format);

@@ -1,0 +1,199 @@
+// The clipboard between two processes on an X server of their own: one puts
+// a data object there, the other reads every format as any program would,
+// then takes the clipboard over with text the first reads back.
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <thread>
+
+#include "platform/Clipbrd.h"
+#include "tests/support/PlatformFixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const MimeTypes[] = {"text/plain", "text/plain;charset=utf-8", "text/html", "text/rtf",
+                                 "application/rtf", "text/csv", "application/x-vek-vek-peer-rows"};
+
+struct TCounts {
+    std::map<String, int> Renders;
+    bool Released = false;
+};
+
+// The owner's object: fixed bytes per format; tells what it rendered and
+// when it is let go.
+class TPeerObject : public IDataObject {
+public:
+    explicit TPeerObject(std::shared_ptr<TCounts> ACounts) : Counts(std::move(ACounts))
+    {
+        Data[CF_TEXT] = std::string("Gr\xFC\xDF" "e\0", 6);
+        Data[CF_UNICODETEXT] = std::string("G\0r\0\xFC\0\xDF\0" "e\0\0\0", 12);
+        Data[RegisterClipboardFormat("HTML Format")] = ClipboardHtmlOfHtml("<b>Plan</b>") + '\0';
+        Data[RegisterClipboardFormat("Rich Text Format")] = std::string("{\\rtf1 Plan}\0", 13);
+        Data[RegisterClipboardFormat("CSV")] = std::string("1;\xE4\0", 4);
+        Data[RegisterClipboardFormat("Vek Peer Rows")] = std::string("\x01\x02\0\x03", 4);
+        Data[RegisterClipboardFormat("Vek Peer Unasked")] = "never";
+    }
+    ~TPeerObject() override { Counts->Released = true; }
+
+    std::vector<TFormatEtc> EnumFormatEtc() override
+    {
+        std::vector<TFormatEtc> list;
+        for (const auto& [id, bytes] : Data) {
+            TFormatEtc f;
+            f.cfFormat = id;
+            list.push_back(f);
+        }
+        return list;
+    }
+    HRESULT QueryGetData(const TFormatEtc& Format) override { return QueryOfferedFormat(EnumFormatEtc(), Format); }
+    HRESULT GetData(const TFormatEtc& Format, TStream& Medium) override
+    {
+        auto it = Data.find(Format.cfFormat);
+        if (it == Data.end())
+            return DV_E_FORMATETC;
+        const String name = Format.cfFormat < 0xC000 ? std::to_string(Format.cfFormat) : GetClipboardFormatName(Format.cfFormat);
+        ++Counts->Renders[name];
+        Medium.WriteBytes(it->second);
+        return S_OK;
+    }
+
+private:
+    std::map<TClipFormat, std::string> Data;
+    std::shared_ptr<TCounts> Counts;
+};
+
+bool WaitForFile(const fs::path& File, int Seconds)
+{
+    return ProcessEventsUntil([&] { return fs::exists(File); }, Seconds * 1000);
+}
+
+void WriteTo(const fs::path& File, const std::string& Bytes)
+{
+    std::ofstream(File, std::ios::binary) << Bytes;
+}
+
+std::string ReadFrom(const fs::path& File)
+{
+    std::ifstream in(File, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+String Peer() { return std::getenv("VEK_CLIPBOARD_PEER") ? std::getenv("VEK_CLIPBOARD_PEER") : ""; }
+
+}  // namespace
+
+TEST(ClipboardPeer, Owner)
+{
+    if (Peer() != "owner")
+        GTEST_SKIP() << "runs inside Clipboard.AnotherProcessReadsEachFormat";
+    const fs::path dir = std::getenv("VEK_PEER_DIR");
+    EnsureApplication();
+    auto counts = std::make_shared<TCounts>();
+    ASSERT_EQ(OleSetClipboard(std::make_shared<TPeerObject>(counts)), S_OK);
+    WriteTo(dir / "owner-ready", "");
+    ASSERT_TRUE(ProcessEventsUntil([&] { return counts->Released; }, 60000));
+    std::string lines;
+    for (const auto& [name, n] : counts->Renders)
+        lines += name + "=" + std::to_string(n) + "\n";
+    WriteTo(dir / "counts", lines);
+    // The reader's text, read as another program's data.
+    IDataObjectPtr other;
+    ASSERT_EQ(OleGetClipboard(other), S_OK);
+    std::string text;
+    ASSERT_TRUE(GetDataBytes(*other, CF_UNICODETEXT, text));
+    WriteTo(dir / "other-text", text);
+    WriteTo(dir / "owner-done", "");
+}
+
+TEST(ClipboardPeer, Reader)
+{
+    if (Peer() != "reader")
+        GTEST_SKIP() << "runs inside Clipboard.AnotherProcessReadsEachFormat";
+    const fs::path dir = std::getenv("VEK_PEER_DIR");
+    EnsureApplication();
+    const QMimeData* m = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(m, nullptr);
+    WriteTo(dir / "formats", m->formats().join("\n").toStdString());
+    for (std::size_t i = 0; i < std::size(MimeTypes); ++i) {
+        const QByteArray b = m->data(MimeTypes[i]);
+        WriteTo(dir / ("read-" + std::to_string(i)), std::string(b.constData(), std::size_t(b.size())));
+    }
+    QGuiApplication::clipboard()->setText(QString::fromUtf8("vom Leser \xE2\x9C\x93"));
+    // The owner reads it from us: we stay until it has.
+    ASSERT_TRUE(WaitForFile(dir / "owner-done", 60));
+}
+
+TEST(Clipboard, AnotherProcessReadsEachFormat)
+{
+    EnsureApplication();
+    const QString xvfb = QStandardPaths::findExecutable("Xvfb");
+    if (xvfb.isEmpty())
+        GTEST_SKIP() << "no X server to run the two processes on";
+    QProcess server;
+    server.start(xvfb, {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "800x600x24"});
+    ASSERT_TRUE(server.waitForStarted(10000));
+    QByteArray display;
+    while (!display.contains('\n') && server.waitForReadyRead(20000))
+        display += server.readAllStandardOutput();
+    ASSERT_FALSE(display.trimmed().isEmpty()) << "the X server did not start";
+
+    char pattern[] = "/tmp/vek-clipboard-peers-XXXXXX";
+    const fs::path dir = ::mkdtemp(pattern);
+    auto start = [&](QProcess& P, const char* Role) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", ":" + QString::fromLatin1(display.trimmed()));
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        env.insert("VEK_CLIPBOARD_PEER", Role);
+        env.insert("VEK_PEER_DIR", QString::fromStdString(dir.string()));
+        P.setProcessEnvironment(env);
+        P.setProcessChannelMode(QProcess::MergedChannels);
+        P.start(QString::fromStdString(fs::read_symlink("/proc/self/exe").string()),
+                {QString("--gtest_filter=ClipboardPeer.") + (String(Role) == "owner" ? "Owner" : "Reader")});
+    };
+    QProcess owner;
+    start(owner, "owner");
+    ASSERT_TRUE(ProcessEventsUntil([&] { return fs::exists(dir / "owner-ready") || owner.state() == QProcess::NotRunning; },
+                                   60000));
+    ASSERT_TRUE(fs::exists(dir / "owner-ready")) << owner.readAll().toStdString();
+    QProcess reader;
+    start(reader, "reader");
+    ASSERT_TRUE(reader.waitForFinished(120000));
+    ASSERT_TRUE(owner.waitForFinished(120000));
+    EXPECT_EQ(reader.exitCode(), 0) << reader.readAll().toStdString();
+    EXPECT_EQ(owner.exitCode(), 0) << owner.readAll().toStdString();
+    server.terminate();
+    server.waitForFinished(10000);
+
+    const std::string formats = ReadFrom(dir / "formats");
+    for (const char* mime : MimeTypes)
+        EXPECT_NE(formats.find(mime), std::string::npos) << mime << " in\n" << formats;
+    const char* const expected[] = {"Gr\xC3\xBC\xC3\x9F" "e", "Gr\xC3\xBC\xC3\x9F" "e", "<b>Plan</b>", "{\\rtf1 Plan}",
+                                    "{\\rtf1 Plan}", "1;\xC3\xA4", "\x01\x02"};
+    for (std::size_t i = 0; i < std::size(MimeTypes); ++i) {
+        std::string want = expected[i];
+        if (i == 6)
+            want = std::string("\x01\x02\0\x03", 4);
+        EXPECT_EQ(ReadFrom(dir / ("read-" + std::to_string(i))), want) << MimeTypes[i];
+    }
+    const std::string counts = ReadFrom(dir / "counts");
+    EXPECT_EQ(counts.find("Vek Peer Unasked"), std::string::npos) << counts;
+    for (const char* name : {"1=", "13=", "HTML Format=", "Rich Text Format=", "CSV=", "Vek Peer Rows="})
+        EXPECT_NE(counts.find(name), std::string::npos) << name << " in\n" << counts;
+    EXPECT_EQ(ReadFrom(dir / "other-text"), std::string("v\0o\0m\0 \0L\0e\0s\0e\0r\0 \0\x13\x27\0\0", 24));
+    fs::remove_all(dir);
+}
