@@ -355,6 +355,14 @@ void TComponent::Loaded()
     FComponentState.Exclude(csLoading);
 }
 
+void TComponent::Inserted(TComponent*) {}
+
+void NotifyInserted(TComponent* Component)
+{
+    for (TComponent* o = Component ? Component->Owner() : nullptr; o; o = o->Owner())
+        o->Inserted(Component);
+}
+
 void TComponent::SetDesigning(bool Value, bool SetChildren)
 {
     if (Value)

@@ -23,6 +23,7 @@
 // address is the address of the allocation.
 #include <functional>
 #include <new>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -123,14 +124,21 @@ bool Is(const TObject* Obj)
     return Obj && Obj->InheritsFrom(T::StaticClassInfo());
 }
 
-// Constructs a T and runs its AfterConstruction; if that throws, the object
-// is freed and the exception goes on.
+class TComponent;
+// Tells the owners of Component, up the chain, that it joined (Inserted).
+void NotifyInserted(TComponent* Component);
+
+// Constructs a T and runs its AfterConstruction; a component's owners then
+// hear of it through Inserted, now that it has its class. If either throws,
+// the object is freed and the exception goes on.
 template <class T, class... Args>
 T* Create(Args&&... args)
 {
     T* obj = new T(std::forward<Args>(args)...);
     try {
         obj->AfterConstruction();
+        if constexpr (std::is_base_of_v<TComponent, T>)
+            NotifyInserted(obj);
     } catch (...) {
         delete obj;
         throw;
@@ -250,10 +258,18 @@ public:
     void FreeNotification(TComponent* AComponent);
     void RemoveFreeNotification(TComponent* AComponent);
 
-    // Called once loading has finished; clears csLoading.
+    // Called once loading has finished; clears csLoading. A form calls it on
+    // its components and itself before OnCreate.
     virtual void Loaded();
 
 protected:
+    // Told, after Create<T> has made AComponent whole, that it joined this
+    // component's owner or one further down the chain. Unlike Notification
+    // (opInsert), which comes from the constructor of TComponent, it sees
+    // the new component's class.
+    virtual void Inserted(TComponent* AComponent);
+    friend void NotifyInserted(TComponent* Component);
+
     // Told when AComponent joins (opInsert) or leaves (opRemove) this
     // component's owner list, and when a component this one asked about is
     // freed. The default passes it on to all owned components. Overrides
