@@ -10,61 +10,96 @@
 
 namespace {
 
-void Line(String& Out, const String& Path, const char* Property, const String& Value)
-{
-    Out += Path + "." + Property + "=" + Value + "\n";
-}
-
 String B(bool V) { return V ? "True" : "False"; }
 String I(long long V) { return std::to_string(V); }
 
+std::vector<std::pair<TClass, TDumpHook>>& Hooks()
+{
+    static std::vector<std::pair<TClass, TDumpHook>> hooks;
+    return hooks;
+}
+
+void RunHooks(TComponent* C, TDumpProperties& P)
+{
+    std::vector<TClass> chain;
+    for (TClass c = C->ClassType(); c; c = c->Parent)
+        chain.insert(chain.begin(), c);
+    for (TClass c : chain)
+        for (const auto& [cls, hook] : Hooks())
+            if (cls == c)
+                hook(C, P);
+}
+
+void Emit(String& Out, const String& Path, TComponent* C, TDumpProperties& P)
+{
+    RunHooks(C, P);
+    for (const auto& [name, value] : P.Items())
+        Out += Path + "." + name + "=" + value + "\n";
+}
+
+String ChildPath(const String& Path, TComponent* C, int Index)
+{
+    return Path + "." + (C->Name().empty() ? "#" + I(Index) : C->Name());
+}
+
+void DumpItems(String& Out, const String& Path, TMenuItem* Parent);
+
 void DumpItem(String& Out, const String& Path, TMenuItem* M)
 {
-    Line(Out, Path, "Caption", M->Caption());
+    TDumpProperties p;
+    p.Set("ClassName", M->ClassName());
+    p.Set("Caption", M->Caption());
     if (M->ShortCut())
-        Line(Out, Path, "ShortCut", ShortCutToText(M->ShortCut()));
-    Line(Out, Path, "Checked", B(M->Checked()));
-    Line(Out, Path, "Enabled", B(M->Enabled()));
-    Line(Out, Path, "Visible", B(M->Visible()));
-    for (int i = 0; i < M->Count(); ++i) {
-        TMenuItem* sub = M->Items(i);
-        DumpItem(Out, Path + "." + (sub->Name().empty() ? "#" + I(i) : sub->Name()), sub);
-    }
+        p.Set("ShortCut", ShortCutToText(M->ShortCut()));
+    p.Set("Checked", B(M->Checked()));
+    p.Set("Enabled", B(M->Enabled()));
+    p.Set("Visible", B(M->Visible()));
+    if (M->Tag())
+        p.Set("Tag", I(M->Tag()));
+    Emit(Out, Path, M, p);
+    DumpItems(Out, Path, M);
+}
+
+void DumpItems(String& Out, const String& Path, TMenuItem* Parent)
+{
+    for (int i = 0; i < Parent->Count(); ++i)
+        DumpItem(Out, ChildPath(Path, Parent->Items(i), i), Parent->Items(i));
 }
 
 void DumpOne(String& Out, const String& Path, TComponent* C)
 {
-    Line(Out, Path, "ClassName", C->ClassName());
+    if (auto* m = dynamic_cast<TMenuItem*>(C)) {
+        DumpItem(Out, Path, m);
+        return;
+    }
+    TDumpProperties p;
+    p.Set("ClassName", C->ClassName());
     if (auto* ctl = dynamic_cast<TControl*>(C)) {
-        Line(Out, Path, "Left", I(ctl->Left()));
-        Line(Out, Path, "Top", I(ctl->Top()));
-        Line(Out, Path, "Width", I(ctl->Width()));
-        Line(Out, Path, "Height", I(ctl->Height()));
+        p.Set("Left", I(ctl->Left()));
+        p.Set("Top", I(ctl->Top()));
+        p.Set("Width", I(ctl->Width()));
+        p.Set("Height", I(ctl->Height()));
         if (ctl->Align() != alNone)
-            Line(Out, Path, "Align", I(ctl->Align()));
+            p.Set("Align", I(ctl->Align()));
         if (!ctl->Caption().empty())
-            Line(Out, Path, "Caption", ctl->Caption());
-        Line(Out, Path, "Visible", B(ctl->Visible()));
-        Line(Out, Path, "Enabled", B(ctl->Enabled()));
+            p.Set("Caption", ctl->Caption());
+        p.Set("Visible", B(ctl->Visible()));
+        p.Set("Enabled", B(ctl->Enabled()));
         if (ctl->Parent() && ctl->Parent() != C->Owner())
-            Line(Out, Path, "Parent", ctl->Parent()->Name());
+            p.Set("Parent", ctl->Parent()->Name());
     }
     if (auto* b = dynamic_cast<TButton*>(C); b && b->ModalResult() != mrNone)
-        Line(Out, Path, "ModalResult", I(b->ModalResult()));
-    if (auto* m = dynamic_cast<TMenuItem*>(C))
-        DumpItem(Out, Path, m);
-    if (auto* m = dynamic_cast<TMenu*>(C))
-        for (int i = 0; i < m->Items()->Count(); ++i) {
-            TMenuItem* sub = m->Items()->Items(i);
-            DumpItem(Out, Path + "." + (sub->Name().empty() ? "#" + I(i) : sub->Name()), sub);
-        }
+        p.Set("ModalResult", I(b->ModalResult()));
     if (auto* a = dynamic_cast<TAction*>(C)) {
-        Line(Out, Path, "Caption", a->Caption());
-        Line(Out, Path, "Enabled", B(a->Enabled()));
-        Line(Out, Path, "Checked", B(a->Checked()));
+        p.Set("Caption", a->Caption());
+        p.Set("Enabled", B(a->Enabled()));
+        p.Set("Checked", B(a->Checked()));
     }
     if (C->Tag())
-        Line(Out, Path, "Tag", I(C->Tag()));
+        p.Set("Tag", I(C->Tag()));
+    Emit(Out, Path, C, p);
+    if (auto* m = dynamic_cast<TMenu*>(C))
+        DumpItems(Out, Path, m->Items());
 }
 
 void DumpTree(String& Out, const String& Path, TComponent* C)
@@ -75,11 +110,42 @@ void DumpTree(String& Out, const String& Path, TComponent* C)
         // Named menu items owned by the form are dumped under their menu.
         if (dynamic_cast<TMenuItem*>(sub) && static_cast<TMenuItem*>(sub)->Parent())
             continue;
-        DumpTree(Out, Path + "." + (sub->Name().empty() ? "#" + I(i) : sub->Name()), sub);
+        DumpTree(Out, ChildPath(Path, sub, i), sub);
     }
 }
 
 }  // namespace
+
+void TDumpProperties::Set(const String& Name, const String& Value)
+{
+    for (auto& [name, value] : FItems)
+        if (name == Name) {
+            value = Value;
+            return;
+        }
+    FItems.emplace_back(Name, Value);
+}
+
+void TDumpProperties::Remove(const String& Name)
+{
+    std::erase_if(FItems, [&](const auto& P) { return P.first == Name; });
+}
+
+const String* TDumpProperties::Find(const String& Name) const
+{
+    for (const auto& [name, value] : FItems)
+        if (name == Name)
+            return &value;
+    return nullptr;
+}
+
+void RegisterDumpHook(TClass Cls, TDumpHook Hook)
+{
+    auto& hooks = Hooks();
+    std::erase_if(hooks, [Cls](const auto& H) { return H.first == Cls; });
+    if (Cls && Hook)
+        hooks.emplace_back(Cls, std::move(Hook));
+}
 
 String DumpComponents(TComponent* Root)
 {

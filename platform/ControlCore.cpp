@@ -92,17 +92,23 @@ TControl::~TControl()
 {
     if (FParent)
         FParent->RemoveControl(this);
+    DragControlGone(this);
     ControlGone(this);
 }
 
-void TControl::WndProc(TMessage& Message) { Dispatch(Message); }
+void TControl::WndProc(TMessage& Message)
+{
+    if (DragMessage(this, Message))
+        return;
+    Dispatch(Message);
+}
 
 void TControl::DefaultHandler(TMessage&) {}
 
 LRESULT TControl::Perform(UINT Msg, WPARAM WParam, LPARAM LParam)
 {
     TMessage m(Msg, WParam, LParam);
-    WndProc(m);
+    WindowProc(m);
     return m.Result;
 }
 
@@ -289,7 +295,7 @@ void TControl::SetAlign(TAlign Value)
 
 void TControl::RequestAlign()
 {
-    if (FParent && FAlign != alNone)
+    if (FParent && (FAlign != alNone || FParent->SizeFollowsChildren()))
         FParent->AlignChildren(this);
 }
 
@@ -301,8 +307,7 @@ void TControl::SetVisible(bool Value)
     Perform(CM_VISIBLECHANGED, Value ? 1 : 0);
     if (FParent) {
         FParent->InvalidateRect(BoundsRect());
-        if (FAlign != alNone)
-            RequestAlign();
+        RequestAlign();
     }
     if (!Value && GetCaptureControl() == this)
         SetCaptureControl(nullptr);

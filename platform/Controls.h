@@ -33,6 +33,7 @@ class TControl;
 class TWinControl;
 class TCustomForm;
 class QtWidgetHost;
+struct TWndProcHookChain;
 struct TNonClientState;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
@@ -160,6 +161,32 @@ using TKeyEvent = std::function<void(TObject* Sender, Word& Key, TShiftState Shi
 using TKeyPressEvent = std::function<void(TObject* Sender, WideChar& Key)>;
 using TContextPopupEvent = std::function<void(TObject* Sender, TPoint MousePos, bool& Handled)>;
 
+// Dragging controls: the program's own drag, from one control to another.
+enum TDragMode { dmManual, dmAutomatic };
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+
+// What a drag carries when the source hands more than itself (OnStartDrag).
+// The code that makes one frees it, usually in OnEndDrag.
+class TDragObject : public TObject {
+    VEK_DECLARE_CLASS(TDragObject, TObject)
+};
+
+// X and Y in the Sender's client coordinates. Source is the dragged control,
+// or the drag object its OnStartDrag gave.
+using TDragOverEvent =
+    std::function<void(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept)>;
+using TDragDropEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y)>;
+using TStartDragEvent = std::function<void(TObject* Sender, TDragObject*& DragObject)>;
+// Target: the control that took the drop, null when the drag was cancelled
+// or dropped where nothing accepted it (X and Y are then 0).
+using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, int X, int Y)>;
+
+// Window procedure hooks: each sees a control's messages before its WndProc,
+// the newest first. A hook passes a message on by calling Next (before or
+// after its own work) or answers it by setting Result and not calling Next.
+using TWndMethod = std::function<void(TMessage& Message)>;
+using TWndProcHook = std::function<void(TMessage& Message, const TWndMethod& Next)>;
+
 // Shift state from MK_... flags, from key data, and of the keyboard now.
 TShiftState KeysToShiftState(WPARAM Keys);
 TShiftState KeyDataToShiftState(LPARAM KeyData);
@@ -174,7 +201,9 @@ public:
     explicit TControl(TComponent* AOwner);
     ~TControl() override;
 
-    // Messages.
+    // Messages. Every message to the control comes through WindowProc: the
+    // hooks first (see AddWndProcHook), then WndProc.
+    void WindowProc(TMessage& Message);
     virtual void WndProc(TMessage& Message);
     virtual void Dispatch(TMessage& Message);
     virtual void DefaultHandler(TMessage& Message);
@@ -279,7 +308,39 @@ public:
     TMouseWheelEvent OnMouseWheel;
     TContextPopupEvent OnContextPopup;
 
+    // Dragging. With dmAutomatic a left press begins a drag as
+    // BeginDrag(false) does. The drag takes the mouse: once the pointer has
+    // moved more than Threshold pixels from the press (default SM_CXDRAG; at
+    // once with Immediate) every move asks the control beneath (OnDragOver)
+    // and shows DragCursor where it accepts, the no-drop cursor elsewhere;
+    // the release drops on an accepting control (OnDragDrop) and ends the
+    // drag (OnEndDrag). Esc, CancelDrag and a lost capture cancel it. A
+    // release before the drag began is an ordinary release (a click).
+    TDragMode DragMode() const { return FDragMode; }
+    void SetDragMode(TDragMode Value) { FDragMode = Value; }
+    TCursor DragCursor() const { return FDragCursor; }
+    void SetDragCursor(TCursor Value) { FDragCursor = Value; }
+    void BeginDrag(bool Immediate, int Threshold = -1);
+    // Ends this control's drag: with Drop as a release at the pointer would.
+    void EndDrag(bool Drop);
+    // True from BeginDrag until the drag ends (also while it waits for the
+    // threshold).
+    bool Dragging() const;
+    // The drop of Source at X, Y: fires OnDragDrop.
+    virtual void DragDrop(TObject* Source, int X, int Y);
+
+    TDragOverEvent OnDragOver;
+    TDragDropEvent OnDragDrop;
+    TStartDragEvent OnStartDrag;
+    TEndDragEvent OnEndDrag;
+
 protected:
+    // Accept starts false; with OnDragOver assigned it starts true and the
+    // handler decides.
+    virtual void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
+    virtual void DoStartDrag(TDragObject*& DragObject);
+    virtual void DoEndDrag(TObject* Target, int X, int Y);
+
     virtual void Click();
     virtual void DblClick();
     virtual void Resize();
@@ -300,7 +361,13 @@ protected:
 
 private:
     friend class TWinControl;
+    friend struct TControlDrag;
+    friend int AddWndProcHook(TControl* Control, TWndProcHook Hook);
+    friend void RemoveWndProcHook(TControl* Control, int Id);
     void MouseButtonMessage(TMessage& Message, TMouseButton Button, bool Down, bool Double);
+    TDragMode FDragMode = dmManual;
+    TCursor FDragCursor = crDrag;
+    std::unique_ptr<TWndProcHookChain> FHooks;
 
     TWinControl* FParent = nullptr;
     int FLeft = 0;
@@ -440,6 +507,9 @@ protected:
     virtual void DestroyWnd();
     // Places the aligned children inside Rect (client coordinates).
     virtual void AlignControls(TControl* AControl, TRect& Rect);
+    // True when the control's size follows its children, so that every
+    // child's move, size, showing, hiding, coming and going aligns it.
+    virtual bool SizeFollowsChildren() const { return false; }
     virtual void DoEnter();
     virtual void DoExit();
     virtual void KeyDown(Word& Key, TShiftState Shift);
@@ -660,3 +730,16 @@ bool EnableScrollBar(HWND Handle, int Bar, UINT Arrows);
 
 // The form a control sits on; null when none.
 TCustomForm* GetParentForm(TControl* Control);
+
+// Cancels the running drag of controls, if any: the control it is over hears
+// dsDragLeave, the source OnEndDrag with no target.
+void CancelDrag();
+// The control a drag at the screen point P is over: the innermost enabled
+// control there, windowless ones included; null when none.
+TControl* FindDragTarget(const TPoint& P);
+
+// Puts Hook in front of Control's window procedure (and the hooks already
+// there) and answers its id. RemoveWndProcHook takes it out, in any order
+// and also from inside a hook (which then finishes the message it is on).
+int AddWndProcHook(TControl* Control, TWndProcHook Hook);
+void RemoveWndProcHook(TControl* Control, int Id);

@@ -3,6 +3,8 @@
 // non-client layout, the handle registry, focus, capture and hover, and the
 // key state. Not for the layers above.
 #include <functional>
+#include <memory>
+#include <vector>
 
 #include "platform/Controls.h"
 
@@ -70,6 +72,25 @@ bool ScrollBarMouseUp(TWinControl* Control, const TPoint& Screen);
 // The repeat timer's tick: the held arrow or track's request again while the
 // pointer stays on it.
 void ScrollBarRepeat(TWinControl* Control);
+
+// The hooks in front of a control's window procedure, oldest first. An entry
+// taken out while a message runs through it is marked, so the message
+// passes it by.
+struct TWndProcHookEntry {
+    int Id = 0;
+    TWndProcHook Hook;
+    bool Removed = false;
+};
+struct TWndProcHookChain {
+    std::vector<std::shared_ptr<TWndProcHookEntry>> Hooks;
+    int NextId = 1;
+};
+
+// The drag of controls takes the messages that belong to it (the source's
+// mouse while it drags, Esc); true when it took Message.
+bool DragMessage(TControl* Control, TMessage& Message);
+// Forgets a control that goes; a drag it was the source of ends quietly.
+void DragControlGone(TControl* Control);
 
 // Handle registry.
 HWND NewHandle(TWinControl* Control);

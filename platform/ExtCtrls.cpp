@@ -97,7 +97,52 @@ TRect TPanel::InnerRect()
     return r;
 }
 
+void TPanel::SetAutoSize(bool Value)
+{
+    if (FAutoSize == Value)
+        return;
+    FAutoSize = Value;
+    if (Value)
+        Realign();
+}
+
+bool TPanel::ChildrenSize(int& AWidth, int& AHeight)
+{
+    int right = 0;
+    int bottom = 0;
+    bool any = false;
+    for (int i = 0; i < ControlCount(); ++i) {
+        TControl* c = Controls(i);
+        if (!c->Visible())
+            continue;
+        any = true;
+        right = std::max(right, c->Left() + c->Width());
+        bottom = std::max(bottom, c->Top() + c->Height());
+    }
+    if (!any)
+        return false;
+    const TRect client = ClientRect();
+    const TRect inner = InnerRect();
+    // The border and bevels on the far sides, and the non-client frame.
+    AWidth = right + (client.Right - inner.Right) + (Width() - client.Width());
+    AHeight = bottom + (client.Bottom - inner.Bottom) + (Height() - client.Height());
+    return true;
+}
+
 void TPanel::AlignControls(TControl* AControl, TRect& Rect)
+{
+    AlignInner(AControl, Rect);
+    int w = 0;
+    int h = 0;
+    if (!FAutoSize || !ChildrenSize(w, h) || (w == Width() && h == Height()))
+        return;
+    SetBounds(Left(), Top(), w, h);
+    // Children aligned to the panel follow its new size.
+    TRect r = ClientRect();
+    AlignInner(AControl, r);
+}
+
+void TPanel::AlignInner(TControl* AControl, TRect& Rect)
 {
     const TRect inner = InnerRect();
     const TRect client = ClientRect();

@@ -37,11 +37,22 @@ public:
     // The part of the client area aligned children share.
     TRect InnerRect();
 
+    // With AutoSize the panel's size follows its visible children: it ends
+    // where the rightmost and lowest of them end, inside its border and
+    // bevels. Without children it keeps its size.
+    bool AutoSize() const { return FAutoSize; }
+    void SetAutoSize(bool Value);
+
 protected:
     void Paint() override;
     void AlignControls(TControl* AControl, TRect& Rect) override;
+    bool SizeFollowsChildren() const override { return FAutoSize; }
 
 private:
+    // The size the children ask for; false when there are none.
+    bool ChildrenSize(int& AWidth, int& AHeight);
+    void AlignInner(TControl* AControl, TRect& Rect);
+    bool FAutoSize = false;
     TBevelCut FBevelOuter = bvRaised;
     TBevelCut FBevelInner = bvNone;
     int FBevelWidth = 1;
@@ -186,9 +197,10 @@ public:
     TResizeStyle ResizeStyle() const { return FResizeStyle; }
     void SetResizeStyle(TResizeStyle Value) { FResizeStyle = Value; }
 
-    // The control the splitter resizes: the visible sibling with the same
-    // alignment whose edge touches the splitter. Null when none.
-    TControl* FindControl();
+    // The control the splitter resizes, for moves and drags: the visible
+    // sibling with the same alignment whose edge touches the splitter. Null
+    // when none.
+    virtual TControl* FindControl();
     // Moves the splitter by Delta pixels (positive: right or down), as a
     // drag does, with the same limits and events. False when nothing moved.
     bool MoveBy(int Delta);

@@ -146,7 +146,7 @@ bool Deliver(HWND Handle, TMessage& Message)
         e = it->second;
     }
     if (e.Control)
-        e.Control->WndProc(Message);
+        e.Control->WindowProc(Message);
     else if (e.Proc)
         e.Proc(Message);
     return true;
@@ -401,7 +401,7 @@ LRESULT GuardedPerform(TControl* Control, UINT Msg, WPARAM WParam, LPARAM LParam
 {
     TMessage m(Msg, WParam, LParam);
     try {
-        Control->WndProc(m);
+        Control->WindowProc(m);
     } catch (...) {
         HandleCurrentException(Control);
     }

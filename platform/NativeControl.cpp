@@ -67,7 +67,7 @@ bool KeyToMessages(TNativeControl* C, QObject* Watched, QKeyEvent* E)
             return false;
         SetKeyDown(vk, false);
         TMessage m(alt && !ctrl ? WM_SYSKEYUP : WM_KEYUP, vk, data | (LPARAM(1) << 30) | (LPARAM(1) << 31));
-        C->WndProc(m);
+        C->WindowProc(m);
         return !watch || m.CharCode() == 0;
     }
     if (E->isAutoRepeat())
@@ -75,7 +75,7 @@ bool KeyToMessages(TNativeControl* C, QObject* Watched, QKeyEvent* E)
     if (vk) {
         SetKeyDown(vk, true);
         TMessage m(alt && !ctrl ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, data);
-        C->WndProc(m);
+        C->WindowProc(m);
         if (!watch || m.CharCode() == 0)
             return true;
     }
@@ -85,7 +85,7 @@ bool KeyToMessages(TNativeControl* C, QObject* Watched, QKeyEvent* E)
     std::u16string typed;
     for (char16_t ch : text) {
         TMessage m(alt && !ctrl ? WM_SYSCHAR : WM_CHAR, WPARAM(ch), data);
-        C->WndProc(m);
+        C->WindowProc(m);
         if (!watch)
             return true;
         if (m.CharCode() != 0)

@@ -279,6 +279,17 @@ public:
     bool DroppedDown() const;
     void Clear();
 
+    // The selection in the edit part, in characters (UTF-16 units, as the
+    // widget counts). A list-only box has none: 0, 0 and "", and setting
+    // does nothing. SetSelText replaces the selection and puts the caret
+    // after the new text.
+    int SelStart() const { return HasEdit() ? FSelStart : 0; }
+    void SetSelStart(int Value);
+    int SelLength() const { return HasEdit() ? FSelLength : 0; }
+    void SetSelLength(int Value);
+    String SelText() const;
+    void SetSelText(const String& Value);
+
     // The canvas owner-drawn items paint on (while OnDrawItem runs).
     TCanvas* Canvas() const { return FCanvas; }
     // The height of an item: ItemHeight, or OnMeasureItem's answer for a
@@ -309,9 +320,12 @@ private:
     friend class TComboDelegate;
     friend class TComboWidget;
     bool OwnerDrawn() const { return FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable; }
+    bool HasEdit() const { return FStyle == csDropDown || FStyle == csSimple; }
     void ItemsChanged();
     std::unique_ptr<TStringList> FItems;
     TComboBoxStyle FStyle = csDropDown;
+    int FSelStart = 0;
+    int FSelLength = 0;
     int FItemIndex = -1;
     int FItemHeight = 16;
     int FDropDownCount = 8;

@@ -14,6 +14,7 @@
 #include "platform/Graphics.h"
 #include "platform/QtNativeControl.h"
 #include "platform/StdCtrls.h"
+#include "platform/TextFile.h"
 
 // ---------------------------------------------------------------------------
 // TComboBox
@@ -93,6 +94,9 @@ void TComboBox::ItemsChanged()
 void TComboBox::Dispatch(TMessage& Message)
 {
     if (Message.Msg == CM_TEXTCHANGED) {
+        const int len = int(Utf8ToUtf16(Text()).size());
+        FSelStart = std::min(FSelStart, len);
+        FSelLength = std::min(FSelLength, len - FSelStart);
         if (!FKeepIndex) {
             FItemIndex = FItems->IndexOf(Text());
             // A list-only box shows nothing but its items.
@@ -169,6 +173,44 @@ void TComboBox::Clear()
 {
     FItems->Clear();
     SetItemIndex(-1);
+}
+
+void TComboBox::SetSelStart(int Value)
+{
+    if (!HasEdit())
+        return;
+    FSelStart = std::clamp(Value, 0, int(Utf8ToUtf16(Text()).size()));
+    FSelLength = 0;
+    UpdateNative();
+}
+
+void TComboBox::SetSelLength(int Value)
+{
+    if (!HasEdit())
+        return;
+    FSelLength = std::clamp(Value, 0, int(Utf8ToUtf16(Text()).size()) - FSelStart);
+    UpdateNative();
+}
+
+String TComboBox::SelText() const
+{
+    if (!HasEdit())
+        return String();
+    return Utf16ToUtf8(Utf8ToUtf16(Text()).substr(std::size_t(FSelStart), std::size_t(FSelLength)));
+}
+
+void TComboBox::SetSelText(const String& Value)
+{
+    if (!HasEdit())
+        return;
+    std::u16string u = Utf8ToUtf16(Text());
+    const std::u16string v = Utf8ToUtf16(Value);
+    u.replace(std::size_t(FSelStart), std::size_t(FSelLength), v);
+    const int caret = FSelStart + int(v.size());
+    SetText(Utf16ToUtf8(u));
+    FSelStart = std::min(caret, int(Utf8ToUtf16(Text()).size()));
+    FSelLength = 0;
+    UpdateNative();
 }
 
 bool TComboBox::DroppedDown() const
@@ -259,8 +301,20 @@ QWidget* TComboBox::CreateNativeWidget(QWidget* Parent)
     if (OwnerDrawn())
         b->setItemDelegate(new TComboDelegate(this, b));
     ConnectUser(this, b, &QComboBox::activated, [this](int I) { SelectByUser(I); });
-    if (QLineEdit* e = b->lineEdit())
+    if (QLineEdit* e = b->lineEdit()) {
         ConnectUser(this, e, &QLineEdit::textEdited, [this](const QString& T) { EditByUser(FromQString(T)); });
+        ConnectUser(this, e, &QLineEdit::selectionChanged, [this] {
+            QLineEdit* w = NativeAs<QComboBox>(this)->lineEdit();
+            FSelStart = w->hasSelectedText() ? w->selectionStart() : w->cursorPosition();
+            FSelLength = w->hasSelectedText() ? int(w->selectedText().size()) : 0;
+        });
+        ConnectUser(this, e, &QLineEdit::cursorPositionChanged, [this](int, int New) {
+            if (!NativeAs<QComboBox>(this)->lineEdit()->hasSelectedText()) {
+                FSelStart = New;
+                FSelLength = 0;
+            }
+        });
+    }
     return b;
 }
 
@@ -284,6 +338,9 @@ void TComboBox::SyncNativeWidget()
         if (e->text() != t)
             e->setText(t);
         e->setMaxLength(FMaxLength > 0 ? FMaxLength : 32767);
+        e->setSelection(FSelStart, FSelLength);
+        if (FSelLength == 0)
+            e->setCursorPosition(FSelStart);
     }
 }
 

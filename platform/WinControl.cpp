@@ -67,7 +67,7 @@ void TWinControl::InsertControl(TControl* AControl)
         if (HandleAllocated() && w->Visible())
             w->HandleNeeded();
     }
-    if (AControl->Align() != alNone)
+    if (AControl->Align() != alNone || SizeFollowsChildren())
         Realign();
     if (AControl->Visible())
         InvalidateRect(AControl->BoundsRect());
@@ -94,7 +94,7 @@ void TWinControl::RemoveControl(TControl* AControl)
     const TRect r = AControl->BoundsRect();
     FControls.erase(it);
     AControl->FParent = nullptr;
-    if (AControl->Align() != alNone)
+    if (AControl->Align() != alNone || SizeFollowsChildren())
         Realign();
     InvalidateRect(r);
 }

@@ -161,3 +161,39 @@ TEST(ExtCtrls, RadioGroupForgetsAButtonFreedElsewhere)
     EXPECT_EQ(group->Buttons(1)->Caption(), "c");
     delete group;
 }
+
+TEST(ExtCtrls, AnAutoSizedPanelFollowsItsChildren)
+{
+    auto* panel = Create<TPanel>(nullptr);
+    panel->SetBounds(10, 10, 200, 100);
+    panel->SetBevelOuter(bvRaised);  // one pixel on each side
+    auto* a = Create<TPanel>(panel);
+    a->SetParent(panel);
+    a->SetBounds(5, 5, 50, 20);
+    auto* b = Create<TPanel>(panel);
+    b->SetParent(panel);
+    b->SetBounds(10, 40, 30, 10);
+    panel->SetAutoSize(true);
+    EXPECT_EQ(panel->BoundsRect(), TRect(10, 10, 10 + 56, 10 + 51));
+    b->SetLeft(100);
+    EXPECT_EQ(panel->Width(), 131);
+    b->Hide();
+    EXPECT_EQ(panel->BoundsRect(), TRect(10, 10, 10 + 56, 10 + 26));
+    delete b;
+    a->SetHeight(30);
+    EXPECT_EQ(panel->Height(), 36);
+    // Without children it keeps what it has.
+    delete a;
+    EXPECT_EQ(panel->Height(), 36);
+    // A child aligned to the top keeps the width and sets the height.
+    auto* top = Create<TPanel>(panel);
+    top->SetHeight(24);
+    top->SetAlign(alTop);
+    top->SetParent(panel);
+    EXPECT_EQ(panel->BoundsRect(), TRect(10, 10, 10 + 56, 10 + 26));
+    EXPECT_EQ(top->BoundsRect(), TRect(1, 1, 55, 25));
+    panel->SetAutoSize(false);
+    top->SetHeight(10);
+    EXPECT_EQ(panel->Height(), 26);
+    delete panel;
+}

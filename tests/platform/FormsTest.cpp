@@ -6,6 +6,7 @@
 #include "platform/ComponentDump.h"
 #include "platform/FormBuilder.h"
 #include "platform/Forms.h"
+#include "platform/ExtCtrls.h"
 #include "platform/Menus.h"
 #include "tests/support/PlatformFixture.h"
 
@@ -100,5 +101,35 @@ TEST(Forms, BuilderNamesComponentsUniquelyAndDumpShowsTheTree)
         EXPECT_NE(dump.find(line), String::npos) << line << "\n" << dump;
     // The item is listed under its menu only.
     EXPECT_EQ(dump.find("EditForm.DeleteItem."), String::npos);
+    delete f;
+}
+
+TEST(Forms, DumpHooksAddAndReplacePropertiesForDescendantsToo)
+{
+    class TFancyPanel : public TPanel {
+        VEK_DECLARE_CLASS(TFancyPanel, TPanel)
+    public:
+        explicit TFancyPanel(TComponent* AOwner) : TPanel(AOwner) {}
+    };
+    RegisterDumpHook(TPanel::StaticClassInfo(), [](TComponent* C, TDumpProperties& P) {
+        P.Set("BevelOuter", std::to_string(static_cast<TPanel*>(C)->BevelOuter()));
+        P.Set("Width", "wide");
+    });
+    // An ancestor's hook runs first, so the descendant's has the last word.
+    RegisterDumpHook(TWinControl::StaticClassInfo(), [](TComponent*, TDumpProperties& P) {
+        P.Set("Width", "from the ancestor");
+        P.Set("Windowed", "True");
+    });
+    auto* f = Create<TForm>(nullptr);
+    f->SetName("DumpForm");
+    auto* p = Build<TFancyPanel>(f, "Fancy").Parent(f).Get();
+    p->SetBevelOuter(bvLowered);
+    const String dump = DumpComponents(f);
+    EXPECT_NE(dump.find("DumpForm.Fancy.Width=wide\nDumpForm.Fancy.Height="), String::npos) << dump;
+    EXPECT_NE(dump.find("DumpForm.Fancy.Windowed=True\nDumpForm.Fancy.BevelOuter=1\n"), String::npos) << dump;
+    EXPECT_NE(dump.find("DumpForm.Width=from the ancestor\n"), String::npos) << dump;
+    RegisterDumpHook(TPanel::StaticClassInfo(), nullptr);
+    RegisterDumpHook(TWinControl::StaticClassInfo(), nullptr);
+    EXPECT_NE(DumpComponents(f).find("DumpForm.Fancy.Width=185\n"), String::npos);
     delete f;
 }

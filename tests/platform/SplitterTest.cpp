@@ -114,3 +114,33 @@ TEST(Splitter, OnCanResizeMayRefuseOrChangeTheSize)
     EXPECT_EQ(l.Side->Width(), 400 - 3 - l.Splitter->MinSize());
     EXPECT_EQ(moved, 2);
 }
+
+TEST(Splitter, AnOverriddenNeighbourIsWhatMovesAndDragsResize)
+{
+    // Resizes the control named as its neighbour, whatever touches it.
+    class TPickingSplitter : public TSplitter {
+    public:
+        explicit TPickingSplitter(TComponent* AOwner) : TSplitter(AOwner) {}
+        TControl* Picked = nullptr;
+        TControl* FindControl() override { return Picked; }
+    };
+    EnsureApplication();
+    TSplitLayout l(alLeft);
+    auto* other = Create<TPanel>(l.Parent);
+    other->SetParent(l.Parent);
+    other->SetBounds(250, 0, 60, 100);
+    auto* s = Create<TPickingSplitter>(l.Parent);
+    s->SetBounds(l.Splitter->Left() + 3, 0, 3, 300);
+    s->SetParent(l.Parent);
+    s->Picked = other;
+    ASSERT_TRUE(s->MoveBy(15));
+    EXPECT_EQ(other->Width(), 75);
+    EXPECT_EQ(l.Side->Width(), 100);
+    MouseDown(s, {1, 10});
+    MouseMove(s, {11, 10}, TShiftState{ssLeft});
+    MouseUp(s, {11, 10});
+    EXPECT_EQ(other->Width(), 85);
+    EXPECT_EQ(l.Side->Width(), 100);
+    s->Picked = nullptr;
+    EXPECT_FALSE(s->MoveBy(15));
+}

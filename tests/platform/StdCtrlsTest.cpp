@@ -193,6 +193,42 @@ TEST_F(StdCtrls, EditableComboTakesTypedText)
     EXPECT_EQ(changes, 2);
 }
 
+TEST_F(StdCtrls, ComboSelectionFollowsCodeAndTheUser)
+{
+    auto* combo = Put<TComboBox>();
+    combo->SetText("Gr\xC3\xBC\xC3\x9F" "e Arial");  // "Grüße Arial": 11 characters
+    combo->SetSelStart(6);
+    combo->SetSelLength(99);
+    EXPECT_EQ(combo->SelLength(), 5);
+    EXPECT_EQ(combo->SelText(), "Arial");
+    combo->SetSelText("Sans");
+    EXPECT_EQ(combo->Text(), "Gr\xC3\xBC\xC3\x9F" "e Sans");
+    EXPECT_EQ(combo->SelStart(), 10);
+    EXPECT_EQ(combo->SelLength(), 0);
+    // The completing box's way: the typed part, then the rest selected.
+    combo->SetSelStart(2);
+    combo->SetSelLength(8);
+    form->Show();
+    QLineEdit* e = NativeAs<QComboBox>(combo)->lineEdit();
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->selectionStart(), 2);
+    EXPECT_EQ(e->selectedText().size(), 8);
+    e->setSelection(1, 3);
+    EXPECT_EQ(combo->SelStart(), 1);
+    EXPECT_EQ(combo->SelText(), "r\xC3\xBC\xC3\x9F");
+    // A shorter text keeps the selection inside it.
+    combo->SetText("ab");
+    EXPECT_EQ(combo->SelStart(), 1);
+    EXPECT_EQ(combo->SelLength(), 1);
+    // A list-only box has no selection to set.
+    combo->SetStyle(csDropDownList);
+    combo->SetSelStart(1);
+    EXPECT_EQ(combo->SelStart(), 0);
+    EXPECT_EQ(combo->SelText(), "");
+    combo->SetSelText("x");
+    EXPECT_EQ(combo->Text(), "");
+}
+
 TEST_F(StdCtrls, OwnerDrawnComboItemsAreMeasuredAndPaintedByTheHandlers)
 {
     auto* combo = Put<TComboBox>();

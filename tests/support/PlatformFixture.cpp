@@ -63,6 +63,17 @@ void DoubleClick(TControl* Control, TPoint P)
     MouseUp(Control, P);
 }
 
+void DragAndDrop(TControl* Source, TPoint From, TControl* Target, TPoint To)
+{
+    NextClick();
+    MouseDown(Source, From);
+    const TPoint end = Source->ScreenToClient(Target->ClientToScreen(To));
+    constexpr int Steps = 4;
+    for (int k = 1; k <= Steps; ++k)
+        MouseMove(Source, {From.X + (end.X - From.X) * k / Steps, From.Y + (end.Y - From.Y) * k / Steps}, {ssLeft});
+    MouseUp(Source, end);
+}
+
 void Wheel(TControl* Control, TPoint P, int Delta, TShiftState Shift)
 {
     TWinControl* w = WindowOf(Control);

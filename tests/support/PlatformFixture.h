@@ -27,6 +27,10 @@ void DoubleClick(TControl* Control, TPoint P);
 void Wheel(TControl* Control, TPoint P, int Delta, TShiftState Shift = {});
 // A horizontal wheel's turn, positive to the left.
 void SidewaysWheel(TControl* Control, TPoint P, int Delta);
+// A drag with the left button: a press on Source at From, moves in a few
+// steps to To in Target's client coordinates, and the release there. The
+// moves go to Source, which holds the mouse, as in a real drag.
+void DragAndDrop(TControl* Source, TPoint From, TControl* Target, TPoint To);
 // A key press (with the text it types) and its release, by virtual-key
 // code, through Control's window (they reach the focused control).
 void KeyDown(TWinControl* Control, Word VirtKey, const String& Text = "", TShiftState Shift = {});
