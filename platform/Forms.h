@@ -228,6 +228,23 @@ private:
 struct TCursorData;
 using HCURSOR = const TCursorData*;
 
+// One size of a bitmap font, in pixels: the character cell and the part of
+// it above the letters (internal leading).
+struct TScreenFontSize {
+    int CellHeight = 0;
+    int InternalLeading = 0;
+};
+
+// A font family the toolkit can draw.
+struct TScreenFont {
+    String Name;
+    // Scalable: any size. A bitmap font has the sizes in Sizes only.
+    bool Scalable = true;
+    // Holds symbols only, no letters of any script.
+    bool Symbol = false;
+    std::vector<TScreenFontSize> Sizes;  // ascending; empty for a scalable font
+};
+
 class TScreen : public TComponent {
     VEK_DECLARE_CLASS(TScreen, TComponent)
 
@@ -247,9 +264,21 @@ public:
     int PixelsPerInch() const { return 96; }
     int Width() const;
     int Height() const;
+    // The primary screen's work area (the part panels leave free).
     TRect WorkAreaRect() const;
+    // The bounds and the work area of the screen holding P, or of the screen
+    // nearest to it.
+    TRect MonitorRect(const TPoint& P) const;
+    TRect MonitorWorkAreaRect(const TPoint& P) const;
+
+    // The font families, sorted by name, read from the toolkit's font
+    // database on first use; ResetFonts reads them again.
+    const std::vector<TScreenFont>& Fonts();
+    void ResetFonts() { FFonts.clear(); FFontsRead = false; }
 
 private:
+    std::vector<TScreenFont> FFonts;
+    bool FFontsRead = false;
     TCursor FCursor = crDefault;
     std::map<int, HCURSOR> FCursors;
 };
