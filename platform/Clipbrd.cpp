@@ -218,7 +218,7 @@ QPointer<TMimeBridge>& Owned()
 // by this program (text, another object) or taken by another program.
 void WatchOwnership(QClipboard* Clipboard)
 {
-    static QClipboard* watched = nullptr;
+    static QPointer<QClipboard> watched;
     if (watched == Clipboard)
         return;
     watched = Clipboard;

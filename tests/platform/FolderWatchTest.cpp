@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 
 #include "platform/FileWatcher.h"
 #include "tests/support/PlatformFixture.h"
@@ -136,4 +137,24 @@ TEST(FolderWatch, RepeatsAreReportedAndRemovedFoldersAreForgotten)
     w.After(2, [] {});
     EXPECT_TRUE(w.Watch->Folders().empty());
     EXPECT_FALSE(w.Watch->AddFolder(w.Root.string() + "/missing"));
+}
+
+TEST(FolderWatch, AFullQueueIsReportedAsOverflow)
+{
+    TWatchedFolders w;
+    // More events than the system queues (two per file) before any is read.
+    int limit = 16384;
+    std::ifstream("/proc/sys/fs/inotify/max_queued_events") >> limit;
+    const int files = limit / 2 + 16;
+    for (int i = 0; i < files; ++i) {
+        const String f = w.A + "/" + std::to_string(i);
+        const int fd = ::open(f.c_str(), O_WRONLY | O_CREAT, 0644);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+    }
+    w.Events.clear();
+    ProcessEventsUntil([&] { return !w.Events.empty() && w.Events.back().Kind == fekOverflow; }, 20000);
+    ASSERT_FALSE(w.Events.empty());
+    EXPECT_EQ(w.Events.back(), (TFolderEvent{fekOverflow, "", ""}));
+    EXPECT_EQ(w.Events.front(), (TFolderEvent{fekCreated, w.A + "/0", ""}));
 }
