@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "platform/Clipbrd.h"
+#include "tests/platform/FixedDataObject.h"
 #include "tests/support/PlatformFixture.h"
 
 namespace {
@@ -32,9 +33,8 @@ struct TCounts {
     bool Released = false;
 };
 
-// The owner's object: fixed bytes per format; tells what it rendered and
-// when it is let go.
-class TPeerObject : public IDataObject {
+// The owner's object: tells what it rendered, by name, and when it is let go.
+class TPeerObject : public TFixedDataObject {
 public:
     explicit TPeerObject(std::shared_ptr<TCounts> ACounts) : Counts(std::move(ACounts))
     {
@@ -45,33 +45,13 @@ public:
         Data[RegisterClipboardFormat("CSV")] = std::string("1;\xE4\0", 4);
         Data[RegisterClipboardFormat("Vek Peer Rows")] = std::string("\x01\x02\0\x03", 4);
         Data[RegisterClipboardFormat("Vek Peer Unasked")] = "never";
+        OnRender = [this](TClipFormat F) {
+            ++Counts->Renders[F < 0xC000 ? std::to_string(F) : GetClipboardFormatName(F)];
+        };
     }
     ~TPeerObject() override { Counts->Released = true; }
 
-    std::vector<TFormatEtc> EnumFormatEtc() override
-    {
-        std::vector<TFormatEtc> list;
-        for (const auto& [id, bytes] : Data) {
-            TFormatEtc f;
-            f.cfFormat = id;
-            list.push_back(f);
-        }
-        return list;
-    }
-    HRESULT QueryGetData(const TFormatEtc& Format) override { return QueryOfferedFormat(EnumFormatEtc(), Format); }
-    HRESULT GetData(const TFormatEtc& Format, TStream& Medium) override
-    {
-        auto it = Data.find(Format.cfFormat);
-        if (it == Data.end())
-            return DV_E_FORMATETC;
-        const String name = Format.cfFormat < 0xC000 ? std::to_string(Format.cfFormat) : GetClipboardFormatName(Format.cfFormat);
-        ++Counts->Renders[name];
-        Medium.WriteBytes(it->second);
-        return S_OK;
-    }
-
 private:
-    std::map<TClipFormat, std::string> Data;
     std::shared_ptr<TCounts> Counts;
 };
 

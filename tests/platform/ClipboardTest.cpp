@@ -9,38 +9,20 @@
 #include <map>
 
 #include "platform/Clipbrd.h"
+#include "tests/platform/FixedDataObject.h"
 #include "tests/support/PlatformFixture.h"
 
 namespace {
 
-// Offers fixed bytes per format and counts what it is asked.
-class TTestDataObject : public IDataObject {
+// Counts what it is asked to render.
+class TTestDataObject : public TFixedDataObject {
 public:
-    std::map<TClipFormat, std::string> Data;
     std::map<TClipFormat, int> Renders;
-    int Flushes = 0;
 
-    std::vector<TFormatEtc> EnumFormatEtc() override
+    TTestDataObject()
     {
-        std::vector<TFormatEtc> list;
-        for (const auto& [id, bytes] : Data) {
-            TFormatEtc f;
-            f.cfFormat = id;
-            list.push_back(f);
-        }
-        return list;
+        OnRender = [this](TClipFormat F) { ++Renders[F]; };
     }
-    HRESULT QueryGetData(const TFormatEtc& Format) override { return QueryOfferedFormat(EnumFormatEtc(), Format); }
-    HRESULT GetData(const TFormatEtc& Format, TStream& Medium) override
-    {
-        auto it = Data.find(Format.cfFormat);
-        if (it == Data.end())
-            return DV_E_FORMATETC;
-        ++Renders[Format.cfFormat];
-        Medium.WriteBytes(it->second);
-        return S_OK;
-    }
-    void Flushing() override { ++Flushes; }
     int TotalRenders() const
     {
         int n = 0;
