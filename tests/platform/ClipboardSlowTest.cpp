@@ -6,8 +6,6 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QProcess>
-#include <QStandardPaths>
 
 #include <chrono>
 #include <cstdlib>
@@ -19,6 +17,7 @@
 
 #include "platform/Clipbrd.h"
 #include "tests/platform/FixedDataObject.h"
+#include "tests/platform/XServer.h"
 #include "tests/support/PlatformFixture.h"
 
 namespace {
@@ -121,43 +120,26 @@ TEST(ClipboardPeer, Reader)
 TEST(Clipboard, AnotherProcessReadsEachFormat)
 {
     EnsureApplication();
-    const QString xvfb = QStandardPaths::findExecutable("Xvfb");
-    if (xvfb.isEmpty())
+    const TXServer server;
+    if (!server.Running())
         GTEST_SKIP() << "no X server to run the two processes on";
-    QProcess server;
-    server.start(xvfb, {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "800x600x24"});
-    ASSERT_TRUE(server.waitForStarted(10000));
-    QByteArray display;
-    while (!display.contains('\n') && server.waitForReadyRead(20000))
-        display += server.readAllStandardOutput();
-    ASSERT_FALSE(display.trimmed().isEmpty()) << "the X server did not start";
-
     char pattern[] = "/tmp/vek-clipboard-peers-XXXXXX";
     const fs::path dir = ::mkdtemp(pattern);
-    auto start = [&](QProcess& P, const char* Role) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("DISPLAY", ":" + QString::fromLatin1(display.trimmed()));
-        env.insert("QT_QPA_PLATFORM", "xcb");
-        env.insert("VEK_CLIPBOARD_PEER", Role);
-        env.insert("VEK_PEER_DIR", QString::fromStdString(dir.string()));
-        P.setProcessEnvironment(env);
-        P.setProcessChannelMode(QProcess::MergedChannels);
-        P.start(QString::fromStdString(fs::read_symlink("/proc/self/exe").string()),
-                {QString("--gtest_filter=ClipboardPeer.") + (String(Role) == "owner" ? "Owner" : "Reader")});
-    };
+    QProcessEnvironment env;
+    env.insert("VEK_PEER_DIR", QString::fromStdString(dir.string()));
+    env.insert("VEK_CLIPBOARD_PEER", "owner");
     QProcess owner;
-    start(owner, "owner");
+    server.StartPeer(owner, "ClipboardPeer.Owner", env);
     ASSERT_TRUE(ProcessEventsUntil([&] { return fs::exists(dir / "owner-ready") || owner.state() == QProcess::NotRunning; },
                                    60000));
     ASSERT_TRUE(fs::exists(dir / "owner-ready")) << owner.readAll().toStdString();
+    env.insert("VEK_CLIPBOARD_PEER", "reader");
     QProcess reader;
-    start(reader, "reader");
+    server.StartPeer(reader, "ClipboardPeer.Reader", env);
     ASSERT_TRUE(reader.waitForFinished(120000));
     ASSERT_TRUE(owner.waitForFinished(120000));
     EXPECT_EQ(reader.exitCode(), 0) << reader.readAll().toStdString();
     EXPECT_EQ(owner.exitCode(), 0) << owner.readAll().toStdString();
-    server.terminate();
-    server.waitForFinished(10000);
 
     const std::string formats = ReadFrom(dir / "formats");
     for (const char* mime : MimeTypes)
