@@ -303,6 +303,11 @@ private:
     int VertMax();
     int VertPage();
     void InvalidateSlider();
+    // The parts of the chart that do not move with it: the position labels
+    // and the line below the last row.
+    void InvalidateFixedParts();
+    // Moves a chart panel's pixels; what they uncover is painted anew.
+    void ScrollPixels(TWinControl* Control, int DX, int DY);
     void InvalidateChartRect(TRect R, bool Large);
     // The widest position caption of the shown rows in Canvas's font.
     int WidestPositionCaption(TCanvas* Canvas);

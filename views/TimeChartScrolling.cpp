@@ -89,21 +89,39 @@ void TPlannerForm::SetTimeChartStart(TDateTime Date)
     InvalidateSlider();
     UpdateScrollBars(1);
 
-    // The position labels stand still while the chart moves under them, and
-    // so does the line below the last row.
+    // The position labels and the line below the last row stand still while
+    // the chart moves under them: they are painted again where they were
+    // (those pixels move along) and where they stay.
+    InvalidateFixedParts();
+    ScrollPixels(TimeChart, dx, 0);
+    ScrollPixels(TimeChartCaption, dx, 0);
+    InvalidateFixedParts();
+}
+
+void TPlannerForm::InvalidateFixedParts()
+{
     TCanvas* canvas = TimeChart->Canvas();
     const int rowHeight = TimeChartRowHeight(0);
     const int rows = GetRowCount();
+    const int height = TimeChart->Height();
     for (int i = 0; i < rows; ++i) {
         const TRect label = PositionRect(canvas, FTimeChartTop, i, TimeChart->Width(), rowHeight);
-        if (!label.IsEmpty() && label.Bottom > 0 && label.Top < TimeChart->Height())
+        if (label.Top >= height)
+            break;
+        if (!label.IsEmpty() && label.Bottom > 0)
             TimeChart->InvalidateRect(label);
     }
     const int below = int(std::min<long long>((long long)rowHeight * rows, 1 << 30)) - FTimeChartTop;
     TimeChart->InvalidateRect(TRect{0, below, TimeChart->Width(), below + canvas->TextHeight("Gg") + 5});
+}
 
-    TimeChart->Invalidate();
-    TimeChartCaption->Invalidate();
+void TPlannerForm::ScrollPixels(TWinControl* Control, int DX, int DY)
+{
+    // Without a window nothing is shown yet: there is nothing to move.
+    if (!Control->HandleAllocated())
+        Control->Invalidate();
+    else
+        ScrollWindowEx(Control->Handle(), DX, DY, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
 }
 
 void TPlannerForm::SetTimeChartTop(int Pixels)
@@ -113,11 +131,12 @@ void TPlannerForm::SetTimeChartTop(int Pixels)
     Pixels = std::max(0, std::min(Pixels, VertMax() - VertPage()));
     if (Pixels == FTimeChartTop)
         return;
+    const int dy = FTimeChartTop - Pixels;
     InvalidateSlider();
     FTimeChartTop = Pixels;
     InvalidateSlider();
     UpdateScrollBars(2);
-    TimeChart->Invalidate();
+    ScrollPixels(TimeChart, 0, dy);
 }
 
 // ---- moving smoothly -----------------------------------------------------------------

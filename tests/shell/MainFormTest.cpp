@@ -17,6 +17,7 @@
 #include "network/SimpleSockets.h"
 #include "platform/ActnList.h"
 #include "platform/ComCtrls.h"
+#include "platform/DateUtils.h"
 #include "platform/Dialogs.h"
 #include "platform/ExtCtrls.h"
 #include "platform/MenuBar.h"
@@ -27,6 +28,7 @@
 #include "platform/Timers.h"
 #include "shell/Instances.h"
 #include "shell/MainForm.h"
+#include "views/CanvasPanel.h"
 #include "shell/MessageDialog.h"
 #include "shell/Startup.h"
 #include "shell/Translation.h"
@@ -517,4 +519,46 @@ TEST_F(MainFormTest, PageKeysMoveASingleSelectionAlongTheTable)
     m->FormKeyDown(key, {});
     EXPECT_EQ(key, VK_NEXT);
     EXPECT_TRUE(tree->Selected(rows[0]->VNode));
+}
+
+TEST_F(MainFormTest, ArrowKeysScrollTheChartUnlessAnEditHasTheFocus)
+{
+    PinClock(EncodeDateTime(2024, 3, 5, 10, 0, 0, 0));
+    TMainForm* m = StartProgram({});
+    m->UpdateBoundsProc();
+    m->SetTimeChartStart(m->FMinDate + 3);
+    m->TimeChartStartDestination = m->FTimeChartStart;
+    const TDateTime start = m->FTimeChartStart;
+    m->SetActiveControl(m->TimeChart);
+    Word key = VK_RIGHT;
+    m->FormKeyDown(key, {});
+    EXPECT_DOUBLE_EQ(m->TimeChartStartDestination, start + 1);
+    key = VK_RIGHT;
+    m->FormKeyDown(key, TShiftState{ssShift});
+    EXPECT_DOUBLE_EQ(m->TimeChartStartDestination, start + 8);
+    key = VK_LEFT;
+    m->FormKeyDown(key, {});
+    EXPECT_DOUBLE_EQ(m->TimeChartStartDestination, start + 7);
+    // A table keeps its own arrows and the chart moves as well.
+    m->SetActiveControl(m->GetTable(tbTable));
+    key = VK_LEFT;
+    m->FormKeyDown(key, {});
+    EXPECT_EQ(key, VK_LEFT);
+    EXPECT_DOUBLE_EQ(m->TimeChartStartDestination, start + 6);
+    auto* edit = Create<TEdit>(m);
+    edit->SetParent(m);
+    m->SetActiveControl(edit);
+    key = VK_RIGHT;
+    m->FormKeyDown(key, {});
+    EXPECT_DOUBLE_EQ(m->TimeChartStartDestination, start + 6) << "typing in an edit field";
+
+    // One switch scrolls the chart while a task moves, kept as [edit] autoscroll.
+    EXPECT_EQ(m->AutoScroll1->Caption(), "Scroll Timechart while moving Task (invert with shift)");
+    EXPECT_EQ(m->FindComponent("ScrollWhileMoving1"), nullptr);
+    m->AutoScroll1->Click();
+    EXPECT_FALSE(m->AutoScroll1->Checked());
+    ASSERT_TRUE(m->SaveIni());
+    StopProgram();
+    UnpinClock();
+    EXPECT_FALSE(TMemIniFile(TMainForm::SettingsFileName()).ReadBool("edit", "autoscroll", true));
 }

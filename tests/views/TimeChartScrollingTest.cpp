@@ -175,3 +175,63 @@ TEST(ChartScrolling, BoundsAreWholeDaysAndWidenToTheChart)
     EXPECT_DOUBLE_EQ(p->FTimeChartStart, D0 + 10);
     EXPECT_DOUBLE_EQ(p->TimeChartStartDestination, D0 + 10);
 }
+
+TEST(ChartScrolling, MovedPixelsEqualAFreshPaint)
+{
+    TPinnedClock clock(D0 + 10.5);
+    TPlannerPtr p = ScrollingPlanner();
+    for (int i = 0; i < 120; ++i)
+        AddTask(*p, "P" + IntToStr(i % 30), D0 + (i * 13) % 90, 1 + i % 4);
+    std::vector<TRegion> painted;
+    p->TimeChart->OnPaint = [&](TObject*) {
+        painted.push_back(p->TimeChart->Canvas()->ClipRegion());
+        p->TimeChartPaint();
+    };
+    auto paintAll = [&] {
+        p->TimeChart->Invalidate();
+        p->TimeChart->Update();
+    };
+    // What may be painted after a move: the strip it uncovered and the parts
+    // that stand still (labels, the line below the last row).
+    auto fixedParts = [&] {
+        TRegion fixed;
+        TCanvas* c = p->TimeChart->Canvas();
+        for (int i = 0; i < p->GetRowCount(); ++i)
+            fixed = fixed.United(TRegion::FromRect(p->PositionRect(c, p->FTimeChartTop, i, 800, 54)));
+        const int below = 30 * 54 - p->FTimeChartTop;
+        return fixed.United(TRegion::FromRect(TRect(0, below, 800, below + c->TextHeight("Gg") + 5)));
+    };
+    struct {
+        TDateTime Start;
+        int Top;
+        TRect Strip;
+    } moves[] = {{D0 + 3, 0, TRect(800 - 24, 0, 800, 540)}, {D0 + 1, 0, TRect(0, 0, 16, 540)},
+        {D0 + 1, 54, TRect(0, 540 - 54, 800, 540)}, {D0 + 1, 20, TRect(0, 0, 800, 34)}};
+    // The first paint works out the tasks' ends, which invalidates their bars.
+    paintAll();
+    paintAll();
+    for (const auto& m : moves) {
+        TRegion before = fixedParts();
+        // Those pixels move with the chart.
+        before = before.United([&] {
+            TRegion moved = before;
+            moved.Offset(int(8 * (p->FTimeChartStart - m.Start)), p->FTimeChartTop - m.Top);
+            return moved;
+        }());
+        painted.clear();
+        p->SetTimeChartStart(m.Start);
+        p->SetTimeChartTop(m.Top);
+        p->TimeChart->Update();
+        ASSERT_EQ(painted.size(), 1u);
+        const TRegion allowed = TRegion::FromRect(m.Strip).United(before).United(fixedParts());
+        EXPECT_TRUE(painted[0].Subtracted(allowed).IsEmpty())
+            << "painted " << painted[0].Bounds() << " beyond " << painted[0].Subtracted(allowed).Bounds();
+        TBitmap moved;
+        moved.Assign(p->TimeChart->BackBuffer());
+        paintAll();
+        for (int y = 0; y < 540; ++y)
+            for (int x = 0; x < 800; ++x)
+                ASSERT_EQ(moved.Canvas()->Pixels(x, y), p->TimeChart->BackBuffer()->Canvas()->Pixels(x, y))
+                    << x << "," << y << " after moving to " << m.Start - D0 << ", " << m.Top;
+    }
+}
