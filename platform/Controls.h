@@ -532,6 +532,9 @@ private:
     void DefaultNCCalcSize(TMessage& Message);
     void DefaultNCHitTest(TMessage& Message);
     void DefaultNCPaint(TCanvas* Canvas);
+    // Sizes the back buffer to the window; a new or resized one is invalid
+    // as a whole.
+    void FitBackBuffer();
     // The window into Canvas, its logical origin at the window's corner:
     // all of it, or only Area (window coordinates).
     void PaintWindow(TCanvas* Canvas, const TRegion* Area);

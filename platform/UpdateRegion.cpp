@@ -131,12 +131,7 @@ TCanvas* TWinControl::BeginWindowPaint(TRect& Paint, bool& Erase)
         Paint = FPaintCanvas->ClipRect();
         return FPaintCanvas;
     }
-    if (!FBackBuffer)
-        FBackBuffer = std::make_unique<TBitmap>();
-    if (FBackBuffer->Width() != Width() || FBackBuffer->Height() != Height()) {
-        FBackBuffer->SetSize(Width(), Height());
-        FUpdateRgn = WindowRect(this);
-    }
+    FitBackBuffer();
     const TRect client = ClientInWindow();
     const TRegion area = FUpdateRgn.Intersected(TRegion::FromRect(client));
     FUpdateRgn = FUpdateRgn.Subtracted(area);

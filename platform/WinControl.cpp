@@ -788,16 +788,20 @@ void TWinControl::PaintWindow(TCanvas* Canvas, const TRegion* Area)
     Canvas->RestoreDC(saved);
 }
 
-void TWinControl::PaintWindowBuffer()
+void TWinControl::FitBackBuffer()
 {
     if (!FBackBuffer)
         FBackBuffer = std::make_unique<TBitmap>();
-    const TRegion whole = TRegion::FromRect({0, 0, FWidth, FHeight});
     if (FBackBuffer->Width() != FWidth || FBackBuffer->Height() != FHeight) {
         FBackBuffer->SetSize(FWidth, FHeight);
-        FUpdateRgn = whole;
+        FUpdateRgn = TRegion::FromRect({0, 0, FWidth, FHeight});
     }
-    const TRegion area = FUpdateRgn.Intersected(whole);
+}
+
+void TWinControl::PaintWindowBuffer()
+{
+    FitBackBuffer();
+    const TRegion area = FUpdateRgn.Intersected(TRegion::FromRect({0, 0, FWidth, FHeight}));
     FUpdateRgn = TRegion();
     if (area.IsEmpty())
         return;
