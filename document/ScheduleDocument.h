@@ -223,6 +223,8 @@ public:
     // So a document without a window ends as the window would show it.
     // Nothing happens inside an update bracket or while loading.
     void SettleDeferredUpdates();
+    // Runs the procedure (virtually) when its flag is raised, lowering it first.
+    void RunDelayed(bool& Flag, void (TScheduleDocument::*Proc)());
     void OverlappingTimerTimer(TObject* Sender);
     void IdleTimerTimer(TObject* Sender);
     // The application went idle: arms the idle timer.

@@ -114,19 +114,18 @@ void TScheduleDocument::IdleTimerTimer(TObject*)
     if (IsLoading())
         return;
     IdleTimer->SetEnabled(false);
-    if (fDelayedUpdateEmptyRows) {
-        fDelayedUpdateEmptyRows = false;
-        UpdateEmptyRowsProc();
-    }
-    if (fDelayedUpdateBounds) {
-        fDelayedUpdateBounds = false;
-        UpdateBoundsProc();
-    }
-    if (fDelayedUpdateOverlapping) {
-        fDelayedUpdateOverlapping = false;
-        UpdateOverlappingProc();
-    }
+    RunDelayed(fDelayedUpdateEmptyRows, &TScheduleDocument::UpdateEmptyRowsProc);
+    RunDelayed(fDelayedUpdateBounds, &TScheduleDocument::UpdateBoundsProc);
+    RunDelayed(fDelayedUpdateOverlapping, &TScheduleDocument::UpdateOverlappingProc);
     UpdateNetworkControls();
+}
+
+void TScheduleDocument::RunDelayed(bool& Flag, void (TScheduleDocument::*Proc)())
+{
+    if (!Flag)
+        return;
+    Flag = false;
+    (this->*Proc)();
 }
 
 // ---- settling without an event loop --------------------------------------------
@@ -144,14 +143,8 @@ void TScheduleDocument::SettleDeferredUpdates()
     // back and forth) from holding the caller for ever.
     constexpr int MaxRounds = 32;
     for (int round = 0; round < MaxRounds; ++round) {
-        if (fDelayedUpdateEmptyRows) {
-            fDelayedUpdateEmptyRows = false;
-            UpdateEmptyRowsProc();
-        }
-        if (fDelayedUpdateBounds) {
-            fDelayedUpdateBounds = false;
-            UpdateBoundsProc();
-        }
+        RunDelayed(fDelayedUpdateEmptyRows, &TScheduleDocument::UpdateEmptyRowsProc);
+        RunDelayed(fDelayedUpdateBounds, &TScheduleDocument::UpdateBoundsProc);
         {
             BeginCalendarPass();
             TScopeExit pass([this] { EndCalendarPass(); });
@@ -168,8 +161,7 @@ void TScheduleDocument::SettleDeferredUpdates()
         }
         if (!fDelayedUpdateOverlapping)
             break;
-        fDelayedUpdateOverlapping = false;
-        UpdateOverlappingProc();
+        RunDelayed(fDelayedUpdateOverlapping, &TScheduleDocument::UpdateOverlappingProc);
     }
     UpdateNetworkControls();
 }
