@@ -585,7 +585,18 @@ private:
 };
 
 enum TDateTimeKind { dtkDate, dtkTime };
+// The parts of a picker's text that the keys change.
+enum TDateTimePart { dtpNone, dtpDay, dtpMonth, dtpYear, dtpHour, dtpMinute, dtpSecond, dtpAmPm };
 
+// Shows its value in the fields of its format (day, month, year; hour,
+// minute, second; the am/pm marker). One field is selected: a click, Left
+// and Right, or typing the separator that follows it move the selection.
+// Digits type into the field and move on once no further digit fits; Up
+// and Down step the field, wrapping within it without carrying into the
+// next; Home and End go to its first and last value. A value is committed
+// when its field is complete or left (a day past the month's end is cut to
+// the month's last day then); each commit that changes the value fires
+// OnChange once. Space toggles the check box. Values from code are silent.
 class TDateTimePicker : public TCustomControl {
     VEK_DECLARE_CLASS(TDateTimePicker, TCustomControl)
 
@@ -593,38 +604,73 @@ public:
     explicit TDateTimePicker(TComponent* AOwner);
     ~TDateTimePicker() override;
 
-    // By code: no OnChange.
+    void Dispatch(TMessage& Message) override;
+
+    // By code: no OnChange; kept within MinDate..MaxDate.
     TDateTime DateTime() const { return FDateTime; }
     void SetDateTime(TDateTime Value);
     TDateTime Date() const;
     void SetDate(TDateTime Value);
     TDateTime Time() const;
     void SetTime(TDateTime Value);
+    // The earliest and latest day the value may have; 0: no limit.
+    TDateTime MinDate() const { return FMinDate; }
+    void SetMinDate(TDateTime Value);
+    TDateTime MaxDate() const { return FMaxDate; }
+    void SetMaxDate(TDateTime Value);
     TDateTimeKind Kind() const { return FKind; }
     void SetKind(TDateTimeKind Value);
     // A FormatDateTime pattern; empty: the short date or long time format.
     const String& Format() const { return FFormat; }
     void SetFormat(const String& Value);
     bool ShowCheckbox() const { return FShowCheckbox; }
-    void SetShowCheckbox(bool Value) { FShowCheckbox = Value; Invalidate(); }
+    void SetShowCheckbox(bool Value);
     bool Checked() const { return FChecked; }
-    void SetChecked(bool Value) { FChecked = Value; Invalidate(); }
-    // The text shown.
+    void SetChecked(bool Value);
+    // The text shown, with digits typed but not yet committed.
     String DisplayText() const;
-    // As the user's arrow keys: a day (dtkDate) or a minute (dtkTime) up or
-    // down, then OnChange.
+    // The selected field (dtpNone when the format has none).
+    TDateTimePart SelectedPart() const;
+    // Where a field is drawn, in client coordinates; empty when the format
+    // has no such field.
+    TRect PartRect(TDateTimePart Part);
+    // A day (dtkDate) or a minute (dtkTime) up or down, then OnChange.
     void Step(int Count);
 
     TNotifyEvent OnChange;
 
 protected:
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void KeyDown(Word& Key, TShiftState Shift) override;
+    void KeyPress(WideChar& Key) override;
     void Paint() override;
 
 private:
+    struct TSegment;
+    std::vector<TSegment> Segments() const;
+    int FirstField(const std::vector<TSegment>& List) const;
+    int SelectedIndex(const std::vector<TSegment>& List) const;
+    static bool TwelveHours(const std::vector<TSegment>& List);
+    String SegmentText(const TSegment& Segment, bool Selected, bool Twelve) const;
+    std::vector<TRect> Layout(const std::vector<TSegment>& List);
+    void Select(int Index);
+    void MoveSelection(int Direction);
+    bool CommitTyped();
+    void TypeDigit(int Digit);
+    void StepPart(int Delta);
+    void SetPartLimit(bool Last);
+    bool Commit(TDateTime Value);
+    TDateTime Clamped(TDateTime Value) const;
+    void ToggleChecked();
     TDateTime FDateTime = 0;
+    TDateTime FMinDate = 0;
+    TDateTime FMaxDate = 0;
     TDateTimeKind FKind = dtkDate;
     String FFormat;
     bool FShowCheckbox = false;
     bool FChecked = true;
+    int FSelected = -1;         // segment index of the selected field
+    String FTyped;              // digits typed into it, not yet committed
+    bool FJustAdvanced = false; // the last digit completed a field
+    bool FSpaceToggled = false; // the Space key's character is not typed
 };

@@ -393,8 +393,13 @@ int CurrentYear()
 
 int ExpandYear(int year, int digits, const TFormatSettings& fs)
 {
-    if (digits > 2)
-        return year;
+    return digits > 2 ? year : ExpandTwoDigitYear(year, fs);
+}
+
+}  // namespace
+
+int ExpandTwoDigitYear(int year, const TFormatSettings& fs)
+{
     const int thisYear = CurrentYear();
     const int window = fs.TwoDigitYearCenturyWindow;
     const int base = thisYear - (window > 0 ? window : 0);
@@ -403,6 +408,8 @@ int ExpandYear(int year, int digits, const TFormatSettings& fs)
         year += 100;
     return year;
 }
+
+namespace {
 
 bool ScanDate(TScanner& sc, TDateTime& value, const TFormatSettings& fs)
 {

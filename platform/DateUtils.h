@@ -91,6 +91,10 @@ String DateTimeToStr(TDateTime value, const TFormatSettings& settings);
 // a time, or a time alone. Blanks around the text are allowed; any other
 // text left over is an error. Failures raise EConvertError, or give the
 // default in the Def forms.
+// A year written with one or two digits, placed by the settings' century
+// window around the current year (as dates are read).
+int ExpandTwoDigitYear(int year, const TFormatSettings& settings);
+
 bool TryStrToDate(const String& s, TDateTime& value);
 bool TryStrToDate(const String& s, TDateTime& value, const TFormatSettings& settings);
 TDateTime StrToDate(const String& s);

@@ -1,5 +1,4 @@
-// Up-down buttons, the report list view, the month calendar and the date
-// picker.
+// Up-down buttons, the report list view and the month calendar.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -250,29 +249,4 @@ TEST(MonthCalendar, ClicksPickDaysWithinTheLimits)
     EXPECT_EQ(cal->VisibleMonth(), EncodeDate(2024, 3, 1));
     EXPECT_TRUE(cal->DayRect(EncodeDate(2024, 1, 1)).IsEmpty());
     delete form;
-}
-
-TEST(DateTimePicker, CodeIsSilentStepsFireOnChange)
-{
-    auto* dtp = Create<TDateTimePicker>(nullptr);
-    int changes = 0;
-    dtp->OnChange = [&](TObject*) { ++changes; };
-    dtp->SetDateTime(EncodeDateTime(2024, 12, 31, 10, 30, 0, 0));
-    dtp->SetFormat("yyyy-mm-dd");
-    EXPECT_EQ(dtp->DisplayText(), "2024-12-31");
-    dtp->SetDate(EncodeDate(2025, 1, 5));
-    EXPECT_EQ(dtp->Time(), EncodeTime(10, 30, 0, 0));
-    EXPECT_EQ(changes, 0);
-    dtp->Step(-5);
-    EXPECT_EQ(dtp->Date(), EncodeDate(2024, 12, 31));
-    EXPECT_EQ(changes, 1);
-    dtp->SetKind(dtkTime);
-    dtp->SetFormat("hh:nn");
-    dtp->Perform(WM_KEYDOWN, VK_UP);
-    EXPECT_EQ(dtp->DisplayText(), "10:31");
-    EXPECT_EQ(changes, 2);
-    // A value that is no date is refused, not stored.
-    dtp->SetDateTime(std::numeric_limits<double>::quiet_NaN());
-    EXPECT_EQ(dtp->DisplayText(), "10:31");
-    delete dtp;
 }
