@@ -148,6 +148,7 @@ private:
     bool FAcceptFiles = false;
     void* FModalLoop = nullptr;
     void* FDropFilter = nullptr;  // lives as a child of the window
+    unsigned FAppliedWindowFlags = 0;  // the toolkit's window flags last set
 };
 
 class TForm : public TCustomForm {

@@ -250,6 +250,7 @@ void TCustomForm::CreateWnd()
         FDropFilter = filter;
         Host()->setAcceptDrops(FAcceptFiles);
         Host()->setWindowTitle(QString::fromStdString(Caption()));
+        FAppliedWindowFlags = 0;  // a new window: nothing applied yet
         ApplyWindowFlags();
     }
 }
@@ -284,6 +285,15 @@ void TCustomForm::ApplyWindowFlags()
     }
     if (FFormStyle == fsStayOnTop)
         f |= Qt::WindowStaysOnTopHint;
+    // Compared with what was asked for last, not with the window's flags:
+    // the toolkit adds hints of its own once the window is shown, and
+    // setting flags on a shown window unmaps and maps it again, which a
+    // reparenting window manager may answer by destroying its frame with
+    // the window inside.
+    const unsigned wanted = unsigned(f.toInt());
+    if (wanted == FAppliedWindowFlags)
+        return;
+    FAppliedWindowFlags = wanted;
     const bool shown = w->isVisible();
     if (w->windowFlags() != f) {
         w->setWindowFlags(f);

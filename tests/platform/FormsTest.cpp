@@ -2,12 +2,17 @@
 // the builder helpers and the component dump.
 #include <gtest/gtest.h>
 
+#include <QEvent>
+#include <QWidget>
+
 #include "platform/Buttons.h"
 #include "platform/ComponentDump.h"
 #include "platform/FormBuilder.h"
 #include "platform/Forms.h"
 #include "platform/ExtCtrls.h"
 #include "platform/Menus.h"
+#include "platform/QtWidgetHost.h"
+#include "platform/StdCtrls.h"
 #include "tests/support/PlatformFixture.h"
 
 namespace {
@@ -64,6 +69,51 @@ TEST(Forms, PositionCentresOnShowAndCaptionReadsBackAsSet)
     EXPECT_EQ(shows, 1);
     EXPECT_EQ(activates, 1);
     delete f;
+}
+
+namespace {
+
+// Counts the hide events of a window.
+class THideCounter : public QObject {
+public:
+    int Hides = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* Event) override
+    {
+        if (Event->type() == QEvent::Hide)
+            ++Hides;
+        return false;
+    }
+};
+
+}  // namespace
+
+TEST(Forms, ShowingMapsTheWindowOnceWithItsStyle)
+{
+    // Hiding and showing again at once, as a late change of the window's
+    // flags did, makes a reparenting window manager drop the window.
+    EnsureApplication();
+    for (TBorderStyle style : {bsSizeable, bsDialog, bsNone}) {
+        auto* f = Create<TForm>(nullptr);
+        f->SetBorderStyle(style);
+        auto* edit = Create<TEdit>(f);
+        edit->SetParent(f);
+        f->HandleNeeded();
+        THideCounter counter;
+        f->Host()->installEventFilter(&counter);
+        f->Show();
+        ProcessEvents();
+        EXPECT_EQ(counter.Hides, 0) << int(style);
+        EXPECT_TRUE(f->Host()->isVisible());
+        EXPECT_EQ(bool(f->Host()->windowFlags() & Qt::FramelessWindowHint), style == bsNone);
+        // A style changed while shown still reaches the window.
+        f->SetBorderStyle(style == bsNone ? bsSizeable : bsNone);
+        EXPECT_EQ(bool(f->Host()->windowFlags() & Qt::FramelessWindowHint), style != bsNone);
+        EXPECT_TRUE(f->Host()->isVisible());
+        f->Host()->removeEventFilter(&counter);
+        delete f;
+    }
 }
 
 TEST(Forms, DroppedFilesArriveOnlyWhenAccepted)
