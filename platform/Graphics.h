@@ -185,6 +185,39 @@ enum : unsigned {
     DT_WORD_ELLIPSIS = 0x40000
 };
 
+// ---------------------------------------------------------------------------
+// DrawEdge: the borders of an edge and the sides and manner to draw it in.
+
+enum : unsigned {
+    BDR_RAISEDOUTER = 0x1,
+    BDR_SUNKENOUTER = 0x2,
+    BDR_RAISEDINNER = 0x4,
+    BDR_SUNKENINNER = 0x8,
+    BDR_OUTER = BDR_RAISEDOUTER | BDR_SUNKENOUTER,
+    BDR_INNER = BDR_RAISEDINNER | BDR_SUNKENINNER,
+    BDR_RAISED = BDR_RAISEDOUTER | BDR_RAISEDINNER,
+    BDR_SUNKEN = BDR_SUNKENOUTER | BDR_SUNKENINNER,
+    EDGE_RAISED = BDR_RAISEDOUTER | BDR_RAISEDINNER,
+    EDGE_SUNKEN = BDR_SUNKENOUTER | BDR_SUNKENINNER,
+    EDGE_ETCHED = BDR_SUNKENOUTER | BDR_RAISEDINNER,
+    EDGE_BUMP = BDR_RAISEDOUTER | BDR_SUNKENINNER,
+
+    BF_LEFT = 0x1,
+    BF_TOP = 0x2,
+    BF_RIGHT = 0x4,
+    BF_BOTTOM = 0x8,
+    BF_TOPLEFT = BF_TOP | BF_LEFT,
+    BF_TOPRIGHT = BF_TOP | BF_RIGHT,
+    BF_BOTTOMLEFT = BF_BOTTOM | BF_LEFT,
+    BF_BOTTOMRIGHT = BF_BOTTOM | BF_RIGHT,
+    BF_RECT = BF_LEFT | BF_TOP | BF_RIGHT | BF_BOTTOM,
+    BF_MIDDLE = 0x800,
+    BF_SOFT = 0x1000,
+    BF_ADJUST = 0x2000,
+    BF_FLAT = 0x4000,
+    BF_MONO = 0x8000
+};
+
 // GetPixel's answer outside the device or the clip region.
 constexpr TColor CLR_INVALID = 0xFFFFFFFFu;
 
@@ -289,6 +322,17 @@ public:
     void StretchDraw(const TRect& Rect, TGraphic* Graphic);
     // Copies Source of Canvas (which must draw on a bitmap) scaled into Dest.
     virtual void CopyRect(const TRect& Dest, TCanvas* Canvas, const TRect& Source);
+    // The masked copy of a transparent picture (raster operation
+    // 0xCCAA0029): Source of Picture scaled into Dest, except its pixels of
+    // the picture's TransparentColor, where the canvas keeps what it shows.
+    void CopyRectMasked(const TRect& Dest, TBitmap* Picture, const TRect& Source);
+    // Draws the borders Edge names (BDR_..., EDGE_...) on the sides Flags
+    // names (BF_...), each border a line of one pixel in the three-D colours
+    // (BF_FLAT: shadow and face, BF_MONO: frame and window; BF_SOFT trades
+    // the outer and inner colours of the top and left), the outer border on
+    // the rectangle's edge. BF_MIDDLE fills what is inside; BF_ADJUST leaves
+    // Rect as that inside. Brush and pen stay as they were.
+    bool DrawEdge(TRect& Rect, unsigned Edge, unsigned Flags);
 
     // Coordinates.
     TPoint WindowOrg() const;
@@ -404,6 +448,13 @@ public:
     TColor TransparentColor() const;
     void SetTransparentColor(TColor Value) { FTransparentColor = Value; }
 
+    // Picture files, written whole or not at all (EWriteError on failure,
+    // also for an empty bitmap). PNG: 8 bits a channel, not interlaced, RGB,
+    // or RGBA when the pixels carry an alpha channel and one of them is not
+    // opaque. JPEG: baseline at Quality 1..100, colours only.
+    void SaveToPNGFile(const String& Path) const;
+    void SaveToJPEGFile(const String& Path, int Quality = 90) const;
+
     // Platform code only: the pixels, with drawing in progress ended.
     QImage& Image();
     const QImage& Image() const;
@@ -414,6 +465,7 @@ protected:
 private:
     friend class TBitmapPrivate;
     friend class TBitmapCanvas;
+    friend class TCanvas;
     std::unique_ptr<TBitmapPrivate> FImpl;
     TPixelFormat FPixelFormat = pf32bit;
     TColor FTransparentColor = clDefault;
