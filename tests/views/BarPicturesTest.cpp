@@ -248,3 +248,34 @@ TEST(BarPictures, PicturesStayWithinTheirBudget)
     EXPECT_LE(task->Bitmap->Width(), 800);
     EXPECT_LE(p->PictureCache().Bytes(), budget + std::size_t(800 * 54 * 4));
 }
+
+TEST(BarPictures, AChangedRowIsPaintedAgainWhereItStands)
+{
+    TPlannerPtr p = PaintedPlanner(5, 0);
+    TNodeData* task = StateTask(*p, 2, "P2");
+    Paint(*p);
+    Paint(*p);
+    auto validated = [&] {
+        for (TWinControl* c : {static_cast<TWinControl*>(p->TimeChart), static_cast<TWinControl*>(p->SmallTimeChart)})
+            ValidateRect(c->Handle(), nullptr);
+    };
+    auto waiting = [](TWinControl* C) {
+        TRect r;
+        return GetUpdateRect(C->Handle(), &r, false) ? r : TRect();
+    };
+    validated();
+    p->DoSetData(task, p->GetConnection(tbTable, cnTextCenterMiddle), "text", cmIgnoreNet);
+    EXPECT_EQ(waiting(p->TimeChart), TRect(24, 113, 48, 157));
+    const int rows = p->GetRowCount();
+    EXPECT_EQ(waiting(p->SmallTimeChart), p->ItemRect(task, 0, true, p->SmallTimeChart->Width(),
+                                              p->SmallTimeChart->Height() / rows, p->FMaxDate, p->FMinDate));
+    // A large invalidation takes 8 pixels more to the right and below, for
+    // the shadow.
+    validated();
+    p->InvalidateNode(task, true);
+    EXPECT_EQ(waiting(p->TimeChart), TRect(24, 113, 56, 165));
+    // Changing the state starts the flash.
+    p->FlashSelectedTimer->SetEnabled(false);
+    p->DoSetDataIndex(task, p->GetConnection(tbTable, cnColor), cmIgnoreNet, 1);
+    EXPECT_TRUE(p->FlashSelectedTimer->Enabled());
+}

@@ -107,6 +107,17 @@ TEST(ChartSettings, FontSizeStepsAndFallBackOnTheBaseSize)
     EXPECT_TRUE(p->GetFileChanged());
 }
 
+TEST(ChartSettings, MinuteUnitAcceptsOnlyItsTwoValues)
+{
+    TPlannerPtr p = MakePlanner();
+    p->SetMinUnit(5);
+    EXPECT_EQ(p->FMinUnit, muDay);
+    p->SetMinUnit(1);
+    EXPECT_EQ(p->FMinUnit, muMinute);
+    p->SetMinUnit(0);
+    EXPECT_EQ(p->FMinUnit, muDay);
+}
+
 TEST(ChartSettings, RowSetsPerGroupTab)
 {
     TPlannerPtr p = MakePlanner();
