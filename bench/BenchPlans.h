@@ -46,15 +46,11 @@ inline const TPlanCells& PlanCells()
     return cells;
 }
 
-// An empty plan whose position column offers the Positions machines.
-// WithExcludeTable creates the exclusion table first, as a loaded file has it.
-inline TDocPtr NewPlan(bool WithExcludeTable = false)
+// The Positions machines as the document's position list (its task table
+// made before).
+inline void SetPlanPositions(TScheduleDocument& Doc)
 {
-    TDocPtr doc(Create<TScheduleDocument>(nullptr));
-    if (WithExcludeTable)
-        doc->CreateBasicTable(tbExclude);
-    doc->CreateBasicTable(tbTable);
-    TStringList* list = doc->GetColumnStrings(tbTable, doc->GetConnection(tbTable, cnPosition));
+    TStringList* list = Doc.GetColumnStrings(tbTable, Doc.GetConnection(tbTable, cnPosition));
     list->BeginUpdate();
     list->Clear();
     for (const String& p : PlanCells().positions) {
@@ -63,7 +59,18 @@ inline TDocPtr NewPlan(bool WithExcludeTable = false)
         list->Add(entry.AsString());
     }
     list->EndUpdate();
-    doc->ApplyPositionGroup();
+    Doc.ApplyPositionGroup();
+}
+
+// An empty plan whose position column offers the Positions machines.
+// WithExcludeTable creates the exclusion table first, as a loaded file has it.
+inline TDocPtr NewPlan(bool WithExcludeTable = false)
+{
+    TDocPtr doc(Create<TScheduleDocument>(nullptr));
+    if (WithExcludeTable)
+        doc->CreateBasicTable(tbExclude);
+    doc->CreateBasicTable(tbTable);
+    SetPlanPositions(*doc);
     return doc;
 }
 

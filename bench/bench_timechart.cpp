@@ -48,14 +48,7 @@ std::unique_ptr<TBenchPlanner, TPlannerDeleter>& Planner()
         std::unique_ptr<TBenchPlanner, TPlannerDeleter> p(Create<TBenchPlanner>(nullptr));
         p->CreateBasicTable(tbExclude);
         p->CreateBasicTable(tbTable);
-        TStringList* list = p->GetColumnStrings(tbTable, p->GetConnection(tbTable, cnPosition));
-        list->Clear();
-        for (const String& name : PlanCells().positions) {
-            TCommaText entry;
-            entry.Add(name);
-            list->Add(entry.AsString());
-        }
-        p->ApplyPositionGroup();
+        SetPlanPositions(*p);
         p->UndoRedo().DontAcceptUndos();
         p->BeginUpdate("building");
         AddPlanRows(*p, cmIgnoreNet);

@@ -400,13 +400,19 @@ void TPlannerForm::FlashSelectedTimerTimer(TObject*)
 
 // ---- paints --------------------------------------------------------------------------
 
-void TPlannerForm::TimeChartPaint()
+TCanvas* TPlannerForm::WhiteCanvas(TCanvasPanel* Panel)
 {
-    redrawcount = 0;
-    TCanvas* c = TimeChart->Canvas();
+    TCanvas* c = Panel->Canvas();
     c->Brush()->SetStyle(bsSolid);
     c->Brush()->SetColor(clWhite);
     c->FillRect(c->ClipRect());
+    return c;
+}
+
+void TPlannerForm::TimeChartPaint()
+{
+    redrawcount = 0;
+    TCanvas* c = WhiteCanvas(TimeChart);
     DrawBars(c, false, GetTimeChartFontSize(), FFontname, 0, 0, RowSet(), TimeChart->Width(), TimeChartRowHeight(0),
         FTimeChartTop, GetTimeChartEnd(), FTimeChartStart);
 }
@@ -414,10 +420,7 @@ void TPlannerForm::TimeChartPaint()
 void TPlannerForm::SmallTimeChartPaint()
 {
     redrawcount = 0;
-    TCanvas* c = SmallTimeChart->Canvas();
-    c->Brush()->SetStyle(bsSolid);
-    c->Brush()->SetColor(clWhite);
-    c->FillRect(c->ClipRect());
+    TCanvas* c = WhiteCanvas(SmallTimeChart);
     const int rows = GetRowCount();
     if (rows <= 0)
         return;

@@ -268,6 +268,8 @@ public:
     // The chart body's and the overview's paints (bars on white).
     void TimeChartPaint();
     void SmallTimeChartPaint();
+    // The panel's canvas with what is to be painted filled white.
+    static TCanvas* WhiteCanvas(TCanvasPanel* Panel);
 
 protected:
     // Puts the areas on the form. The shell calls it once its bars along the
@@ -311,8 +313,9 @@ private:
     void InvalidateChartRect(TRect R, bool Large);
     // The widest position caption of the shown rows in Canvas's font.
     int WidestPositionCaption(TCanvas* Canvas);
-    void SelectComboText(TComboBox* Box, int Value);
-    void CheckTaggedItems(TMenuItem* Menu, int Value);
+    // A percentage shown in its box (its item, or the number typed), kept in
+    // the box's tag and ticked in its submenu.
+    void ShowPercent(TComboBox* Box, TMenuItem* Menu, int Value);
     void ShowSetup();
 
     std::unique_ptr<TChartRowIndex> FRowIndex;

@@ -34,23 +34,19 @@ const int FontSizes[] = {6, 7, 8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28,
 
 // ---- shared pieces -------------------------------------------------------------------
 
-void TPlannerForm::SelectComboText(TComboBox* Box, int Value)
+void TPlannerForm::ShowPercent(TComboBox* Box, TMenuItem* Menu, int Value)
 {
-    if (!Box)
-        return;
-    const String text = IntToStr(Value);
-    const int index = Box->Items()->IndexOf(text);
-    Box->SetItemIndex(index);
-    if (index < 0)
-        Box->SetText(text);
-}
-
-void TPlannerForm::CheckTaggedItems(TMenuItem* Menu, int Value)
-{
-    if (!Menu)
-        return;
-    for (int i = 0; i < Menu->Count(); ++i)
-        Menu->Items(i)->SetChecked(Menu->Items(i)->Tag() == Value);
+    if (Box) {
+        const String text = IntToStr(Value);
+        const int index = Box->Items()->IndexOf(text);
+        Box->SetItemIndex(index);
+        if (index < 0)
+            Box->SetText(text);
+        Box->SetTag(Value);
+    }
+    if (Menu)
+        for (int i = 0; i < Menu->Count(); ++i)
+            Menu->Items(i)->SetChecked(Menu->Items(i)->Tag() == Value);
 }
 
 void TPlannerForm::UpdateToolCaptions()
@@ -83,11 +79,8 @@ void TPlannerForm::SetZoom(int Percent)
     if (Percent <= 0)
         return;
     SetFileChanged(true);
-    SelectComboText(ZoomComboBox, Percent);
-    CheckTaggedItems(KalendarZoom1, Percent);
     FZoom = Percent;
-    if (ZoomComboBox)
-        ZoomComboBox->SetTag(Percent);
+    ShowPercent(ZoomComboBox, KalendarZoom1, Percent);
     UpdateToolCaptions();
     SetTimeChartColWidth(FColWidth);
     UpdateFont();
@@ -95,11 +88,8 @@ void TPlannerForm::SetZoom(int Percent)
 
 void TPlannerForm::SetTransparency(int Percent)
 {
-    SelectComboText(TransparenceComboBox, Percent);
-    CheckTaggedItems(Transparenz1, Percent);
     FTransparency = Percent;
-    if (TransparenceComboBox)
-        TransparenceComboBox->SetTag(Percent);
+    ShowPercent(TransparenceComboBox, Transparenz1, Percent);
     UpdateToolCaptions();
     InvalidateTimeChart(false);
 }
@@ -250,13 +240,9 @@ void TPlannerForm::ShowSetup()
     FSmallTimeChartRowheight = std::clamp(FSmallTimeChartRowheight, 1, 8);
     if (FZoom <= 0)
         FZoom = 100;
-    SelectComboText(ZoomComboBox, FZoom);
-    CheckTaggedItems(KalendarZoom1, FZoom);
-    SelectComboText(TransparenceComboBox, FTransparency);
-    CheckTaggedItems(Transparenz1, FTransparency);
+    ShowPercent(ZoomComboBox, KalendarZoom1, FZoom);
+    ShowPercent(TransparenceComboBox, Transparenz1, FTransparency);
     if (ZoomComboBox) {
-        ZoomComboBox->SetTag(FZoom);
-        TransparenceComboBox->SetTag(FTransparency);
         FontSizeComboBox1->SetText(IntToStr(FFontsize));
         ScFontComboBox1->SetText(FFontname);
     }

@@ -172,6 +172,17 @@ inline TNodeData* AddTask(TScheduleDocument& Doc, const String& Position, TDateT
     return row;
 }
 
+// An absent day on a position, its end written as the last of its days.
+inline TNodeData* AddAbsentDay(TScheduleDocument& Doc, const String& Position, TDateTime Start, int Days)
+{
+    TNodeData* row = Doc.AddNode(Doc.GetFreeID(), tbExclude, -1, -1, -1, cmIgnoreNet);
+    Doc.DoSetData(row, Doc.GetConnection(tbExclude, cnPosition), Position, cmIgnoreNet);
+    Doc.DoSetStartOf(row, cmIgnoreNet, Start);
+    Doc.DoSetLengthOf(row, Days * 480, cmIgnoreNet);
+    Doc.DoSetData(row, Doc.GetConnection(tbExclude, cnEnd), Doc.FormatDateTime(Start + Days - 1), cmIgnoreNet);
+    return row;
+}
+
 // The rows of the table in tree order.
 inline std::vector<TNodeData*> TableRows(TScheduleDocument& Doc, TWhichTable Table)
 {

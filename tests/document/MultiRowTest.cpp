@@ -10,16 +10,6 @@ TStringList* PositionList(TScheduleDocument& Doc)
     return Doc.GetColumnStrings(tbTable, Doc.GetConnection(tbTable, cnPosition));
 }
 
-TNodeData* AddAbsentDay(TScheduleDocument& Doc, const String& Position, TDateTime Start, int Days)
-{
-    TNodeData* row = Doc.AddNode(Doc.GetFreeID(), tbExclude, -1, -1, -1, cmIgnoreNet);
-    Doc.DoSetData(row, Doc.GetConnection(tbExclude, cnPosition), Position, cmIgnoreNet);
-    Doc.DoSetStartOf(row, cmIgnoreNet, Start);
-    Doc.DoSetLengthOf(row, Days * 480, cmIgnoreNet);
-    Doc.DoSetData(row, Doc.GetConnection(tbExclude, cnEnd), Doc.FormatDateTime(Start + Days - 1), cmIgnoreNet);
-    return row;
-}
-
 }  // namespace
 
 TEST(MultiRow, IndexHelpers)

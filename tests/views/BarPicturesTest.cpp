@@ -67,11 +67,7 @@ TEST(BarPictures, StateColourOutlineAndOverlaps)
     EXPECT_EQ(PixelOf(c, 30, 20), (TRGB{0xC0, 0xC0, 0xC0}));
 
     // An absence: its reason's colour, outlined a quarter darker.
-    TNodeData* absence = p->AddNode(p->GetFreeID(), tbExclude, -1, -1, -1, cmIgnoreNet);
-    p->DoSetData(absence, p->GetConnection(tbExclude, cnPosition), "B", cmIgnoreNet);
-    p->DoSetStartOf(absence, cmIgnoreNet, D0 + 10);
-    p->DoSetLengthOf(absence, 480, cmIgnoreNet);
-    p->DoSetData(absence, p->GetConnection(tbExclude, cnEnd), p->FormatDateTime(D0 + 10), cmIgnoreNet);
+    TNodeData* absence = AddAbsentDay(*p, "B", D0 + 10, 1);
     p->DoSetDataIndex(absence, p->GetConnection(tbExclude, cnColor), cmIgnoreNet, 2);
     Draw(*p, c, absence);
     EXPECT_EQ(PixelOf(c, 84, 80), (TRGB{0x62, 0x87, 0x97}));

@@ -49,14 +49,7 @@ TPlan RandomPlan()
             p.DoSetData(row, p.GetConnection(tbTable, cnLength), "0", cmIgnoreNet);
     }
     for (int i = 0; i < 60; ++i) {
-        TNodeData* row = p.AddNode(p.GetFreeID(), tbExclude, -1, -1, -1, cmIgnoreNet);
-        p.DoSetData(row, p.GetConnection(tbExclude, cnPosition), i % 10 == 0 ? "*" : "P" + IntToStr(plan.Pick(12)),
-            cmIgnoreNet);
-        const TDateTime start = D0 + plan.Pick(300);
-        const int days = 1 + plan.Pick(4);
-        p.DoSetStartOf(row, cmIgnoreNet, start);
-        p.DoSetLengthOf(row, 480 * days, cmIgnoreNet);
-        p.DoSetData(row, p.GetConnection(tbExclude, cnEnd), p.FormatDateTime(start + days - 1), cmIgnoreNet);
+        AddAbsentDay(p, i % 10 == 0 ? "*" : "P" + IntToStr(plan.Pick(12)), D0 + plan.Pick(300), 1 + plan.Pick(4));
     }
     return plan;
 }

@@ -9,16 +9,6 @@ namespace {
 // A Sunday: days 1 to 5 after it are Monday to Friday.
 const TDateTime D0 = EncodeDate(2023, 12, 31);
 
-TNodeData* AddAbsence(TScheduleDocument& Doc, const String& Position, TDateTime Start, int Days)
-{
-    TNodeData* row = Doc.AddNode(Doc.GetFreeID(), tbExclude, -1, -1, -1, cmIgnoreNet);
-    Doc.DoSetData(row, Doc.GetConnection(tbExclude, cnPosition), Position, cmIgnoreNet);
-    Doc.DoSetStartOf(row, cmIgnoreNet, Start);
-    Doc.DoSetLengthOf(row, Days * 480, cmIgnoreNet);
-    Doc.DoSetData(row, Doc.GetConnection(tbExclude, cnEnd), Doc.FormatDateTime(Start + Days - 1), cmIgnoreNet);
-    return row;
-}
-
 }  // namespace
 
 TEST(ChartMeasures, PixelsPerDayFontAndRowHeights)
@@ -121,10 +111,10 @@ TEST(ChartMeasures, BarsArrowsAndAbsences)
     EXPECT_EQ(p->ItemRect(task, 0, true, 800, 54, D0 + 100, D0), TRect(24, 108, 48, 162));
     // An absence on the same days: its end day included, one pixel wider,
     // the row's full height.
-    TNodeData* absence = AddAbsence(*p, "E", D0 + 3, 3);
+    TNodeData* absence = AddAbsentDay(*p, "E", D0 + 3, 3);
     EXPECT_EQ(p->ItemRect(absence, 0, false, 800, 54, D0 + 100, D0), TRect(24, 6 * 54, 49, 7 * 54));
     // On a position of three rows it covers all three.
-    TNodeData* wide = AddAbsence(*p, "D", D0 + 3, 1);
+    TNodeData* wide = AddAbsentDay(*p, "D", D0 + 3, 1);
     EXPECT_EQ(p->ItemRect(wide, 10, false, 800, 54, D0 + 100, D0), TRect(24, 3 * 54 - 10, 33, 6 * 54 - 10));
     // A task for all positions spans every row.
     TNodeData* all = AddTask(*p, "*", D0 + 1, 1);
