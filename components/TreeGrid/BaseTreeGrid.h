@@ -18,6 +18,7 @@
 #include "components/TreeGrid/TreeGridHeader.h"
 #include "components/TreeGrid/TreeGridOptions.h"
 #include "components/TreeGrid/TreeGridTypes.h"
+#include "platform/Streams.h"
 
 class TCanvas;
 class TBaseTreeGrid;
@@ -29,6 +30,8 @@ using TTGNodeEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node)>
 using TTGMeasureItemEvent = std::function<void(TBaseTreeGrid* Sender, TCanvas* TargetCanvas, TGridNode* Node,
     int& NodeHeight)>;
 using TTGGetNodeDataSizeEvent = std::function<void(TBaseTreeGrid* Sender, int& NodeDataSize)>;
+// Writes or reads the application's part of a node in the node stream.
+using TTGSaveNodeEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node, TStream& Stream)>;
 using TTGNodeMovingEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node, TGridNode* Target,
     bool& Allowed)>;
 using TTGStructureChangeEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node, TChangeReason Reason)>;
@@ -53,6 +56,11 @@ public:
     void AfterConstruction() override;
 
     // ---- events ----
+    TTGSaveNodeEvent OnSaveNode;
+    // Reads from a stream holding exactly what OnSaveNode wrote for the node.
+    TTGSaveNodeEvent OnLoadNode;
+    // A node arrived from a stream; nil after a whole tree was loaded.
+    TTGNodeEvent OnNodeCopied;
     TTGInitNodeEvent OnInitNode;
     TTGInitChildrenEvent OnInitChildren;
     TTGNodeEvent OnFreeNode;
@@ -116,8 +124,18 @@ public:
     virtual void ReinitNode(TGridNode* Node, bool Recursive);
     void ReinitChildren(TGridNode* Node, bool Recursive);
     void ResetNode(TGridNode* Node);
-    // Moves within this tree; moving to another tree comes with the node stream.
+    // Moves within this tree, or (Target in another tree) copies through the
+    // node stream and deletes the source.
     void MoveTo(TGridNode* Source, TGridNode* Target, TTGNodeAttachMode Mode, bool ChildrenOnly);
+
+    // ---- node streams (TreeGridStreams.cpp) ----
+    // The whole tree, or Node with its subtree.
+    void SaveToStream(TStream& Stream, TGridNode* Node = nullptr);
+    // Replaces the nodes by the stream's; a stream that is not a node stream
+    // leaves the tree as it is. Bad data raises ETreeGridError and keeps the
+    // nodes read so far.
+    void LoadFromStream(TStream& Stream);
+    void LoadFromFile(const String& FileName);
 
     // ---- navigation ----
     TGridNode* GetFirst(bool ConsiderChildrenAbove = false);
@@ -306,6 +324,36 @@ protected:
     virtual void DoReset(TGridNode* Node);
     virtual bool DoNodeMoving(TGridNode* Node, TGridNode* Target);
     virtual void DoNodeMoved(TGridNode* Node);
+
+    // ---- node stream internals (TreeGridStreams.cpp) ----
+    void WriteNode(TStream& Stream, TGridNode* Node);
+    // The node's chunks after its anchor: base chunk, children, user data;
+    // descendants add their own after calling this.
+    virtual void WriteChunks(TStream& Stream, TGridNode* Node);
+    // Patches the size of the chunk header at StartPos to end at EndPos.
+    static void FinishChunkHeader(TStream& Stream, Int64 StartPos, Int64 EndPos);
+    // Reads the node record at the stream's position into Node, children
+    // included, within Limit (the end of the enclosing data).
+    void ReadNode(TStream& Stream, int Version, TGridNode* Node, Int64 Limit = -1);
+    // One chunk of Node other than its base chunk, ChunkSize bytes at the
+    // position (checked to lie inside the node); true when understood. The
+    // caller moves on to the chunk's end afterwards.
+    virtual bool ReadChunk(TStream& Stream, int Version, TGridNode* Node, int ChunkType, int ChunkSize);
+    void SkipNode(TStream& Stream);
+    // Fills Node, already connected, from the stream and brings counts,
+    // heights, the visible count and the selection up to date.
+    void InternalAddFromStream(TStream& Stream, int Version, TGridNode* Node, Int64 Limit = -1);
+    // Reads and checks the 12 bytes in front of a node stream; the version.
+    static int ReadStreamMagic(TStream& Stream);
+    virtual void DoSaveUserData(TGridNode* Node, TStream& Stream);
+    virtual bool DoLoadUserData(TGridNode* Node, TStream& Stream);
+    virtual void DoNodeCopied(TGridNode* Node);
+    // Whether nodes read from a stream can take their user data: the tree
+    // keeps none, or reads it with OnLoadNode.
+    bool CanLoadUserData();
+    // Copies Source (or its children) into Target of another tree.
+    void MoveToTree(TBaseTreeGrid* TargetTree, TGridNode* Source, TGridNode* Target, TTGNodeAttachMode Mode,
+        bool ChildrenOnly);
     virtual bool DoExpanding(TGridNode* Node);
     virtual void DoExpanded(TGridNode* Node);
     virtual bool DoCollapsing(TGridNode* Node);

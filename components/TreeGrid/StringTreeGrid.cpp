@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/TextFile.h"
+
 void TCustomStringTreeOptions::SetStringOptions(TTGStringOptions Value)
 {
     if (Value == FStringOptions)
@@ -124,4 +126,38 @@ void TCustomStringTreeGrid::MainColumnChanged()
 {
     ResetAllTextWidths();
     TBaseTreeGrid::MainColumnChanged();
+}
+
+// ---- node stream captions ---------------------------------------------------------
+
+namespace {
+constexpr int CaptionChunk = 3;
+}
+
+void TCustomStringTreeGrid::WriteChunks(TStream& Stream, TGridNode* Node)
+{
+    TBaseTreeGrid::WriteChunks(Stream, Node);
+    if (Node == FRoot || !Node->States.Contains(vsInitialized) ||
+        !TreeOptions()->StringOptions().Contains(toSaveCaptions))
+        return;
+    const std::u16string caption = Utf8ToUtf16(Text(Node, FHeader->MainColumn()));
+    if (caption.empty())
+        return;
+    Stream.WriteUInt32(CaptionChunk);
+    Stream.WriteUInt32(Cardinal(caption.size() * 2));
+    for (char16_t unit : caption)
+        Stream.WriteUInt16(unit);
+}
+
+bool TCustomStringTreeGrid::ReadChunk(TStream& Stream, int Version, TGridNode* Node, int ChunkType, int ChunkSize)
+{
+    if (ChunkType != CaptionChunk)
+        return TBaseTreeGrid::ReadChunk(Stream, Version, Node, ChunkType, ChunkSize);
+    if (ChunkSize % 2 != 0)
+        ShowError("Stream data corrupt.");
+    std::u16string caption(std::size_t(ChunkSize / 2), u'\0');
+    for (char16_t& unit : caption)
+        unit = char16_t(Stream.ReadUInt16());
+    SetText(Node, FHeader->MainColumn(), Utf16ToUtf8(caption));
+    return true;
 }

@@ -71,6 +71,9 @@ protected:
     virtual void DoGetText(TGridNode* Node, TColumnIndex Column, TVSTTextType TextType, String& Text);
     virtual void DoNewText(TGridNode* Node, TColumnIndex Column, const String& Text);
     void ResetAllTextWidths();
+    // The node stream's caption chunk: the main column's text.
+    void WriteChunks(TStream& Stream, TGridNode* Node) override;
+    bool ReadChunk(TStream& Stream, int Version, TGridNode* Node, int ChunkType, int ChunkSize) override;
 
     String FDefaultText = "Node";
     Cardinal FInternalDataOffset;

@@ -979,6 +979,10 @@ void TBaseTreeGrid::MoveTo(TGridNode* Source, TGridNode* Target, TTGNodeAttachMo
     if (!Source || Source == FRoot || Mode == amNoWhere || FOptions->MiscOptions().Contains(toReadOnly))
         return;
     TGAssert(TreeFromNode(Source) == this, "The source tree must contain the source node.");
+    if (Target && TreeFromNode(Target) != this) {
+        MoveToTree(TreeFromNode(Target), Source, Target, Mode, ChildrenOnly);
+        return;
+    }
     if (!Target) {
         Target = FRoot;
         Mode = amAddChildFirst;
