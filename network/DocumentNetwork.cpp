@@ -60,10 +60,14 @@ TDocumentNetwork::TDocumentNetwork(TScheduleDocument& Document)
     };
     FServer->OnClientDisconnection = [this](TObject*, TSimpleTCPClient* C) {
         FConnectionTransaction.erase(C);
+        FDocumentMark.erase(C);
         Changed();
     };
     FServer->OnError = [this](TObject*, TSocket, const String&, int) { Changed(); };
-    FServer->OnStop = [this](TObject*) { FConnectionTransaction.clear(); };
+    FServer->OnStop = [this](TObject*) {
+        FConnectionTransaction.clear();
+        FDocumentMark.clear();
+    };
 
     FClient->OnConnection = [this](TObject*) { ClientConnected(); };
     FClient->OnDisconnected = [this](TObject*) {
@@ -164,9 +168,27 @@ void TDocumentNetwork::BroadcastDeleteNodeEvent(int ID) { FServer->Broadcast(Del
 
 void TDocumentNetwork::BroadcastDocument()
 {
-    if (!FServer->Active() || FServer->Server()->ClientCount() == 0)
+    TSimpleTCPServer* server = FServer->Server();
+    if (!FServer->Active() || server->ClientCount() == 0)
         return;
     FServer->Broadcast(TUpdateTableEvent::CreateInitialized(FDocument), true);
+    for (int i = 0; i < server->ClientCount(); ++i)
+        FDocumentMark[server->Clients(i)] = server->OutputMark(server->Clients(i)->Socket());
+}
+
+bool TDocumentNetwork::DocumentWaits(const TSimpleTCPClient* Client) const
+{
+    const auto it = FDocumentMark.find(Client);
+    return it != FDocumentMark.end() && !FServer->Server()->OutputPassed(Client->Socket(), it->second);
+}
+
+void TDocumentNetwork::SendDocument(TSimpleTCPClient* Client)
+{
+    if (DocumentWaits(Client))
+        return;
+    TSimpleTCPServer* server = FServer->Server();
+    if (FServer->Send(Client, TUpdateTableEvent::CreateInitialized(FDocument), true) && server->HasClient(Client))
+        FDocumentMark[Client] = server->OutputMark(Client->Socket());
 }
 
 // ---- server ------------------------------------------------------------------------------
@@ -176,6 +198,7 @@ bool TDocumentNetwork::StartServer(Word Port)
     if (FServer->Active())
         FServer->SetActive(false);
     FConnectionTransaction.clear();
+    FDocumentMark.clear();
     FServer->SetPort(Port);
     FServer->SetActive(true);
     if (FServer->Active())
@@ -188,6 +211,7 @@ void TDocumentNetwork::StopServer()
 {
     FServer->SetActive(false);
     FConnectionTransaction.clear();
+    FDocumentMark.clear();
     Changed();
 }
 
@@ -234,7 +258,7 @@ void TDocumentNetwork::ServerReceive(TSimpleTCPClient* Client, TTOOCSEvent* Even
 {
     Guarded("Event from a client", [&] {
         if (dynamic_cast<TVEKGetTableEvent*>(Event)) {
-            FServer->Send(Client, TUpdateTableEvent::CreateInitialized(FDocument), true);
+            SendDocument(Client);
             return;
         }
         auto* change = dynamic_cast<TNodeEvent*>(Event);

@@ -58,7 +58,8 @@ class TDocumentNetwork {
 public:
     // Default host and port (the shell's settings may give others).
     static constexpr const char* DefaultHost = "localhost";
-    static constexpr Word DefaultPort = 80;
+    // An ordinary user may not listen on a port below 1024.
+    static constexpr Word DefaultPort = DefaultTCPPort;
     // How long a reconnection may take before it counts as failed.
     static constexpr int ReconnectWaitMs = 1000;
 
@@ -160,6 +161,14 @@ private:
     Word FPort = DefaultPort;
     // Per connection: the number of the last event sent on it.
     std::map<const TSimpleTCPClient*, Int64> FConnectionTransaction;
+    // Per connection: the output mark just behind the last whole document
+    // sent on it. Until that has gone out, further requests for the
+    // document are not answered: the one on its way answers them, and a
+    // peer that asks and never reads cannot make the server build and hold
+    // one document per request.
+    std::map<const TSimpleTCPClient*, Int64> FDocumentMark;
+    bool DocumentWaits(const TSimpleTCPClient* Client) const;
+    void SendDocument(TSimpleTCPClient* Client);
     // This client has loaded the server's document on this connection:
     // until then row changes have no rows to act on.
     bool FSynchronised = false;

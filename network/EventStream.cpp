@@ -385,26 +385,12 @@ void DecompressMessage(const std::string& Wire, TMemoryStream& Decoded)
 
 // ---------------------------------------------------------------------------
 
-void TMessageBuffer::Append(const void* Data, std::size_t Count)
-{
-    // Drop what has been taken before the buffer grows again.
-    if (FStart > 0 && (FStart >= FData.size() / 2 || FStart > (std::size_t(1) << 20))) {
-        FData.erase(0, FStart);
-        FStart = 0;
-    }
-    FData.append(static_cast<const char*>(Data), Count);
-}
-
-void TMessageBuffer::Clear()
-{
-    FData.clear();
-    FStart = 0;
-}
+void TMessageBuffer::Append(const void* Data, std::size_t Count) { FBytes.Append(Data, Count); }
 
 TMessageBuffer::TState TMessageBuffer::Next(std::string& Message, String& Error)
 {
     const std::size_t avail = Buffered();
-    const Byte* p = reinterpret_cast<const Byte*>(FData.data()) + FStart;
+    const Byte* p = reinterpret_cast<const Byte*>(FBytes.Data());
     if (avail < 4)
         return msIncomplete;
     const std::int32_t total = std::int32_t(Cardinal(p[0]) | Cardinal(p[1]) << 8 | Cardinal(p[2]) << 16 |
@@ -428,9 +414,7 @@ TMessageBuffer::TState TMessageBuffer::Next(std::string& Message, String& Error)
             return msIncomplete;
         at += len;
     }
-    Message.assign(FData, FStart, at);
-    FStart += at;
-    if (FStart == FData.size())
-        Clear();
+    Message.assign(FBytes.Data(), at);
+    FBytes.Consume(at);
     return msComplete;
 }

@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <string>
 
+#include "network/ByteQueue.h"
 #include "platform/Exceptions.h"
 #include "platform/Streams.h"
 #include "platform/Types.h"
@@ -74,10 +75,9 @@ public:
     // bytes cannot be a message (Error says why); the buffer is useless from
     // here on.
     TState Next(std::string& Message, String& Error);
-    std::size_t Buffered() const { return FData.size() - FStart; }
-    void Clear();
+    std::size_t Buffered() const { return FBytes.Size(); }
+    void Clear() { FBytes.Clear(); }
 
 private:
-    std::string FData;
-    std::size_t FStart = 0;
+    TByteQueue FBytes;
 };

@@ -236,22 +236,17 @@ bool TSimpleCustomSocket::FlushQueue(TSocket Socket)
     if (it == FOutQueues.end())
         return true;
     TOutQueue& q = it->second;
-    while (q.Start < q.Data.size()) {
+    while (!q.Bytes.Empty()) {
         int error = 0;
-        const Int64 n = SendSocket(Socket, q.Data.data() + q.Start, Int64(q.Data.size() - q.Start), error);
+        const Int64 n = SendSocket(Socket, q.Bytes.Data(), Int64(q.Bytes.Size()), error);
         if (n < 0) {
             if (error == WSAEWOULDBLOCK)
                 return true;  // the rest goes with the write notice
-            FOutQueues.erase(it);
+            // The connection is broken: nothing of it will go out.
+            q.Bytes.Clear();
             return false;
         }
-        q.Start += std::size_t(n);
-    }
-    if (!q.Corked)
-        FOutQueues.erase(it);
-    else {
-        q.Data.clear();
-        q.Start = 0;
+        q.Bytes.Consume(std::size_t(n));
     }
     return true;
 }
@@ -264,7 +259,19 @@ void TSimpleCustomSocket::DropQueue(TSocket Socket)
 Int64 TSimpleCustomSocket::QueuedBytes(TSocket Socket) const
 {
     auto it = FOutQueues.find(Socket);
-    return it == FOutQueues.end() ? 0 : Int64(it->second.Data.size() - it->second.Start);
+    return it == FOutQueues.end() ? 0 : Int64(it->second.Bytes.Size());
+}
+
+Int64 TSimpleCustomSocket::OutputMark(TSocket Socket) const
+{
+    auto it = FOutQueues.find(Socket);
+    return it == FOutQueues.end() ? 0 : it->second.Accepted;
+}
+
+bool TSimpleCustomSocket::OutputPassed(TSocket Socket, Int64 Mark) const
+{
+    auto it = FOutQueues.find(Socket);
+    return it == FOutQueues.end() || it->second.Accepted - Int64(it->second.Bytes.Size()) >= Mark;
 }
 
 Int64 TSimpleCustomSocket::SendBufferTo(TSocket Socket, const void* Buffer, Int64 Count)
@@ -277,22 +284,19 @@ Int64 TSimpleCustomSocket::SendBufferTo(TSocket Socket, const void* Buffer, Int6
         return 0;
     const char* bytes = static_cast<const char*>(Buffer);
     auto it = FOutQueues.find(Socket);
-    if (it != FOutQueues.end()) {
+    if (it != FOutQueues.end() && (it->second.Corked || !it->second.Bytes.Empty())) {
         // Bytes wait already, or the socket is corked: these go behind.
         TOutQueue& q = it->second;
-        if (Int64(q.Data.size() - q.Start) + Count > MaxQueuedBytes) {
+        if (Int64(q.Bytes.Size()) + Count > FQueueLimit) {
             FLastSendError = WSAENOBUFS;
             return -1;
         }
-        if (q.Start > 0 && q.Start >= q.Data.size() / 2) {
-            q.Data.erase(0, q.Start);
-            q.Start = 0;
-        }
-        q.Data.append(bytes, std::size_t(Count));
+        q.Bytes.Append(bytes, std::size_t(Count));
+        q.Accepted += Count;
         ScheduleFlush();
         return Count;
     }
-    if (Count > MaxQueuedBytes) {
+    if (Count > FQueueLimit) {
         FLastSendError = WSAENOBUFS;
         return -1;
     }
@@ -307,8 +311,8 @@ Int64 TSimpleCustomSocket::SendBufferTo(TSocket Socket, const void* Buffer, Int6
     }
     TOutQueue& q = FOutQueues[Socket];
     q.Corked = true;
-    if (sent < Count)
-        q.Data.assign(bytes + sent, std::size_t(Count - sent));
+    q.Accepted += Count;
+    q.Bytes.Append(bytes + sent, std::size_t(Count - sent));
     ScheduleFlush();
     return Count;
 }

@@ -14,6 +14,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "network/ByteQueue.h"
 #include "platform/Classes.h"
 #include "platform/Exceptions.h"
 #include "platform/Messages.h"
@@ -80,8 +81,9 @@ class TSimpleCustomSocket : public TTimerComponent {
     VEK_DECLARE_CLASS(TSimpleCustomSocket, TTimerComponent)
 
 public:
-    // Most bytes waiting to be sent on one socket before a send is refused.
-    static constexpr Int64 MaxQueuedBytes = Int64(256) * 1024 * 1024;
+    // Most bytes waiting to be sent on one socket before a send is refused,
+    // unless SetQueueLimit gives another.
+    static constexpr Int64 DefaultQueueLimit = Int64(256) * 1024 * 1024;
     // Most bytes one read notice takes from a socket; the rest comes with the
     // next notice, so one busy peer cannot hold the loop.
     static constexpr Int64 MaxBurstBytes = Int64(8) * 1024 * 1024;
@@ -109,6 +111,16 @@ public:
     Int64 ReceiveStreamFrom(TSocket Socket, TStream& Stream, Int64 Count);
     // Bytes still waiting in the socket's outgoing queue.
     Int64 QueuedBytes(TSocket Socket) const;
+    Int64 QueueLimit() const { return FQueueLimit; }
+    void SetQueueLimit(Int64 Value) { FQueueLimit = Value; }
+    // The queue holds as much as it may: a send now is refused.
+    bool QueueFull(TSocket Socket) const { return QueuedBytes(Socket) >= FQueueLimit; }
+    // Bytes accepted for the socket so far, sent or waiting: a mark that
+    // OutputPassed compares with.
+    Int64 OutputMark(TSocket Socket) const;
+    // Every byte accepted up to Mark has left the queue (it was sent, or
+    // dropped with a broken connection).
+    bool OutputPassed(TSocket Socket, Int64 Mark) const;
     // Why the last send answered -1.
     int LastSendError() const { return FLastSendError; }
 
@@ -149,9 +161,11 @@ protected:
     Word FPort = DefaultTCPPort;
 
 private:
+    // Kept from the first send on the socket until it goes.
     struct TOutQueue {
-        std::string Data;
-        std::size_t Start = 0;
+        TByteQueue Bytes;
+        // Bytes accepted in all.
+        Int64 Accepted = 0;
         // Something went out on this socket during the current turn of the
         // loop: further messages wait for the flush at its end, so a burst
         // of small messages takes one send instead of one each.
@@ -170,6 +184,7 @@ private:
     bool FReleasePending = false;
     bool FFlushScheduled = false;
     int FLastSendError = 0;
+    Int64 FQueueLimit = DefaultQueueLimit;
 };
 
 class TSimpleTCPServer : public TSimpleCustomSocket {

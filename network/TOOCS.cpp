@@ -216,21 +216,33 @@ bool TTOOCSServer::Send(TSimpleTCPClient* Client, TTOOCSEvent* Event, bool FreeE
     TEventHolder owned(FreeEvent ? Event : nullptr);
     std::weak_ptr<int> alive = AliveToken();
     TSocket socket = INVALID_SOCKET;
+    bool full = false;
     try {
         if (!FServer->Active() || !FServer->HasClient(Client) || !Client->Connected())
             throw ETOOCSException(NoConnection);
         socket = Client->Socket();
+        // Nothing is numbered or encoded for a queue that cannot take it.
+        if (FServer->QueueFull(socket)) {
+            full = true;
+            throw ETOOCSException(SocketErrorText(WSAENOBUFS));
+        }
         if (OnSendEvent)
             OnSendEvent(this, Client, Event);
         if (alive.expired())
             return false;
         if (!FServer->HasClient(Client))
             throw ETOOCSException(NoConnection);
-        SendWhole(FServer, socket, EncodeMessage(Event));
+        const std::string wire = EncodeMessage(Event);
+        full = FServer->QueuedBytes(socket) + Int64(wire.size()) > FServer->QueueLimit();
+        SendWhole(FServer, socket, wire);
         return true;
     } catch (...) {
         DoError(socket, SendingError + HandledErrorText(), -1);
     }
+    // A peer that leaves that much unread is not reading: its stream now
+    // lacks a message, so it goes (and may connect again for the document).
+    if (full && !alive.expired() && FServer->HasClient(Client))
+        FServer->CloseConnection(Client);
     return false;
 }
 

@@ -105,6 +105,9 @@ public:
     TSimpleTCPServer* Server() const { return FServer; }
 
     // False (and OnError) when the event could not be sent or queued whole.
+    // A connection whose queue cannot take the event is closed: its peer
+    // does not read, and its stream would lack the event. A full queue is
+    // refused before the event is numbered or encoded.
     bool Send(TSimpleTCPClient* Client, TTOOCSEvent* Event, bool FreeEvent);
     // Send to every connected client, in order; the event is stamped once
     // per client.

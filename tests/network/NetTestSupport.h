@@ -2,6 +2,11 @@
 // Events and helpers shared by the network tests.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -153,6 +158,27 @@ inline void StartEventLoop()
 inline bool WaitFor(const std::function<bool()>& Done, int TimeoutMs = 5000)
 {
     return RunMessagesUntil(Done, TimeoutMs);
+}
+
+// A plain blocking connection to a loopback port, outside the event loop:
+// a peer that reads only when the test does, if ever. Its receive buffer is
+// small unless ReceiveBuffer is 0 (the system's). -1 on failure.
+inline int UnreadPeer(Word Port, int ReceiveBuffer = 4096)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (fd < 0)
+        return -1;
+    if (ReceiveBuffer > 0)
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &ReceiveBuffer, sizeof(ReceiveBuffer));
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(Port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 } // namespace nettest

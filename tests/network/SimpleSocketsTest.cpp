@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include "network/SimpleSockets.h"
 #include "tests/network/NetTestSupport.h"
 
@@ -117,6 +120,52 @@ TEST_F(SimpleSocketsTest, LargeSendIsQueuedAndArrivesWhole)
     ASSERT_TRUE(WaitFor([&] { return got.size() >= big.size(); }, 30000));
     EXPECT_TRUE(got == big);
     EXPECT_EQ(server->QueuedBytes(peer->Socket()), 0);
+}
+
+TEST_F(SimpleSocketsTest, ASecondLargeSendWhileTheFirstIsHalfQueuedArrivesBehindIt)
+{
+    // Two whole documents sent back to back: the second joins a queue whose
+    // front has partly gone out. The test reads the peer's end itself, so it
+    // decides how far the first one has gone.
+    TSimpleTCPServer* server = StartServer();
+    TSimpleTCPClient* peer = nullptr;
+    server->OnClientConnect = [&](TObject*, TSimpleTCPClient* C) { peer = C; };
+    const int fd = UnreadPeer(server->Port(), 0);
+    ASSERT_GE(fd, 0);
+    ASSERT_TRUE(WaitFor([&] { return peer != nullptr; }));
+    std::string got;
+    auto readSome = [&] {
+        char buffer[65536];
+        ssize_t n;
+        while ((n = ::recv(fd, buffer, sizeof(buffer), MSG_DONTWAIT)) > 0)
+            got.append(buffer, std::size_t(n));
+    };
+
+    auto pattern = [](std::size_t Size, unsigned Seed) {
+        std::string s(Size, '\0');
+        for (std::size_t i = 0; i < s.size(); ++i)
+            s[i] = char(((i + Seed) * 2654435761u) >> 13);
+        return s;
+    };
+    const std::string first = pattern(16 * 1024 * 1024, 1), second = pattern(16 * 1024 * 1024, 99);
+    ASSERT_EQ(server->SendBufferTo(peer->Socket(), first.data(), Int64(first.size())), Int64(first.size()));
+    const Int64 mark = server->OutputMark(peer->Socket());
+    ASSERT_TRUE(WaitFor([&] {
+        readSome();
+        return got.size() > first.size() * 6 / 10;
+    }, 30000));
+    ASSERT_GT(server->QueuedBytes(peer->Socket()), 0);
+    EXPECT_FALSE(server->OutputPassed(peer->Socket(), mark));
+    ASSERT_EQ(server->SendBufferTo(peer->Socket(), second.data(), Int64(second.size())), Int64(second.size()));
+    ASSERT_TRUE(WaitFor([&] {
+        readSome();
+        return got.size() >= first.size() + second.size();
+    }, 30000));
+    EXPECT_EQ(got.size(), first.size() + second.size());
+    EXPECT_TRUE(got.compare(0, first.size(), first) == 0);
+    EXPECT_TRUE(got.compare(first.size(), second.size(), second) == 0);
+    EXPECT_TRUE(server->OutputPassed(peer->Socket(), server->OutputMark(peer->Socket())));
+    ::close(fd);
 }
 
 TEST_F(SimpleSocketsTest, ServerNoticesClosedClientsAndFreesAllOnDeactivation)

@@ -418,3 +418,55 @@ TEST_F(TOOCSTest, ServerFreedWhileDeliveringAnEvent)
     ASSERT_TRUE(WaitFor([&] { return lost; }));
     EXPECT_EQ(delivered, 1);
 }
+
+TEST_F(TOOCSTest, APeerThatDoesNotReadIsDroppedWhenItsQueueIsFull)
+{
+    const int fd = UnreadPeer(Server->Port());
+    ASSERT_GE(fd, 0);
+    ASSERT_TRUE(WaitFor([&] { return Connections == 1; }));
+    TSimpleTCPClient* peer = Server->Server()->Clients(0);
+    int stamped = 0;
+    Server->OnSendEvent = [&](TObject*, TSimpleTCPClient*, TTOOCSEvent*) { ++stamped; };
+
+    // The queue holds as much as it may.
+    TSimpleTCPServer* sockets = Server->Server();
+    sockets->SetQueueLimit(256 * 1024);
+    const std::string filler(64 * 1024, 'x');
+    for (int i = 0; i < 1000 && sockets->QueuedBytes(peer->Socket()) < sockets->QueueLimit(); ++i) {
+        const Int64 room = sockets->QueueLimit() - sockets->QueuedBytes(peer->Socket());
+        SendAll(sockets, peer->Socket(), filler.substr(0, std::size_t(std::min<Int64>(room, Int64(filler.size())))));
+    }
+    ASSERT_TRUE(sockets->QueueFull(peer->Socket()));
+
+    // Refused before it is numbered or encoded, and the peer goes.
+    EXPECT_FALSE(Server->Send(peer, Probe(1, "late"), true));
+    EXPECT_EQ(stamped, 0);
+    ASSERT_EQ(ServerErrors.size(), 1U);
+    EXPECT_EQ(ServerErrors[0], "TCP Object sending error:\r\nNo buffer space available");
+    ASSERT_TRUE(WaitFor([&] { return Disconnections == 1; }));
+    EXPECT_EQ(sockets->ClientCount(), 0);
+    ::close(fd);
+}
+
+TEST_F(TOOCSTest, AnEventTheQueueCannotTakeDropsThePeer)
+{
+    const int fd = UnreadPeer(Server->Port());
+    ASSERT_GE(fd, 0);
+    ASSERT_TRUE(WaitFor([&] { return Connections == 1; }));
+    TSimpleTCPClient* peer = Server->Server()->Clients(0);
+    Server->Server()->SetQueueLimit(512 * 1024);
+    // Text that does not compress: each event stays about as large.
+    String text(100 * 1000, ' ');
+    std::uint32_t x = 777;
+    for (char& c : text) {
+        x = x * 1103515245u + 12345u;
+        c = char('a' + (x >> 16) % 26);
+    }
+    int sent = 0;
+    while (sent < 100 && Server->Send(peer, Probe(sent, text), true))
+        ++sent;
+    EXPECT_LT(sent, 100);
+    ASSERT_TRUE(WaitFor([&] { return Disconnections == 1; }));
+    EXPECT_EQ(Server->Server()->ClientCount(), 0);
+    ::close(fd);
+}
