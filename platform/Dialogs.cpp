@@ -206,12 +206,18 @@ bool TPrinterSetupDialog::RunNative()
 
 namespace {
 
+std::function<String(const String&)>& DialogTextTranslator()
+{
+    static std::function<String(const String&)> translator;
+    return translator;
+}
+
 TButton* AddBoxButton(TForm* Form, const String& Name, const String& Caption, TModalResult Result, int Left, int Top)
 {
     auto* b = Create<TButton>(Form);
     b->SetName(Name);
     b->SetParent(Form);
-    b->SetCaption(Caption);
+    b->SetCaption(DialogTextTranslator() ? DialogTextTranslator()(Caption) : Caption);
     b->SetModalResult(Result);
     b->SetBounds(Left, Top, 75, 25);
     return b;
@@ -237,6 +243,11 @@ void ShowMessage(const String& Msg)
     ok->SetDefault(true);
     ok->SetCancel(true);
     form->ShowModal();
+}
+
+void SetDialogTextTranslator(std::function<String(const String&)> Translator)
+{
+    DialogTextTranslator() = std::move(Translator);
 }
 
 bool InputQuery(const String& ACaption, const String& APrompt, String& Value)

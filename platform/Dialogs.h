@@ -174,3 +174,6 @@ void ShowMessage(const String& Msg);
 // A modal box with a prompt, an edit holding Value ("Edit") and the buttons
 // "OK" and "Cancel". True and Value changed when accepted.
 bool InputQuery(const String& ACaption, const String& APrompt, String& Value);
+// The program's translation for the captions of the boxes' own buttons
+// (callers pass their texts translated); none: they stay as written.
+void SetDialogTextTranslator(std::function<String(const String&)> Translator);

@@ -10,6 +10,7 @@
 // /proc/self/fd.
 #include "platform/AtomicFile.h"
 #include "platform/InstanceRegistry.h"
+#include "platform/SysUtils.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -576,10 +577,12 @@ void TInstanceRegistry::SetCaption(const String& Text) { SetCaption(Text, FDocum
 void TInstanceRegistry::SetCaption(const String& Text, const String& DocumentPath)
 {
     const String caption = CleanCaption(Text);
-    if (caption == FCaption && DocumentPath == FDocumentPath)
+    // Others compare by this name from their own folders: never relative.
+    const String path = ExpandFileName(DocumentPath);
+    if (caption == FCaption && path == FDocumentPath)
         return;
     FCaption = caption;
-    FDocumentPath = DocumentPath;
+    FDocumentPath = path;
     if (Active())
         WriteEntry();
 }
@@ -714,8 +717,9 @@ bool TInstanceRegistry::FindInstanceShowing(const String& Path, TInstanceEntry& 
 {
     if (Path.empty())
         return false;
+    const String path = ExpandFileName(Path);
     for (TInstanceEntry& e : Windows()) {
-        if (!e.Self && !e.DocumentPath.empty() && SameFile(e.DocumentPath, Path)) {
+        if (!e.Self && !e.DocumentPath.empty() && SameFile(e.DocumentPath, path)) {
             Entry = std::move(e);
             return true;
         }

@@ -93,7 +93,8 @@ public:
     bool Activate(NativeInt Handle);
     // Another live instance showing the document at Path (the same path, or
     // the same file under another name); false for none or an empty path.
-    // Paths compare exactly, case included; give absolute ones.
+    // Paths compare exactly, case included, once made absolute against the
+    // current folder (as SetCaption makes the one it passes on).
     bool FindInstanceShowing(const String& Path, TInstanceEntry& Entry);
     // Activates that instance; false when there is none or it did not take
     // the request.

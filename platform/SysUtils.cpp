@@ -10,6 +10,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 #include <limits>
 #include <system_error>
 
@@ -871,4 +872,19 @@ String Format(const String& format, std::initializer_list<TVarRec> args,
         out += PadField(std::move(field), width, leftAlign);
     }
     return out;
+}
+
+String ExpandFileName(const String& FileName)
+{
+    if (FileName.empty())
+        return FileName;
+    std::error_code ec;
+    std::filesystem::path p = std::filesystem::absolute(std::filesystem::path(FileName), ec);
+    if (ec)
+        p = std::filesystem::path(FileName);
+    String r = p.lexically_normal().string();
+    // "dir/." normalises to "dir/": a file name has no trailing separator.
+    while (r.size() > 1 && r.back() == '/')
+        r.pop_back();
+    return r;
 }

@@ -56,6 +56,12 @@ String Trim(const String& s);
 String TrimLeft(const String& s);
 String TrimRight(const String& s);
 
+// The file name made absolute (against the current folder) and normalised:
+// "." and ".." steps and doubled separators are gone, so "./x" and "x" name
+// one file by one text. Symbolic links are left as they are. Empty stays
+// empty.
+String ExpandFileName(const String& FileName);
+
 enum TReplaceFlag { rfReplaceAll = 1, rfIgnoreCase = 2 };
 struct TReplaceFlags {
     unsigned Bits = 0;

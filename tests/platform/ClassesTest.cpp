@@ -321,6 +321,66 @@ TEST_F(ComponentTest, SiblingWatcherHearsAfterAPartnerElsewhereLetGo)
     formB->Free();
 }
 
+namespace {
+
+// Frees the siblings it is given when it hears that the trigger leaves.
+class TSiblingFreer : public TComponent {
+    VEK_DECLARE_CLASS(TSiblingFreer, TComponent)
+public:
+    using TComponent::TComponent;
+    TComponent* Trigger = nullptr;
+    std::vector<TComponent*> Victims;
+    int Heard = 0;
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override
+    {
+        ++Heard;
+        if (Operation == opRemove && AComponent == Trigger) {
+            std::vector<TComponent*> victims;
+            victims.swap(Victims);
+            for (TComponent* v : victims)
+                v->Free();
+        }
+        TComponent::Notification(AComponent, Operation);
+    }
+};
+
+}  // namespace
+
+TEST_F(ComponentTest, SiblingsFreedWhileTheOwnerTellsItsComponents)
+{
+    // The owner tells its components last first; one of them frees siblings
+    // it has already passed and ones still to come. Nothing freed is told
+    // anything (the sanitizer build catches a stale call), and every one
+    // left hears of it.
+    struct TCase {
+        const char* Name;
+        std::vector<int> Victims;  // indexes into the components below
+    };
+    const TCase cases[] = {{"passed ones", {4, 5}}, {"ones to come", {1, 2}}, {"both, and more than are left", {1, 5, 4, 2}}};
+    for (const TCase& c : cases) {
+        TComponent owner(nullptr);
+        auto* trigger = new TComponent(&owner);
+        std::vector<TSiblingFreer*> all;
+        for (int i = 1; i <= 5; ++i)
+            all.push_back(new TSiblingFreer(&owner));
+        TSiblingFreer* freer = all[2];  // index 3 of the owner's list
+        freer->Trigger = trigger;
+        for (int v : c.Victims)
+            freer->Victims.push_back(owner.Components(v));
+        trigger->Free();
+        std::vector<TComponent*> left;
+        for (int i = 0; i < owner.ComponentCount(); ++i)
+            left.push_back(owner.Components(i));
+        EXPECT_EQ(left.size(), all.size() - c.Victims.size()) << c.Name;
+        for (TComponent* l : left) {
+            EXPECT_NE(l, trigger) << c.Name;
+            EXPECT_GE(static_cast<TSiblingFreer*>(l)->Heard, 1) << c.Name;
+        }
+    }
+}
+
 TEST_F(ComponentTest, NamesAreUniqueIgnoringCase)
 {
     TComponent owner(nullptr);
