@@ -51,6 +51,8 @@ void TScheduleDocument::SetFileChanged(bool Value)
         BackupTimer->SetEnabled(false);
     }
     FFileChanged = Value;
+    if (Value)
+        FUntouchedNew = false;
 }
 
 void TScheduleDocument::BackupTimerTimer(TObject* Sender)

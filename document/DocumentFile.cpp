@@ -219,6 +219,8 @@ void TScheduleDocument::ActionNew()
     SetupLoaded();
     EndUpdate();
     SetFileChanged(false);
+    // Inside a load this is only its first step.
+    FUntouchedNew = !IsLoading();
 }
 
 // ---- load ------------------------------------------------------------------------------

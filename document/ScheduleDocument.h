@@ -329,6 +329,10 @@ public:
     virtual void UpdateTimeChartHint() {}
     // The network menu items and controls.
     virtual void UpdateNetworkControls() {}
+    // The document's own switches (FDenyMoveBeforeNow, FAutoArrange) may
+    // differ now: the outermost update bracket of a new, loaded, received
+    // or restored document has closed.
+    virtual void UpdateDocumentSwitches() {}
     // Gives every position entry the default week text.
     virtual void CreateDefaultWeekInfo();
     // Whether the row counts as filtered for feFiltered.
@@ -416,7 +420,7 @@ public:
     TNodeData* CopyNode();
     // The view options "Automatically arrange items", "Hide empty resources"
     // and "Hide empty multi-row resources".
-    virtual bool GetAutoArrange() const { return false; }
+    virtual bool GetAutoArrange() const { return FAutoArrange; }
     virtual void SetHideEmptyPositions(bool Value) { (void)Value; }
     virtual void SetHideEmptyMultiRowPositions(bool Value) { (void)Value; }
     // The questions and notes of these commands (the shell shows them).
@@ -611,6 +615,9 @@ public:
 
     // ---- file state ----
     bool FFileIsNewAndUnsaved = true;
+    // The document is the empty one New made: nothing has been loaded,
+    // received, imported or changed since.
+    bool FUntouchedNew = false;
     bool FInitialDeOverlap = false;
     bool FReceivedFromServer = false;
     // The save and open dialogs' file names.

@@ -47,15 +47,18 @@ void TScheduleDocument::EndUpdate()
     UpdateStatusBar();
     PageControl1Change();
     RestoreTimeChartStart();
+    UpdateDocumentSwitches();
     SetHourglass(false);
 }
 
 void TScheduleDocument::SetLoading(bool Value)
 {
-    if (Value)
+    if (Value) {
         FVEKStateSet.Include(ksLoading);
-    else
+        FUntouchedNew = false;
+    } else {
         FVEKStateSet.Exclude(ksLoading);
+    }
 }
 
 // ---- requests ------------------------------------------------------------------
