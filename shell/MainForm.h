@@ -102,8 +102,9 @@ public:
     TPoint FEditorSize[2] = {{400, 300}, {400, 300}};
     int FPrinterOrientation = 0;
     String FClientHost = "localhost";
-    int FClientPort = 80;
-    int FServerPort = 80;
+    // The network's default port until the settings give another.
+    int FClientPort = 0;
+    int FServerPort = 0;
 
     // ---- start-up, caption, status ----
     void FormCreate();
@@ -125,6 +126,8 @@ public:
     void Werkzeugleisteanzeigen1Click();
     void EditorAsWindowClick();
     void SwapCheckedClick(TMenuItem* Item);
+    // The ticks of the document's own switches show its settings.
+    void UpdateDocumentSwitches() override;
 
     // ---- settings ----
     // The settings file: $XDG_CONFIG_HOME (or ~/.config) + "/Vek/Vek.ini".

@@ -9,7 +9,9 @@
 #include "platform/MenuBar.h"
 #include "platform/Menus.h"
 #include "platform/Messages.h"
+#include "platform/SysUtils.h"
 #include "shell/MainForm.h"
+#include "shell/Translation.h"
 
 TAction* TMainForm::NewAction(const String& Name, const String& Caption, TShortCut Key, std::function<void()> Execute)
 {
@@ -74,7 +76,7 @@ void TMainForm::CreateFileMenu()
     });
     NewItem(Datei1, "N1", "-", nullptr);
     Zusammenfhren1 = NewItem(Datei1, "Zusammenfhren1", "Merge Files...", [this] { Zusammenfhren1Click(); });
-    Exportieren1 = NewItem(Datei1, "Exportieren1", "Excel Export...", [this] { Exportieren1Click(); });
+    Exportieren1 = NewItem(Datei1, "Exportieren1", "Excel Export", [this] { Exportieren1Click(); });
     ExcelImport1 = NewItem(Datei1, "ExcelImport1", "Excel Import...", [this] { ExcelImport1Click(); });
     NewItem(Datei1, "N2", "-", nullptr);
     zuletztgeffneteDateien1 = NewItem(Datei1, "zuletztgeffneteDateien1", "Recent Files", nullptr);
@@ -236,10 +238,19 @@ TMainForm::TMainForm(TComponent* AOwner) : TPlannerForm(AOwner)
     SaveDialog1->SetName("SaveDialog1");
     SaveDialog1->SetFilter("VEK Dateien|*.vek");
     SaveDialog1->SetTitle("Save as");
+    // Texts of data (the document's name, the recent files, the server's
+    // address) or translated where the code sets them (the undo list's
+    // hints) are no wording for the form's translation to take back.
+    LeaveUntranslated(this, "caption");
+    for (TAction* a : ActLastFile)
+        LeaveUntranslated(a);
+    LeaveUntranslated(Servername, "caption");
+    LeaveUntranslated(ActUndo, "hint");
+    LeaveUntranslated(ActRedo, "hint");
     OnKeyDown = [this](TObject*, Word& Key, TShiftState Shift) { FormKeyDown(Key, Shift); };
     OnDropFiles = [this](TObject*, const std::vector<String>& Files) {
         // Exactly one dropped file is opened.
         if (Files.size() == 1)
-            Open(Files[0]);
+            Open(ExpandFileName(Files[0]));
     };
 }

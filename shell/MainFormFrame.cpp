@@ -82,8 +82,10 @@ void TMainForm::UpdateCaption()
     }
     TForm::SetCaption("VEK - " + FCaptionFileName);
     String state = GetFileChanged() ? ::Translate("File has changed") : String();
-    if (IsConnectedClient())
-        state += "Connected to " + ConnectedServerAddress();
+    if (IsConnectedClient()) {
+        const String connected = ::Translate("Connected to %s", {ConnectedServerAddress()});
+        state = state.empty() ? connected : state + " - " + connected;
+    }
     SetPanelText(3, state);
     UpdateFileActions();
 }
@@ -166,11 +168,13 @@ void TMainForm::AddToLastFiles(const String& Path)
 {
     if (Path.empty())
         return;
-    std::vector<String> files = LastFiles();
+    // Entries are opened later, maybe from another folder: full names only.
     // Linux file names are case-sensitive: only the very same path is the
     // same file, and it is never listed twice.
-    std::erase(files, Path);
-    files.insert(files.begin(), Path);
+    const String path = ExpandFileName(Path);
+    std::vector<String> files = LastFiles();
+    std::erase(files, path);
+    files.insert(files.begin(), path);
     if (files.size() > std::size_t(RecentFileCount))
         files.resize(RecentFileCount);
     ApplyRecentFileCaptions(files);
@@ -187,15 +191,15 @@ void TMainForm::UpdateLanguageFiles()
 
 void TMainForm::SetLanguage(const String& Name)
 {
-    // The recent files live in their actions' captions, which the
-    // translation would take back to the texts it first saw.
-    const std::vector<String> files = LastFiles();
     FLanguage = ApplyLanguage(Name, Sprache1);
-    ApplyRecentFileCaptions(files);
-    const bool changed = GetFileChanged();
-    SetFileChanged(changed);
-    if (FFileIsNewAndUnsaved && !changed)
+    // Only the empty document New made is made again, for its default
+    // texts in the new language: an opened backup, an imported list or a
+    // server's plan is new and unsaved as well, but it is the user's.
+    if (FUntouchedNew && FFileIsNewAndUnsaved && !GetFileChanged() && !IsConnectedClient())
         ActionNew();
+    // The form's walk gave Undo and Redo the hints they had when first
+    // translated; theirs follow the undo list.
+    UndoRedo().UpdateMainForm();
     ActClearAllFilters->SetCaption(::Translate("Clear all Filters"));
     ActClearAllFilters->SetHint(::Translate("Clear all Filters"));
     UpdateToolCaptions();
@@ -244,11 +248,22 @@ void TMainForm::EditorAsWindowClick() { EditorAsWindow1->SetChecked(!EditorAsWin
 void TMainForm::SwapCheckedClick(TMenuItem* Item)
 {
     Item->SetChecked(!Item->Checked());
-    if (Item == DenyMoveIntoPast1 || Item == AutoArrange1) {
-        FDenyMoveBeforeNow = DenyMoveIntoPast1->Checked();
-        FAutoArrange = AutoArrange1->Checked();
-        SetFileChanged(true);
-    }
+    // The last two are the document's settings: each click changes its own.
+    if (Item == DenyMoveIntoPast1)
+        FDenyMoveBeforeNow = Item->Checked();
+    else if (Item == AutoArrange1)
+        FAutoArrange = Item->Checked();
+    else
+        return;
+    SetFileChanged(true);
+}
+
+void TMainForm::UpdateDocumentSwitches()
+{
+    if (!DenyMoveIntoPast1)
+        return;
+    DenyMoveIntoPast1->SetChecked(FDenyMoveBeforeNow);
+    AutoArrange1->SetChecked(FAutoArrange);
 }
 
 // ---- keyboard ------------------------------------------------------------------------
@@ -342,7 +357,7 @@ bool RunFileDialog(TOpenDialog* Dialog, String& FileName)
     Dialog->SetFileName(FileName);
     if (!Dialog->Execute())
         return false;
-    FileName = Dialog->FileName();
+    FileName = ExpandFileName(Dialog->FileName());
     return true;
 }
 
@@ -382,7 +397,9 @@ bool TMainForm::FormCloseQuery()
         switch (MessageFileNotSaved()) {
         case daCancel: return false;
         case daYes:
-            if (FFileIsNewAndUnsaved)
+            // A file opened while someone else holds it cannot be saved
+            // under its name: as for a new one, the user picks another.
+            if (FFileIsNewAndUnsaved || FCurrentFile.empty())
                 ActionSaveAs();
             else
                 Save(FSaveFileName);
@@ -417,7 +434,12 @@ void TMainForm::Log(const String& Text)
     // write, and a failure here would come back through the exception
     // handler that logs it.
     try {
-        const String line = DateTimeToStr(Now()) + " - file " + FCaptionFileName + ": " + Text + "\r\n";
+        String line = DateTimeToStr(Now()) + " - file " + FCaptionFileName + ": " + Text;
+        // One entry, one line: its own line breaks (a message's, or a file
+        // name's) become blanks.
+        for (std::size_t i = 0; (i = line.find_first_of("\r\n", i)) != String::npos;)
+            line.replace(i, line.compare(i, 2, "\r\n") == 0 ? 2 : 1, " ");
+        line += "\r\n";
         if (std::FILE* f = std::fopen("vek.log", "ab")) {
             std::fwrite(line.data(), 1, line.size(), f);
             std::fclose(f);

@@ -14,6 +14,7 @@ TMainForm::~TMainForm() = default;
 void TMainForm::CreateNetwork()
 {
     FNetwork = std::make_unique<TDocumentNetwork>(*this);
+    FClientPort = FServerPort = TDocumentNetwork::DefaultPort;
     FNetwork->OnChange = [this] { UpdateNetworkControls(); };
     Server1->OnClick = [this](TObject*) { Server1Click(); };
     Client1->OnClick = [this](TObject*) { Client1Click(); };

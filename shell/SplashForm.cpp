@@ -53,6 +53,8 @@ TSplashForm::TSplashForm(TComponent* AOwner) : TForm(AOwner)
     Shape1->SetShape(stRoundRect);
     Label3 = Build<TLabel>(this, "Label3").Parent(Panel1).Bounds(272, 22, 96, 16).Get();
     Label3->SetTransparent(true);
+    // Set to the version when shown.
+    LeaveUntranslated(Label3, "caption");
     Shape2 = Build<TShape>(this, "Shape2").Parent(Panel1).Bounds(20, 268, 364, 24).Get();
     Shape2->SetShape(stRoundRect);
     StatusLabel = Build<TLabel>(this, "StatusLabel").Parent(Panel1).Bounds(24, 272, 356, 16).Get();

@@ -2,8 +2,10 @@
 
 #include "document/Log.h"
 #include "platform/Clipbrd.h"
+#include "platform/Dialogs.h"
 #include "platform/FormatSettings.h"
 #include "platform/Forms.h"
+#include "platform/SysUtils.h"
 #include "platform/Timers.h"
 #include "shell/Cursors.h"
 #include "shell/Instances.h"
@@ -44,6 +46,7 @@ void InitUnits()
     State().UnitsUp = true;
     SetLanguagefile(LanguageFileName("default"));
     SetClipboardTextWriter(SetClipboardText);
+    SetDialogTextTranslator([](const String& Text) { return Translate(Text); });
     InitNetworkUnit();
     RegisterCursors();
     InitInstanceUnit();
@@ -56,6 +59,7 @@ void DoneUnits()
     State().UnitsUp = false;
     DoneInstanceUnit();
     SetClipboardTextWriter(nullptr);
+    SetDialogTextTranslator(nullptr);
     CloseFile();
     ClearSourceTexts();
 }
@@ -89,7 +93,7 @@ TMainForm* StartProgram(const std::vector<String>& Arguments)
     State().Splash->Timer->SetEnabled(true);
     Step("splash timer");
     if (Arguments.size() == 1) {
-        main->Open(Arguments[0]);
+        main->Open(ExpandFileName(Arguments[0]));
         Step("open");
     }
     return main;

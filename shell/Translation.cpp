@@ -6,9 +6,11 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <set>
 #include <system_error>
 
 #include "document/IniFiles.h"
+#include "document/LZR.h"
 #include "platform/ActnList.h"
 #include "platform/Buttons.h"
 #include "platform/ComCtrls.h"
@@ -16,7 +18,9 @@
 #include "platform/Forms.h"
 #include "platform/Menus.h"
 #include "platform/StdCtrls.h"
+#include "platform/Streams.h"
 #include "platform/SysUtils.h"
+#include "platform/TextFile.h"
 
 namespace {
 
@@ -26,6 +30,8 @@ class TSourceTextWatch : public TComponent {
 public:
     TSourceTextWatch() : TComponent(nullptr) {}
     std::map<std::pair<TComponent*, String>, String> Texts;
+    // Component and property ("" for all) the form translation leaves alone.
+    std::set<std::pair<TComponent*, String>> Untranslated;
 
     void Remember(TComponent* C, const String& Prop, const String& Text)
     {
@@ -40,6 +46,9 @@ protected:
             auto it = Texts.lower_bound(std::make_pair(AComponent, String()));
             while (it != Texts.end() && it->first.first == AComponent)
                 it = Texts.erase(it);
+            auto u = Untranslated.lower_bound(std::make_pair(AComponent, String()));
+            while (u != Untranslated.end() && u->first == AComponent)
+                u = Untranslated.erase(u);
         }
         TComponent::Notification(AComponent, Operation);
     }
@@ -50,6 +59,7 @@ struct TTranslationState {
     std::unique_ptr<TSourceTextWatch, TObjectDeleter> Watch{new TSourceTextWatch()};
     std::vector<String> Patterns;
     std::vector<TClass> CaptionClasses;
+    std::function<void(const String&)> Observer;
     String ProgramFolder;
     bool Started = false;
 };
@@ -100,6 +110,23 @@ void ReplaceBackslashN(String& S)
 
 void CloseFile() { State().File.reset(); }
 
+String DecodeLanguageText(const std::string& Bytes)
+{
+    std::string text = Bytes;
+    TLZR lzr;
+    std::string plain;
+    if (lzr.DeCompress(Bytes.data(), Bytes.size(), plain))
+        text = std::move(plain);
+    // Without a byte-order mark a language file is read as Windows-1252,
+    // unless it is UTF-8 beyond plain ASCII, as editors on Linux write it.
+    const bool marked = text.compare(0, 3, "\xEF\xBB\xBF") == 0 || text.compare(0, 2, "\xFF\xFE") == 0 ||
+                        text.compare(0, 2, "\xFE\xFF") == 0;
+    const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
+    if (!marked && !ascii && Utf16ToUtf8(Utf8ToUtf16(text)) == text)
+        text.insert(0, "\xEF\xBB\xBF");
+    return DecodeText(text);
+}
+
 void SetLanguagefile(const String& Path)
 {
     TTranslationState& s = State();
@@ -113,7 +140,14 @@ void SetLanguagefile(const String& Path)
         const auto size = std::filesystem::file_size(p, ec);
         if (ec || size > std::uintmax_t(MaxLanguageFileSize))
             return;
-        s.File = std::make_unique<TMemIniFile>(name);
+        std::string bytes;
+        {
+            TFileStream file(name, fmOpenRead | fmShareDenyWrite);
+            bytes = file.ReadBytes(std::min<Int64>(file.Remaining(), MaxLanguageFileSize));
+        }
+        auto ini = std::make_unique<TMemIniFile>();
+        ini->SetText(DecodeLanguageText(bytes));
+        s.File = std::move(ini);
     } catch (...) {
         s.File.reset();
     }
@@ -124,6 +158,8 @@ bool LanguageFileLoaded() { return bool(State().File); }
 String doTranslate(const String&, const String& Key, const String& Default)
 {
     TTranslationState& s = State();
+    if (s.Observer && !Key.empty())
+        s.Observer(Key);
     if (!s.File || Key.empty())
         return Default;
     const String v = s.File->ReadString(TranslatedSection, Key, String());
@@ -256,10 +292,13 @@ void BuildProperties(TComponent* Component, TStrings& List, const String& Prefix
     // the action next changes, so the action is translated in its place.
     if (auto* client = dynamic_cast<TActionClient*>(Component); client && client->Action())
         return;
+    const auto& untranslated = State().Watch->Untranslated;
+    if (untranslated.count(std::make_pair(Component, String())))
+        return;
     for (const String& pattern : State().Patterns) {
         const std::size_t dot = pattern.rfind('.');
         const String prop = dot == String::npos ? pattern : pattern.substr(dot + 1);
-        if (!StringProperty(Component, prop))
+        if (!StringProperty(Component, prop) || untranslated.count(std::make_pair(Component, Lower(prop))))
             continue;
         const String text = GetProperty(Component, prop);
         if (text.empty() || text == "-" || text == Component->Name())
@@ -306,14 +345,30 @@ void Translate(TComponent* Component)
         TranslateProperty(list[i], Component);
 }
 
+void LeaveUntranslated(TComponent* Component, const String& Property)
+{
+    if (!Component)
+        return;
+    TSourceTextWatch& watch = *State().Watch;
+    watch.Untranslated.insert(std::make_pair(Component, Lower(Property)));
+    Component->FreeNotification(&watch);
+}
+
+void SetTranslationObserver(std::function<void(const String& Text)> Observer)
+{
+    State().Observer = std::move(Observer);
+}
+
 void ClearSourceTexts()
 {
     TSourceTextWatch& watch = *State().Watch;
-    std::vector<TComponent*> seen;
+    std::set<TComponent*> seen;
+    for (const auto& [component, property] : watch.Untranslated)
+        seen.insert(component);
     for (auto& [key, text] : watch.Texts)
-        if (seen.empty() || seen.back() != key.first)
-            seen.push_back(key.first);
+        seen.insert(key.first);
     watch.Texts.clear();
+    watch.Untranslated.clear();
     for (TComponent* c : seen)
         c->RemoveFreeNotification(&watch);
 }
@@ -339,7 +394,19 @@ void SetProgramFolder(const String& Folder)
     State().ProgramFolder = f;
 }
 
-String LanguageFileName(const String& Name) { return ProgramFolder() + "languages/" + Name + ".lng"; }
+String LanguageFileName(const String& Name)
+{
+    const String folder = ProgramFolder() + "languages";
+    const String exact = folder + "/" + Name + ".lng";
+    std::error_code ec;
+    if (Name.empty() || std::filesystem::is_regular_file(exact, ec))
+        return exact;
+    // The menu lists "*.LNG" as well: find the file as listed.
+    for (const String& file : FindFiles(folder, ".lng"))
+        if (file.compare(0, file.size() - 4, Name) == 0 && file.size() == Name.size() + 4)
+            return folder + "/" + file;
+    return exact;
+}
 
 std::vector<String> FindFiles(const String& Folder, const String& Extension)
 {

@@ -29,6 +29,14 @@ String Translate(const String& Text);
 String Translate(const String& Text, const std::vector<String>& Arguments);
 // Translates the caption and hint of Component and of all it owns.
 void Translate(TComponent* Component);
+// The property ("caption" or "hint"; empty: both) of Component shows data,
+// not wording (a file name, the document's name in a caption), or text the
+// code translates as it sets it: the form translation leaves it alone (not
+// those of the components it owns). Forgotten when the component goes.
+void LeaveUntranslated(TComponent* Component, const String& Property = String());
+// Tests: every non-empty text looked up from now on is handed to Observer;
+// none stops it.
+void SetTranslationObserver(std::function<void(const String& Text)> Observer);
 
 // Path helpers: the part before the first "." (trimmed) goes to First, the
 // trimmed rest is returned.
@@ -63,8 +71,13 @@ void ClearSourceTexts();
 // elsewhere (an empty text goes back to the executable's folder).
 String ProgramFolder();
 void SetProgramFolder(const String& Folder);
-// ProgramFolder() + "languages/" + Name + ".lng".
+// ProgramFolder() + "languages/" + Name + ".lng"; a file of that name whose
+// extension differs in case only ("Name.LNG") when that is the one there.
 String LanguageFileName(const String& Name);
+// The text of a language file's bytes: compressed or plain; a byte-order
+// mark selects its encoding, and so does UTF-8 beyond ASCII without one;
+// anything else is Windows-1252.
+String DecodeLanguageText(const std::string& Bytes);
 
 // Names (no folders) of the regular files in Folder whose names end with
 // Extension (any case), sorted without regard to case.

@@ -34,85 +34,9 @@
 #include "shell/Translation.h"
 #include "tests/support/PlatformFixture.h"
 #include "tests/support/TestData.h"
+#include "tests/shell/MainFormFixture.h"
 
-namespace {
-
-String ReadFile(const String& Path)
-{
-    std::ifstream in(Path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void WriteFile(const String& Path, const String& Text) { std::ofstream(Path, std::ios::binary) << Text; }
-
-// Each test runs with its own configuration folder and working directory,
-// and answers every question through the hooks: message boxes by the next
-// scripted answer (recording their texts), file dialogs by the next path.
-class MainFormTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        EnsureApplication();
-        Root = vektest::TempDir();
-        Config = Root + "/config";
-        Work = Root + "/work";
-        ::mkdir(Config.c_str(), 0700);
-        ::mkdir(Work.c_str(), 0700);
-        ::setenv("XDG_CONFIG_HOME", Config.c_str(), 1);
-        const String runtime = Root + "/runtime";
-        ::mkdir(runtime.c_str(), 0700);
-        ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-        ASSERT_EQ(::chdir(Work.c_str()), 0);
-        SetProgramFolder(Root + "/");
-        SetModalHook([this](TCustomForm* F) {
-            auto* box = dynamic_cast<TMessageForm*>(F);
-            ASSERT_NE(box, nullptr) << "unexpected form " << F->Name();
-            Questions.push_back(box->Message->Caption());
-            F->SetModalResult(Answers.empty() ? mrCancel : Answers.front());
-            if (!Answers.empty())
-                Answers.erase(Answers.begin());
-        });
-        SetDialogHook([this](TCommonDialog* D) {
-            auto* open = dynamic_cast<TOpenDialog*>(D);
-            if (!open || Paths.empty())
-                return false;
-            open->SetFileName(Paths.front());
-            Paths.erase(Paths.begin());
-            return true;
-        });
-    }
-
-    void TearDown() override
-    {
-        StopProgram();
-        SetStartupObserver(nullptr);
-        SetModalHook(nullptr);
-        SetDialogHook(nullptr);
-        SetProgramFolder(String());
-    }
-
-    // A document with one task, saved at Path.
-    String MakeDocument(const String& Name)
-    {
-        const String path = Work + "/" + Name;
-        TMainForm* m = StartProgram({});
-        m->AddNode(0, tbTable, 0, 480, 46000, cmDefault);
-        m->SaveTo(path);
-        StopProgram();
-        return path;
-    }
-
-    String Root, Config, Work;
-    std::vector<TModalResult> Answers;
-    std::vector<String> Questions;
-    std::vector<String> Paths;
-};
-
-String Panel(TMainForm* M, int Index) { return M->StatusBar1->Panels()->Items(Index)->Text(); }
-
-}  // namespace
+using namespace mainformtest;
 
 TEST_F(MainFormTest, StartsInOrderAndOpensTheOneArgument)
 {
@@ -257,7 +181,7 @@ TEST_F(MainFormTest, SettingsFileKeysAndDefaults)
     EXPECT_GE(m->Left(), area.Left);
     EXPECT_LE(m->Top() + m->Height(), area.Bottom);
     EXPECT_EQ(m->Width(), 640);
-    EXPECT_EQ(m->FClientPort, 80);
+    EXPECT_EQ(m->FClientPort, 8080);
     EXPECT_EQ(m->FMaxHistoryFiles, 12);
 }
 
@@ -561,4 +485,187 @@ TEST_F(MainFormTest, ArrowKeysScrollTheChartUnlessAnEditHasTheFocus)
     StopProgram();
     UnpinClock();
     EXPECT_FALSE(TMemIniFile(TMainForm::SettingsFileName()).ReadBool("edit", "autoscroll", true));
+}
+
+// ---- file names ----------------------------------------------------------------------
+
+TEST_F(MainFormTest, NamesAreAbsoluteWhereverTheyEnter)
+{
+    const String doc = MakeDocument("plan.vek");
+    // A relative argument, as "make run" passes it.
+    TMainForm* m = StartProgram({"plan.vek"});
+    EXPECT_EQ(m->Caption(), "VEK - " + doc);
+    EXPECT_EQ(m->FCurrentFile, doc);
+    EXPECT_EQ(m->LastFiles(), std::vector<String>{doc});
+    // "./x" and "x" are one file: listed once.
+    m->AddToLastFiles("./plan.vek");
+    m->AddToLastFiles(Work + "/../work/plan.vek");
+    EXPECT_EQ(m->LastFiles(), std::vector<String>{doc});
+
+    // Another instance started in another folder finds this one by the
+    // file's full name.
+    ASSERT_EQ(::chdir(Root.c_str()), 0);
+    auto* other = Create<TInstanceRegistry>(nullptr);
+    ASSERT_TRUE(other->Start()) << other->LastError();
+    TInstanceEntry entry;
+    EXPECT_TRUE(other->FindInstanceShowing(doc, entry));
+    delete other;
+
+    // Save As onto the open file by its full name is no other user's file.
+    m->AddNode(0, tbTable, 0, 480, 46001, cmDefault);
+    Paths = {doc};
+    Answers = {mrOk};
+    m->ActSaveAs->Execute();
+    ASSERT_EQ(Questions.size(), 1U);
+    EXPECT_NE(Questions[0].find("already exists"), String::npos) << Questions[0];
+    EXPECT_FALSE(m->GetFileChanged());
+    m->Close();
+    StopProgram();
+
+    // Started from another folder, the recent file still opens.
+    m = StartProgram({});
+    ASSERT_EQ(m->LastFiles(), std::vector<String>{doc});
+    m->ActLastFile[0]->Execute();
+    EXPECT_EQ(m->Caption(), "VEK - " + doc);
+    EXPECT_EQ(m->GetTableRowCount(tbTable), 2);
+    EXPECT_EQ(Questions.size(), 1U);
+}
+
+TEST_F(MainFormTest, ClosingAPlanOpenedWithoutItsLockOffersSaveAs)
+{
+    const String doc = MakeDocument("locked.vek");
+    // Someone else holds the file.
+    auto* holder = Create<TMainForm>(nullptr);
+    holder->Open(doc);
+    ASSERT_EQ(holder->FCurrentFile, doc);
+
+    TMainForm* m = StartProgram({doc});
+    ASSERT_EQ(Questions.size(), 1U);
+    EXPECT_NE(Questions[0].find("is used by"), String::npos);
+    EXPECT_EQ(m->FCurrentFile, "");
+    m->AddNode(0, tbTable, 0, 480, 46001, cmDefault);
+    const String copy = Work + "/mine.vek";
+    Paths = {copy};
+    Answers = {mrYes};
+    m->Close();
+    EXPECT_FALSE(m->Visible());
+    ASSERT_EQ(::access(copy.c_str(), F_OK), 0);
+    EXPECT_EQ(Questions.size(), 2U);
+    delete holder;
+}
+
+TEST_F(MainFormTest, LogEntriesWithLineBreaksStayOneLine)
+{
+    TMainForm* m = StartProgram({});
+    m->Log("first\r\nsecond\nthird\rfourth");
+    const String log = ReadFile(Work + "/vek.log");
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\r'), 1) << log;
+    EXPECT_NE(log.find("first second third fourth\r\n"), String::npos) << log;
+}
+
+// ---- the document's switches ---------------------------------------------------------
+
+TEST_F(MainFormTest, DocumentSwitchesFollowTheDocument)
+{
+    const String plain = MakeDocument("plain.vek");
+    const String both = Work + "/both.vek";
+    {
+        TMainForm* m = StartProgram({});
+        m->FDenyMoveBeforeNow = true;
+        m->FAutoArrange = true;
+        m->SaveTo(both);
+        StopProgram();
+    }
+    TMainForm* m = StartProgram({both});
+    EXPECT_TRUE(m->DenyMoveIntoPast1->Checked());
+    EXPECT_TRUE(m->AutoArrange1->Checked());
+    EXPECT_TRUE(m->GetAutoArrange());
+
+    // A click changes its own setting only, and the file.
+    m->DenyMoveIntoPast1->Click();
+    EXPECT_FALSE(m->FDenyMoveBeforeNow);
+    EXPECT_TRUE(m->FAutoArrange);
+    EXPECT_FALSE(m->DenyMoveIntoPast1->Checked());
+    EXPECT_TRUE(m->GetFileChanged());
+
+    // Revert brings the file's settings back, ticks included.
+    Answers = {mrOk};
+    m->ActRevert->Execute();
+    EXPECT_TRUE(m->FDenyMoveBeforeNow);
+    EXPECT_TRUE(m->DenyMoveIntoPast1->Checked());
+
+    // An undo step of the whole document takes the settings with it.
+    m->PushUndoSnapshot();
+    m->AutoArrange1->Click();
+    EXPECT_FALSE(m->AutoArrange1->Checked());
+    m->UndoRedo().Undo();
+    EXPECT_TRUE(m->FAutoArrange);
+    EXPECT_TRUE(m->AutoArrange1->Checked());
+
+    // A file without them shows both unticked.
+    StopProgram();
+    m = StartProgram({});
+    m->AutoArrange1->Click();
+    ASSERT_TRUE(m->AutoArrange1->Checked());
+    Answers = {mrNo};
+    m->Open(plain);
+    EXPECT_FALSE(m->FAutoArrange);
+    EXPECT_FALSE(m->AutoArrange1->Checked());
+}
+
+TEST_F(MainFormTest, AutomaticArrangingSolvesOverlapsAfterTheDeferredUpdate)
+{
+    TMainForm* m = StartProgram({});
+    TStringList* positions = m->GetColumnStrings(tbTable, m->GetConnection(tbTable, cnPosition));
+    positions->Clear();
+    positions->Add("A");
+    m->ApplyPositionGroup();
+    m->AutoArrange1->Click();
+    ASSERT_TRUE(m->FAutoArrange);
+    const TDateTime start = Date() + 30;
+    TNodeData* first = m->AddNode(0, tbTable, 0, 480, start, cmDefault);
+    TNodeData* second = m->AddNode(0, tbTable, 0, 480, start, cmDefault);
+    ASSERT_EQ(m->GetPositionOf(first), m->GetPositionOf(second));
+    // Nothing draws here: the ends the chart's drawing would compute first.
+    m->GetEndOf(first);
+    m->GetEndOf(second);
+    // The deferred update, as the timers run it.
+    m->OverlappingTimerTimer(nullptr);
+    m->IdleTimerTimer(nullptr);
+    EXPECT_NE(m->GetStartOf(first), m->GetStartOf(second));
+    EXPECT_FALSE(m->GetNodeIsOverlapping(first));
+    EXPECT_FALSE(m->GetNodeIsOverlapping(second));
+}
+
+// ---- the network's default port ------------------------------------------------------
+
+TEST_F(MainFormTest, AFreshSetupOffersPort8080ToServerAndClient)
+{
+    TMainForm* m = StartProgram({});
+    // Whether an ordinary user could serve on the port just now: another
+    // program may hold it.
+    auto* probe = Create<TSimpleTCPServer>(nullptr);
+    probe->SetPort(8080);
+    probe->SetActive(true);
+    const bool free = probe->Active();
+    delete probe;
+
+    Inputs = {"8080"};
+    m->Server1->Click();
+    ASSERT_EQ(Offered.size(), 1U);
+    EXPECT_EQ(Offered[0], "Please enter a port for the Server=8080");
+    if (free) {
+        EXPECT_TRUE(m->IsActiveServer());
+        EXPECT_TRUE(Questions.empty()) << Questions[0];
+    }
+    m->Server1->Click();
+    EXPECT_FALSE(m->IsActiveServer());
+
+    Offered.clear();
+    Inputs = {"127.0.0.1", ""};
+    m->Client1->Click();
+    EXPECT_EQ(Offered, (std::vector<String>{"Please enter the IP-address=localhost",
+                                            "Please enter the Server's port number=8080"}));
+    EXPECT_FALSE(m->Network()->ClientChecked());
 }
