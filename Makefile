@@ -36,9 +36,11 @@ test: build
 test-slow: build
 	@cd $(BUILD) && ctest -j$(JOBS) --output-on-failure -L slow $(CTEST_ARGS)
 
+# Benchmarks draw offscreen like the tests, unless QT_QPA_PLATFORM asks for
+# a display.
 bench: configure
 	@$(CMAKE) --build $(BUILD) -j$(JOBS) --target benchmarks
-	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b || exit 1; done
+	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; QT_QPA_PLATFORM=$${QT_QPA_PLATFORM:-offscreen} $$b || exit 1; done
 
 sanitize: deps
 	@$(CMAKE) -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVEK_WERROR=$(WERROR) -DVEK_SANITIZE=ON >/dev/null
