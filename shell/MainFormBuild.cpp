@@ -247,6 +247,11 @@ TMainForm::TMainForm(TComponent* AOwner) : TPlannerForm(AOwner)
     LeaveUntranslated(Servername, "caption");
     LeaveUntranslated(ActUndo, "hint");
     LeaveUntranslated(ActRedo, "hint");
+    // The zoom's and the transparency's texts carry their values.
+    LeaveUntranslated(KalendarZoom1, "caption");
+    LeaveUntranslated(Transparenz1, "caption");
+    LeaveUntranslated(ZoomComboBox, "hint");
+    LeaveUntranslated(TransparenceComboBox, "hint");
     OnKeyDown = [this](TObject*, Word& Key, TShiftState Shift) { FormKeyDown(Key, Shift); };
     OnDropFiles = [this](TObject*, const std::vector<String>& Files) {
         // Exactly one dropped file is opened.
