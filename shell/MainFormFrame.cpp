@@ -248,7 +248,8 @@ void TMainForm::EditorAsWindowClick() { EditorAsWindow1->SetChecked(!EditorAsWin
 void TMainForm::SwapCheckedClick(TMenuItem* Item)
 {
     Item->SetChecked(!Item->Checked());
-    // The last two are the document's settings: each click changes its own.
+    // Two of the switches it serves are the document's settings: each
+    // click changes its own.
     if (Item == DenyMoveIntoPast1)
         FDenyMoveBeforeNow = Item->Checked();
     else if (Item == AutoArrange1)
