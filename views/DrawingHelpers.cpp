@@ -147,16 +147,22 @@ std::vector<TPoint> ArrowOutline(TPoint From, TPoint To, double Scale)
     const double headLength = std::min(8 * Scale, length);
     const double bow = std::min(2 * Scale, length / 8);
     auto at = [&](double Along, double Across) {
-        return TVec{From.X + u.X * Along + n.X * Across, From.Y + u.Y * Along + n.Y * Across};
+        return TVec{u.X * Along + n.X * Across, u.Y * Along + n.Y * Across};
     };
     const double base = length - headLength;
     // The shaft bows a little to one side, as a drawn arrow does.
     const TVec start = at(0, shaft);
     out.push_back(ToPoint(start));
     AddCurve(out, start, at(base / 3, shaft + bow), at(2 * base / 3, shaft + bow), at(base, shaft));
-    for (TVec p : {at(base, headWidth), TVec{double(To.X), double(To.Y)}, at(base, -headWidth), at(base, -shaft)})
+    for (TVec p : {at(base, headWidth), TVec{double(To.X - From.X), double(To.Y - From.Y)}, at(base, -headWidth),
+             at(base, -shaft)})
         out.push_back(ToPoint(p));
     AddCurve(out, at(base, -shaft), at(2 * base / 3, -shaft + bow), at(base / 3, -shaft + bow), at(0, -shaft));
+    // Rounded about the start point, then moved there: the same arrow
+    // anywhere on a canvas has the same pixels (halves round to even, which
+    // a move by an odd number of pixels would otherwise change).
+    for (TPoint& p : out)
+        p = {p.X + From.X, p.Y + From.Y};
     return out;
 }
 

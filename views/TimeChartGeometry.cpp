@@ -15,6 +15,10 @@ namespace {
 // A pixel value of a computation that may have gone out of range.
 bool Finite(double X) { return std::isfinite(X) && std::fabs(X) < 1e9; }
 
+// The middle of two pixel rows, rounded down also above the canvas, so that
+// a scrolled arrow keeps its place in its row.
+int Middle(int A, int B) { return int(std::floor((double(A) + B) / 2)); }
+
 }  // namespace
 
 // ---- sizes ---------------------------------------------------------------------------
@@ -205,12 +209,12 @@ TRect TPlannerForm::ArrowRectOf(TNodeData* Node, TDateTime End, int Top, int Wid
     const TRect span = TimeChartRect(Top, RowHeight, false, true, position, Width, VisEnd, VisStart, due, end + extra);
     if (span == TRect())
         return TRect();
-    return TRect{span.Left, (span.Top + span.Bottom) / 2, span.Right, span.Bottom};
+    return TRect{span.Left, Middle(span.Top, span.Bottom), span.Right, span.Bottom};
 }
 
 void TPlannerForm::ArrowPoints(const TRect& R, TPoint& From, TPoint& To)
 {
-    const int y = (R.Top + R.Bottom) / 2;
+    const int y = Middle(R.Top, R.Bottom);
     From = {R.Left, y};
     To = {R.Right, y};
 }

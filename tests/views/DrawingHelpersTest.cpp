@@ -99,6 +99,16 @@ TEST(ChartDrawing, ArrowPointsAtItsHeadAndScales)
         const TRegion left = ArrowRgn(nullptr, {110, 50}, {10, 50}, scale);
         EXPECT_LE(left.Bounds().Left, 11);
     }
+    // Moved by any number of pixels, an arrow keeps its shape.
+    for (TPoint from : {TPoint{250, 94}, TPoint{180, 40}}) {
+        const std::vector<TPoint> here = ArrowOutline(from, {from.X - 70, from.Y}, 1);
+        for (int d : {1, 57, -3}) {
+            std::vector<TPoint> there = ArrowOutline({from.X + d, from.Y + d}, {from.X - 70 + d, from.Y + d}, 1);
+            for (TPoint& p : there)
+                p = {p.X - d, p.Y - d};
+            EXPECT_EQ(there, here) << "moved by " << d;
+        }
+    }
     TBitmap bitmap(120, 100);
     TCanvas* c = bitmap.Canvas();
     c->Brush()->SetColor(Rgb(0xFF, 0xCC, 0x11));

@@ -139,6 +139,29 @@ TEST(ChartMeasures, BarsArrowsAndAbsences)
     EXPECT_EQ(p->ArrowRect(task, 0, 800, 54, D0, D0), TRect());
 }
 
+TEST(ChartMeasures, ArrowsMoveWithTheirRowsAboveTheCanvasToo)
+{
+    TPlannerPtr p = MakePlanner();
+    const int due = p->GetTableColCount(tbTable);
+    p->InsertColumn(tbTable, due);
+    p->SetConnection(tbTable, cnTermin, due);
+    TNodeData* task = AddTask(*p, "A", D0 + 3, 3);
+    p->DoSetData(task, due, p->FormatDateTime(D0 + 1), cmIgnoreNet);
+    for (int rowHeight : {54, 57}) {
+        const TRect still = p->ArrowRect(task, 0, 800, rowHeight, D0 + 100, D0);
+        TPoint from, to;
+        TPlannerForm::ArrowPoints(still, from, to);
+        for (int top : {13, 44, 45, rowHeight + 1}) {
+            TRect moved = p->ArrowRect(task, top, 800, rowHeight, D0 + 100, D0);
+            OffsetRect(moved, 0, top);
+            EXPECT_EQ(moved, still) << rowHeight << " scrolled by " << top;
+            TPoint a, b;
+            TPlannerForm::ArrowPoints(p->ArrowRect(task, top, 800, rowHeight, D0 + 100, D0), a, b);
+            EXPECT_EQ(a.Y + top, from.Y) << rowHeight << " scrolled by " << top;
+        }
+    }
+}
+
 TEST(ChartMeasures, LabelBoxAndSlider)
 {
     TPlannerPtr p = MakePlanner({"A", PositionEntry("A position with a caption far too long for the label box")});
