@@ -9,13 +9,14 @@
 #include "platform/Graphics.h"
 #include "views/BarPictureCache.h"
 #include "views/CanvasPanel.h"
+#include "views/ChartPalette.h"
 #include "views/DrawingHelpers.h"
 #include "views/PlannerForm.h"
 
 namespace {
 
 // Bars without data colours (and holidays): the chart's non-working colour.
-constexpr TColor HolidayColor = RGB(0xCC, 0xE5, 0xF0);
+constexpr TColor HolidayColor = ChartPalette::Holiday;
 constexpr TColor LookupFailedColor = RGB(0x80, 0x80, 0x80);
 constexpr TColor OverlapColor = RGB(0xFF, 0, 0);
 constexpr TColor NoOverlapColor = RGB(0xC0, 0xC0, 0xC0);
@@ -398,7 +399,7 @@ void TPlannerForm::FlashSelectedTimerTimer(TObject*)
     FlashSelectedTimer->SetEnabled(step != 0);
 }
 
-// ---- paints --------------------------------------------------------------------------
+// ---- paints ------------------------------------------------------------------------
 
 TCanvas* TPlannerForm::WhiteCanvas(TCanvasPanel* Panel)
 {
@@ -407,23 +408,4 @@ TCanvas* TPlannerForm::WhiteCanvas(TCanvasPanel* Panel)
     c->Brush()->SetColor(clWhite);
     c->FillRect(c->ClipRect());
     return c;
-}
-
-void TPlannerForm::TimeChartPaint()
-{
-    redrawcount = 0;
-    TCanvas* c = WhiteCanvas(TimeChart);
-    DrawBars(c, false, GetTimeChartFontSize(), FFontname, 0, 0, RowSet(), TimeChart->Width(), TimeChartRowHeight(0),
-        FTimeChartTop, GetTimeChartEnd(), FTimeChartStart);
-}
-
-void TPlannerForm::SmallTimeChartPaint()
-{
-    redrawcount = 0;
-    TCanvas* c = WhiteCanvas(SmallTimeChart);
-    const int rows = GetRowCount();
-    if (rows <= 0)
-        return;
-    DrawBars(c, true, GetTimeChartFontSize(), FFontname, 0, 0, RowSet(), SmallTimeChart->Width(),
-        std::max(1, SmallTimeChart->Height() / rows), 0, FMaxDate, FMinDate);
 }

@@ -15,11 +15,13 @@
 #include "views/CanvasPanel.h"
 #include "views/ChartRowIndex.h"
 #include "views/DrawingHelpers.h"
+#include "views/OverviewStrip.h"
 
 TPlannerForm::TPlannerForm(TComponent* AOwner)
     : TScheduleDocument(AOwner),
       FRowIndex(std::make_unique<TChartRowIndex>()),
-      FPictures(std::make_unique<TBarPictureCache>())
+      FPictures(std::make_unique<TBarPictureCache>()),
+      FOverview(std::make_unique<TOverviewPicture>())
 {
     // Rows are appended at the end of their table: such a row follows every
     // other in tree order.
@@ -109,6 +111,8 @@ void TPlannerForm::CreateViewPanels()
     TimeChart->OnPaint = [this](TObject*) { TimeChartPaint(); };
     TimeChart->OnResize = [this](TObject*) { TimeChartResize(); };
     SmallTimeChart->OnPaint = [this](TObject*) { SmallTimeChartPaint(); };
+    TimeChartCaption->OnPaint = [this](TObject*) { TimeChartCaptionPaint(); };
+    SmallTimeChartCaption->OnPaint = [this](TObject*) { SmallTimeChartCaptionPaint(); };
     auto wheel = [this](TObject*, TShiftState Shift, int Delta, TPoint, bool& Handled) {
         TimeChartMouseWheel(Shift, Delta, Handled);
     };
@@ -166,6 +170,13 @@ TChartPlace TPlannerForm::PlaceOf(TNodeData* Row)
     place.End = FMinUnit == muDay || absent ? std::trunc(Row->nodeEnd) + 1 : Row->nodeEnd;
     if (!std::isfinite(place.Start) || !std::isfinite(place.End))
         return place;
+    // A task's due-date arrow runs from its end to its due date: the task
+    // is found over that span as well.
+    const TDateTime due = absent ? 0 : GetTerminOf(Row);
+    if (due != 0 && std::isfinite(due)) {
+        place.Start = std::min(place.Start, due);
+        place.End = std::max(place.End, due);
+    }
     const int row = absent ? Row->nodePosition : position;
     if (row == AllPositions) {
         place.AllRows = true;
@@ -280,8 +291,13 @@ void TPlannerForm::InvalidateNode(TNodeData* Row, bool Large)
     FRowIndex->Touch(Row);
     const bool updating = IsUpdating();
     TScheduleDocument::InvalidateNode(Row, Large);
-    if (updating || !Row->VNode || !TimeChart || !TimeChart->HandleAllocated())
+    if (updating || !Row->VNode || !TimeChart)
         return;
+    if (!TimeChart->HandleAllocated()) {
+        // Nothing is shown yet; the overview's kept drawing is stale though.
+        FOverview->InvalidateAll();
+        return;
+    }
     try {
         // Where the bar stands now (its end as last worked out): that is what
         // must be painted over.
@@ -308,7 +324,7 @@ void TPlannerForm::InvalidateNode(TNodeData* Row, bool Large)
                 r.Right += 8;
                 r.Bottom += 8;
             }
-            SmallTimeChart->InvalidateRect(r);
+            InvalidateOverview(r);
         }
 
         const TRect bar = ItemRectOf(Row, Row->nodeEnd, FTimeChartTop, false, width, rowHeight, end, start);
@@ -318,10 +334,11 @@ void TPlannerForm::InvalidateNode(TNodeData* Row, bool Large)
             if (FMinUnit == muMinute && Row->NodeTable == tbTable) {
                 InvalidateChartRect(Bounds(corner.X - 8, corner.Y - 8, 17, 17), false);
             } else if (Row->NodeTable == GetActiveTable()) {
-                TCanvas* canvas = TimeChart->Canvas();
-                const TSize size = canvas->TextExtent(::FormatDateTime("d.mmm", GetStartOf(Row)));
-                const int w = size.cx + 6, h = size.cy + 2;
-                InvalidateChartRect(Bounds(corner.X - w / 2, corner.Y - h / 2, w, h), false);
+                // Measured in the font the label is drawn in.
+                TBitmap scratch;
+                scratch.Canvas()->SetFont(Font());
+                InvalidateChartRect(ItemInfoBox(scratch.Canvas(), corner, ::FormatDateTime("d.mmm", GetStartOf(Row))),
+                    false);
             }
         }
         if (FDrawFullText && !bar.IsEmpty())

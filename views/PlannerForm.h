@@ -30,6 +30,7 @@ class TCanvasPanel;
 class TScrollBarBox;
 class TChartRowIndex;
 class TBarPictureCache;
+class TOverviewPicture;
 struct TChartPlace;
 
 // How much of a row the bar texts use: three lines (full height), two lines
@@ -110,6 +111,9 @@ public:
     int TimeChartTopDestination = 0;
     TTimeChartMouseState FTimeChartMouseState = msNone;
     TNodeData* FGrabbedNode = nullptr;
+    // The anchor of the dotted rectangle the mouse draws and its other corner.
+    TPoint FMouse;
+    TPoint FLastMouse;
     // Blending of filtered bars and shadows of selected ones.
     bool AllowAlpha = true;
     // Bar texts drawn in full beyond the bar's end.
@@ -243,7 +247,7 @@ public:
     // The rows of the table whose bar meets Window (pixels of a canvas of
     // that width, row height, top and span), in tree order.
     // Rects, when given, receives each row's bar rectangle.
-    void FindBars(TWhichTable Table, const TRect& Window, int Top, bool KeepFullHeight, int Width, int RowHeight,
+    virtual void FindBars(TWhichTable Table, const TRect& Window, int Top, bool KeepFullHeight, int Width, int RowHeight,
         TDateTime VisEnd, TDateTime VisStart, std::vector<TNodeData*>& Rows, std::vector<TRect>* Rects = nullptr);
     // The row index, brought up to date.
     TChartRowIndex& RowIndex();
@@ -265,11 +269,67 @@ public:
     void RowGone(TNodeData* Row) override;
     void UpdateInternalVariables() override;
 
-    // The chart body's and the overview's paints (bars on white).
+    // ---- painting ----
+    // The chart body of the span [VisStart, VisEnd) on any canvas, Width
+    // pixels wide, moved by (DX, DY) and scrolled down by Top pixels:
+    // background, non-working days and holidays, month dividers, row lines,
+    // bars, the today marker, due-date arrows and the moving bars' info.
+    // Overview draws the strip's small form, its rows dividing the strip's
+    // height. Dpi 0 is the screen's; ZoomDelta is added to the zoom.
+    void DrawTimeChart(TCanvas* Canvas, bool Overview, int Dpi, int ZoomDelta, bool ShowToday, int DY, int DX,
+        int Width, int Top, TDateTime VisEnd, TDateTime VisStart);
+    // The white rows with the day, week or month grid (in minute mode wide
+    // days also shade each row's non-working hours).
+    void DrawBackgnd(TCanvas* Canvas, int DY, int DX, int Width, int RowHeight, int Top, TDateTime VisEnd,
+        TDateTime VisStart);
+    // Two-pixel lines at each first of a month.
+    void DrawMonthDivider(TCanvas* Canvas, int DY, int DX, int Width, int RowHeight, TDateTime VisEnd,
+        TDateTime VisStart);
+    // The position captions on raised labels at the chart's left.
+    void DrawTimeChartPositions(TCanvas* Canvas, int Top, int Dpi, int ZoomDelta, int DY, int DX, int Width);
+    // While bars are moved: the start of a moving bar at its bottom-left
+    // corner (a clock face for tasks in minute mode).
+    void DrawItemInfo(TCanvas* Canvas, TWhichTable Table, int DY, int DX, int Width, int RowHeight, int Top,
+        TDateTime VisEnd, TDateTime VisStart, TNodeData* Node);
+    // The line below the last row naming the positions hidden for being
+    // empty; empty while neither hiding switch is ticked.
+    String FadeOutText();
+    // One caption band: RowIndex's band of the caption rows, a separator and
+    // a label from Tokens per period (PeriodKind 1 months, 2 weeks, 3 days),
+    // labels spaced so that none overlaps the next.
+    void DrawCaption(TCanvas* Canvas, int RowIndex, int Dpi, int ZoomDelta, int DY, int DX, TColor LineColour,
+        TColor TextColour, TColor FillColour, int PeriodKind, const std::vector<String>& Tokens, int Width,
+        TDateTime VisEnd, TDateTime VisStart);
+    // The rows of the tasks whose due-date arrow may meet Window, in tree
+    // order (a few more may come; none that meets it is missing).
+    virtual void FindArrows(const TRect& Window, int Top, int Width, int RowHeight, TDateTime VisEnd,
+        TDateTime VisStart, std::vector<TNodeData*>& Rows);
+
+    // The panels' paints: the chart body (with the labels, the dotted
+    // rectangle and the fade-out line), the overview with its slider, and
+    // the caption rows of both.
     void TimeChartPaint();
     void SmallTimeChartPaint();
+    void TimeChartCaptionPaint();
+    void SmallTimeChartCaptionPaint();
+    // The overview's drawing is kept between paints: all of it or a part of
+    // it is drawn anew at the next paint.
+    void InvalidateOverview();
+    void InvalidateOverview(const TRect& R);
     // The panel's canvas with what is to be painted filled white.
     static TCanvas* WhiteCanvas(TCanvasPanel* Panel);
+
+    // The chart's picture of a span on any canvas, clipped to the rectangle
+    // (Left, Top, Width, Height): the three caption rows at the top, the body
+    // below them and the position labels over the body.
+    void DrawBitmap(TCanvas* Canvas, int Left, int Top, int Width, int Height, int Dpi, int ZoomDelta, bool ShowToday,
+        int TopPixel, TDateTime VisEnd, TDateTime VisStart);
+    // The timed backup's picture: two weeks from today over every position,
+    // with a line saying what made it, written as JPEG.
+    void SaveBackupPicture(const String& FileName) override;
+    // The shell's group tabs: selects a tab as a click on it would. Without
+    // tabs there is only the one of all positions.
+    virtual void SelectPositionGroupTab(int Index) { (void)Index; }
 
 protected:
     // Puts the areas on the form. The shell calls it once its bars along the
@@ -318,8 +378,25 @@ private:
     void ShowPercent(TComboBox* Box, TMenuItem* Menu, int Value);
     void ShowSetup();
 
+    // The bars' and labels' fonts as a paint of DrawTimeChart sets them.
+    void SelectChartFont(TCanvas* Canvas, int Dpi, int ZoomDelta);
+    // The shown rows (first, last) whose pixels meet the canvas's clip.
+    void VisibleRows(TCanvas* Canvas, int DY, int Top, int RowHeight, int& First, int& Last);
+    void DrawAutoEntries(TCanvas* Canvas, int DY, int DX, int Width, int RowHeight, int Top, TDateTime VisEnd,
+        TDateTime VisStart, int ColWidth);
+    void DrawRowLines(TCanvas* Canvas, int DY, int DX, int Width, int RowHeight, int Top);
+    void DrawToday(TCanvas* Canvas, int DY, int DX, int Width, int RowHeight, int Top, TDateTime VisEnd,
+        TDateTime VisStart, int ColWidth);
+    void DrawDueArrows(TCanvas* Canvas, int DY, int DX, int Width, int RowHeight, int Top, TDateTime VisEnd,
+        TDateTime VisStart, double Scale);
+    void DrawFadeOutLine(TCanvas* Canvas);
+    // The box of the start label a moving bar shows at Corner.
+    TRect ItemInfoBox(TCanvas* Canvas, TPoint Corner, const String& Text);
+    void DrawSlider(TCanvas* Canvas);
+
     std::unique_ptr<TChartRowIndex> FRowIndex;
     std::unique_ptr<TBarPictureCache> FPictures;
+    std::unique_ptr<TOverviewPicture> FOverview;
     // The widest caption and what it was measured for.
     struct TCaptionWidth {
         const void* List = nullptr;

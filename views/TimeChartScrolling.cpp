@@ -52,7 +52,7 @@ void TPlannerForm::InvalidateTimeChart(bool WithCaptions)
     if (!TimeChart)
         return;
     TimeChart->Invalidate();
-    SmallTimeChart->Invalidate();
+    InvalidateOverview();
     if (WithCaptions) {
         TimeChartCaption->Invalidate();
         SmallTimeChartCaption->Invalidate();
@@ -94,8 +94,9 @@ void TPlannerForm::SetTimeChartStart(TDateTime Date)
     // (those pixels move along) and where they stay.
     InvalidateFixedParts();
     ScrollPixels(TimeChart, dx, 0);
-    ScrollPixels(TimeChartCaption, dx, 0);
     InvalidateFixedParts();
+    // The captions' labels depend on where the span starts: drawn anew.
+    TimeChartCaption->Invalidate();
 }
 
 void TPlannerForm::InvalidateFixedParts()
