@@ -111,17 +111,32 @@ void TScheduleDocument::UpdatePushWatch()
     }
     if (push.empty()) {
         if (FPushWatcher)
-            FPushWatcher->SetFolder(String());
+            FPushWatcher->Stop();
         if (PushedFilesTimer)
             PushedFilesTimer->SetEnabled(false);
         return;
     }
     if (!FPushWatcher) {
-        FPushWatcher = Create<TFileWatcher>(this);
+        FPushWatcher = Create<TSHChangeNotify>(this);
         FPushWatcher->OnCreate = [this](const String& Name) { OnFileCreate(Name); };
         FPushWatcher->OnUpdateItem = [this](const String& Name) { OnFileCreate(Name); };
+        FPushWatcher->OnRenameItem = [this](const String& OldName, const String& NewName) {
+            // A file moved out of the folder has no new name.
+            if (!NewName.empty())
+                OnFileMove(OldName, NewName);
+        };
     }
-    FPushWatcher->SetFolder(push);
+    if (FPushWatcher->NotifyCount() == 0 || FPushWatcher->Folders()->Count() != 1 ||
+        FPushWatcher->Folders()->Get(0) != push) {
+        FPushWatcher->Folders()->Clear();
+        FPushWatcher->Folders()->Add(push);
+        try {
+            FPushWatcher->Execute();
+        } catch (const Exception&) {
+            // Not watched (no such folder yet, or the system's limit): the
+            // timer's look at the listing finds the files all the same.
+        }
+    }
     if (!PushedFilesTimer) {
         PushedFilesTimer = Create<TTimer>(this);
         PushedFilesTimer->SetEnabled(false);

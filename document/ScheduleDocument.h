@@ -23,7 +23,7 @@
 #include "document/Workbook.h"
 #include "document/WorkingTime.h"
 #include "platform/Colors.h"
-#include "platform/FileWatcher.h"
+#include "components/SHChangeNotify.h"
 #include "platform/FormatSettings.h"
 #include "platform/Forms.h"
 #include "platform/Timers.h"
@@ -809,7 +809,7 @@ public:
     virtual void PushedFileBeep() {}
     TTimer* BackupTimer = nullptr;
     TTimer* PushedFilesTimer = nullptr;
-    TFileWatcher* FPushWatcher = nullptr;
+    TSHChangeNotify* FPushWatcher = nullptr;
     // The timers' intervals when they are started.
     Cardinal FBackupInterval = 600000;
     Cardinal FPushedFilesInterval = 1000;

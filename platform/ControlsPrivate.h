@@ -155,4 +155,5 @@ void SendSyntheticMouse(TWinControl* Window, TSyntheticMouse Kind, TPoint Local,
 // Sideways: a horizontal wheel's turn, positive to the left.
 void SendSyntheticWheel(TWinControl* Window, TPoint Local, TPoint Global, int Delta, TShiftState Shift,
                         bool Sideways = false);
+// Keys for a control that shows a toolkit widget go to that widget.
 void SendSyntheticKey(TWinControl* Window, bool Press, Word VirtKey, const String& Text, TShiftState Shift);

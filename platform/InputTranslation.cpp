@@ -18,6 +18,7 @@
 #include "platform/Forms.h"
 #include "platform/Graphics.h"
 #include "platform/GraphicsQt.h"
+#include "platform/NativeControl.h"
 #include "platform/QtWidgetHost.h"
 
 namespace {
@@ -550,5 +551,10 @@ void SendSyntheticKey(TWinControl* Window, bool Press, Word VirtKey, const Strin
             if (QtKeyToVirtualKey(k) == VirtKey)
                 key = k;
     QKeyEvent e(Press ? QEvent::KeyPress : QEvent::KeyRelease, key, ModsOf(Shift), QString::fromStdString(Text));
-    QCoreApplication::sendEvent(Window->Host(), &e);
+    // A control that shows a toolkit widget gets its keys in the widget, as
+    // a real key would reach it.
+    QObject* target = Window->Host();
+    if (auto* native = dynamic_cast<TNativeControl*>(Window); native && native->NativeWidget())
+        target = native->NativeWidget();
+    QCoreApplication::sendEvent(target, &e);
 }

@@ -116,6 +116,9 @@ protected:
     QWidget* CreateNativeWidget(QWidget* Parent) override;
     void SyncNativeWidget() override;
     void DoEnter() override;
+    // While the text changes: true when the user typed it, false when code
+    // set it.
+    bool TextFromUser() const { return FFromUser; }
 
 private:
     String Constrained(const String& Value) const;
@@ -277,6 +280,8 @@ public:
     int MaxLength() const { return FMaxLength; }
     void SetMaxLength(int Value) { FMaxLength = Value < 0 ? 0 : Value; }
     bool DroppedDown() const;
+    // Opens or closes the list (needs the window; nothing without one).
+    void SetDroppedDown(bool Value);
     void Clear();
 
     // The selection in the edit part, in characters (UTF-16 units, as the
@@ -296,8 +301,9 @@ public:
     // variable owner-drawn style.
     int MeasureItem(int Index);
     // Paints item Index into Rect of ACanvas: OnDrawItem for the owner-drawn
-    // styles (when assigned), else the item's text.
-    void DrawItem(TCanvas* ACanvas, int Index, const TRect& Rect, TOwnerDrawState State);
+    // styles (when assigned), else the item's text. An owner-drawn box also
+    // paints its selection field this way, with odComboBoxEdit in State.
+    virtual void DrawItem(TCanvas* ACanvas, int Index, const TRect& Rect, TOwnerDrawState State);
 
     // What the user does: picks item Index from the list / types Value.
     void SelectByUser(int Index);
@@ -313,6 +319,10 @@ public:
 protected:
     virtual void Change();
     virtual void Select();
+    // The list opens (OnDropDown) and closes (OnCloseUp). An item the user
+    // picked in the list is the selected one by the time CloseUp runs.
+    virtual void DropDown();
+    virtual void CloseUp();
     QWidget* CreateNativeWidget(QWidget* Parent) override;
     void SyncNativeWidget() override;
 

@@ -9,6 +9,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPainter>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
 
 #include "platform/Exceptions.h"
 #include "platform/Graphics.h"
@@ -25,15 +27,59 @@ public:
     TComboBox* Control;
     void showPopup() override
     {
-        if (Control && !Control->Syncing() && Control->OnDropDown)
-            Guarded(Control, [this] { Control->OnDropDown(Control); });
+        if (Control && !Control->Syncing())
+            Guarded(Control, [this] { Control->DropDown(); });
         QComboBox::showPopup();
     }
     void hidePopup() override
     {
+        // The toolkit makes a picked item current before it closes the list
+        // and reports the pick after: the control knows it at the close-up.
+        const int picked = currentIndex();
         QComboBox::hidePopup();
-        if (Control && !Control->Syncing() && Control->OnCloseUp)
-            Guarded(Control, [this] { Control->OnCloseUp(Control); });
+        if (!Control || Control->Syncing())
+            return;
+        Guarded(Control, [&] {
+            if (picked >= 0 && picked != Control->ItemIndex() && picked < Control->Items()->Count())
+                Control->SetItemIndex(picked);
+            Control->CloseUp();
+        });
+    }
+    void paintEvent(QPaintEvent* Event) override
+    {
+        if (!Control || !Control->OwnerDrawn()) {
+            QComboBox::paintEvent(Event);
+            return;
+        }
+        // The frame and the button as the style draws them, the selection
+        // field by the program's item painting.
+        QStylePainter p(this);
+        QStyleOptionComboBox opt;
+        initStyleOption(&opt);
+        opt.currentText.clear();
+        opt.currentIcon = QIcon();
+        p.drawComplexControl(QStyle::CC_ComboBox, opt);
+        const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, this);
+        if (field.width() <= 0 || field.height() <= 0)
+            return;
+        TBitmap b(field.width(), field.height());
+        TOwnerDrawState st;
+        st.Include(odComboBoxEdit);
+        if (hasFocus())
+            st.Include(odSelected).Include(odFocused);
+        if (!isEnabled())
+            st.Include(odDisabled);
+        const int index = Control->ItemIndex();
+        Guarded(Control, [&] {
+            const TRect r{0, 0, field.width(), field.height()};
+            if (index >= 0) {
+                Control->DrawItem(b.Canvas(), index, r, st);
+            } else {
+                b.Canvas()->Brush()->SetColor(Control->Color());
+                b.Canvas()->FillRect(r);
+            }
+        });
+        p.drawImage(field.topLeft(), b.Image());
     }
 };
 
@@ -253,6 +299,29 @@ void TComboBox::DrawItem(TCanvas* ACanvas, int Index, const TRect& Rect, TOwnerD
     }
     ACanvas->FillRect(Rect);
     ACanvas->TextOut(Rect.Left + 2, Rect.Top, FItems->Get(Index));
+}
+
+void TComboBox::DropDown()
+{
+    if (OnDropDown)
+        OnDropDown(this);
+}
+
+void TComboBox::CloseUp()
+{
+    if (OnCloseUp)
+        OnCloseUp(this);
+}
+
+void TComboBox::SetDroppedDown(bool Value)
+{
+    auto* w = NativeAs<QComboBox>(this);
+    if (!w || Value == DroppedDown())
+        return;
+    if (Value)
+        w->showPopup();
+    else
+        w->hidePopup();
 }
 
 void TComboBox::Change()

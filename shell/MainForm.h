@@ -14,6 +14,7 @@
 class TAction;
 class TDocumentNetwork;
 class TActionList;
+class TScreenDocker;
 class TInstanceRegistry;
 class TMainMenu;
 class TMenuBar;
@@ -40,6 +41,7 @@ public:
     TOpenDialog* OpenDialog1 = nullptr;
     TSaveDialog* SaveDialog1 = nullptr;
     TTimer* RedrawTimer = nullptr;
+    TScreenDocker* ScreenDocker1 = nullptr;
     // Timers of the views, idle until the views use them.
     TTimer* TabTimer = nullptr;
     TTimer* EditorTimer = nullptr;

@@ -1,6 +1,7 @@
 // The main window's components, built in code in the order the window shows
 // them: the menu bar, the tool bar and the status bar along the edges, then
 // the views' areas in what they leave.
+#include "components/ScreenDocker.h"
 #include "network/DocumentNetwork.h"
 #include "platform/ActnList.h"
 #include "platform/ComCtrls.h"
@@ -229,6 +230,10 @@ TMainForm::TMainForm(TComponent* AOwner) : TPlannerForm(AOwner)
     CreateTimeChartTools(dfsToolBar2, Ansicht1);
     CreateTimers();
     CreateNetwork();
+    // Dragged near the work area's edges the window snaps to them.
+    ScreenDocker1 = Create<TScreenDocker>(this);
+    ScreenDocker1->SetName("ScreenDocker1");
+    ScreenDocker1->SetDockDistance(20);
     OpenDialog1 = Create<TOpenDialog>(this);
     OpenDialog1->SetName("OpenDialog1");
     // The toolkit shows each pattern after its caption.

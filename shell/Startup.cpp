@@ -1,5 +1,6 @@
 #include "shell/Startup.h"
 
+#include "components/KitTranslation.h"
 #include "document/Log.h"
 #include "platform/Clipbrd.h"
 #include "platform/Dialogs.h"
@@ -45,6 +46,8 @@ void InitUnits()
         return;
     State().UnitsUp = true;
     SetLanguagefile(LanguageFileName("default"));
+    // The kit's own texts ("mix colour") are translated like the program's.
+    SetKitTranslator([](const String& Text) { return Translate(Text); });
     SetClipboardTextWriter(SetClipboardText);
     SetDialogTextTranslator([](const String& Text) { return Translate(Text); });
     InitNetworkUnit();
@@ -60,6 +63,7 @@ void DoneUnits()
     DoneInstanceUnit();
     SetClipboardTextWriter(nullptr);
     SetDialogTextTranslator(nullptr);
+    SetKitTranslator(nullptr);
     CloseFile();
     ClearSourceTexts();
 }

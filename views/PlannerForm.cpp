@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "components/Clock.h"
 #include "platform/ComCtrls.h"
 #include "platform/DateUtils.h"
 #include "platform/ExtCtrls.h"
@@ -40,6 +41,11 @@ TPlannerForm::TPlannerForm(TComponent* AOwner)
     FlashSelectedTimer->SetInterval(100);
     FlashSelectedTimer->SetEnabled(false);
     FlashSelectedTimer->OnTimer = [this](TObject* Sender) { FlashSelectedTimerTimer(Sender); };
+    // Never shown: the moving bar's start time is drawn with its face.
+    Clock1 = Create<TClock>(this);
+    Clock1->SetName("Clock1");
+    Clock1->SetVisible(false);
+    Clock1->SetBounds(0, 0, 17, 17);
 }
 
 TPlannerForm::~TPlannerForm() = default;

@@ -19,7 +19,10 @@
 class TPanel;
 class TSplitter;
 class TCanvas;
+class TClock;
 class TComboBox;
+class TFontNameComboBox;
+class TFontSizeComboBox;
 class TUpDown;
 class TToolBar;
 class TToolButton;
@@ -76,14 +79,17 @@ public:
     TScrollBarBox* TimeChartScrollBarBox = nullptr;
     TCanvasPanel* TimeChart = nullptr;
     TTimer* SliderTimer = nullptr;
+    // The clock whose face shows a moving bar's start time (17 x 17, not
+    // running, never shown).
+    TClock* Clock1 = nullptr;
     TTimer* FlashSelectedTimer = nullptr;
 
     // ---- the tool bar's boxes and the view menu's submenus ----
     TComboBox* ZoomComboBox = nullptr;
     TComboBox* TransparenceComboBox = nullptr;
-    TComboBox* ColumnWidthComboBox = nullptr;
-    TComboBox* FontSizeComboBox1 = nullptr;
-    TComboBox* ScFontComboBox1 = nullptr;
+    TFontSizeComboBox* ColumnWidthComboBox = nullptr;
+    TFontSizeComboBox* FontSizeComboBox1 = nullptr;
+    TFontNameComboBox* ScFontComboBox1 = nullptr;
     TUpDown* ColumnWidthUpDown = nullptr;
     TUpDown* RowHeightUpDown = nullptr;
     TToolButton* ToolButton12 = nullptr;
@@ -222,6 +228,8 @@ public:
     void FontSizeComboBox1Change();
     void RowHeightUpDownClick(bool Up);
     void ScFontComboBox1Change();
+    // The font boxes show the chart's face (and its sizes).
+    void ShowFontName();
     void SmallTimeChartClick();
     void HideRowsClick(TMenuItem* Item);
     void DrawLinesClick(TMenuItem* Item);

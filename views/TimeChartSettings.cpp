@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "components/FontNameComboBox.h"
+#include "components/FontSizeComboBox.h"
 #include "document/DocumentHelpers.h"
 #include "document/Log.h"
 #include "platform/ComCtrls.h"
@@ -178,15 +180,25 @@ void TPlannerForm::SetTimeChartFontName(const String& Name)
         return;
     SetFileChanged(true);
     FFontname = Name;
-    if (ScFontComboBox1)
-        ScFontComboBox1->SetText(Name);
+    ShowFontName();
     UpdateFont();
+}
+
+void TPlannerForm::ShowFontName()
+{
+    if (ScFontComboBox1 && ScFontComboBox1->FontName() != FFontname)
+        ScFontComboBox1->SetFontName(FFontname);
+    // The sizes of the new face; the size shown stays.
+    if (FontSizeComboBox1 && FontSizeComboBox1->FontName() != FFontname) {
+        FontSizeComboBox1->SetFontName(FFontname);
+        FontSizeComboBox1->SetText(IntToStr(FFontsize));
+    }
 }
 
 void TPlannerForm::ScFontComboBox1Change()
 {
-    if (!ScFontComboBox1->DroppedDown())
-        SetTimeChartFontName(Trim(ScFontComboBox1->Text()));
+    if (!ScFontComboBox1->Down())
+        SetTimeChartFontName(ScFontComboBox1->FontName());
 }
 
 // ---- rows ----------------------------------------------------------------------------
@@ -244,7 +256,7 @@ void TPlannerForm::ShowSetup()
     ShowPercent(TransparenceComboBox, Transparenz1, FTransparency);
     if (ZoomComboBox) {
         FontSizeComboBox1->SetText(IntToStr(FFontsize));
-        ScFontComboBox1->SetText(FFontname);
+        ShowFontName();
     }
     UpdateToolCaptions();
     const int tab = GetPositionGroupIndex();
@@ -331,16 +343,22 @@ void DrawRowSetImage(TBitmap* Image, int Lines)
     }
 }
 
+template <class T>
+T* ToolCombo(TComponent* Owner, TToolBar* Bar, const char* Name, int Width, TComboBoxStyle Style)
+{
+    T* box = Build<T>(Owner, Name).Parent(Bar).Get();
+    box->SetStyle(Style);
+    box->SetWidth(Width);
+    box->SetShowHint(true);
+    return box;
+}
+
 }  // namespace
 
 void TPlannerForm::CreateTimeChartTools(TToolBar* Bar, TMenuItem* ViewMenu)
 {
     auto combo = [&](const char* Name, int Width, TComboBoxStyle Style) {
-        TComboBox* box = Build<TComboBox>(this, Name).Parent(Bar).Get();
-        box->SetStyle(Style);
-        box->SetWidth(Width);
-        box->SetShowHint(true);
-        return box;
+        return ToolCombo<TComboBox>(this, Bar, Name, Width, Style);
     };
     auto upDown = [&](const char* Name) {
         TUpDown* ud = Build<TUpDown>(this, Name).Parent(Bar).Get();
@@ -373,19 +391,24 @@ void TPlannerForm::CreateTimeChartTools(TToolBar* Bar, TMenuItem* ViewMenu)
     percentItems(TransparenceComboBox);
     TransparenceComboBox->OnChange = [this](TObject*) { TransparenceComboBoxChange(); };
 
-    ColumnWidthComboBox = combo("ColumnWidthComboBox", 90, csDropDownList);
+    // A size box with entries of its own.
+    ColumnWidthComboBox = ToolCombo<TFontSizeComboBox>(this, Bar, "ColumnWidthComboBox", 90, csDropDownList);
     for (const TSpan& span : ColumnSpans)
         ColumnWidthComboBox->Items()->Add(Translate(span.Caption));
     ColumnWidthComboBox->OnChange = [this](TObject*) { ColumnWidthComboBoxChange(); };
     ColumnWidthUpDown = upDown("ColumnWidthUpDown");
     ColumnWidthUpDown->OnClick = [this](TObject*, TUDBtnType Button) { ColumnWidthUpDownClick(Button == btNext); };
 
-    ScFontComboBox1 = combo("ScFontComboBox1", 120, csDropDown);
-    ScFontComboBox1->Items()->Add(FFontname);
-    ScFontComboBox1->OnChange = [this](TObject*) { ScFontComboBox1Change(); };
-    FontSizeComboBox1 = combo("FontSizeComboBox1", 45, csDropDown);
-    for (int size : FontSizes)
-        FontSizeComboBox1->Items()->Add(IntToStr(size));
+    ScFontComboBox1 = ToolCombo<TFontNameComboBox>(this, Bar, "ScFontComboBox1", 160, csOwnerDrawFixed);
+    ScFontComboBox1->GetFontNames();
+    ScFontComboBox1->SetFontName(FFontname);
+    // Choosing a face ends in a click (the list closing, or a pick by keys).
+    ScFontComboBox1->OnClick = [this](TObject*) { ScFontComboBox1Change(); };
+    FontSizeComboBox1 = ToolCombo<TFontSizeComboBox>(this, Bar, "FontSizeComboBox1", 45, csDropDown);
+    FontSizeComboBox1->SetFontName(FFontname);
+    if (FontSizeComboBox1->Items()->Count() == 0)
+        for (int size : FontSizes)
+            FontSizeComboBox1->Items()->Add(IntToStr(size));
     FontSizeComboBox1->OnChange = [this](TObject*) { FontSizeComboBox1Change(); };
     RowHeightUpDown = upDown("RowHeightUpDown");
     RowHeightUpDown->OnClick = [this](TObject*, TUDBtnType Button) { RowHeightUpDownClick(Button == btNext); };

@@ -32,7 +32,8 @@ void SidewaysWheel(TControl* Control, TPoint P, int Delta);
 // moves go to Source, which holds the mouse, as in a real drag.
 void DragAndDrop(TControl* Source, TPoint From, TControl* Target, TPoint To);
 // A key press (with the text it types) and its release, by virtual-key
-// code, through Control's window (they reach the focused control).
+// code, through Control's window (they reach the focused control; a control
+// showing a toolkit widget, an edit say, gets them in its widget).
 void KeyDown(TWinControl* Control, Word VirtKey, const String& Text = "", TShiftState Shift = {});
 void KeyUp(TWinControl* Control, Word VirtKey, TShiftState Shift = {});
 // Handles what is queued (posted and sent messages, timers that are due).

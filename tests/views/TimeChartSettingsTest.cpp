@@ -3,6 +3,8 @@
 // switches that hide empty rows.
 #include <unistd.h>
 
+#include "components/FontNameComboBox.h"
+#include "components/FontSizeComboBox.h"
 #include "platform/StdCtrls.h"
 #include "tests/support/TestData.h"
 #include "tests/views/ViewsTestSupport.h"
@@ -101,10 +103,19 @@ TEST(ChartSettings, FontSizeStepsAndFallBackOnTheBaseSize)
     p->SetFileChanged(false);
     p->SetTimeChartFontName(p->FFontname);
     EXPECT_FALSE(p->GetFileChanged()) << "unchanged: nothing";
-    p->ScFontComboBox1->EditByUser("Serif");
-    EXPECT_EQ(p->FFontname, "Serif");
-    EXPECT_EQ(p->TimeChart->Font()->Name(), "Serif");
+    // A face picked in the font box is the chart's; the size box lists its
+    // sizes and keeps the size.
+    TFontNameComboBox* names = p->ScFontComboBox1;
+    ASSERT_GT(names->Items()->Count(), 0);
+    const int serif = names->Items()->IndexOf("DejaVu Serif=TA");
+    ASSERT_GE(serif, 0);
+    names->SelectByUser(serif);
+    EXPECT_EQ(p->FFontname, "DejaVu Serif");
+    EXPECT_EQ(p->TimeChart->Font()->Name(), "DejaVu Serif");
     EXPECT_TRUE(p->GetFileChanged());
+    EXPECT_EQ(p->FontSizeComboBox1->FontName(), "DejaVu Serif");
+    EXPECT_EQ(p->FontSizeComboBox1->Items()->Count(), 16);
+    EXPECT_EQ(p->FontSizeComboBox1->Text(), "12");
 }
 
 TEST(ChartSettings, MinuteUnitAcceptsOnlyItsTwoValues)
@@ -137,7 +148,7 @@ TEST(ChartSettings, ALoadedDocumentShowsItsSettingsUnchanged)
         source->FZoom = 150;
         source->FColWidth = 12;
         source->FFontsize = 9;
-        source->FFontname = "Serif";
+        source->FFontname = "DejaVu Serif";
         source->FRowSet = {1};
         source->FTransparency = 80;
         source->SaveTo(file);
@@ -150,7 +161,8 @@ TEST(ChartSettings, ALoadedDocumentShowsItsSettingsUnchanged)
     EXPECT_EQ(p->KalendarZoom1->Caption(), "Timechart zoom (150 %)");
     EXPECT_EQ(p->TransparenceComboBox->Text(), "80");
     EXPECT_EQ(p->FontSizeComboBox1->Text(), "9");
-    EXPECT_EQ(p->ScFontComboBox1->Text(), "Serif");
+    EXPECT_EQ(p->ScFontComboBox1->FontName(), "DejaVu Serif");
+    EXPECT_EQ(p->ScFontComboBox1->Items()->Get(0), "DejaVu Serif=TA");
     EXPECT_EQ(p->FRowSetIndex, 1);
     EXPECT_EQ(p->GetTimeChartColWidth(), 18);
     EXPECT_EQ(p->TimeChart->Font()->Size(), 13);
