@@ -91,6 +91,8 @@ void DrawClock(TCanvas* Canvas, const TRect& Rect, TDateTime Time, TColor ClockC
 tCustomClock::tCustomClock(TComponent* AOwner) : TCustomControl(AOwner)
 {
     SetBounds(0, 0, 25, 25);
+    // Round on the parent's face.
+    SetParentColor(true);
 }
 
 tCustomClock::~tCustomClock() { DestroyHandle(); }
