@@ -628,6 +628,10 @@ int ProcessSentMessages();
 // that sends to the GUI thread cannot dead-lock against the wait.
 bool WaitPumpingSentMessages(const std::function<bool()>& Finished, int TimeoutMs = -1);
 
+// True when messages can be sent between threads and timers fire: an
+// application (and so its event loop) exists. Command-line use runs without.
+bool MessageLoopAvailable();
+
 // Window timers: WM_TIMER with the id every Elapse milliseconds. Setting an
 // id again restarts it. False when the window does not exist.
 bool SetTimer(HWND Handle, UINT_PTR IDEvent, UINT Elapse);

@@ -156,6 +156,8 @@ bool Deliver(HWND Handle, TMessage& Message)
 
 QObject* MessagePump() { return Pump(); }
 
+bool MessageLoopAvailable() { return QCoreApplication::instance() != nullptr; }
+
 HWND NewHandle(TWinControl* Control)
 {
     std::lock_guard<std::mutex> g(Registry().Lock);

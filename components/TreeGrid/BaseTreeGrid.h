@@ -9,19 +9,25 @@
 // shown, so every "with a window" step is skipped while HandleAllocated() is
 // false. Painting, scrolling and input hook in through the virtual members
 // marked as hooks below, which do nothing yet.
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "components/TreeGrid/NodePool.h"
 #include "components/TreeGrid/TreeGridColumns.h"
 #include "components/TreeGrid/TreeGridControl.h"
 #include "components/TreeGrid/TreeGridHeader.h"
+#include "components/TreeGrid/TreeGridImages.h"
 #include "components/TreeGrid/TreeGridOptions.h"
 #include "components/TreeGrid/TreeGridTypes.h"
 #include "platform/Streams.h"
 
 class TCanvas;
+class TImageList;
+class TPopupMenu;
 class TBaseTreeGrid;
+struct TTGHeaderHitInfo;
 
 using TTGInitNodeEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* ParentNode, TGridNode* Node,
     TGridNodeInitStates& InitialStates)>;
@@ -44,6 +50,37 @@ using TTGCompareEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Nod
 using TTGUpdatingEvent = std::function<void(TBaseTreeGrid* Sender, TTGUpdateState State)>;
 using TTGStateChangeEvent = std::function<void(TBaseTreeGrid* Sender, TTreeGridStates Enter, TTreeGridStates Leave)>;
 using TTGColumnResizeEvent = std::function<void(TBaseTreeGrid* Sender, TColumnIndex Column)>;
+using TTGScrollEvent = std::function<void(TBaseTreeGrid* Sender, int DeltaX, int DeltaY)>;
+using TTGScrollBarShowEvent = std::function<void(TBaseTreeGrid* Sender, int Bar, bool Show)>;
+using TTGColumnClickEvent = std::function<void(TBaseTreeGrid* Sender, TColumnIndex Column, TShiftState Shift)>;
+using TTGHeaderClickEvent = std::function<void(TBaseTreeGrid* Sender, const TTGHeaderHitInfo& HitInfo)>;
+using TTGHeaderDraggedEvent = std::function<void(TBaseTreeGrid* Sender, TColumnIndex Column, int OldPosition)>;
+using TTGHeaderDraggedOutEvent = std::function<void(TBaseTreeGrid* Sender, TColumnIndex Column,
+    const TPoint& DropPosition)>;
+using TTGHeaderDraggingEvent = std::function<void(TBaseTreeGrid* Sender, TColumnIndex Column, bool& Allowed)>;
+using TTGHeaderMouseEvent = std::function<void(TBaseTreeGrid* Sender, TMouseButton Button, TShiftState Shift,
+    int X, int Y)>;
+using TTGHeaderMouseMoveEvent = std::function<void(TBaseTreeGrid* Sender, TShiftState Shift, int X, int Y)>;
+using TTGGetHeaderCursorEvent = std::function<void(TBaseTreeGrid* Sender, TCursor& Cursor)>;
+using TTGHotNodeEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* OldNode, TGridNode* NewNode)>;
+using TTGNodeHeightDblClickResizeEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node,
+    TColumnIndex Column, TShiftState Shift, TPoint P, bool& Allowed)>;
+using TTGNodeHeightTrackingEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node, TColumnIndex Column,
+    TShiftState Shift, TPoint& TrackPoint, TPoint P, bool& Allowed)>;
+using TTGPopupEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node, TColumnIndex Column, TPoint P,
+    bool& AskParent, TPopupMenu*& PopupMenu)>;
+using TTGBeforeItemEraseEvent = std::function<void(TBaseTreeGrid* Sender, TCanvas* TargetCanvas, TGridNode* Node,
+    const TRect& ItemRect, TColor& ItemColor, TItemEraseAction& EraseAction)>;
+using TTGAfterItemEraseEvent = std::function<void(TBaseTreeGrid* Sender, TCanvas* TargetCanvas, TGridNode* Node,
+    const TRect& ItemRect)>;
+using TTGBeforeGetMaxColumnWidthEvent = std::function<void(TTGHeader* Sender, TColumnIndex Column,
+    bool& UseSmartColumnWidth)>;
+using TTGAfterGetMaxColumnWidthEvent = std::function<void(TTGHeader* Sender, TColumnIndex Column, int& MaxWidth)>;
+using TTGBeforeAutoFitColumnsEvent = std::function<void(TTGHeader* Sender, TSmartAutoFitType& SmartAutoFitType)>;
+using TTGAfterAutoFitColumnsEvent = std::function<void(TTGHeader* Sender)>;
+using TTGBeforeAutoFitColumnEvent = std::function<void(TTGHeader* Sender, TColumnIndex Column,
+    TSmartAutoFitType& SmartAutoFitType, bool& Allowed)>;
+using TTGAfterAutoFitColumnEvent = std::function<void(TTGHeader* Sender, TColumnIndex Column)>;
 
 class TBaseTreeGrid : public TCustomControl {
     VEK_DECLARE_CLASS(TBaseTreeGrid, TCustomControl)
@@ -81,6 +118,31 @@ public:
     TTGUpdatingEvent OnUpdating;
     TTGStateChangeEvent OnStateChange;
     TTGColumnResizeEvent OnColumnResize;
+    TTGScrollEvent OnScroll;
+    TTGScrollBarShowEvent OnShowScrollbar;
+    TTGColumnClickEvent OnColumnClick;
+    TTGColumnClickEvent OnColumnDblClick;
+    TTGHeaderClickEvent OnHeaderClick;
+    TTGHeaderClickEvent OnHeaderDblClick;
+    TTGHeaderDraggedEvent OnHeaderDragged;
+    TTGHeaderDraggedOutEvent OnHeaderDraggedOut;
+    TTGHeaderDraggingEvent OnHeaderDragging;
+    TTGHeaderMouseEvent OnHeaderMouseDown;
+    TTGHeaderMouseMoveEvent OnHeaderMouseMove;
+    TTGHeaderMouseEvent OnHeaderMouseUp;
+    TTGGetHeaderCursorEvent OnGetHeaderCursor;
+    TTGHotNodeEvent OnHotChange;
+    TTGNodeHeightDblClickResizeEvent OnNodeHeightDblClickResize;
+    TTGNodeHeightTrackingEvent OnNodeHeightTracking;
+    TTGPopupEvent OnGetPopupMenu;
+    TTGBeforeItemEraseEvent OnBeforeItemErase;
+    TTGAfterItemEraseEvent OnAfterItemErase;
+    TTGBeforeGetMaxColumnWidthEvent OnBeforeGetMaxColumnWidth;
+    TTGAfterGetMaxColumnWidthEvent OnAfterGetMaxColumnWidth;
+    TTGBeforeAutoFitColumnsEvent OnBeforeAutoFitColumns;
+    TTGAfterAutoFitColumnsEvent OnAfterAutoFitColumns;
+    TTGBeforeAutoFitColumnEvent OnBeforeAutoFitColumn;
+    TTGAfterAutoFitColumnEvent OnAfterAutoFitColumn;
 
     // ---- owned parts ----
     TTGHeader* Header() const { return FHeader.get(); }
@@ -203,6 +265,12 @@ public:
     // The node whose row covers Y (tree coordinates unless Relative); nil below the last row.
     TGridNode* GetNodeAt(int X, int Y);
     TGridNode* GetNodeAt(int X, int Y, bool Relative, int& NodeTop);
+    // The node at the client area's top and at its last pixel row; setting
+    // one expands its ancestors and scrolls it there.
+    TGridNode* TopNode();
+    void SetTopNode(TGridNode* Node);
+    TGridNode* BottomNode();
+    void SetBottomNode(TGridNode* Node);
     void DetermineHiddenChildrenFlag(TGridNode* Node);
     void DetermineHiddenChildrenFlagAllNodes();
 
@@ -244,9 +312,9 @@ public:
 
     // ---- appearance values kept as data ----
     Cardinal Indent() const { return FIndent; }
-    void SetIndent(Cardinal Value) { FIndent = Value; }
+    void SetIndent(Cardinal Value);
     int Margin() const { return FMargin; }
-    void SetMargin(int Value) { FMargin = Value; }
+    void SetMargin(int Value);
     int TextMargin() const { return FTextMargin; }
     void SetTextMargin(int Value) { FTextMargin = Value; }
     TTGNodeAttachMode DefaultPasteMode() const { return FDefaultPasteMode; }
@@ -258,9 +326,78 @@ public:
     Cardinal AnimationDuration() const { return FAnimationDuration; }
     Cardinal SearchTimeout() const { return FSearchTimeout; }
     Byte SelectionBlendFactor() const { return FSelectionBlendFactor; }
+    void SetAutoScrollDelay(Cardinal Value) { FAutoScrollDelay = Value; }
+    void SetAutoScrollInterval(Cardinal Value) { FAutoScrollInterval = Value; }
+    TBiDiMode BiDiMode() const { return FBiDiMode; }
+    void SetBiDiMode(TBiDiMode Value);
+    bool UseRightToLeftAlignment() const { return FBiDiMode == bdRightToLeft; }
+
+    // ---- offsets, ranges and scrolling (TreeGridScrolling.cpp) ----
+    // The tree coordinate shown at the client's left/top is -Offset.
     int OffsetX() const { return FOffsetX; }
     int OffsetY() const { return FOffsetY; }
-    TBiDiMode BiDiMode() const { return FBiDiMode; }
+    TPoint OffsetXY() const { return {FOffsetX, FOffsetY}; }
+    void SetOffsetX(int Value);
+    void SetOffsetY(int Value);
+    void SetOffsetXY(TPoint Value);
+    // Clamps and stores both offsets and moves the picture along; true when
+    // anything moved. ClipRect limits the scrolled area (client coordinates).
+    bool DoSetOffsetXY(TPoint Value, TScrollUpdateOptions Options, const TRect* ClipRect = nullptr);
+    // The horizontal offset as painting uses it (mirrored right to left).
+    int EffectiveOffsetX() const { return FEffectiveOffsetX; }
+    Cardinal RangeX() const { return FRangeX; }
+    Cardinal RangeY() const { return FRangeY; }
+    Cardinal BottomSpace() const { return FBottomSpace; }
+    void SetBottomSpace(Cardinal Value);
+    bool ScrollIntoView(TColumnIndex Column, bool Center);
+    // Long operations a user can cancel (content export, auto-fitting).
+    void BeginOperation();
+    void EndOperation();
+    bool OperationCanceled() const { return FOperationCount > 0 && FOperationCanceled; }
+    void CancelOperation() { FOperationCanceled = FOperationCount > 0; }
+
+    // ---- geometry and hit testing (TreeGridGeometry.cpp) ----
+    // Node's rectangle in client coordinates, in Column (-1: the whole row);
+    // TextOnly narrows it to the label. Empty when the node is not shown.
+    TRect GetDisplayRect(TGridNode* Node, TColumnIndex Column, bool TextOnly, bool Unclipped = false,
+        bool ApplyCellContentMargin = false);
+    void GetHitTestInfoAt(int X, int Y, bool Relative, THitInfo& HitInfo);
+    // The widest content of Column over the visible nodes (Smart: those on screen).
+    int GetMaxColumnWidth(TColumnIndex Column, bool UseSmartColumnWidth = false);
+    // The widest content on screen without columns, plus the margin.
+    int GetMaxRightExtend();
+    // The header strip in window coordinates (empty while hidden).
+    TRect HeaderRect() const { return FHeaderRect; }
+    void UpdateHeaderRect();
+    // Repaints R (window coordinates) of the header strip.
+    void InvalidateHeaderArea(const TRect& R);
+    // How far right-to-left columns narrower than the client move right.
+    int ComputeRTLOffset(bool ExcludeScrollBar = false);
+    void CalculateVerticalAlignments(TGridNode* Node, int& VAlign, int& VButtonAlign);
+
+    // ---- appearance and window properties (TreeGridWindow.cpp) ----
+    TTGNodeAlignment NodeAlignment() const { return FNodeAlignment; }
+    void SetNodeAlignment(TTGNodeAlignment Value);
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+    bool WantTabs() const { return FWantTabs; }
+    void SetWantTabs(bool Value) { FWantTabs = Value; }
+    Cardinal SelectionCurveRadius() const { return FSelectionCurveRadius; }
+    void SetSelectionCurveRadius(Cardinal Value);
+    int BackgroundOffsetX() const { return FBackgroundOffsetX; }
+    int BackgroundOffsetY() const { return FBackgroundOffsetY; }
+    // Index 0 sets the horizontal, 1 the vertical offset.
+    void SetBackgroundOffset(int Index, int Value);
+    TImageList* Images() const { return FImages; }
+    void SetImages(TImageList* Value);
+    TImageList* StateImages() const { return FStateImages; }
+    void SetStateImages(TImageList* Value);
+    void SetHeader(TTGHeader* Value);
+    void SetScrollBarOptions(TScrollBarOptions* Value);
+    // Scales heights, indent, margins and the header with the form's
+    // scaling (M/D) under toAutoChangeScale.
+    virtual void ChangeScale(int M, int D);
+    bool CanFocus() override;
 
     // Client width for column sizing: the control's width while it has no window.
     int TreeClientWidth() const;
@@ -269,18 +406,23 @@ public:
     bool IsDestroying() const;
     bool IsDesigning() const;
 
-    // ---- hooks for painting, scrolling and editing (no-ops until those exist) ----
+    // ---- repainting and the scroll bars ----
+    // The node's row over the whole width.
     virtual void InvalidateNode(TGridNode* Node);
+    // From the node's row (or the top) to the bottom, outside updates only.
     virtual void InvalidateToBottom(TGridNode* Node);
     virtual void InvalidateChildren(TGridNode* Node, bool Recursive);
     virtual void InvalidateColumn(TColumnIndex Column);
     virtual void UpdateScrollBars(bool DoRepaint);
     virtual void UpdateHorizontalScrollBar(bool DoRepaint);
     virtual void UpdateVerticalScrollBar(bool DoRepaint);
-    // Expands the collapsed ancestors; the scrolling itself comes later.
+    // Expands the collapsed ancestors and scrolls the node's row (in the
+    // focused column with Horizontally) into the client area; true when it
+    // scrolled.
     virtual bool ScrollIntoView(TGridNode* Node, bool Center, bool Horizontally = false);
     // Toggles every collapsed ancestor of Node open.
     void ExpandAncestors(TGridNode* Node);
+    // Editing hooks: the in-place editor fills them.
     virtual bool EndEditNode();
     virtual bool CancelEditNode();
     virtual void MainColumnChanged();
@@ -358,6 +500,7 @@ protected:
     virtual void DoExpanded(TGridNode* Node);
     virtual bool DoCollapsing(TGridNode* Node);
     virtual void DoCollapsed(TGridNode* Node);
+    void ScrollExpandedIntoView(TGridNode* Node);
 
     // ---- selection internals ----
     bool InternalAddToSelection(TGridNode* Node, bool ForceInsert);
@@ -392,15 +535,131 @@ protected:
     virtual void DoUpdating(TTGUpdateState State);
     // Redrawing on and off; only with a window.
     virtual void SetUpdateState(bool Updating);
-    // Timers 5 and 6 of delayed notices; without a window notices go out at once.
+    // Timers 5 and 6 of delayed notices; false when timers cannot run
+    // (no application), so that the notice goes out at once.
     virtual bool StartChangeTimer(int TimerID);
+    // The window that gets the tree's timers and the cache worker's
+    // messages: a message-only window of its own, so that a tree without a
+    // widget behaves the same. 0 without an application.
+    HWND TimerWindow();
+    bool StartTimer(int TimerID, Cardinal Interval);
     virtual void StopTimer(int TimerID);
 
-    // ---- cache state (no worker yet: the cache is never used) ----
+    // ---- position cache (TreeGridCache.cpp) ----
     void InvalidateCache();
     void ValidateCache();
+    // Stops a validation of this tree; returns once the worker has let go.
     void InterruptValidation();
+    // Runs on the worker thread; true when a cache was built.
+    virtual bool DoValidateCache();
+    Cardinal CalculateCacheEntryCount() const;
+    // The last cache entry not after Node (by position): its node, and its
+    // top in Top; nil and 0 before the first entry or beyond the end.
+    TGridNode* FindInPositionCache(TGridNode* Node, Cardinal& Top) const;
+    TGridNode* FindInPositionCache(Cardinal Position, Cardinal& Top) const;
+    void WMChangeState(TMessage& Message);
+    // Every tree counts as a user of the shared worker while it exists.
+    void AddThreadReference();
+    void ReleaseThreadReference();
     void DoStateChange(TTreeGridStates Enter, TTreeGridStates Leave = {});
+    // The top of Node in tree coordinates, through the cache when it may be used.
+    Int64 NodeTop(TGridNode* Node);
+    // Heights of variable-height rows, measured on the GUI thread after the
+    // worker built the cache (it reads stored heights only).
+    void MeasureAfterValidation();
+
+    // ---- scrolling internals (TreeGridScrolling.cpp) ----
+    virtual void DoScroll(int DeltaX, int DeltaY);
+    virtual void DoShowScrollbar(int Bar, bool Show);
+    bool CanAutoScroll();
+    void DetermineScrollDirections(int X, int Y);
+    virtual void DoAutoScroll(int X, int Y);
+    void DoTimerScroll();
+    void StartWheelPanning(TPoint Position);
+    void StopWheelPanning();
+    void AdjustPanningCursor(int X, int Y);
+    void WMTimer(TMessage& Message);
+    void WMVScroll(TMessage& Message);
+    void WMHScroll(TMessage& Message);
+    void CMMouseWheel(TMessage& Message);
+    // Drag expansion (timer 1) and delayed editing (timer 2): the drag and
+    // edit support fill them.
+    virtual void DoDragExpand();
+    virtual void DoEdit();
+    void UpdateEffectiveOffsetX();
+    int HorizontalScrollBarHeight();
+    // Moves the client area's picture by the deltas (within ClipRect) and
+    // repaints what was uncovered.
+    void ScrollClientArea(int DeltaX, int DeltaY, const TRect* ClipRect);
+    void MoveClientPixels(int DeltaX, int DeltaY, const TRect& Area);
+    // Whether a drag in progress is over this tree: the drag support answers.
+    virtual bool IsDropTarget();
+    // A draw selection follows the view while it scrolls: the input support
+    // extends it.
+    virtual void ExtendDrawSelection(TPoint ClientPoint);
+
+    // ---- geometry internals (TreeGridGeometry.cpp) ----
+    virtual int DoGetNodeWidth(TGridNode* Node, TColumnIndex Column, TCanvas* Canvas = nullptr);
+    virtual TPoint DoGetCellContentMargin(TGridNode* Node, TColumnIndex Column,
+        TTGCellContentMarginType CellContentMarginType = ccmtAllSides, TCanvas* Canvas = nullptr);
+    virtual bool ColumnIsEmpty(TGridNode* Node, TColumnIndex Column);
+    // The image list and index of Node's image of Kind; nil for the tree's
+    // own list (Images or StateImages), Index -1 for none.
+    virtual TImageList* DoGetImageIndex(TGridNode* Node, TTGImageKind Kind, TColumnIndex Column, bool& Ghosted,
+        int& Index);
+    // The width (plus spacing) an image of Kind takes in Node's cell; 0 without one.
+    int ImageSpace(TGridNode* Node, TTGImageKind Kind, TColumnIndex Column);
+    // Width of the check images (all built-in lists are 16 x 16).
+    virtual int CheckImageWidth() const { return 16; }
+    bool HasCheckImage(TGridNode* Node) const;
+    // Classifies a point inside HitInfo's cell: Offset from the cell's
+    // leading edge, RowY from the row's top, Width of the cell.
+    void DetermineHitPositionLTR(THitInfo& HitInfo, int Offset, int RowY, int Width, TAlignment Alignment);
+    void DetermineHitPositionRTL(THitInfo& HitInfo, int Offset, int RowY, int Width, TAlignment Alignment);
+    // Moves R's leading edge (right edge right to left) by Indent levels.
+    void AdjustCoordinatesByIndent(TRect& R, int Indent, bool RightToLeft);
+    void GetBorderDimensions(TSize& BorderWidth, TSize& BorderHeight);
+
+    // ---- window integration (TreeGridWindow.cpp) ----
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void WndProc(TMessage& Message) override;
+    void Dispatch(TMessage& Message) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    void WMSize(TMessage& Message);
+    void WMKillFocus(TMessage& Message);
+    void WMCancelMode(TMessage& Message);
+    void WMNCCalcSize(TMessage& Message);
+    void WMNCHitTest(TMessage& Message);
+    void TVMGetItem(TMessage& Message);
+    void TVMGetItemRect(TMessage& Message);
+    void TVMGetNextItem(TMessage& Message);
+    virtual void UpdateEditBounds();
+
+    // ---- event dispatchers ----
+    virtual void DoBeforeItemErase(TCanvas* Canvas, TGridNode* Node, const TRect& ItemRect, TColor& Color,
+        TItemEraseAction& EraseAction);
+    virtual void DoAfterItemErase(TCanvas* Canvas, TGridNode* Node, const TRect& ItemRect);
+    virtual void DoColumnClick(TColumnIndex Column, TShiftState Shift);
+    virtual void DoColumnDblClick(TColumnIndex Column, TShiftState Shift);
+    virtual void DoGetHeaderCursor(TCursor& Cursor);
+    virtual String DoGetNodeTooltip(TGridNode* Node, TColumnIndex Column);
+    virtual TPopupMenu* DoGetPopupMenu(TGridNode* Node, TColumnIndex Column, TPoint Position);
+    virtual void DoHeaderClick(const TTGHeaderHitInfo& HitInfo);
+    virtual void DoHeaderDblClick(const TTGHeaderHitInfo& HitInfo);
+    virtual void DoHeaderDragged(TColumnIndex Column, int OldPosition);
+    virtual void DoHeaderDraggedOut(TColumnIndex Column, TPoint DropPosition);
+    virtual bool DoHeaderDragging(TColumnIndex Column);
+    virtual void DoHeaderMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void DoHeaderMouseMove(TShiftState Shift, int X, int Y);
+    virtual void DoHeaderMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void DoHotChange(TGridNode* Old, TGridNode* New);
+    virtual bool DoNodeHeightDblClickResize(TGridNode* Node, TColumnIndex Column, TShiftState Shift, TPoint P);
+    virtual bool DoNodeHeightTracking(TGridNode* Node, TColumnIndex Column, TShiftState Shift, TPoint& TrackPoint,
+        TPoint P);
+    TAlignment GetControlsAlignment() const { return FAlignment; }
+    // The text of a cell and the font it is shown in: the string tree answers.
+    virtual void GetTextInfo(TGridNode* Node, TColumnIndex Column, const TFont* AFont, TRect& R, String& Text);
 
     friend class TCustomTreeGridOptions;
     friend class TTreeGridColumns;
@@ -417,7 +676,7 @@ protected:
     Cardinal FVisibleCount = 0;
     int FUpdateCount = 0;
     int FSynchUpdateCount = 0;
-    TTreeGridStates FStates;
+    TAtomicTreeStates FStates;
     TNodeArray FSingletonNodeArray = TNodeArray(1, nullptr);
 
     // Node pointers remembered between calls; each is cleared when its node goes.
@@ -464,10 +723,53 @@ protected:
     int FDragHeight = 350;
     int FOffsetX = 0;
     int FOffsetY = 0;
-    Cardinal FStartIndex = 0;
+    int FEffectiveOffsetX = 0;
+    Cardinal FRangeX = 0;
+    Cardinal FRangeY = 0;
+    Cardinal FBottomSpace = 0;
+    TScrollDirections FScrollDirections;
+    std::int64_t FDragScrollStart = 0;  // ms, 0 = not taken yet
+    TPoint FLastClickPos;
+    TGraphicControl* FPanningWindow = nullptr;
+    int FPanningImage = 0;  // which of the three panning pictures is shown
+    TCursor FPanningOldCursor = crDefault;
+    bool FScrollBarShown[2] = {false, false};  // SB_HORZ, SB_VERT as last shown
+    String FSearchBuffer;
     TBiDiMode FBiDiMode = bdLeftToRight;
     int FOperationCount = 0;
+    bool FOperationCanceled = false;
+
+    // Position cache: one entry per 2000 visible nodes and an end entry.
+    struct TCacheEntry {
+        TGridNode* Node;
+        Cardinal AbsoluteTop;
+    };
+    std::vector<TCacheEntry> FPositionCache;
+    Cardinal FStartIndex = 0;
+    HWND FMessageWindow = 0;
+    bool FThreadReferenced = false;
+    int FChangeStateDepth = 0;  // inside the worker's message to this tree
+    friend class TWorkerThread;
+
+    TRect FHeaderRect;
+    TTGNodeAlignment FNodeAlignment = naProportional;
+    TAlignment FAlignment = taLeftJustify;
+    bool FWantTabs = false;
+    Cardinal FSelectionCurveRadius = 0;
+    int FBackgroundOffsetX = 0;
+    int FBackgroundOffsetY = 0;
+    TImageList* FImages = nullptr;
+    TImageList* FStateImages = nullptr;
+    // Height of a line of text in the tree's font once painting measured it;
+    // 0: not known, text rectangles take the row's height.
+    int FTextHeight = 0;
 };
 
 // The tree a node belongs to: the root's parent is the tree itself.
 TBaseTreeGrid* TreeFromNode(TGridNode* Node);
+
+// Whether the position-cache worker shared by all trees exists: from the
+// first tree on while an application runs, until the last tree goes.
+bool TreeGridWorkerRunning();
+// Whether the worker has taken Tree from its queue and not yet let go.
+bool TreeGridWorkerBusyWith(const TBaseTreeGrid* Tree);

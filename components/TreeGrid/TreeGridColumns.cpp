@@ -302,7 +302,7 @@ int TTreeGridColumn::GetLeft() const
     TBaseTreeGrid* tree = Tree();
     if (FOptions.Contains(coFixed) || !tree)
         return FLeft;
-    return FLeft + tree->OffsetX();
+    return FLeft - tree->EffectiveOffsetX();
 }
 
 void TTreeGridColumn::GetAbsoluteBounds(int& Left, int& Right) const
@@ -633,7 +633,8 @@ TColumnIndex TTreeGridColumns::GetColumnAndBounds(int X, int Y, int& Left, int& 
         return InvalidColumn;
     int sum = 0;
     if (Relative && X >= GetVisibleFixedWidth())
-        sum = tree->OffsetX();
+        sum = -tree->EffectiveOffsetX();
+    sum += tree->ComputeRTLOffset();
     for (int index : FPositionToIndex) {
         const TTreeGridColumn* column = Items(index);
         if (!column->FOptions.Contains(coVisible))
@@ -657,6 +658,8 @@ void TTreeGridColumns::GetColumnBounds(TColumnIndex Column, int& Left, int& Righ
         return;
     }
     Left = Items(Column)->GetLeft();
+    if (TBaseTreeGrid* tree = FHeader ? FHeader->Treeview() : nullptr)
+        Left += tree->ComputeRTLOffset();
     Right = Left + Items(Column)->FWidth;
 }
 

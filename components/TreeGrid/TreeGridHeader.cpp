@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "components/TreeGrid/BaseTreeGrid.h"
+#include "platform/Graphics.h"
 
 // ---- fixed-area constraints ----------------------------------------------------
 
@@ -80,6 +81,8 @@ TTGHeader::TTGHeader(TBaseTreeGrid* AOwner) : FOwner(AOwner)
 {
     FFixedAreaConstraints = std::make_unique<TTGFixedAreaConstraints>(this);
     FFixedAreaConstraints->OnChange = [this](TObject* Sender) { FixedAreaConstraintsChanged(Sender); };
+    FFont = std::make_unique<TFont>();
+    FFont->OnChange = [this](TObject*) { FontChanged(); };
 }
 
 TTGHeader::~TTGHeader()
@@ -447,12 +450,173 @@ void TTGHeader::UpdateSpringColumns()
     FLastWidth = current;
 }
 
-void TTGHeader::RecalculateHeader() {}
-
-void TTGHeader::Invalidate(TColumnIndex, bool)
+void TTGHeader::RecalculateHeader()
 {
-    if (FOptions.Contains(hoVisible) && FOwner->HandleAllocated())
-        FOwner->RepaintTree();
+    if (!FOwner->HandleAllocated())
+        return;
+    FOwner->UpdateHeaderRect();
+    // The client area follows the header's new height (WM_NCCALCSIZE).
+    FOwner->FrameChanged();
+}
+
+void TTGHeader::Invalidate(TColumnIndex Column, bool ExpandToBorder)
+{
+    if (!FOptions.Contains(hoVisible) || !FOwner->HandleAllocated())
+        return;
+    const TRect header = FOwner->HeaderRect();
+    TRect r = header;
+    if (FColumns->IsValidColumn(Column) && !FOptions.Contains(hoFullRepaintOnResize)) {
+        const TTreeGridColumn* column = FColumns->Items(Column);
+        int left = column->StoredLeft();
+        if (!column->Options().Contains(coFixed))
+            left -= FOwner->EffectiveOffsetX();
+        left += FOwner->ComputeRTLOffset();
+        r.Left = header.Left + left;
+        r.Right = r.Left + column->Width();
+        if (ExpandToBorder) {
+            if (FOwner->UseRightToLeftAlignment())
+                r.Left = header.Left;
+            else
+                r.Right = header.Right;
+        }
+    }
+    FOwner->InvalidateHeaderArea(r);
+}
+
+void TTGHeader::SetFont(TFont* Value)
+{
+    FFont->Assign(Value);
+    FParentFont = false;
+}
+
+void TTGHeader::SetParentFont(bool Value)
+{
+    if (Value == FParentFont)
+        return;
+    FParentFont = Value;
+    if (FParentFont)
+        CopyTreeFont();
+}
+
+// Copying the tree's font in keeps ParentFont; a font set any other way clears it.
+void TTGHeader::CopyTreeFont()
+{
+    FCopyingTreeFont = true;
+    try {
+        FFont->Assign(FOwner->Font());
+    } catch (...) {
+        FCopyingTreeFont = false;
+        throw;
+    }
+    FCopyingTreeFont = false;
+}
+
+void TTGHeader::FontChanged()
+{
+    if (!FCopyingTreeFont)
+        FParentFont = false;
+    Invalidate(NoColumn);
+}
+
+void TTGHeader::ChangeScale(int M, int D)
+{
+    if (M == D || D == 0)
+        return;
+    FFont->SetHeight(MulDiv(FFont->Height(), M, D));
+}
+
+bool TTGHeader::HandleMessage(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_SIZE:
+        if (FOwner->TreeStates().Contains(tsWindowCreating))
+            break;
+        if (FOptions.Contains(hoAutoResize)) {
+            if (!FStates.Contains(hsAutoSizing)) {
+                FStates.Include(hsAutoSizing);
+                try {
+                    FColumns->AdjustAutoSize(InvalidColumn);
+                } catch (...) {
+                    FStates.Exclude(hsAutoSizing);
+                    throw;
+                }
+                FStates.Exclude(hsAutoSizing);
+                Invalidate(NoColumn);
+            }
+        } else if (!FStates.Contains(hsScaling)) {
+            RescaleHeader();
+            Invalidate(NoColumn);
+        }
+        break;
+    case CM_PARENTFONTCHANGED:
+        if (FParentFont)
+            CopyTreeFont();
+        break;
+    case CM_PARENTBIDIMODECHANGED:
+        for (int i = 0; i < FColumns->Count(); ++i)
+            FColumns->Items(i)->ParentBiDiModeChanged();
+        break;
+    default: break;
+    }
+    return false;
+}
+
+void TTGHeader::DoBeforeAutoFitColumn(TColumnIndex Column, TSmartAutoFitType& SmartAutoFitType, bool& Allowed)
+{
+    if (FOwner->OnBeforeAutoFitColumn)
+        FOwner->OnBeforeAutoFitColumn(this, Column, SmartAutoFitType, Allowed);
+}
+
+void TTGHeader::DoAfterAutoFitColumn(TColumnIndex Column)
+{
+    if (FOwner->OnAfterAutoFitColumn)
+        FOwner->OnAfterAutoFitColumn(this, Column);
+}
+
+void TTGHeader::AutoFitColumns(bool Animated, TSmartAutoFitType SmartAutoFitType, int RangeStart, int RangeEnd)
+{
+    const int count = FColumns->Count();
+    if (count == 0)
+        return;
+    RangeStart = std::max(0, RangeStart);
+    RangeEnd = RangeEnd < 0 ? count - 1 : std::min(RangeEnd, count - 1);
+    if (RangeEnd < RangeStart)
+        return;
+    // Inside an operation bracket, so that a user can cancel a long fit.
+    FOwner->BeginOperation();
+    try {
+        if (FOwner->OnBeforeAutoFitColumns)
+            FOwner->OnBeforeAutoFitColumns(this, SmartAutoFitType);
+        for (int position = RangeStart; position <= RangeEnd; ++position) {
+            const TColumnIndex index = FColumns->ColumnFromPosition(Cardinal(position));
+            if (!FColumns->IsValidColumn(index))
+                continue;
+            TTreeGridColumn* column = FColumns->Items(index);
+            const TTGColumnOptions options = column->Options();
+            if (!options.Contains(coVisible) || !options.Contains(coResizable))
+                continue;
+            TSmartAutoFitType kind = SmartAutoFitType;
+            bool allowed = true;
+            DoBeforeAutoFitColumn(index, kind, allowed);
+            if (FOwner->OperationCanceled())
+                break;
+            if (!allowed)
+                continue;
+            const bool smart = kind == smaAllColumns || (kind == smaUseColumnOption && options.Contains(coSmartResize));
+            const int width = FOwner->GetMaxColumnWidth(index, smart);
+            if (Animated)
+                FColumns->AnimatedResize(index, width);
+            else
+                column->SetWidth(width);
+            DoAfterAutoFitColumn(index);
+        }
+        if (FOwner->OnAfterAutoFitColumns)
+            FOwner->OnAfterAutoFitColumns(this);
+    } catch (...) {
+        FOwner->EndOperation();
+        throw;
+    }
+    FOwner->EndOperation();
 }
 
 void TTGHeader::Assign(TPersistent* Source)
@@ -465,6 +629,10 @@ void TTGHeader::Assign(TPersistent* Source)
     FAutoSizeIndex = source->FAutoSizeIndex;
     FBackground = source->FBackground;
     FColumns->Assign(source->FColumns.get());
+    FCopyingTreeFont = true;
+    FFont->Assign(source->FFont.get());
+    FCopyingTreeFont = false;
+    FPopupMenu = source->FPopupMenu;
     FFixedAreaConstraints->Assign(source->FFixedAreaConstraints.get());
     FHeight = source->FHeight;
     FMainColumn = source->FMainColumn;

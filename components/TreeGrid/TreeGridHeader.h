@@ -7,9 +7,25 @@
 #include "components/TreeGrid/TreeGridColumns.h"
 #include "components/TreeGrid/TreeGridTypes.h"
 #include "platform/Classes.h"
+#include "platform/Controls.h"
 
 class TBaseTreeGrid;
 class TTGHeader;
+class TFont;
+class TPopupMenu;
+
+enum THeaderHitPosition : std::uint8_t { hhiNoWhere, hhiOnColumn, hhiOnIcon, hhiOnCheckbox };
+using THeaderHitPositions = TGSet<THeaderHitPosition, std::uint8_t>;
+
+// What a click in the header hit.
+struct TTGHeaderHitInfo {
+    int X = 0;
+    int Y = 0;
+    TMouseButton Button = mbLeft;
+    TShiftState Shift;
+    TColumnIndex Column = NoColumn;
+    THeaderHitPositions HitPosition;
+};
 
 using TTGConstraintPercent = Byte;
 
@@ -77,8 +93,13 @@ public:
     void SetSortColumn(TColumnIndex Value);
     TSortDirection SortDirection() const { return FSortDirection; }
     void SetSortDirection(TSortDirection Value);
+    // The header's own font; while ParentFont is set it follows the tree's.
+    TFont* Font() const { return FFont.get(); }
+    void SetFont(TFont* Value);
     bool ParentFont() const { return FParentFont; }
-    void SetParentFont(bool Value) { FParentFont = Value; }
+    void SetParentFont(bool Value);
+    TPopupMenu* PopupMenu() const { return FPopupMenu; }
+    void SetPopupMenu(TPopupMenu* Value) { FPopupMenu = Value; }
     TTGFixedAreaConstraints* FixedAreaConstraints() const { return FFixedAreaConstraints.get(); }
 
     bool UseColumns() const { return FColumns->Count() > 0; }
@@ -90,8 +111,19 @@ public:
     void RestoreColumns();
     void RescaleHeader();
     void UpdateSpringColumns();
+    // Fits the visible, resizable columns at the display positions
+    // RangeStart..RangeEnd (negative: from the first, to the last) to their
+    // content.
+    void AutoFitColumns(bool Animated = true, TSmartAutoFitType SmartAutoFitType = smaUseColumnOption,
+        int RangeStart = NoColumn, int RangeEnd = NoColumn);
+    // The tree recomputes its header strip and its frame.
     virtual void RecalculateHeader();
+    // Repaints the header (Column -1), or a column's cell, to the header's
+    // end with ExpandToBorder.
     void Invalidate(TColumnIndex Column, bool ExpandToBorder = false);
+    virtual void ChangeScale(int M, int D);
+    // Messages the header answers before the tree; true when consumed.
+    virtual bool HandleMessage(TMessage& Message);
     void Assign(TPersistent* Source) override;
 
     // State flags; the painting and mouse work of later stages set the rest.
@@ -102,7 +134,11 @@ protected:
     TPersistent* GetOwner() override;
     virtual TTreeGridColumnsClass GetColumnsClass();
     virtual void DoSetSortColumn(TColumnIndex Value);
+    virtual void DoBeforeAutoFitColumn(TColumnIndex Column, TSmartAutoFitType& SmartAutoFitType, bool& Allowed);
+    virtual void DoAfterAutoFitColumn(TColumnIndex Column);
     void FixedAreaConstraintsChanged(TObject* Sender);
+    void FontChanged();
+    void CopyTreeFont();
 
 private:
     friend class TTreeGridColumns;
@@ -110,7 +146,10 @@ private:
     TBaseTreeGrid* FOwner;
     std::unique_ptr<TTreeGridColumns> FColumns;
     int FHeight = 17;
+    std::unique_ptr<TFont> FFont;
     bool FParentFont = false;
+    bool FCopyingTreeFont = false;
+    TPopupMenu* FPopupMenu = nullptr;
     TTGHeaderOptions FOptions = DefaultHeaderOptions;
     THeaderStates FStates;
     TTGHeaderStyle FStyle = hsThickButtons;

@@ -116,3 +116,30 @@ struct TTGCursorImage {
 
 // "TG_HEADERSPLIT" or "TG_VERTSPLIT", painted now; null for another name.
 std::unique_ptr<TTGCursorImage> LoadTreeGridCursor(const String& Name);
+
+// Wheel panning: the picture shown where panning began (32 x 32, its key
+// colour 0xFF00FF transparent) for scrolling both ways, sideways only or up
+// and down only, and the cursors for the eight directions and the three
+// idle looks, registered with the screen when panning first starts.
+enum TTGPanningImage { piMoveAll, piMoveEW, piMoveNS };
+constexpr int crPanningN = 64;
+constexpr int crPanningNE = 65;
+constexpr int crPanningE = 66;
+constexpr int crPanningSE = 67;
+constexpr int crPanningS = 68;
+constexpr int crPanningSW = 69;
+constexpr int crPanningW = 70;
+constexpr int crPanningNW = 71;
+constexpr int crPanningIdleAll = 72;
+constexpr int crPanningIdleEW = 73;
+constexpr int crPanningIdleNS = 74;
+constexpr int crPanningFirst = crPanningN;
+constexpr int crPanningLast = crPanningIdleNS;
+std::unique_ptr<TBitmap> PanningPicture(TTGPanningImage Image);
+// The cursor's picture (white transparent); null for another number.
+std::unique_ptr<TBitmap> PanningCursorPicture(int Cursor);
+
+class TRegion;
+// The pixels of Image that are not TransparentColor, row by row; an empty
+// image fails with EAssertionFailed "Invalid wheel panning image.".
+TRegion CreateClipRegion(TBitmap* Image, TColor TransparentColor);

@@ -1,5 +1,7 @@
 // Walking the nodes of TBaseTreeGrid in tree and visible order, visibility
 // and expanding/collapsing.
+#include <algorithm>
+
 #include "components/TreeGrid/BaseTreeGrid.h"
 
 namespace {
@@ -745,6 +747,7 @@ void TBaseTreeGrid::ToggleNode(TGridNode* Node)
     if (Node->States.Contains(vsExpanded)) {
         if (DoCollapsing(Node)) {
             toggled = true;
+            InterruptValidation();
             const Cardinal rows = ChildrenCounted(Node) ? CountVisibleChildren(Node) : 0;
             AdjustTotalHeight(Node, Node->NodeHeight, false);
             Node->States.Exclude(vsExpanded);
@@ -757,6 +760,7 @@ void TBaseTreeGrid::ToggleNode(TGridNode* Node)
         }
     } else if (DoExpanding(Node)) {
         toggled = true;
+        InterruptValidation();
         if (!Node->States.Contains(vsInitialized))
             InitNode(Node);
         if (Node->States.Contains(vsHasChildren) && Node->ChildCount == 0)
@@ -775,11 +779,45 @@ void TBaseTreeGrid::ToggleNode(TGridNode* Node)
     }
     if (toggled) {
         InvalidateCache();
-        if (FUpdateCount == 0) {
-            ValidateCache();
-            UpdateScrollBars(true);
-            InvalidateToBottom(Node);
+        if (FUpdateCount > 0) {
+            UpdateScrollBars(false);
+            return;
         }
+        ValidateCache();
+        UpdateScrollBars(false);
+        if (Node->States.Contains(vsExpanded) && Node->FirstChild &&
+            !FStates.ContainsAny(TTreeGridStates{tsExpanding, tsPainting}) &&
+            FOptions->AutoOptions().Contains(toAutoScrollOnExpand))
+            ScrollExpandedIntoView(Node);
+        UpdateScrollBars(true);
+        InvalidateToBottom(Node);
+    }
+}
+
+// The children of a node just expanded come into view: the whole subtree
+// when it fits in the client area, else as much as fits after the node.
+void TBaseTreeGrid::ScrollExpandedIntoView(TGridNode* Node)
+{
+    const TRect r = GetDisplayRect(Node, NoColumn, false);
+    if (r.IsEmpty())
+        return;
+    const int clientHeight = TreeClientHeight();
+    const int childrenHeight = int(Node->TotalHeight) - int(NodeHeight(Node));
+    const bool fits = int(Node->TotalHeight) <= clientHeight;
+    if (!FOptions->PaintOptions().Contains(toChildrenAbove)) {
+        if (r.Bottom + childrenHeight <= clientHeight)
+            return;
+        if (fits)
+            SetBottomNode(GetLastVisibleNoInit(Node, true));
+        else
+            SetTopNode(Node);
+    } else {
+        if (r.Top - childrenHeight >= 0)
+            return;
+        if (fits)
+            SetTopNode(GetFirstVisibleNoInit(Node, true));
+        else
+            SetBottomNode(Node);
     }
 }
 
@@ -883,7 +921,19 @@ TGridNode* TBaseTreeGrid::GetNodeAt(int, int Y, bool Relative, int& NodeTop)
         Y = 0;
     const Int64 absY = Relative ? Int64(Y) - FOffsetY : Int64(Y);
     Int64 top = 0;
-    TGridNode* run = GetFirstVisibleNoInit(nullptr, true);
+    TGridNode* run = nullptr;
+    if (FStates.Contains(tsUseCache)) {
+        // Below the end of the cached area there is no row.
+        Cardinal cached = 0;
+        run = FindInPositionCache(Cardinal(std::min<Int64>(absY, 0xFFFFFFFF)), cached);
+        top = cached;
+        if (!run) {
+            NodeTop = 0;
+            return nullptr;
+        }
+    } else {
+        run = GetFirstVisibleNoInit(nullptr, true);
+    }
     while (run) {
         const Int64 height = NodeHeight(run);
         if (absY < top + height)

@@ -45,6 +45,7 @@ TBaseTreeGrid::TBaseTreeGrid(TComponent* AOwner) : TCustomControl(AOwner)
     SetBorderStyle(bsSingle);
     FColors = std::make_unique<TTGColors>(this);
     FScrollBarOptions = std::make_unique<TScrollBarOptions>(this);
+    AddThreadReference();
 }
 
 void TBaseTreeGrid::AfterConstruction()
@@ -80,6 +81,8 @@ TTreeGridColumnClass TBaseTreeGrid::GetColumnClass()
 void TBaseTreeGrid::BeforeDestruction()
 {
     Destroying();
+    // The worker lets go of the tree before any part of it goes.
+    ReleaseThreadReference();
     if (FOptions) {
         TTGMiscOptions misc = FOptions->MiscOptions();
         misc.Exclude(toReadOnly);
@@ -92,6 +95,7 @@ void TBaseTreeGrid::BeforeDestruction()
 
 TBaseTreeGrid::~TBaseTreeGrid()
 {
+    ReleaseThreadReference();
     if (FRoot && FRoot->FirstChild) {
         Destroying();
         if (FOptions) {
@@ -105,6 +109,8 @@ TBaseTreeGrid::~TBaseTreeGrid()
     if (FRoot)
         ::operator delete(FRoot, std::align_val_t(TreeNodeAlignment));
     FRoot = nullptr;
+    if (FMessageWindow)
+        DeallocateHWnd(FMessageWindow);
 }
 
 bool TBaseTreeGrid::IsLoading() const
@@ -375,10 +381,12 @@ void TBaseTreeGrid::SetNodeHeight(TGridNode* Node, Cardinal Value)
         Value = 0xFFFF;
     if (Value == Node->NodeHeight)
         return;
+    // The cache worker reads stored heights.
+    InterruptValidation();
     const Int64 difference = Int64(Value) - Int64(Node->NodeHeight);
     Node->NodeHeight = Word(Value);
     AdjustTotalHeight(Node, difference, true);
-    if (!FStates.Contains(tsValidating) && FullyVisible(Node) && !IsEffectivelyHidden(Node)) {
+    if (FullyVisible(Node) && !IsEffectivelyHidden(Node)) {
         InvalidateCache();
         if (FUpdateCount == 0) {
             ValidateCache();
@@ -859,6 +867,9 @@ void TBaseTreeGrid::DeleteNode(TGridNode* Node, bool Reindex)
     TGAssert(!FStates.Contains(tsIterating), "Deleting nodes during tree iteration leads to invalid pointers.");
     TGridNode* parent = Node->Parent;
     const bool parentClearing = parent->States.Contains(vsClearing);
+    // The cache worker must not walk into the node being freed.
+    if (!parentClearing)
+        InterruptValidation();
     if (!parentClearing)
         StructureChange(parent == FRoot ? nullptr : parent, crChildDeleted);
     if (Node->States.Contains(vsSelected)) {
@@ -1071,15 +1082,8 @@ void TBaseTreeGrid::DoNodeMoved(TGridNode* Node)
         OnNodeMoved(this, Node);
 }
 
-// ---- hooks filled by the painting, scrolling and editing work -----------------
+// ---- hooks filled by the editing work -----------------------------------------
 
-void TBaseTreeGrid::InvalidateNode(TGridNode*) {}
-void TBaseTreeGrid::InvalidateToBottom(TGridNode*) {}
-void TBaseTreeGrid::InvalidateChildren(TGridNode*, bool) {}
-void TBaseTreeGrid::InvalidateColumn(TColumnIndex) {}
-void TBaseTreeGrid::UpdateScrollBars(bool) {}
-void TBaseTreeGrid::UpdateHorizontalScrollBar(bool) {}
-void TBaseTreeGrid::UpdateVerticalScrollBar(bool) {}
 bool TBaseTreeGrid::EndEditNode() { return true; }
 bool TBaseTreeGrid::CancelEditNode() { return true; }
 void TBaseTreeGrid::MainColumnChanged() {}
@@ -1089,12 +1093,6 @@ void TBaseTreeGrid::RepaintTree()
         Invalidate();
 }
 
-void TBaseTreeGrid::DoColumnResize(TColumnIndex Column)
-{
-    if (OnColumnResize)
-        OnColumnResize(this, Column);
-}
-
 void TBaseTreeGrid::ExpandAncestors(TGridNode* Node)
 {
     if (!Node || Node == FRoot)
@@ -1102,10 +1100,4 @@ void TBaseTreeGrid::ExpandAncestors(TGridNode* Node)
     for (TGridNode* run = Node->Parent; run && run != FRoot; run = run->Parent)
         if (!run->States.Contains(vsExpanded))
             ToggleNode(run);
-}
-
-bool TBaseTreeGrid::ScrollIntoView(TGridNode* Node, bool, bool)
-{
-    ExpandAncestors(Node);
-    return false;
 }

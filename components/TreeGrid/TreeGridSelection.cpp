@@ -475,8 +475,13 @@ void TBaseTreeGrid::SetFocusedColumn(TColumnIndex Value)
     InvalidateColumn(FFocusedColumn);
     InvalidateColumn(Value);
     FFocusedColumn = Value;
-    if (FFocusedNode)
-        InvalidateNode(FFocusedNode);
+    if (FFocusedNode) {
+        // The new cell comes into view sideways; only a window can scroll.
+        if (HandleAllocated() && !FOptions->AutoOptions().Contains(toDisableAutoscrollOnFocus))
+            ScrollIntoView(FFocusedNode, FOptions->SelectionOptions().Contains(toCenterScrollIntoView), true);
+        else
+            InvalidateNode(FFocusedNode);
+    }
     if (FDropTargetNode)
         InvalidateNode(FDropTargetNode);
     DoFocusChange(FFocusedNode, FFocusedColumn);

@@ -2,6 +2,7 @@
 // Shared types of the tree-grid control: the node record, the flag sets of
 // nodes, trees and options, column index values, the unit's error type and
 // its assertion.
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -136,6 +137,36 @@ enum TTreeGridState : std::uint8_t {
 };
 using TTreeGridStates = TGSet<TTreeGridState, std::uint64_t>;
 
+// The tree's own states as the tree keeps them: the cache worker reads the
+// stop request while the GUI thread changes other flags, so every access is
+// one atomic operation. The interface is the set's.
+class TAtomicTreeStates {
+public:
+    TAtomicTreeStates() = default;
+    TAtomicTreeStates(const TAtomicTreeStates&) = delete;
+    TAtomicTreeStates& operator=(const TAtomicTreeStates&) = delete;
+    TAtomicTreeStates& operator=(TTreeGridStates Value)
+    {
+        FBits.store(Value.ToBits(), std::memory_order_seq_cst);
+        return *this;
+    }
+    operator TTreeGridStates() const { return TTreeGridStates::FromBits(FBits.load()); }
+
+    bool Contains(TTreeGridState e) const { return TTreeGridStates(*this).Contains(e); }
+    bool ContainsAny(TTreeGridStates other) const { return TTreeGridStates(*this).ContainsAny(other); }
+    bool Empty() const { return FBits.load() == 0; }
+    void Include(TTreeGridState e) { FBits.fetch_or(TTreeGridStates{e}.ToBits()); }
+    void Exclude(TTreeGridState e) { FBits.fetch_and(~TTreeGridStates{e}.ToBits()); }
+    void Include(TTreeGridStates other) { FBits.fetch_or(other.ToBits()); }
+    void Exclude(TTreeGridStates other) { FBits.fetch_and(~other.ToBits()); }
+    TTreeGridStates operator+(TTreeGridStates o) const { return TTreeGridStates(*this) + o; }
+    TTreeGridStates operator-(TTreeGridStates o) const { return TTreeGridStates(*this) - o; }
+    TTreeGridStates operator*(TTreeGridStates o) const { return TTreeGridStates(*this) * o; }
+
+private:
+    std::atomic<std::uint64_t> FBits{0};
+};
+
 // Bits of the change-state message the cache worker sends.
 enum TChangeState : std::uint8_t { csStopValidation = 1, csUseCache = 2, csValidating = 4, csValidationNeeded = 8 };
 
@@ -212,3 +243,91 @@ enum THeaderState : std::uint8_t {
 using THeaderStates = TGSet<THeaderState, std::uint16_t>;
 
 enum TTGHeaderStyle : std::uint8_t { hsThickButtons, hsFlatButtons, hsPlates, hsXPStyle };
+
+// ---- geometry and scrolling ---------------------------------------------------
+
+enum THitPosition : std::uint8_t {
+    hiAbove, hiBelow, hiNowhere, hiOnItem, hiOnItemButton, hiOnItemButtonExact, hiOnItemCheckbox,
+    hiOnItemIndent, hiOnItemLabel, hiOnItemLeft, hiOnItemRight, hiOnNormalIcon, hiOnStateIcon, hiToLeft,
+    hiToRight, hiUpperSplitter, hiLowerSplitter
+};
+using THitPositions = TGSet<THitPosition, std::uint32_t>;
+
+struct THitInfo {
+    TGridNode* HitNode = nullptr;
+    THitPositions HitPositions;
+    TColumnIndex HitColumn = NoColumn;
+};
+
+// Where the tree lines and the button sit in a row: pixels from the top,
+// from the bottom, or percent of the height (the node's Align).
+enum TTGNodeAlignment : std::uint8_t { naFromBottom, naFromTop, naProportional };
+
+enum TTGImageKind : std::uint8_t { ikNormal, ikSelected, ikState, ikOverlay };
+
+// What a change of the offsets brings along besides the new values.
+enum TScrollUpdateOption : std::uint8_t { suoRepaintHeader, suoRepaintScrollBars, suoScrollClientArea, suoUpdateNCArea };
+using TScrollUpdateOptions = TGSet<TScrollUpdateOption, std::uint8_t>;
+constexpr TScrollUpdateOptions DefaultScrollUpdateFlags{suoRepaintHeader, suoRepaintScrollBars, suoScrollClientArea,
+    suoUpdateNCArea};
+
+// Directions of the automatic scrolling while dragging or panning.
+enum TScrollDirection : std::uint8_t { sdLeft, sdUp, sdRight, sdDown };
+using TScrollDirections = TGSet<TScrollDirection, std::uint8_t>;
+
+enum TSmartAutoFitType : std::uint8_t { smaAllColumns, smaNoColumn, smaUseColumnOption };
+
+enum TTGCellContentMarginType : std::uint8_t { ccmtAllSides, ccmtTopLeftOnly, ccmtBottomRightOnly };
+
+enum TItemEraseAction : std::uint8_t { eaColor, eaDefault, eaNone };
+
+// Identifiers of the tree's window timers.
+constexpr int ExpandTimer = 1;
+constexpr int EditTimer = 2;
+constexpr int HeaderTimer = 3;
+constexpr int ScrollTimer = 4;
+constexpr int ChangeTimer = 5;
+constexpr int StructureChangeTimer = 6;
+constexpr int SearchTimer = 7;
+
+// The tree-view queries a tree answers (TVM_GETITEM, TVM_GETITEMRECT,
+// TVM_GETNEXTITEM): which fields to fill, the item's states and the walks.
+constexpr unsigned TVIF_TEXT = 0x0001;
+constexpr unsigned TVIF_IMAGE = 0x0002;
+constexpr unsigned TVIF_PARAM = 0x0004;
+constexpr unsigned TVIF_STATE = 0x0008;
+constexpr unsigned TVIF_HANDLE = 0x0010;
+constexpr unsigned TVIF_SELECTEDIMAGE = 0x0020;
+constexpr unsigned TVIF_CHILDREN = 0x0040;
+constexpr unsigned TVIS_SELECTED = 0x0002;
+constexpr unsigned TVIS_CUT = 0x0004;
+constexpr unsigned TVIS_DROPHILITED = 0x0008;
+constexpr unsigned TVIS_EXPANDED = 0x0020;
+constexpr unsigned TVGN_ROOT = 0x0000;
+constexpr unsigned TVGN_NEXT = 0x0001;
+constexpr unsigned TVGN_PREVIOUS = 0x0002;
+constexpr unsigned TVGN_PARENT = 0x0003;
+constexpr unsigned TVGN_CHILD = 0x0004;
+constexpr unsigned TVGN_FIRSTVISIBLE = 0x0005;
+constexpr unsigned TVGN_NEXTVISIBLE = 0x0006;
+constexpr unsigned TVGN_PREVIOUSVISIBLE = 0x0007;
+constexpr unsigned TVGN_DROPHILITE = 0x0008;
+constexpr unsigned TVGN_CARET = 0x0009;
+constexpr unsigned TVGN_LASTVISIBLE = 0x000A;
+
+struct TTVItem {
+    unsigned mask = 0;
+    TGridNode* hItem = nullptr;
+    unsigned state = 0;
+    unsigned stateMask = 0;
+    String Text;
+    int iImage = -1;
+    int iSelectedImage = -1;
+    int cChildren = 0;
+};
+
+// TVM_GETITEMRECT: the item asked for and the rectangle answered.
+struct TTVItemRect {
+    TGridNode* Item = nullptr;
+    TRect Rect;
+};

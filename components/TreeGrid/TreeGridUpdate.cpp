@@ -1,5 +1,5 @@
-// Update brackets, change and structure-change notices and the position
-// cache's state flags of TBaseTreeGrid.
+// Update brackets and the change and structure-change notices of
+// TBaseTreeGrid, at once or delayed by the window timers 5 and 6.
 #include <exception>
 
 #include "components/TreeGrid/BaseTreeGrid.h"
@@ -37,8 +37,8 @@ void TBaseTreeGrid::EndUpdate()
             PackSelection();
             InvalidateCache();
             ValidateCache();
-            if (HandleAllocated())
-                UpdateScrollBars(false);
+            // Without a window only the ranges follow (offsets stay in range).
+            UpdateScrollBars(false);
             if (FStates.Contains(tsStructureChangePending))
                 DoStructureChange(FLastStructureChangeNode, FLastStructureChangeReason);
             if (FStates.Contains(tsChangePending))
@@ -69,13 +69,6 @@ void TBaseTreeGrid::SetUpdateState(bool Updating)
     if (HandleAllocated() && Visible())
         Perform(WM_SETREDRAW, Updating ? 0 : 1);
 }
-
-bool TBaseTreeGrid::StartChangeTimer(int)
-{
-    return false;
-}
-
-void TBaseTreeGrid::StopTimer(int) {}
 
 void TBaseTreeGrid::AdviseChangeEvent(bool IsStructureChange, TGridNode* Node, TChangeReason Reason)
 {
@@ -108,7 +101,7 @@ void TBaseTreeGrid::Change(TGridNode* Node)
     AdviseChangeEvent(false, Node, crIgnore);
     if (FUpdateCount > 0)
         return;
-    if (FChangeDelay > 0 && !FStates.Contains(tsSynchMode) && HandleAllocated() && StartChangeTimer(5))
+    if (FChangeDelay > 0 && !FStates.Contains(tsSynchMode) && StartChangeTimer(ChangeTimer))
         return;
     DoChange(FLastChangedNode);
 }
@@ -120,14 +113,14 @@ void TBaseTreeGrid::StructureChange(TGridNode* Node, TChangeReason Reason)
     AdviseChangeEvent(true, Node, Reason);
     if (FUpdateCount > 0)
         return;
-    if (FChangeDelay > 0 && !FStates.Contains(tsSynchMode) && HandleAllocated() && StartChangeTimer(6))
+    if (FChangeDelay > 0 && !FStates.Contains(tsSynchMode) && StartChangeTimer(StructureChangeTimer))
         return;
     DoStructureChange(FLastStructureChangeNode, FLastStructureChangeReason);
 }
 
 void TBaseTreeGrid::DoChange(TGridNode* Node)
 {
-    StopTimer(5);
+    StopTimer(ChangeTimer);
     FStates.Exclude(tsChangePending);
     FLastChangedNode = nullptr;
     if (OnChange)
@@ -136,41 +129,10 @@ void TBaseTreeGrid::DoChange(TGridNode* Node)
 
 void TBaseTreeGrid::DoStructureChange(TGridNode* Node, TChangeReason Reason)
 {
-    StopTimer(6);
+    StopTimer(StructureChangeTimer);
     FStates.Exclude(tsStructureChangePending);
     FLastStructureChangeNode = nullptr;
     FLastStructureChangeReason = crIgnore;
     if (OnStructureChange)
         OnStructureChange(this, Node, Reason);
-}
-
-// ---- cache state -------------------------------------------------------------
-
-void TBaseTreeGrid::DoStateChange(TTreeGridStates Enter, TTreeGridStates Leave)
-{
-    if (OnStateChange && !IsDestroying()) {
-        const TTreeGridStates entered = Enter - FStates;
-        const TTreeGridStates left = Leave * FStates;
-        if (!entered.Empty() || !left.Empty())
-            OnStateChange(this, entered, left);
-    }
-    FStates = (FStates + Enter) - Leave;
-}
-
-void TBaseTreeGrid::InvalidateCache()
-{
-    DoStateChange({tsValidationNeeded}, {tsUseCache});
-}
-
-// Without the cache worker nothing is queued; the cache is simply not used.
-void TBaseTreeGrid::ValidateCache()
-{
-    InterruptValidation();
-    FStartIndex = 0;
-}
-
-void TBaseTreeGrid::InterruptValidation()
-{
-    DoStateChange({tsStopValidation}, {tsUseCache});
-    DoStateChange({tsValidationNeeded});
 }
