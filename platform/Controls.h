@@ -491,6 +491,9 @@ public:
     // Tells the toolkit to show the back buffer's pixels in R (window
     // coordinates) again.
     void PresentArea(const TRect& R);
+    // The same at once, without waiting for the event loop: each frame of an
+    // animation reaches the screen while the animation runs.
+    void PresentAreaNow(const TRect& R);
     // BeginPaint and EndPaint of this window: during a paint the paint
     // canvas, else the back buffer's canvas clipped to the client part of
     // the update region, which is then validated. Paint receives the

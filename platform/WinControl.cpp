@@ -705,6 +705,12 @@ void TWinControl::PresentArea(const TRect& R)
         FHost->update(R.Left, R.Top, R.Width(), R.Height());
 }
 
+void TWinControl::PresentAreaNow(const TRect& R)
+{
+    if (FHost && FHost->isVisible() && !R.IsEmpty())
+        FHost->repaint(R.Left, R.Top, R.Width(), R.Height());
+}
+
 void TWinControl::Update()
 {
     if (!FHost || FUpdateRgn.IsEmpty())

@@ -50,6 +50,8 @@ using TTGCompareEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Nod
 using TTGUpdatingEvent = std::function<void(TBaseTreeGrid* Sender, TTGUpdateState State)>;
 using TTGStateChangeEvent = std::function<void(TBaseTreeGrid* Sender, TTreeGridStates Enter, TTreeGridStates Leave)>;
 using TTGColumnResizeEvent = std::function<void(TBaseTreeGrid* Sender, TColumnIndex Column)>;
+// One step of an animation; false stops it. The last call has step and size 0.
+using TTGAnimationCallback = std::function<bool(Cardinal Step, Cardinal StepSize, void* Data)>;
 using TTGScrollEvent = std::function<void(TBaseTreeGrid* Sender, int DeltaX, int DeltaY)>;
 using TTGScrollBarShowEvent = std::function<void(TBaseTreeGrid* Sender, int Bar, bool Show)>;
 using TTGColumnClickEvent = std::function<void(TBaseTreeGrid* Sender, TColumnIndex Column, TShiftState Shift)>;
@@ -324,6 +326,8 @@ public:
     Cardinal AutoScrollInterval() const { return FAutoScrollInterval; }
     Cardinal EditDelay() const { return FEditDelay; }
     Cardinal AnimationDuration() const { return FAnimationDuration; }
+    // A duration other than 0 switches the toggle animation on, 0 off.
+    void SetAnimationDuration(Cardinal Value);
     Cardinal SearchTimeout() const { return FSearchTimeout; }
     Byte SelectionBlendFactor() const { return FSelectionBlendFactor; }
     void SetAutoScrollDelay(Cardinal Value) { FAutoScrollDelay = Value; }
@@ -371,6 +375,8 @@ public:
     void UpdateHeaderRect();
     // Repaints R (window coordinates) of the header strip.
     void InvalidateHeaderArea(const TRect& R);
+    // Slides what lies right of Column while its width changes (window only).
+    void AnimateColumnResize(TColumnIndex Column, int OldWidth, int NewWidth);
     // How far right-to-left columns narrower than the client move right.
     int ComputeRTLOffset(bool ExcludeScrollBar = false);
     void CalculateVerticalAlignments(TGridNode* Node, int& VAlign, int& VButtonAlign);
@@ -502,6 +508,18 @@ protected:
     virtual void DoCollapsed(TGridNode* Node);
     void ScrollExpandedIntoView(TGridNode* Node);
 
+    // ---- animations (TreeGridAnimation.cpp) ----
+    // Calls Callback about every Duration / Steps ms, Steps steps in all
+    // (several per call when time is short), within Duration.
+    void Animate(Cardinal Steps, Cardinal Duration, const TTGAnimationCallback& Callback, void* Data);
+    bool AnimateToggle(TGridNode* Node, bool Expanding, int ChildrenHeight);
+    bool ToggleCallback(Cardinal Step, Cardinal StepSize, void* Data);
+    // Area (client coordinates) moves up or down by Size pixels; the strip
+    // uncovered takes the background.
+    void DoScrollUp(int Size, const TRect& Area);
+    void DoScrollDown(int Size, const TRect& Area);
+    void EraseLine(const TRect& Strip);
+
     // ---- selection internals ----
     bool InternalAddToSelection(TGridNode* Node, bool ForceInsert);
     bool InternalAddToSelection(TGridNode* const* NewItems, int NewLength, bool ForceInsert);
@@ -591,7 +609,6 @@ protected:
     // Moves the client area's picture by the deltas (within ClipRect) and
     // repaints what was uncovered.
     void ScrollClientArea(int DeltaX, int DeltaY, const TRect* ClipRect);
-    void MoveClientPixels(int DeltaX, int DeltaY, const TRect& Area);
     // Whether a drag in progress is over this tree: the drag support answers.
     virtual bool IsDropTarget();
     // A draw selection follows the view while it scrolls: the input support

@@ -148,6 +148,10 @@ void TTreeGridColumn::SetPosition(Cardinal Value)
         order[Value] = index;
         columns->UpdatePositions(true);
         Changed(false);
+        if (tree && columns->UpdateCount() == 0 && tree->HandleAllocated()) {
+            Header()->Invalidate(index);
+            tree->RepaintTree();
+        }
     }
     // A column placed beside a fixed one becomes fixed, and loses it otherwise.
     const bool fixed = FOptions.Contains(coFixed);
@@ -771,7 +775,7 @@ bool TTreeGridColumns::CanSplitterResize(TColumnIndex Column) const
         Items(Column)->FOptions.Contains(coResizable);
 }
 
-// The animation needs a window to scroll; the width is set either way.
+// The animation needs a window to show; the width is set either way.
 void TTreeGridColumns::AnimatedResize(TColumnIndex Column, int NewWidth)
 {
     if (!IsValidColumn(Column))
@@ -780,6 +784,9 @@ void TTreeGridColumns::AnimatedResize(TColumnIndex Column, int NewWidth)
     NewWidth = std::max(column->FMinWidth, std::min(NewWidth, column->FMaxWidth));
     if (NewWidth == column->FWidth)
         return;
+    if (!FHeader->Options().Contains(hoDisableAnimatedResize) &&
+        !column->FOptions.Contains(coDisableAnimatedResize) && column->FOptions.Contains(coVisible))
+        FHeader->Treeview()->AnimateColumnResize(Column, column->FWidth, NewWidth);
     column->SetWidth(NewWidth);
 }
 

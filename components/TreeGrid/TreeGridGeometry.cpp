@@ -437,10 +437,16 @@ void TBaseTreeGrid::UpdateHeaderRect()
 
 // ---- invalidation -------------------------------------------------------------------
 
-void TBaseTreeGrid::InvalidateHeaderArea(const TRect&)
+void TBaseTreeGrid::InvalidateHeaderArea(const TRect& R)
 {
-    if (HandleAllocated())
-        Invalidate();
+    if (!HandleAllocated() || R.IsEmpty())
+        return;
+    // The header lies above the client area: in client coordinates its
+    // rows are negative.
+    TRect area = R;
+    const TPoint client = ClientOffset();
+    OffsetRect(area, -client.X, -client.Y);
+    RedrawWindow(Handle(), &area, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOERASE);
 }
 
 void TBaseTreeGrid::InvalidateNode(TGridNode* Node)

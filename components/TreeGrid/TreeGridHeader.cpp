@@ -141,7 +141,7 @@ void TTGHeader::SetHeight(int Value)
     FHeight = height;
     if (!FOwner->IsLoading() && !FStates.Contains(hsScaling))
         RecalculateHeader();
-    FOwner->RepaintTree();
+    FOwner->Repaint();
 }
 
 void TTGHeader::SetDefaultHeight(int Value)

@@ -744,10 +744,13 @@ void TBaseTreeGrid::ToggleNode(TGridNode* Node)
     } restore{this, Node, wasToggling};
 
     bool toggled = false;
+    bool animated = false;
     if (Node->States.Contains(vsExpanded)) {
         if (DoCollapsing(Node)) {
             toggled = true;
             InterruptValidation();
+            if (!FStates.Contains(tsCollapsing))
+                animated = AnimateToggle(Node, false, int(Node->TotalHeight) - int(Node->NodeHeight));
             const Cardinal rows = ChildrenCounted(Node) ? CountVisibleChildren(Node) : 0;
             AdjustTotalHeight(Node, Node->NodeHeight, false);
             Node->States.Exclude(vsExpanded);
@@ -770,6 +773,8 @@ void TBaseTreeGrid::ToggleNode(TGridNode* Node)
             for (TGridNode* child = Node->FirstChild; child; child = child->NextSibling)
                 if (IsEffectivelyVisible(child))
                     heights += child->TotalHeight;
+            if (!FStates.ContainsAny(TTreeGridStates{tsExpanding, tsPainting}))
+                animated = AnimateToggle(Node, true, int(heights));
             Node->States.Include(vsExpanded);
             AdjustTotalHeight(Node, heights, true);
             if (ChildrenCounted(Node))
@@ -784,13 +789,18 @@ void TBaseTreeGrid::ToggleNode(TGridNode* Node)
             return;
         }
         ValidateCache();
+        const TPoint offset = OffsetXY();
         UpdateScrollBars(false);
         if (Node->States.Contains(vsExpanded) && Node->FirstChild &&
             !FStates.ContainsAny(TTreeGridStates{tsExpanding, tsPainting}) &&
             FOptions->AutoOptions().Contains(toAutoScrollOnExpand))
             ScrollExpandedIntoView(Node);
         UpdateScrollBars(true);
-        InvalidateToBottom(Node);
+        // While toggling a scroll moves no pixels: a moved view is painted anew.
+        if (animated || OffsetXY() != offset)
+            RepaintTree();
+        else
+            InvalidateToBottom(Node);
     }
 }
 

@@ -87,27 +87,32 @@ bool TBaseTreeGrid::DoSetOffsetXY(TPoint Value, TScrollUpdateOptions Options, co
     return true;
 }
 
+// The picture moves with the rows; only the strip the move uncovered is
+// painted again.
 void TBaseTreeGrid::ScrollClientArea(int DeltaX, int DeltaY, const TRect* ClipRect)
 {
     const TRect client = ClientRect();
     const int fixedWidth = FHeader->UseColumns() ? FHeader->Columns()->GetVisibleFixedWidth() : 0;
     if (FOptions->PaintOptions().Contains(toShowBackground)) {
-        // A background picture stands still while the rows move over it.
+        // A background picture stands still while the rows move over it;
+        // the editor and other child windows go with the rows.
+        for (int i = 0; i < ControlCount(); ++i)
+            if (auto* child = dynamic_cast<TWinControl*>(Controls(i)))
+                child->SetBounds(child->Left() + DeltaX, child->Top() + DeltaY, child->Width(), child->Height());
         Invalidate();
     } else if (DeltaX != 0 && fixedWidth > 0) {
         // The fixed columns stay: only the area right of them moves sideways.
         const TRect scrolling{fixedWidth, client.Top, client.Right, client.Bottom};
-        MoveClientPixels(DeltaX, 0, scrolling);
-        if (DeltaY != 0)
-            MoveClientPixels(0, DeltaY, ClipRect ? *ClipRect : client);
+        ScrollWindow(Handle(), DeltaX, 0, &scrolling, &scrolling);
+        if (DeltaY != 0) {
+            const TRect area = ClipRect ? *ClipRect : client;
+            ScrollWindow(Handle(), 0, DeltaY, &area, &area);
+        }
+    } else if (ClipRect) {
+        ScrollWindow(Handle(), DeltaX, DeltaY, ClipRect, ClipRect);
     } else {
-        MoveClientPixels(DeltaX, DeltaY, ClipRect ? *ClipRect : client);
+        ScrollWindow(Handle(), DeltaX, DeltaY, nullptr, nullptr);
     }
-}
-
-void TBaseTreeGrid::MoveClientPixels(int, int, const TRect& Area)
-{
-    InvalidateRect(Area);
 }
 
 void TBaseTreeGrid::DoScroll(int DeltaX, int DeltaY)
@@ -246,7 +251,7 @@ void TBaseTreeGrid::WMVScroll(TMessage& Message)
     case SB_ENDSCROLL:
         FStates.Exclude(tsThumbTracking);
         UpdateScrollBars(true);
-        Invalidate();
+        RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOERASE | RDW_NOCHILDREN);
         break;
     case SB_LINEUP: SetOffsetY(FOffsetY + increment); break;
     case SB_LINEDOWN: SetOffsetY(FOffsetY - increment); break;
@@ -275,7 +280,7 @@ void TBaseTreeGrid::WMHScroll(TMessage& Message)
     case SB_ENDSCROLL:
         FStates.Exclude(tsThumbTracking);
         UpdateScrollBars(true);
-        Invalidate();
+        RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOERASE | RDW_NOCHILDREN);
         break;
     case SB_LINELEFT: SetOffsetX(FOffsetX + sign * increment); break;
     case SB_LINERIGHT: SetOffsetX(FOffsetX - sign * increment); break;

@@ -92,7 +92,8 @@ void TBaseTreeGrid::Dispatch(TMessage& Message)
     case WM_ENABLE:
     case CM_ENABLEDCHANGED:
         TCustomControl::Dispatch(Message);
-        RepaintTree();
+        if (HandleAllocated())
+            RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
         return;
     case WM_NCCALCSIZE: WMNCCalcSize(Message); return;
     case WM_NCHITTEST: WMNCHitTest(Message); return;
@@ -100,7 +101,8 @@ void TBaseTreeGrid::Dispatch(TMessage& Message)
         // The platform has no visual styles: the tree never uses themes.
         TCustomControl::Dispatch(Message);
         DoStateChange({}, {tsUseThemes});
-        RepaintTree();
+        if (HandleAllocated())
+            RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
         return;
     case WM_CANCELMODE: WMCancelMode(Message); return;
     case WM_GETOBJECT: Message.Result = 0; return;

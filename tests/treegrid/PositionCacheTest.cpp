@@ -203,8 +203,8 @@ TEST(PositionCache, ADeletionDuringTheWalkWaitsForTheWorker)
     ASSERT_TRUE(ProcessEventsUntil([&] { return walking.load(); }, 20000));
     tree->OnValidating = nullptr;
     tree->DeleteNode(tree->GetLast());
+    // Nothing was handled since: a report in the log came before the return.
     EXPECT_TRUE(log.Closed()) << "the worker reported before the deletion went on";
-    EXPECT_FALSE(TreeGridWorkerBusyWith(tree.get()));
     ASSERT_TRUE(WaitForCache(tree.get())) << "validated again afterwards";
     EXPECT_EQ(tree->FPositionCache.back().AbsoluteTop, 2999u * 18);
 }
@@ -223,8 +223,7 @@ TEST(PositionCache, ADeletionRightAfterTheWorkerTookTheTreeWaitsToo)
     ASSERT_TRUE(TreeGridWorkerBusyWith(tree.get()));
     ASSERT_FALSE(tree->TreeStates().Contains(tsValidating));
     tree->DeleteNode(tree->GetLast());
-    EXPECT_TRUE(log.Closed());
-    EXPECT_FALSE(TreeGridWorkerBusyWith(tree.get()));
+    EXPECT_TRUE(log.Closed()) << "the worker reported before the deletion went on";
     ExpectConsistent(tree.get());
 }
 
@@ -246,7 +245,7 @@ TEST(PositionCache, StoppingWaitsForTheWorkerAlsoWhileTheApplicationEnds)
                 std::exit(2);
             Application->Terminate();
             tree->DeleteNode(tree->GetLast());
-            std::exit(log.Closed() && !TreeGridWorkerBusyWith(tree.get()) ? 0 : 1);
+            std::exit(log.Closed() ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
 }

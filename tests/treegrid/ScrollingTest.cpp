@@ -214,3 +214,56 @@ TEST(Operations, CancelOnlyWhileOneRuns)
     EXPECT_FALSE(tree->OperationCanceled()) << "a new operation starts uncancelled";
     tree->EndOperation();
 }
+
+namespace {
+// Records the part of the client area each paint covers.
+class TPaintLogTree : public TTestTree {
+public:
+    using TTestTree::TTestTree;
+    std::vector<TRect> Painted;
+
+protected:
+    void Paint() override { Painted.push_back(Canvas()->ClipRect()); }
+};
+}  // namespace
+
+TEST(ScrollingPaint, AOneRowScrollRepaintsOnlyTheUncoveredStrip)
+{
+    EnsureApplication();
+    std::unique_ptr<TPaintLogTree, TTreeDeleter> tree(Create<TPaintLogTree>(nullptr));
+    tree->SetNodeDataSize(16);
+    tree->SetBounds(0, 0, 204, 104);
+    tree->HandleNeeded();
+    tree->SetRootNodeCount(10);
+    tree->Update();
+    tree->Painted.clear();
+    tree->SetOffsetY(-18);
+    tree->Update();
+    ASSERT_EQ(tree->Painted.size(), 1u);
+    EXPECT_EQ(tree->Painted[0], TRect(0, 82, tree->ClientWidth(), 100));
+
+    // With a fixed column only the part right of it moves sideways.
+    TTreeGridColumns* columns = tree->Header()->Columns();
+    for (int width : {50, 150, 150})
+        columns->Add()->SetWidth(width);
+    columns->Items(0)->SetOptions(columns->Items(0)->Options() + TTGColumnOptions{coFixed});
+    tree->Update();
+    tree->Painted.clear();
+    tree->SetOffsetX(-20);
+    tree->Update();
+    ASSERT_EQ(tree->Painted.size(), 1u);
+    EXPECT_EQ(tree->Painted[0], TRect(tree->ClientWidth() - 20, 0, tree->ClientWidth(), tree->ClientHeight()));
+}
+
+TEST_F(Scrolling, AHeldArrowRepeats)
+{
+    tree->SetRootNodeCount(100);
+    const TPoint arrow{tree->ClientWidth() + 8, tree->ClientHeight() - 8};
+    MouseDown(tree.get(), arrow);
+    EXPECT_EQ(tree->OffsetY(), -20) << "one line at once";
+    EXPECT_TRUE(ProcessEventsUntil([&] { return tree->OffsetY() <= -80; }, 10000)) << "then repeating";
+    MouseUp(tree.get(), arrow);
+    const int stopped = tree->OffsetY();
+    ProcessEventsUntil([] { return false; }, 200);
+    EXPECT_EQ(tree->OffsetY(), stopped) << "no more after the release";
+}
