@@ -9,11 +9,12 @@ CMAKE     ?= cmake
 CTEST_ARGS ?=
 
 SAN_BUILD  ?= build-sanitize
+TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 
 configure_args = -G Ninja -DCMAKE_BUILD_TYPE=$(TYPE) -DVEK_WERROR=$(WERROR)
 
-.PHONY: all deps configure build run test test-slow bench sanitize fuzz clean
+.PHONY: all deps configure build run test test-slow bench sanitize tsan fuzz clean
 
 all: build
 
@@ -47,10 +48,17 @@ sanitize: deps
 	@$(CMAKE) --build $(SAN_BUILD) -j$(JOBS)
 	@cd $(SAN_BUILD) && ctest -j$(JOBS) --output-on-failure -LE slow $(CTEST_ARGS)
 
+# The thread sanitizer over the tree grid's tests, where the cache worker runs.
+tsan: deps
+	@$(CMAKE) -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEK_WERROR=$(WERROR) -DVEK_TSAN=ON >/dev/null
+	@$(CMAKE) --build $(TSAN_BUILD) -j$(JOBS) --target vek_treegrid_tests
+	@QT_QPA_PLATFORM=offscreen TSAN_OPTIONS="halt_on_error=1 suppressions=$(CURDIR)/tests/tsan-suppressions.txt" \
+		$(TSAN_BUILD)/tests/vek_treegrid_tests --gtest_repeat=3
+
 fuzz:
 	@scripts/install-deps clang libclang-rt-14-dev
 	@CC=clang CXX=clang++ $(CMAKE) -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEK_FUZZ=ON >/dev/null
 	@$(CMAKE) --build $(FUZZ_BUILD) -j$(JOBS) --target fuzzers
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)

@@ -582,6 +582,12 @@ protected:
     void DoStateChange(TTreeGridStates Enter, TTreeGridStates Leave = {});
     // The top of Node in tree coordinates, through the cache when it may be used.
     Int64 NodeTop(TGridNode* Node);
+    // From the visible Run whose top is Top: the row that covers Y (Top
+    // becomes its top; nil below the last row), or the top of Node.
+    TGridNode* WalkToPosition(TGridNode* Run, Int64& Top, Int64 Y);
+    Int64 WalkToNode(TGridNode* Run, Int64 Top, TGridNode* Node);
+    // Whether walks may pass whole subtrees by their stored totals.
+    bool CanSkipSubtrees() const;
     // Heights of variable-height rows, measured on the GUI thread after the
     // worker built the cache (it reads stored heights only).
     void MeasureAfterValidation();
@@ -652,6 +658,7 @@ protected:
     void TVMGetItemRect(TMessage& Message);
     void TVMGetNextItem(TMessage& Message);
     virtual void UpdateEditBounds();
+    void Paint() override;
 
     // ---- event dispatchers ----
     virtual void DoBeforeItemErase(TCanvas* Canvas, TGridNode* Node, const TRect& ItemRect, TColor& Color,

@@ -143,9 +143,10 @@ void TBaseTreeGrid::DoScrollDown(int Size, const TRect& Area)
 bool TBaseTreeGrid::ToggleCallback(Cardinal, Cardinal StepSize, void* Data)
 {
     auto& animation = *static_cast<TToggleAnimation*>(Data);
-    if (StepSize == 0)
-        return true;
-    const int size = std::min(int(StepSize), animation.Distance - animation.Done);
+    // The last call moves what the time left over, so that the last frame
+    // shows the rows where they end.
+    const int size = StepSize == 0 ? animation.Distance - animation.Done
+                                   : std::min(int(StepSize), animation.Distance - animation.Done);
     if (size <= 0)
         return false;
     if (animation.Up)

@@ -386,22 +386,112 @@ TGridNode* TBaseTreeGrid::FindInPositionCache(TGridNode* Node, Cardinal& Top) co
     return it->Node;
 }
 
+// ---- walking rows by position -----------------------------------------------------
+
+namespace {
+
+// Steps over visible rows by the stored totals: a subtree that ends before
+// the place looked for is passed by its total height in one step. Without
+// children above their parents and without measuring, this gives what a
+// walk from row to row gives.
+struct TRowSkipper {
+    TGridNode* Root;
+    bool ShowHidden;
+    bool Shown(const TGridNode* Node) const
+    {
+        return Node->States.Contains(vsVisible) && (ShowHidden || !Node->States.Contains(vsHidden));
+    }
+    TGridNode* FirstShownChild(TGridNode* Node) const
+    {
+        for (TGridNode* child = Node->FirstChild; child; child = child->NextSibling)
+            if (Shown(child))
+                return child;
+        return nullptr;
+    }
+    // The next row after Node and everything below it.
+    TGridNode* AfterSubtree(TGridNode* Node) const
+    {
+        for (TGridNode* run = Node; run != Root; run = run->Parent)
+            for (TGridNode* sibling = run->NextSibling; sibling; sibling = sibling->NextSibling)
+                if (Shown(sibling))
+                    return sibling;
+        return nullptr;
+    }
+};
+
+}  // namespace
+
+bool TBaseTreeGrid::CanSkipSubtrees() const
+{
+    return !FOptions->PaintOptions().Contains(toChildrenAbove) &&
+        !FOptions->MiscOptions().Contains(toVariableNodeHeight);
+}
+
+TGridNode* TBaseTreeGrid::WalkToPosition(TGridNode* Run, Int64& Top, Int64 Y)
+{
+    if (!CanSkipSubtrees()) {
+        while (Run) {
+            const Int64 height = NodeHeight(Run);
+            if (Y < Top + height)
+                return Run;
+            Top += height;
+            Run = GetNextVisibleNoInit(Run, true);
+        }
+        return nullptr;
+    }
+    const TRowSkipper rows{FRoot, FOptions->PaintOptions().Contains(toShowHiddenNodes)};
+    while (Run) {
+        if (Y < Top + Run->NodeHeight)
+            return Run;
+        if (Y < Top + Run->TotalHeight && Run->States.Contains(vsExpanded))
+            if (TGridNode* child = rows.FirstShownChild(Run)) {
+                Top += Run->NodeHeight;
+                Run = child;
+                continue;
+            }
+        Top += Run->TotalHeight;
+        Run = rows.AfterSubtree(Run);
+    }
+    return nullptr;
+}
+
+Int64 TBaseTreeGrid::WalkToNode(TGridNode* Run, Int64 Top, TGridNode* Node)
+{
+    if (!CanSkipSubtrees()) {
+        while (Run && Run != Node) {
+            Top += NodeHeight(Run);
+            Run = GetNextVisibleNoInit(Run, true);
+        }
+        return Top;
+    }
+    const TRowSkipper rows{FRoot, FOptions->PaintOptions().Contains(toShowHiddenNodes)};
+    // The rows on Node's way down are entered, all others passed whole.
+    std::vector<TGridNode*> ancestors;
+    for (TGridNode* run = Node->Parent; run != FRoot; run = run->Parent)
+        ancestors.push_back(run);
+    while (Run && Run != Node) {
+        if (std::find(ancestors.begin(), ancestors.end(), Run) != ancestors.end()) {
+            Top += Run->NodeHeight;
+            Run = rows.FirstShownChild(Run);
+        } else {
+            Top += Run->TotalHeight;
+            Run = rows.AfterSubtree(Run);
+        }
+    }
+    return Top;
+}
+
 Int64 TBaseTreeGrid::NodeTop(TGridNode* Node)
 {
-    Int64 top = 0;
     TGridNode* run = nullptr;
-    if (FStates.Contains(tsUseCache)) {
-        Cardinal cached = 0;
+    Cardinal cached = 0;
+    if (FStates.Contains(tsUseCache))
         run = FindInPositionCache(Node, cached);
-        top = cached;
-    }
-    if (!run)
+    if (!run) {
         run = GetFirstVisibleNoInit(nullptr, true);
-    while (run && run != Node) {
-        top += NodeHeight(run);
-        run = GetNextVisibleNoInit(run, true);
+        cached = 0;
     }
-    return top;
+    return WalkToNode(run, cached, Node);
 }
 
 void TBaseTreeGrid::MeasureAfterValidation()

@@ -944,13 +944,7 @@ TGridNode* TBaseTreeGrid::GetNodeAt(int, int Y, bool Relative, int& NodeTop)
     } else {
         run = GetFirstVisibleNoInit(nullptr, true);
     }
-    while (run) {
-        const Int64 height = NodeHeight(run);
-        if (absY < top + height)
-            break;
-        top += height;
-        run = GetNextVisibleNoInit(run, true);
-    }
+    run = WalkToPosition(run, top, absY);
     NodeTop = run ? int(Relative ? top + FOffsetY : top) : 0;
     return run;
 }

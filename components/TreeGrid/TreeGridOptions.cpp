@@ -11,6 +11,10 @@ void TCustomTreeGridOptions::SetPaintOptions(TTGPaintOptions Value)
     if (Value == FPaintOptions)
         return;
     const bool hiddenChanged = Value.Contains(toShowHiddenNodes) != FPaintOptions.Contains(toShowHiddenNodes);
+    const bool orderChanged = Value.Contains(toChildrenAbove) != FPaintOptions.Contains(toChildrenAbove);
+    // The cache worker reads these options while it walks the rows.
+    if (FOwner && FOwner->RootNode())
+        FOwner->InterruptValidation();
     FPaintOptions = Value;
     if (!FOwner || !FOwner->RootNode())
         return;
@@ -25,6 +29,11 @@ void TCustomTreeGridOptions::SetPaintOptions(TTGPaintOptions Value)
         FOwner->FVisibleCount = rows;
         FOwner->DetermineHiddenChildrenFlagAllNodes();
         FOwner->EndUpdate();
+    } else if (orderChanged) {
+        // Children above their parents: the rows' order and so every top changes.
+        FOwner->InvalidateCache();
+        if (FOwner->UpdateCount() == 0)
+            FOwner->ValidateCache();
     }
     if (!FOwner->IsLoading() && FOwner->HandleAllocated())
         FOwner->RepaintTree();

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <type_traits>
 #include <vector>
 
 #include "platform/Colors.h"
@@ -27,8 +28,11 @@ inline void TGAssert(bool condition, const char* message)
 [[noreturn]] void ShowError(const String& message, int helpContext = 0);
 
 // A small Pascal-style set over an enumeration with a fixed storage width,
-// so that the node record keeps its 16-bit state field.
-template <typename E, typename Bits = std::uint32_t>
+// so that the node record keeps its 16-bit state field. A Shared set reads
+// and writes its bits as single relaxed atomic accesses: the node states,
+// which the cache worker reads while the GUI thread changes flags the walk
+// does not look at (initialised, selected, measured).
+template <typename E, typename Bits = std::uint32_t, bool Shared = false>
 class TGSet {
 public:
     constexpr TGSet() = default;
@@ -37,27 +41,49 @@ public:
         for (E e : items)
             FBits |= Bit(e);
     }
+    constexpr TGSet(const TGSet&) = default;
+    constexpr TGSet& operator=(const TGSet& other)
+    {
+        Store(other.Load());
+        return *this;
+    }
     static constexpr TGSet FromBits(Bits bits)
     {
         TGSet s;
         s.FBits = bits;
         return s;
     }
-    constexpr Bits ToBits() const { return FBits; }
-    constexpr bool Contains(E e) const { return (FBits & Bit(e)) != 0; }
-    constexpr bool ContainsAny(TGSet other) const { return (FBits & other.FBits) != 0; }
-    constexpr bool Empty() const { return FBits == 0; }
-    constexpr void Include(E e) { FBits = Bits(FBits | Bit(e)); }
-    constexpr void Exclude(E e) { FBits = Bits(FBits & ~Bit(e)); }
-    constexpr void Include(TGSet other) { FBits = Bits(FBits | other.FBits); }
-    constexpr void Exclude(TGSet other) { FBits = Bits(FBits & ~other.FBits); }
-    constexpr TGSet operator+(TGSet o) const { return FromBits(Bits(FBits | o.FBits)); }
-    constexpr TGSet operator-(TGSet o) const { return FromBits(Bits(FBits & ~o.FBits)); }
-    constexpr TGSet operator*(TGSet o) const { return FromBits(Bits(FBits & o.FBits)); }
-    constexpr bool operator==(const TGSet&) const = default;
+    constexpr Bits ToBits() const { return Load(); }
+    constexpr bool Contains(E e) const { return (Load() & Bit(e)) != 0; }
+    constexpr bool ContainsAny(TGSet other) const { return (Load() & other.Load()) != 0; }
+    constexpr bool Empty() const { return Load() == 0; }
+    constexpr void Include(E e) { Store(Bits(Load() | Bit(e))); }
+    constexpr void Exclude(E e) { Store(Bits(Load() & ~Bit(e))); }
+    constexpr void Include(TGSet other) { Store(Bits(Load() | other.Load())); }
+    constexpr void Exclude(TGSet other) { Store(Bits(Load() & ~other.Load())); }
+    constexpr TGSet operator+(TGSet o) const { return FromBits(Bits(Load() | o.Load())); }
+    constexpr TGSet operator-(TGSet o) const { return FromBits(Bits(Load() & ~o.Load())); }
+    constexpr TGSet operator*(TGSet o) const { return FromBits(Bits(Load() & o.Load())); }
+    constexpr bool operator==(const TGSet& o) const { return Load() == o.Load(); }
 
 private:
     static constexpr Bits Bit(E e) { return Bits(Bits(1) << static_cast<unsigned>(e)); }
+    constexpr Bits Load() const
+    {
+        if constexpr (Shared)
+            if (!std::is_constant_evaluated())
+                return std::atomic_ref<Bits>(const_cast<Bits&>(FBits)).load(std::memory_order_relaxed);
+        return FBits;
+    }
+    constexpr void Store(Bits bits)
+    {
+        if constexpr (Shared)
+            if (!std::is_constant_evaluated()) {
+                std::atomic_ref<Bits>(FBits).store(bits, std::memory_order_relaxed);
+                return;
+            }
+        FBits = bits;
+    }
     Bits FBits = 0;
 };
 
@@ -68,7 +94,7 @@ enum TGridNodeState : std::uint8_t {
     vsVisible, vsSelected, vsInitialUserData, vsAllChildrenHidden, vsClearing, vsMultiline,
     vsHeightMeasured, vsToggling, vsHidden
 };
-using TGridNodeStates = TGSet<TGridNodeState, std::uint16_t>;
+using TGridNodeStates = TGSet<TGridNodeState, std::uint16_t, true>;
 
 enum TGridNodeInitState : std::uint8_t { ivsDisabled, ivsExpanded, ivsHasChildren, ivsMultiline, ivsSelected };
 using TGridNodeInitStates = TGSet<TGridNodeInitState, std::uint8_t>;

@@ -323,6 +323,15 @@ void TBaseTreeGrid::Notification(TComponent* AComponent, TOperation Operation)
 
 void TBaseTreeGrid::UpdateEditBounds() {}
 
+// The erase message leaves everything to the paint: here the part to
+// paint takes the tree's colour; the rows are drawn over it.
+void TBaseTreeGrid::Paint()
+{
+    TCanvas* canvas = Canvas();
+    canvas->Brush()->SetColor(Color());
+    canvas->FillRect(canvas->ClipRect());
+}
+
 // ---- property setters ----------------------------------------------------------------------
 
 void TBaseTreeGrid::SetBiDiMode(TBiDiMode Value)
