@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -99,6 +100,9 @@ inline double MsSince(std::chrono::steady_clock::time_point t0)
 
 inline double Median(std::vector<double> v)
 {
+    // A benchmark left out by --benchmark_filter measured nothing.
+    if (v.empty())
+        return std::nan("");
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
 }
