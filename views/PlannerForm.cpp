@@ -67,6 +67,9 @@ void TPlannerForm::CreateViewPanels()
                          .Align(alTop).Caption("").Get();
     TimeChartPanel->SetBevelOuter(bvNone);
     TimeChartPanel->SetColor(clBtnShadow);
+    // Not the chart's own resize: that comes while the panel lays out its
+    // controls, and the overview's new height would not be laid out.
+    TimeChartPanel->OnResize = [this](TObject*) { FitOverview(); };
     // A splitter starts out left-aligned, which would stretch it to the full
     // height: it is turned first, then placed.
     Splitter1 = Build<TSplitter>(this, "Splitter1").Align(alTop).Parent(this).Bounds(0, below + 2000, ClientWidth(), 4)

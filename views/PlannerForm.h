@@ -237,8 +237,12 @@ public:
     bool HideEmptyMultiRowPositions() const override;
     void SetHideEmptyPositions(bool Value) override;
     void SetHideEmptyMultiRowPositions(bool Value) override;
-    // Splitter3 keeps the overview a whole number of rows high.
+    // Splitter3 keeps the overview a whole number of rows high, and the
+    // chart below it its room.
     void Splitter3CanResize(int& NewSize, bool& Accept);
+    // The overview's height from its rows, within what the chart leaves.
+    void FitOverview();
+    int OverviewMostHeight() const;
     void TimeChartResize();
 
     // ---- bars ----

@@ -255,6 +255,15 @@ void TPlannerForm::ScrollToToday()
 
 void TPlannerForm::TimeChartResize()
 {
+    // A wider chart shows no days past the range's end: like the rows, the
+    // start is pulled back, to the range's start once all of it shows (the
+    // scroll bar could not bring the first days back then).
+    if (FMaxDate > FMinDate) {
+        const TDateTime last = std::max(FMinDate, FMinDate + HorzMax() - HorzPage());
+        TimeChartStartDestination = std::min(TimeChartStartDestination, last);
+        if (FTimeChartStart > last)
+            SetTimeChartStart(last);
+    }
     UpdateScrollBars(3);
     InvalidateTimeChart(true);
 }

@@ -141,6 +141,7 @@ void TPlannerForm::UpdateFont()
         panel->Font()->SetSize(std::max(1, GetTimeChartFontSize()));
     }
     TimeChartCaption->SetHeight(TimeChartFullRowHeight(0));
+    FitOverview();
     // Every bar's texts change: the pictures are drawn anew (the repaint
     // below covers them all).
     for (TWhichTable table : {tbTable, tbExclude})
@@ -219,8 +220,31 @@ void TPlannerForm::SetRowSet(int Value)
 void TPlannerForm::SetSmallTimeChartRowHeight(int Pixels)
 {
     FSmallTimeChartRowheight = std::clamp(Pixels, 1, 8);
-    if (dfsToolBar1 && dfsToolBar1->Visible() && FSmallTimeChartExpanded)
-        dfsToolBar1->SetHeight(GetRowCount() * FSmallTimeChartRowheight + SmallTimeChartCaption->Height());
+    FitOverview();
+}
+
+int TPlannerForm::OverviewMostHeight() const
+{
+    // The chart body keeps the minimum the splitter above the panel keeps.
+    int most = TimeChartPanel->ClientHeight() - Splitter1->MinSize();
+    for (TControl* c : {static_cast<TControl*>(Splitter3), static_cast<TControl*>(TimeChartCaption)})
+        if (c->Visible())
+            most -= c->Height();
+    return std::max(SmallTimeChartCaption->Height(), most);
+}
+
+void TPlannerForm::FitOverview()
+{
+    if (!TimeChartCaption || !dfsToolBar1->Visible() || !FSmallTimeChartExpanded)
+        return;
+    // A plan of many positions would push the chart out of its panel: its
+    // rows are drawn lower than the stored height then, down to a pixel, and
+    // the strip ends where the chart's room begins.
+    const int caption = SmallTimeChartCaption->Height();
+    const int rows = GetRowCount();
+    const int room = OverviewMostHeight() - caption;
+    const int height = rows > 0 ? std::clamp(room / rows, 1, FSmallTimeChartRowheight) : FSmallTimeChartRowheight;
+    dfsToolBar1->SetHeight(std::min(rows * height, room) + caption);
 }
 
 void TPlannerForm::Splitter3CanResize(int& NewSize, bool& Accept)
@@ -229,7 +253,7 @@ void TPlannerForm::Splitter3CanResize(int& NewSize, bool& Accept)
     const int caption = SmallTimeChartCaption->Height();
     // With no shown rows the strip is still measured in one row.
     const int rows = std::max(1, GetRowCount());
-    const int height = std::max(0, NewSize - caption) / rows;
+    const int height = std::max(0, std::min(NewSize, OverviewMostHeight()) - caption) / rows;
     NewSize = rows * height + caption;
 }
 
@@ -287,6 +311,7 @@ void TPlannerForm::SmallTimeChartClick()
     Splitter3->SetVisible(shown && FSmallTimeChartExpanded);
     if (Splitter3->Visible())
         Splitter3->SetTop(dfsToolBar1->Top() + dfsToolBar1->Height());
+    FitOverview();
 }
 
 void TPlannerForm::HideRowsClick(TMenuItem* Item)

@@ -149,6 +149,21 @@ TEST(ChartScrolling, ImmediateMovesStayInsideTheRange)
     p->SizeChart(800, 1080);
     EXPECT_EQ(p->FTimeChartTop, 540) << "max less the new page";
     EXPECT_EQ(p->TimeChartScrollBarBox->VertScrollInfo()->Page, 1080u);
+
+    // Scrolled to the end, a wider chart pulls the days back likewise, to the
+    // range's start once it shows all of it.
+    p->SetTimeChartStart(D0 + 265);
+    p->TimeChartStartDestination = D0 + 265;
+    struct {
+        int Width;
+        TDateTime Start;
+    } widths[] = {{1600, D0 + 165}, {4000, D0}, {800, D0}};
+    for (const auto& w : widths) {
+        p->SizeChart(w.Width, 1080);
+        EXPECT_DOUBLE_EQ(p->FTimeChartStart, w.Start) << w.Width;
+        EXPECT_DOUBLE_EQ(p->TimeChartStartDestination, w.Start) << w.Width;
+        EXPECT_EQ(p->TimeChartScrollBarBox->HorzScrollInfo()->Pos, Nearest(w.Start - D0)) << w.Width;
+    }
 }
 
 TEST(ChartScrolling, BoundsAreWholeDaysAndWidenToTheChart)
