@@ -43,8 +43,15 @@ void SolidBrush(TCanvas* Canvas, TColor Color)
     Canvas->Brush()->SetColor(Color);
 }
 
+// A vertical line from Y0 to before Y1, drawn only over the clip: a chart of
+// many rows has lines far taller than any window.
 void VLine(TCanvas* Canvas, int X, int Y0, int Y1)
 {
+    const TRect clip = Canvas->ClipRect();
+    Y0 = std::max(Y0, clip.Top - 1);
+    Y1 = std::min(Y1, clip.Bottom + 1);
+    if (Y1 <= Y0)
+        return;
     Canvas->MoveTo(X, Y0);
     Canvas->LineTo(X, Y1);
 }
