@@ -11,6 +11,7 @@
 #include "platform/Forms.h"
 #include "platform/SysUtils.h"
 #include "platform/TextFile.h"
+#include "tools/vekfile/Picture.h"
 #include "tools/vekfile/PlanGenerator.h"
 
 namespace {
@@ -60,7 +61,10 @@ bool WriteFile(const String& Name, const std::string& Bytes)
 int Usage()
 {
     std::cerr << "usage: vekfile compress IN OUT | decompress IN OUT | text FILE | dump FILE | resave IN OUT |\n"
-                 "       generate [--tasks N] [--positions P] [--absences A] [--minutes] [--seed S] OUT\n";
+                 "       generate [--tasks N] [--positions P] [--absences A] [--minutes] [--seed S] OUT |\n"
+                 "       picture FILE OUT.png [--from YYYY-MM-DD] [--days N] [--day-width PX] [--zoom PCT]\n"
+                 "               [--font-size PT] [--now \"YYYY-MM-DD hh:mm\"] [--select ID[,ID...]]\n"
+                 "               [--screen WxH [--overview WxH]]\n";
     return 2;
 }
 
@@ -200,6 +204,12 @@ int Run(int argc, char** argv)
             return 1;
         doc->SaveTo(argv[3]);
         return 0;
+    }
+    if (command == "picture") {
+        // Drawn off any screen: no display is needed.
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        Application->Initialize();
+        return PictureCommand(std::vector<String>(argv + 2, argv + argc));
     }
     if (command == "generate" && argc >= 3) {
         TPlanOptions options;
