@@ -93,6 +93,19 @@ inline void AddPlanRows(TScheduleDocument& doc, TCallingMode Mode)
     }
 }
 
+// The whole plan in Doc at once: both tables, the machines and the Rows
+// tasks, without undo and without the network.
+inline void BuildPlan(TScheduleDocument& Doc)
+{
+    Doc.CreateBasicTable(tbExclude);
+    Doc.CreateBasicTable(tbTable);
+    SetPlanPositions(Doc);
+    Doc.UndoRedo().DontAcceptUndos();
+    Doc.BeginUpdate("building");
+    AddPlanRows(Doc, cmIgnoreNet);
+    Doc.EndUpdate();
+}
+
 inline double MsSince(std::chrono::steady_clock::time_point t0)
 {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();

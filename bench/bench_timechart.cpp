@@ -46,13 +46,7 @@ std::unique_ptr<TBenchPlanner, TPlannerDeleter>& Planner()
     static std::unique_ptr<TBenchPlanner, TPlannerDeleter> planner = [] {
         FormatSettings = TFormatSettings::Default();
         std::unique_ptr<TBenchPlanner, TPlannerDeleter> p(Create<TBenchPlanner>(nullptr));
-        p->CreateBasicTable(tbExclude);
-        p->CreateBasicTable(tbTable);
-        SetPlanPositions(*p);
-        p->UndoRedo().DontAcceptUndos();
-        p->BeginUpdate("building");
-        AddPlanRows(*p, cmIgnoreNet);
-        p->EndUpdate();
+        BuildPlan(*p);
         p->FColWidth = DayWidth;
         p->UpdateBoundsProc();
         p->FTimeChartStart = std::trunc(Date()) - 40;
