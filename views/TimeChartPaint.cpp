@@ -43,8 +43,9 @@ void SolidBrush(TCanvas* Canvas, TColor Color)
     Canvas->Brush()->SetColor(Color);
 }
 
-// A vertical line from Y0 to before Y1, drawn only over the clip: a chart of
-// many rows has lines far taller than any window.
+// Lines and rectangles over all rows are far taller than any window: only
+// their part over the clip (and a pixel beyond, where an outline would stand)
+// is drawn.
 void VLine(TCanvas* Canvas, int X, int Y0, int Y1)
 {
     const TRect clip = Canvas->ClipRect();
@@ -54,6 +55,15 @@ void VLine(TCanvas* Canvas, int X, int Y0, int Y1)
         return;
     Canvas->MoveTo(X, Y0);
     Canvas->LineTo(X, Y1);
+}
+
+void TallRectangle(TCanvas* Canvas, TRect R)
+{
+    const TRect clip = Canvas->ClipRect();
+    R.Top = std::max(R.Top, clip.Top - 1);
+    R.Bottom = std::min(R.Bottom, clip.Bottom + 1);
+    if (R.Bottom > R.Top)
+        Canvas->Rectangle(R);
 }
 
 }  // namespace
@@ -223,7 +233,7 @@ void TPlannerForm::DrawAutoEntries(TCanvas* Canvas, int DY, int DX, int Width, i
         if (r.IsEmpty() || !Canvas->RectVisible(r))
             continue;
         SolidPen(Canvas, ChartPalette::Holiday);
-        Canvas->Rectangle(r);
+        TallRectangle(Canvas, r);
         SolidPen(Canvas, ChartPalette::Grid);
         VLine(Canvas, r.Left, r.Top, r.Bottom);
         VLine(Canvas, r.Right, r.Top, r.Bottom);
@@ -288,7 +298,7 @@ void TPlannerForm::DrawToday(TCanvas* Canvas, int DY, int DX, int Width, int Row
     SolidBrush(Canvas, ChartPalette::Today);
     SolidPen(Canvas, ChartPalette::Today);
     Canvas->Pen()->SetMode(pmMask);
-    Canvas->Rectangle(r);
+    TallRectangle(Canvas, r);
     Canvas->Pen()->SetMode(pmCopy);
 }
 
