@@ -507,7 +507,22 @@ void TPlannerForm::TimeChartPaint()
     SolidBrush(c, TimeChart->Color());
     c->FillRect(c->ClipRect());
     const int width = TimeChart->Width();
-    DrawTimeChart(c, false, 0, 0, true, 0, 0, width, FTimeChartTop, GetTimeChartEnd(), FTimeChartStart);
+    // After a move the labels at the left and a strip at the far side are
+    // to be painted: painted apart, each part finds only its own bars and
+    // grid instead of the whole width between them.
+    const TRect clip = c->ClipRect();
+    SelectChartFont(c, 0, 0);
+    const int labels = GetRowCount() > 0 ? PositionRect(c, 0, 0, width, TimeChartRowHeight(0)).Right : 0;
+    std::vector<TRect> parts{clip};
+    if (labels > clip.Left && labels < clip.Right)
+        parts = {TRect(clip.Left, clip.Top, labels, clip.Bottom), TRect(labels, clip.Top, clip.Right, clip.Bottom)};
+    for (const TRect& part : parts) {
+        const int saved = c->SaveDC();
+        c->IntersectClipRect(part);
+        if (!c->ClipRect().IsEmpty())
+            DrawTimeChart(c, false, 0, 0, true, 0, 0, width, FTimeChartTop, GetTimeChartEnd(), FTimeChartStart);
+        c->RestoreDC(saved);
+    }
     DrawTimeChartPositions(c, FTimeChartTop, 0, 0, 0, 0, width);
     if (FTimeChartMouseState == msNewItem || FTimeChartMouseState == msSelectItem ||
         FTimeChartMouseState == msResizeItem)
