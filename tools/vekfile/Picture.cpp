@@ -286,8 +286,9 @@ std::unique_ptr<TBitmap> MakePicture(const TPictureOptions& Options, String& Err
         p->SetZoom(Options.Zoom);
     if (Options.FontSize > 0)
         p->SetTimeChartFontSize(Options.FontSize);
+    // The task table is the active one, as after a load in the window.
+    p->SetActiveTable(tbTable);
     if (!Options.Select.empty()) {
-        p->SetActiveTable(tbTable);
         for (int id : Options.Select) {
             TNodeData* row = RowOfId(*p, id);
             if (!row || !row->VNode || !row->VNodeTable) {
