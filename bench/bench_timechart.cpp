@@ -34,6 +34,11 @@ public:
         CreateViewPanels();
         TimeChart->SetAlign(alNone);
         TimeChart->SetBounds(0, 0, ChartWidth, ChartHeight);
+        // The back buffer takes the chart's size when it paints; nothing
+        // paints here, and one made while the panels were laid out is
+        // smaller than the chart.
+        TimeChart->Canvas();
+        TimeChart->BackBuffer()->SetSize(ChartWidth, ChartHeight);
     }
 };
 
@@ -54,6 +59,10 @@ std::unique_ptr<TBenchPlanner, TPlannerDeleter>& Planner()
         // Every end worked out and every picture drawn once.
         p->RowIndex();
         TCanvas* c = p->TimeChart->Canvas();
+        if (c->ClipRect() != TRect(0, 0, ChartWidth, ChartHeight)) {
+            std::fprintf(stderr, "bench_timechart: the chart's canvas is not %d x %d\n", ChartWidth, ChartHeight);
+            std::exit(1);
+        }
         p->DrawBars(c, false, p->GetTimeChartFontSize(), p->FFontname, 0, 0, p->RowSet(), ChartWidth,
             p->TimeChartRowHeight(0), 0, p->GetTimeChartEnd(), p->FTimeChartStart);
         return p;
