@@ -100,6 +100,14 @@ void TControl::WndProc(TMessage& Message)
 {
     if (DragMessage(this, Message))
         return;
+    if (Message.Msg >= WM_MOUSEFIRST && Message.Msg <= WM_MOUSELAST) {
+        TControlWatch watch(this);
+        Application->HintMouseMessage(this, Message);
+        if (!watch)
+            return;
+    } else if (Message.Msg == WM_KEYDOWN || Message.Msg == WM_SYSKEYDOWN) {
+        Application->CancelHint();
+    }
     Dispatch(Message);
 }
 

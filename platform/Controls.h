@@ -38,6 +38,7 @@ struct TNonClientState;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 
+
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 
 enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
@@ -122,8 +123,14 @@ constexpr Cardinal WS_VISIBLE = 0x10000000;
 constexpr Cardinal WS_CHILD = 0x40000000;
 constexpr Cardinal WS_EX_CLIENTEDGE = 0x00000200;
 constexpr Cardinal WS_EX_STATICEDGE = 0x00020000;
+constexpr Cardinal WS_POPUP = 0x80000000;
 constexpr Cardinal CS_VREDRAW = 0x0001;
 constexpr Cardinal CS_HREDRAW = 0x0002;
+constexpr Cardinal CS_SAVEBITS = 0x0800;
+// A top-level window with this class style casts a shadow: a band right and
+// below it, outside its bounds, where the system can show translucent
+// windows (none elsewhere).
+constexpr Cardinal CS_DROPSHADOW = 0x00020000;
 
 struct TCreateParams {
     Cardinal Style = 0;
@@ -598,6 +605,32 @@ protected:
 
 private:
     TCanvas* FCanvas = nullptr;
+};
+
+// The window a hint shows in: a top-level window that never becomes active
+// and lets the pointer through, in the fixed information colours. The
+// application makes one of its HintWindowClass (a class reference to this
+// class or one derived from it) and moves it from hint to hint.
+class THintWindow : public TCustomControl {
+    VEK_DECLARE_CREATABLE_CLASS(THintWindow, TCustomControl)
+
+public:
+    explicit THintWindow(TComponent* AOwner = nullptr);
+    // The window's size for the hint at most MaxWidth wide (the text wraps
+    // at words), with its top-left corner at 0, 0.
+    virtual TRect CalcHintRect(int MaxWidth, const String& AHint, void* AData);
+    // Shows AHint in Rect (screen coordinates), moved inside the work area
+    // of the screen holding it.
+    virtual void ActivateHint(TRect Rect, const String& AHint);
+    // The same with the hint's data, which the base class does not use.
+    virtual void ActivateHintData(TRect Rect, const String& AHint, void* AData);
+    // Hides the window; the object stays for the next hint.
+    void ReleaseHandle();
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void Paint() override;
 };
 
 // ---------------------------------------------------------------------------

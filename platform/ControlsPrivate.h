@@ -121,6 +121,34 @@ void SetPointerPos(const TPoint& Screen);
 TControl* HoverControl();
 void SetHoverControl(TControl* Control);
 
+// The modal hook's call on a form that starts a nested loop; false when no
+// hook is set.
+bool CallModalHook(TCustomForm* Form);
+
+// Popups shown now, oldest first (see TCustomForm::ShowPopup).
+const std::vector<TCustomForm*>& ShownPopups();
+// Where keys go while popups are shown; null when none is.
+TWinControl* PopupKeyTarget();
+// A wheel turn while popups are shown: true when it is dropped (outside
+// every popup); else Window becomes the popup under the pointer.
+bool PopupTakesWheel(TWinControl*& Window, const TPoint& Screen);
+// Ends the nested loops of the shown popups (Application->Terminate).
+void QuitPopupLoops();
+// The toolkit or the system closed the popup: it is told, then hidden.
+void PopupDismissedBySystem(TCustomForm* Form);
+
+// The application's hint timers run on this window (tests fire them with
+// WM_TIMER): the pause before a hint, its hiding, its re-showing.
+HWND HintTimerWindow();
+constexpr UINT_PTR HintShowTimer = 1;
+constexpr UINT_PTR HintHideTimer = 2;
+constexpr UINT_PTR HintReshowTimer = 3;
+
+// Whether the system shows translucent windows (a compositing manager
+// runs): only then do windows with CS_DROPSHADOW get their band.
+bool TranslucentWindows();
+constexpr int DropShadowSize = 4;
+
 // Routes an exception caught at an entry from the event loop to
 // Application->HandleException. Call only inside a catch block.
 void HandleCurrentException(TObject* Sender);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include <QApplication>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -11,6 +12,7 @@
 #include <QScreen>
 
 #include "platform/Forms.h"
+#include "platform/Graphics.h"
 
 namespace {
 
@@ -97,4 +99,21 @@ const std::vector<TScreenFont>& TScreen::Fonts()
             FFonts.push_back(ReadFont(family));
     std::sort(FFonts.begin(), FFonts.end(), [](const TScreenFont& A, const TScreenFont& B) { return A.Name < B.Name; });
     return FFonts;
+}
+
+TFont* TScreen::MenuFont()
+{
+    if (!FMenuFont) {
+        FMenuFont = std::make_unique<TFont>();
+        if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+            const QFont f = QApplication::font("QMenu");
+            FMenuFont->SetName(f.family().toStdString());
+            const int pixels = f.pixelSize() > 0 ? f.pixelSize()
+                                                 : int(std::lround(f.pointSizeF() * PixelsPerInch() / 72.0));
+            if (pixels > 0)
+                FMenuFont->SetHeight(-pixels);
+        }
+        FMenuFont->SetColor(clMenuText);
+    }
+    return FMenuFont.get();
 }

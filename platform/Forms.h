@@ -15,6 +15,29 @@ using TIdleEvent = std::function<void(TObject* Sender, bool& Done)>;
 using TDropFilesEvent = std::function<void(TObject* Sender, const std::vector<String>& Files)>;
 
 class TMainMenu;
+class TControlWatch;
+
+// What CM_HINTSHOW hands a control (its LParam) before a hint is shown; the
+// control may change any of it, and refuses the hint by a non-zero result.
+struct THintInfo {
+    TControl* HintControl = nullptr;
+    TClass HintWindowClass = nullptr;  // THintWindow or a class derived from it
+    TPoint HintPos;                    // the window's top-left corner, screen coordinates
+    int HintMaxWidth = 0;
+    TColor HintColor = clInfoBk;
+    TRect CursorRect;  // HintControl's client coordinates: leaving it hides the hint and asks again
+    TPoint CursorPos;  // HintControl's client coordinates
+    int ReshowTimeout = 0;  // > 0: asked again after so many milliseconds
+    int HideTimeout = 0;    // > 0 (and no ReshowTimeout): hidden after so many milliseconds
+    String HintStr;
+    void* HintData = nullptr;
+};
+using TShowHintEvent = std::function<void(String& HintStr, bool& CanShow, THintInfo& HintInfo)>;
+
+// "Short|Long": the part before the bar, and the part after it (the whole
+// text when there is no bar).
+String GetShortHint(const String& Hint);
+String GetLongHint(const String& Hint);
 
 using TModalResult = int;
 constexpr TModalResult mrNone = 0;
@@ -102,6 +125,29 @@ public:
     void KeyBeforeControl(TWinControl* Target, Word& Key, TShiftState Shift);
     void KeyAfterControl(TWinControl* Target, Word& Key, TShiftState Shift);
     void KeyUpPreview(TWinControl* Target, Word& Key, TShiftState Shift);
+    // Alt and Key: the form's menu bar drops down (or clicks) the entry with
+    // that accelerator; false when none has it.
+    bool IsMenuKey(WideChar Key);
+    // Popups. ShowPopup shows the form at its bounds as the toolkit's popup
+    // window, without activating it: the owner stays active. While it is
+    // shown it takes all input: keys go to it (to its ActiveControl when
+    // that lies on it), the pointer's messages to the popup under the
+    // pointer, and a press outside every popup is offered to the newest
+    // (PopupOutsidePress), which swallows it or lets it reach the window
+    // beneath. Popups shown from a popup stack up; hiding one ends it.
+    void ShowPopup();
+    // ShowPopup, then a nested loop until the popup is hidden or given a
+    // ModalResult (which hides it); answers the ModalResult, mrCancel when
+    // it was closed without one. The modal hook, when set, is called on
+    // entry, and a popup it leaves open is cancelled once the queued
+    // messages are handled. Application->Terminate ends the loop (and the
+    // loops outside it); an exception leaving it hides the popup first.
+    TModalResult RunPopup();
+    // Hides a shown popup with this result.
+    void ClosePopup(TModalResult Result);
+    bool IsPopup() const { return FPopup; }
+    // Shows the form without activating it: the active form stays active.
+    void ShowNoActivate();
     // Fires OnActivate.
     void Activate();
     virtual bool CloseQuery();
@@ -129,9 +175,19 @@ protected:
     void CreateWnd() override;
     void DestroyWnd() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    // A press outside every popup while this one is the newest: true
+    // swallows it, false lets it reach the window beneath. The default
+    // closes the popup (mrCancel) and swallows the press.
+    virtual bool PopupOutsidePress(TMouseButton Button, const TPoint& ScreenPos);
+    // The system took the popup away (another program became active, the
+    // toolkit closed it); it is hidden once this returns.
+    virtual void PopupDismissed() {}
 
 private:
     friend void SetFocusedControl(TWinControl* Control);
+    friend class QtWidgetHost;
+    friend struct TPopupAccess;
+    void EndPopup();
     void PlaceByPosition();
     void DetachDropFilter();
     void ApplyWindowFlags();
@@ -146,7 +202,9 @@ private:
     bool FModal = false;
     bool FKeyPreview = false;
     bool FAcceptFiles = false;
-    void* FModalLoop = nullptr;
+    bool FPopup = false;         // shown as a popup
+    bool FNoActivate = false;    // shown without activation
+    void* FModalLoop = nullptr;  // the nested loop of ShowModal or RunPopup
     void* FDropFilter = nullptr;  // lives as a child of the window
     unsigned FAppliedWindowFlags = 0;  // the toolkit's window flags last set
 };
@@ -199,8 +257,36 @@ public:
 
     const String& Title() const { return FTitle; }
     void SetTitle(const String& Value) { FTitle = Value; }
+    // Hints. After HintPause milliseconds over a control with ShowHint
+    // (HintShortPause while a hint was just shown; CM_HINTSHOWPAUSE may
+    // change it), the control hears CM_HINTSHOW with the hint's THintInfo,
+    // OnShowHint may change or refuse it, and the hint shows. Leaving the
+    // cursor rectangle hides it and asks again; a press, a key and
+    // CancelHint hide it.
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool Value);
     int HintPause() const { return FHintPause; }
     void SetHintPause(int Value) { FHintPause = Value; }
+    int HintShortPause() const { return FHintShortPause; }
+    void SetHintShortPause(int Value) { FHintShortPause = Value; }
+    int HintHidePause() const { return FHintHidePause; }
+    void SetHintHidePause(int Value) { FHintHidePause = Value; }
+    TColor HintColor() const { return FHintColor; }
+    void SetHintColor(TColor Value) { FHintColor = Value; }
+    // The class hint windows are made of; a class not derived from
+    // THintWindow (or one that cannot be created) is ignored.
+    TClass HintWindowClass() const { return FHintWindowClass; }
+    void SetHintWindowClass(TClass Value);
+    void CancelHint();
+    // The hint window showing now; null when no hint is shown.
+    THintWindow* ShownHintWindow() const;
+    TShowHintEvent OnShowHint;
+    // Platform code only: the pointer's message to Control, before the
+    // control handles it.
+    void HintMouseMessage(TControl* Control, TMessage& Message);
+    // The application's layout direction (the toolkit's follows it).
+    TBiDiMode BiDiMode() const { return FBiDiMode; }
+    void SetBiDiMode(TBiDiMode Value);
 
     TExceptionEvent OnException;
     // Called when the loop is about to wait; a handler that leaves Done
@@ -221,7 +307,23 @@ private:
     TCustomForm* FMainForm = nullptr;
     std::vector<TCustomForm*> FForms;
     String FTitle;
+    void ActivateHint(const TPoint& CursorPos);
+    void HideHint();
+    void StartHintTimer(UINT_PTR Which, int Interval);
+    void HintTimer(UINT_PTR Which);
+    friend HWND HintTimerWindow();
+    bool FShowHint = true;
     int FHintPause = 500;
+    int FHintShortPause = 50;
+    int FHintHidePause = 2500;
+    TColor FHintColor = clInfoBk;
+    TClass FHintWindowClass = nullptr;
+    THintWindow* FHintWindow = nullptr;  // owned: a component of the application
+    std::unique_ptr<TControlWatch> FHintControl;
+    bool FHintActive = false;
+    TRect FHintCursorRect;
+    HWND FHintTimerWindow = 0;
+    TBiDiMode FBiDiMode = bdLeftToRight;
     struct TQtApp;
     std::unique_ptr<TQtApp> FQt;
 };
@@ -272,6 +374,9 @@ public:
     TRect MonitorRect(const TPoint& P) const;
     TRect MonitorWorkAreaRect(const TPoint& P) const;
 
+    // The font menus are drawn in: the toolkit's menu font, in clMenuText.
+    TFont* MenuFont();
+
     // The font families, sorted by name, read from the toolkit's font
     // database on first use; ResetFonts reads them again.
     const std::vector<TScreenFont>& Fonts();
@@ -280,6 +385,7 @@ public:
 private:
     std::vector<TScreenFont> FFonts;
     bool FFontsRead = false;
+    std::unique_ptr<TFont> FMenuFont;
     TCursor FCursor = crDefault;
     std::map<int, HCURSOR> FCursors;
 };

@@ -16,6 +16,7 @@
 #include "platform/Clipbrd.h"
 #include "platform/ControlsPrivate.h"
 #include "platform/Graphics.h"
+#include "platform/MenuWindow.h"
 #include "platform/QtWidgetHost.h"
 
 // ---------------------------------------------------------------------------
@@ -80,6 +81,10 @@ void TCustomForm::Dispatch(TMessage& Message)
         return;
     }
     if (Message.Msg == CM_VISIBLECHANGED) {
+        if (!Message.WParam) {
+            EndPopup();
+            FNoActivate = false;
+        }
         if (Message.WParam ? bool(OnShow) : bool(OnHide))
             (Message.WParam ? OnShow : OnHide)(this);
         return;
@@ -90,8 +95,12 @@ void TCustomForm::Dispatch(TMessage& Message)
 void TCustomForm::Show()
 {
     const bool wasVisible = Visible();
+    if (wasVisible && (FPopup || FNoActivate))
+        return;  // shown as a popup or without activation: it stays so
     if (!wasVisible)
         PlaceByPosition();
+    if (Host())
+        Host()->setAttribute(Qt::WA_ShowWithoutActivating, false);
     SetVisible(true);
     if (Host() && !wasVisible) {
         ApplyWindowFlags();
@@ -121,6 +130,13 @@ void TCustomForm::Close()
     }
     if (!CloseQuery())
         return;
+    if (FPopup) {
+        TCloseAction action = caHide;
+        DoClose(action);
+        if (action != caNone)
+            ClosePopup(FModalResult != mrNone ? FModalResult : mrCancel);
+        return;
+    }
     const bool mainForm = Application->MainForm() == this;
     TCloseAction action = caHide;
     DoClose(action);
@@ -151,7 +167,9 @@ void TCustomForm::Release()
 void TCustomForm::SetActiveControl(TWinControl* Control)
 {
     FActiveControl = Control;
-    if (Control && Host() && Visible() && Control->CanFocus())
+    // A popup's control gets its keys without taking the focus from the
+    // window that opened it.
+    if (Control && Host() && Visible() && !FPopup && Control->CanFocus())
         SetFocusedControl(Control);
 }
 
@@ -188,6 +206,7 @@ void TApplication::Shutdown()
     // What the program left on the clipboard outlives it, rendered while
     // the objects that render it still exist.
     OleFlushClipboard();
+    FreeMenuWindows();
     DestroyComponents();
     FMainForm = nullptr;
     FForms.clear();
@@ -259,8 +278,16 @@ void TApplication::ProcessMessages()
 void TApplication::Terminate()
 {
     FTerminated = true;
+    QuitPopupLoops();
     if (FQt->Loop)
         FQt->Loop->quit();
+}
+
+void TApplication::SetBiDiMode(TBiDiMode Value)
+{
+    FBiDiMode = Value;
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        QGuiApplication::setLayoutDirection(Value == bdLeftToRight ? Qt::LeftToRight : Qt::RightToLeft);
 }
 
 void TApplication::HandleException(TObject* Sender)
@@ -298,6 +325,8 @@ void TApplication::Notification(TComponent* AComponent, TOperation Operation)
 {
     if (Operation == opRemove && AComponent == FMainForm)
         FMainForm = nullptr;
+    if (Operation == opRemove && AComponent == FHintWindow)
+        FHintWindow = nullptr;
     if (Operation == opRemove)
         FForms.erase(std::remove(FForms.begin(), FForms.end(), AComponent), FForms.end());
     TComponent::Notification(AComponent, Operation);

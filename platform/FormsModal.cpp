@@ -11,6 +11,7 @@
 #include "platform/ActnList.h"
 #include "platform/ControlsPrivate.h"
 #include "platform/Forms.h"
+#include "platform/MenuBar.h"
 #include "platform/Menus.h"
 #include "platform/QtWidgetHost.h"
 #include "platform/StdCtrls.h"
@@ -85,6 +86,16 @@ bool ActionListsShortCut(TComponent* Owner, TShortCut S)
 
 void SetModalHook(TModalHook Value) { Hook() = std::move(Value); }
 bool HasModalHook() { return bool(Hook()); }
+
+bool CallModalHook(TCustomForm* Form)
+{
+    if (!Hook())
+        return false;
+    // A copy: the hook may replace itself.
+    const TModalHook hook = Hook();
+    hook(Form);
+    return true;
+}
 
 void TCustomForm::Activate()
 {
@@ -276,6 +287,14 @@ void TCustomForm::ApplyWindowFlags()
     if (!w || Parent())
         return;
     Qt::WindowFlags f = Qt::Window;
+    if (FPopup) {
+        // The toolkit's popup: no frame, above the other windows, and the
+        // pointer and keys are its own while it is shown.
+        f = Qt::Popup | Qt::FramelessWindowHint;
+        if (w->windowFlags() != f)
+            w->setWindowFlags(f);
+        return;
+    }
     switch (FFormBorderStyle) {
     case bsNone: f |= Qt::FramelessWindowHint; break;
     case bsDialog: f = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint; break;
@@ -367,6 +386,31 @@ void TCustomForm::KeyAfterControl(TWinControl* Target, Word& Key, TShiftState Sh
         Key = 0;
         t->PressByKey();
     }
+}
+
+namespace {
+
+TMenuBar* FindMenuBar(TWinControl* Parent)
+{
+    for (int i = 0; i < Parent->ControlCount(); ++i) {
+        TControl* c = Parent->Controls(i);
+        if (auto* bar = dynamic_cast<TMenuBar*>(c); bar && bar->Visible())
+            return bar;
+        if (auto* w = dynamic_cast<TWinControl*>(c))
+            if (TMenuBar* bar = FindMenuBar(w))
+                return bar;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+bool TCustomForm::IsMenuKey(WideChar Key)
+{
+    if (FPopup || Key < 32 || (Key >= 0xD800 && Key <= 0xDFFF))
+        return false;
+    TMenuBar* bar = FindMenuBar(this);
+    return bar && bar->MenuKey(char32_t(Key));
 }
 
 void TCustomForm::KeyUpPreview(TWinControl* Target, Word& Key, TShiftState Shift)

@@ -154,6 +154,9 @@ void SetHoverControl(TControl* Control)
 {
     if (gHover == Control)
         return;
+    // The pointer left the windows: a hint has nothing under it any more.
+    if (!Control)
+        Application->CancelHint();
     TControl* old = gHover;
     gHover = Control;
     if (old)
@@ -219,6 +222,8 @@ void TranslateMouseEvent(QtWidgetHost* Host, QMouseEvent* Event)
     const WPARAM keys = MouseKeys(Event->buttons(), Event->modifiers());
     const UINT base = ButtonBase(Event->button());
     if ((press || release) && base == 0)
+        return;
+    if (PopupTakesMouse(Event, window, screen))
         return;
 
     TControlWatch watch(window);
@@ -297,6 +302,9 @@ void TranslateWheelEvent(QtWidgetHost* Host, QWheelEvent* Event)
     const TPoint screen = WindowOrigin(window) + TPoint{lp.x(), lp.y()};
     SetPointerPos(screen);
     SyncModifiers(Event->modifiers());
+    Application->CancelHint();
+    if (PopupTakesWheel(window, screen))
+        return;
     TControl* target = window;
     if (TControl* child = window->ControlAtPos(window->ScreenToClient(screen)))
         target = child;
@@ -371,7 +379,9 @@ Word QtKeyToVirtualKey(int Key)
 
 void TranslateKeyEvent(QtWidgetHost* Host, QKeyEvent* Event)
 {
-    TWinControl* target = FindFocusedControl();
+    TWinControl* target = PopupKeyTarget();
+    if (!target)
+        target = FindFocusedControl();
     if (!target)
         target = Host->Control;
     if (!target)
@@ -448,6 +458,11 @@ bool QtWidgetHost::event(QEvent* Event)
                 SetFocusedControl(Control);
         });
         return true;
+    case QEvent::Hide:
+        // A popup hidden by the toolkit, not by its form, was dismissed.
+        if (auto* f = dynamic_cast<TCustomForm*>(Control); f && f->IsPopup() && f->Visible())
+            Guarded(f, [f] { PopupDismissedBySystem(f); });
+        return QWidget::event(Event);
     default:
         return QWidget::event(Event);
     }
@@ -463,21 +478,27 @@ void QtWidgetHost::paintEvent(QPaintEvent* Event)
     if (Control && Control->BackBuffer()) {
         QPainter p(this);
         const QImage& image = Control->BackBuffer()->Image();
-        for (const QRect& r : Event->region())
+        const QRegion window = Event->region() & QRect(0, 0, Control->Width(), Control->Height());
+        for (const QRect& r : window)
             p.drawImage(r, image, r);
+        if (ShadowMargin > 0)
+            PaintDropShadow(p, Control->Width(), Control->Height());
     }
 }
 
 void QtWidgetHost::resizeEvent(QResizeEvent*)
 {
     if (Control && !SettingGeometry && !parentWidget())
-        Guarded(Control, [&] { Control->HostResized(width(), height()); });
+        Guarded(Control, [&] { Control->HostResized(width() - ShadowMargin, height() - ShadowMargin); });
 }
 
 void QtWidgetHost::closeEvent(QCloseEvent* Event)
 {
     Event->ignore();
-    if (auto* f = dynamic_cast<TCustomForm*>(Control))
+    auto* f = dynamic_cast<TCustomForm*>(Control);
+    if (f && f->IsPopup())
+        Guarded(f, [f] { PopupDismissedBySystem(f); });
+    else if (f)
         Guarded(f, [f] { f->Close(); });
 }
 

@@ -1,22 +1,17 @@
-// Menu trees, shortcuts and the action link of menu items. The popup is made
-// as a toolkit menu only when it is shown.
+// Menu trees, shortcuts and the action link of menu items. Popup menus are
+// our own menu windows (MenuWindow.cpp).
 #include "platform/Menus.h"
 #include "platform/MenuBar.h"
 
 #include <algorithm>
 #include <cctype>
-#include <map>
-
-#include <QAction>
-#include <QApplication>
-#include <QCursor>
-#include <QMenu>
-#include <QPointer>
 
 #include "platform/ActnList.h"
 #include "platform/ControlsPrivate.h"
 #include "platform/Exceptions.h"
+#include "platform/Forms.h"
 #include "platform/ImgList.h"
+#include "platform/MenuWindow.h"
 
 namespace {
 
@@ -157,6 +152,7 @@ TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner) {}
 
 TMenuItem::~TMenuItem()
 {
+    MenuItemGone(this);
     SetAction(nullptr);
     // Sub-items owned by nobody go with their parent; owned ones are only
     // let go of (their owner frees them).
@@ -190,6 +186,7 @@ void TMenuItem::Insert(int Index, TMenuItem* Item)
     Index = std::clamp(Index, 0, Count());
     FItems.insert(FItems.begin() + Index, Item);
     Item->FParent = this;
+    Changed();
 }
 
 void TMenuItem::Add(TMenuItem* Item) { Insert(Count(), Item); }
@@ -199,6 +196,7 @@ void TMenuItem::Delete(int Index)
     TMenuItem* i = Items(Index);
     FItems.erase(FItems.begin() + Index);
     i->FParent = nullptr;
+    Changed();
 }
 
 void TMenuItem::Remove(TMenuItem* Item)
@@ -210,12 +208,15 @@ void TMenuItem::Remove(TMenuItem* Item)
 
 void TMenuItem::Clear()
 {
+    if (FItems.empty())
+        return;
     while (Count() > 0) {
         TMenuItem* i = FItems.back();
         FItems.pop_back();
         i->FParent = nullptr;
         delete i;
     }
+    Changed();
 }
 
 int TMenuItem::IndexOf(const TMenuItem* Item) const
@@ -233,7 +234,70 @@ TMenuItem* TMenuItem::Find(const String& ACaption) const
     return nullptr;
 }
 
-void TMenuItem::SetCaption(const String& Value) { FCaption = Value; }
+TMenu* TMenuItem::GetParentMenu() const
+{
+    const TMenuItem* i = this;
+    while (i->FParent)
+        i = i->FParent;
+    return i->FMenu;
+}
+
+void TMenuItem::Changed()
+{
+    if (TMenu* m = GetParentMenu())
+        m->Changed(this, false);
+}
+
+void TMenuItem::SetCaption(const String& Value)
+{
+    if (FCaption == Value)
+        return;
+    FCaption = Value;
+    Changed();
+}
+
+void TMenuItem::SetShortCut(TShortCut Value)
+{
+    if (FShortCut == Value)
+        return;
+    FShortCut = Value;
+    Changed();
+}
+
+void TMenuItem::SetEnabled(bool Value)
+{
+    if (FEnabled == Value)
+        return;
+    FEnabled = Value;
+    Changed();
+}
+
+void TMenuItem::SetVisible(bool Value)
+{
+    if (FVisible == Value)
+        return;
+    FVisible = Value;
+    Changed();
+}
+
+void TMenuItem::SetImageIndex(int Value)
+{
+    if (FImageIndex == Value)
+        return;
+    FImageIndex = Value;
+    Changed();
+}
+
+void TMenuItem::SetDefault(bool Value)
+{
+    if (FDefault == Value)
+        return;
+    if (Value && FParent)
+        for (TMenuItem* i : FParent->FItems)
+            i->FDefault = false;
+    FDefault = Value;
+    Changed();
+}
 
 void TMenuItem::SetChecked(bool Value)
 {
@@ -242,6 +306,7 @@ void TMenuItem::SetChecked(bool Value)
         for (TMenuItem* i : FParent->FItems)
             if (i != this && i->FRadioItem && i->FGroupIndex == FGroupIndex)
                 i->FChecked = false;
+    Changed();
 }
 
 void TMenuItem::Click()
@@ -281,6 +346,9 @@ TMenuItem* TMenuItem::FindShortCut(TShortCut Value)
 
 void TMenuItem::ActionChange(TAction* Sender)
 {
+    const bool same = FCaption == Sender->Caption() && FShortCut == Sender->ShortCut() &&
+                      FEnabled == Sender->Enabled() && FChecked == Sender->Checked() &&
+                      FVisible == Sender->Visible() && FImageIndex == Sender->ImageIndex();
     FCaption = Sender->Caption();
     FHint = Sender->Hint();
     FShortCut = Sender->ShortCut();
@@ -288,13 +356,40 @@ void TMenuItem::ActionChange(TAction* Sender)
     FChecked = Sender->Checked();
     FVisible = Sender->Visible();
     FImageIndex = Sender->ImageIndex();
+    if (!same)
+        Changed();
 }
 
 // ---------------------------------------------------------------------------
 
-TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner), FItems(new TMenuItem(nullptr)) {}
+TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner), FItems(new TMenuItem(nullptr)) { FItems->FMenu = this; }
 
-TMenu::~TMenu() { delete FItems; }
+TMenu::~TMenu()
+{
+    FItems->FMenu = nullptr;
+    delete FItems;
+}
+
+bool TMenu::IsRightToLeft() const { return Application->BiDiMode() != bdLeftToRight; }
+
+void TMenu::Changed(TMenuItem* Source, bool Rebuild)
+{
+    if (OnChange)
+        OnChange(this, Source, Rebuild);
+    for (TControl* c : std::vector<TControl*>(FViewers))
+        c->Perform(CM_MENUCHANGED);
+}
+
+void TMenu::AddViewer(TControl* Control)
+{
+    if (std::find(FViewers.begin(), FViewers.end(), Control) == FViewers.end())
+        FViewers.push_back(Control);
+}
+
+void TMenu::RemoveViewer(TControl* Control)
+{
+    FViewers.erase(std::remove(FViewers.begin(), FViewers.end(), Control), FViewers.end());
+}
 
 bool TMenu::IsShortCut(TShortCut Value)
 {
@@ -312,72 +407,9 @@ void TMenu::Notification(TComponent* AComponent, TOperation Operation)
     TComponent::Notification(AComponent, Operation);
 }
 
-namespace {
-std::map<TPopupMenu*, QPointer<QMenu>>& ShownMenus()
-{
-    static std::map<TPopupMenu*, QPointer<QMenu>> shown;
-    return shown;
-}
-}  // namespace
-
-TPopupMenu::~TPopupMenu()
-{
-    auto it = ShownMenus().find(this);
-    if (it != ShownMenus().end()) {
-        delete it->second.data();
-        ShownMenus().erase(it);
-    }
-}
+TPopupMenu::~TPopupMenu() = default;
 
 void SetPopupMenuHook(std::function<void(TPopupMenu* Menu)> Hook) { PopupHook() = std::move(Hook); }
-
-namespace {
-
-void FillQMenu(QMenu* Menu, TMenuItem* Root, TMenuItem* Parent)
-{
-    for (int n = 0; n < Parent->Count(); ++n) {
-        TMenuItem* item = Parent->Items(n);
-        if (!item->Visible())
-            continue;
-        if (item->IsLine()) {
-            Menu->addSeparator();
-            continue;
-        }
-        const QString text = QString::fromStdString(item->Caption());
-        if (item->Count() > 0) {
-            QMenu* sub = Menu->addMenu(text);
-            sub->setEnabled(item->Enabled());
-            FillQMenu(sub, Root, item);
-            continue;
-        }
-        QAction* a = Menu->addAction(text);
-        a->setEnabled(item->Enabled());
-        a->setCheckable(item->Checked() || item->RadioItem() || item->AutoCheck());
-        a->setChecked(item->Checked());
-        if (item->ShortCut())
-            a->setShortcutVisibleInContextMenu(true), a->setText(text + "\t" + QString::fromStdString(ShortCutToText(item->ShortCut())));
-        // The item may be freed or taken out while the menu is open.
-        QObject::connect(a, &QAction::triggered, [Root, item] {
-            if (Root->Contains(item))
-                Guarded(item, [item] { item->Click(); });
-        });
-    }
-}
-
-// Shows Parent's items as a toolkit menu that goes when closed; null where
-// there is no widget application to show it in.
-QMenu* ShowItems(TMenuItem* Root, TMenuItem* Parent, QPoint At)
-{
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return nullptr;
-    auto* menu = new QMenu();
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    FillQMenu(menu, Root, Parent);
-    menu->popup(At);
-    return menu;
-}
-
-}  // namespace
 
 void TPopupMenu::Popup(int X, int Y)
 {
@@ -388,27 +420,10 @@ void TPopupMenu::Popup(int X, int Y)
         PopupHook()(this);
         return;
     }
-    if (QMenu* menu = ShowItems(Items(), Items(), QPoint(X, Y)))
-        ShownMenus()[this] = menu;
-}
-
-namespace {
-std::function<void(TMenuItem*)>& DropDownHook()
-{
-    static std::function<void(TMenuItem*)> hook;
-    return hook;
-}
-}  // namespace
-
-void SetMenuDropDownHook(std::function<void(TMenuItem* Parent)> Hook) { DropDownHook() = std::move(Hook); }
-
-void PopupMenuItems(TMenuItem* Root, TMenuItem* Parent, TPoint ScreenPos)
-{
-    if (DropDownHook()) {
-        DropDownHook()(Parent);
-        return;
-    }
-    ShowItems(Root, Parent, QPoint(ScreenPos.X, ScreenPos.Y));
+    const TMenuTrackResult r = TrackMenu(this, Items(), TPoint{X, Y});
+    // The item may have been taken out while the menu was open.
+    if (!r.MenuGone && r.Chosen && Items()->Contains(r.Chosen))
+        r.Chosen->Click();
 }
 
 void TMenu::SetImages(TImageList* Value)

@@ -12,6 +12,7 @@
 class TCanvas;
 class TImageList;
 class TAction;
+class TMenu;
 class TMenuItem;
 
 // A shortcut packs a virtual key with modifier flags.
@@ -76,12 +77,15 @@ public:
     // A sub-item by caption (ignoring ASCII case and "&"); null when none.
     TMenuItem* Find(const String& ACaption) const;
 
+    // The menu whose tree holds the item; null for an item in no menu.
+    TMenu* GetParentMenu() const;
+
     const String& Caption() const { return FCaption; }
     void SetCaption(const String& Value);
     const String& Hint() const { return FHint; }
     void SetHint(const String& Value) { FHint = Value; }
     TShortCut ShortCut() const { return FShortCut; }
-    void SetShortCut(TShortCut Value) { FShortCut = Value; }
+    void SetShortCut(TShortCut Value);
     bool Checked() const { return FChecked; }
     // A radio item being checked unchecks the radio items of its group.
     void SetChecked(bool Value);
@@ -90,11 +94,15 @@ public:
     Byte GroupIndex() const { return FGroupIndex; }
     void SetGroupIndex(Byte Value) { FGroupIndex = Value; }
     bool Enabled() const { return FEnabled; }
-    void SetEnabled(bool Value) { FEnabled = Value; }
+    void SetEnabled(bool Value);
     bool Visible() const { return FVisible; }
-    void SetVisible(bool Value) { FVisible = Value; }
+    void SetVisible(bool Value);
     int ImageIndex() const { return FImageIndex; }
-    void SetImageIndex(int Value) { FImageIndex = Value; }
+    void SetImageIndex(int Value);
+    // The default item of its level, shown in bold; setting it clears the
+    // mark of the other items there.
+    bool Default() const { return FDefault; }
+    void SetDefault(bool Value);
     bool AutoCheck() const { return FAutoCheck; }
     void SetAutoCheck(bool Value) { FAutoCheck = Value; }
     TMenuAutoFlag AutoHotkeys() const { return FAutoHotkeys; }
@@ -118,6 +126,10 @@ protected:
     void ActionChange(TAction* Sender) override;
 
 private:
+    friend class TMenu;
+    // Tells the menu (and the controls showing it) that the item changed.
+    void Changed();
+    TMenu* FMenu = nullptr;  // set on a menu's root item only
     TMenuItem* FParent = nullptr;
     std::vector<TMenuItem*> FItems;
     String FCaption;
@@ -129,6 +141,7 @@ private:
     bool FEnabled = true;
     bool FVisible = true;
     bool FAutoCheck = false;
+    bool FDefault = false;
     int FImageIndex = -1;
     TMenuAutoFlag FAutoHotkeys = maParent;
 };
@@ -149,11 +162,24 @@ public:
     void SetAutoHotkeys(TMenuAutoFlag Value) { FAutoHotkeys = Value; }
     // Clicks the item with this shortcut; true when one was found.
     bool IsShortCut(TShortCut Value);
+    // True when the application lays out right to left: the menu's levels
+    // open leftward and its items are mirrored.
+    bool IsRightToLeft() const;
+
+    // Fired when an item of the menu changed (Source; null for the whole
+    // menu); Rebuild when items came or went.
+    std::function<void(TObject* Sender, TMenuItem* Source, bool Rebuild)> OnChange;
+    void Changed(TMenuItem* Source, bool Rebuild);
+    // Platform: a control that shows the menu hears of its changes
+    // (CM_MENUCHANGED) until it is taken off again.
+    void AddViewer(TControl* Control);
+    void RemoveViewer(TControl* Control);
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
+    std::vector<TControl*> FViewers;
     TMenuItem* FItems;
     TImageList* FImages = nullptr;
     bool FOwnerDraw = false;
@@ -175,8 +201,9 @@ class TPopupMenu : public TMenu {
 public:
     explicit TPopupMenu(TComponent* AOwner) : TMenu(AOwner) {}
     ~TPopupMenu() override;
-    // Fires OnPopup and shows the menu at the screen point; a chosen item is
-    // clicked. Returns at once: the choice arrives later.
+    // Fires OnPopup and shows the menu at the screen point (kept inside the
+    // work area of the screen holding it) until it is closed; then the
+    // chosen item, if any, is clicked.
     virtual void Popup(int X, int Y);
     TPoint PopupPoint() const { return FPopupPoint; }
     TComponent* PopupComponent() const { return FPopupComponent; }

@@ -222,7 +222,14 @@ constexpr int HTVSCROLL = 7;
 constexpr int HTLEFT = 10;
 constexpr int HTRIGHT = 11;
 constexpr int HTTOP = 12;
+constexpr int HTTOPLEFT = 13;
+constexpr int HTTOPRIGHT = 14;
 constexpr int HTBOTTOM = 15;
+constexpr int HTBOTTOMLEFT = 16;
+constexpr int HTBOTTOMRIGHT = 17;
+// The sizing codes run from HTLEFT to HTBOTTOMRIGHT.
+constexpr int HTSIZEFIRST = HTLEFT;
+constexpr int HTSIZELAST = HTBOTTOMRIGHT;
 constexpr int HTBORDER = 18;
 
 // WM_GETDLGCODE answers.

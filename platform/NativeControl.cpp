@@ -250,10 +250,6 @@ void TNativeControl::ApplyCommon()
     PlaceNative();
     FNative->setEnabled(Enabled());
     FNative->setFont(FontToQFont(*Font()));
-    if (ShowHint() && !Hint().empty())
-        FNative->setToolTip(ToQString(Hint()));
-    else
-        FNative->setToolTip(QString());
 }
 
 void TNativeControl::UpdateNative()

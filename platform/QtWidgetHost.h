@@ -11,6 +11,7 @@
 class QMouseEvent;
 class QWheelEvent;
 class QKeyEvent;
+class QPainter;
 
 class QtWidgetHost : public QWidget {
 public:
@@ -21,6 +22,9 @@ public:
     TWinControl* Control;
     // Set while the control moves or sizes the widget itself.
     bool SettingGeometry = false;
+    // The drop shadow's band right and below the window (0: none): the
+    // widget is that much larger than the control.
+    int ShadowMargin = 0;
 
 protected:
     bool event(QEvent* Event) override;
@@ -38,6 +42,11 @@ void TranslateMouseEvent(QtWidgetHost* Host, QMouseEvent* Event);
 void TranslateWheelEvent(QtWidgetHost* Host, QWheelEvent* Event);
 void TranslateKeyEvent(QtWidgetHost* Host, QKeyEvent* Event);
 void TranslateLeaveEvent(QtWidgetHost* Host);
+// While popups are shown: true when the pointer's event is taken (swallowed,
+// or handed on) here; else Window becomes the window it goes to.
+bool PopupTakesMouse(QMouseEvent* Event, TWinControl*& Window, const TPoint& Screen);
+// The drop shadow's band beside a Width x Height window.
+void PaintDropShadow(QPainter& Painter, int Width, int Height);
 Word QtKeyToVirtualKey(int Key);
 void ApplyQtCursor(QtWidgetHost* Host, TCursor Cursor);
 

@@ -20,7 +20,19 @@ enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
 enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
 
-enum TOwnerDrawStateItem { odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odComboBoxEdit };
+enum TOwnerDrawStateItem {
+    odSelected,
+    odGrayed,
+    odDisabled,
+    odChecked,
+    odFocused,
+    odDefault,
+    odHotLight,
+    odInactive,
+    odNoAccel,
+    odNoFocusRect,
+    odComboBoxEdit
+};
 using TOwnerDrawState = TSet<TOwnerDrawStateItem, 16>;
 
 using TDrawItemEvent =

@@ -36,6 +36,8 @@ using TDateTime = double;
 
 // Horizontal alignment of text, shared by the standard controls and the tree-grid.
 enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
+// Reading order and layout: right to left mirrors menus and lay-outs.
+enum TBiDiMode : std::uint8_t { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 
 struct TPoint {
     int X = 0;

@@ -146,6 +146,11 @@ void TWinControl::CreateWnd()
         throw EInvalidOperation("A window needs the application to be initialized");
     QWidget* parentWidget = FParent ? FParent->FHost : nullptr;
     FHost = new QtWidgetHost(this, parentWidget);
+    if (!FParent && (GetCreateParams().WindowClassStyle & CS_DROPSHADOW) && TranslucentWindows()) {
+        FHost->ShadowMargin = DropShadowSize;
+        FHost->setAttribute(Qt::WA_OpaquePaintEvent, false);
+        FHost->setAttribute(Qt::WA_TranslucentBackground);
+    }
     FHandle = NewHandle(this);
     UpdateClientRect(true);
     UpdateHostGeometry();
@@ -286,7 +291,7 @@ void TWinControl::UpdateHostGeometry()
         FHost->setGeometry(FLeft, FTop, FWidth, FHeight);
     else {
         FHost->move(FLeft, FTop);
-        FHost->resize(FWidth, FHeight);
+        FHost->resize(FWidth + FHost->ShadowMargin, FHeight + FHost->ShadowMargin);
     }
     FHost->SettingGeometry = false;
 }
@@ -599,6 +604,12 @@ void TWinControl::Dispatch(TMessage& Message)
     case WM_CHAR:
     case WM_SYSCHAR: {
         WideChar ch = WideChar(Message.CharCode());
+        // Alt and a letter: the accelerator of the form's menu first.
+        if (Message.Msg == WM_SYSCHAR)
+            if (TCustomForm* form = GetParentForm(this); form && form->IsMenuKey(ch)) {
+                Message.Result = 0;
+                return;
+            }
         KeyPress(ch);
         Message.SetCharCode(ch);
         if (ch != 0)

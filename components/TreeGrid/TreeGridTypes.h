@@ -252,7 +252,6 @@ constexpr TTGColumnOptions DefaultColumnOptions{coAllowClick, coDraggable, coEna
 
 enum TTreeGridColumnStyle : std::uint8_t { vsText, vsOwnerDraw };
 enum TTGHeaderColumnLayout : std::uint8_t { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
-enum TBiDiMode : std::uint8_t { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 
 enum TTGHeaderOption : std::uint8_t {
     hoAutoResize, hoColumnResize, hoDblClickResize, hoDrag, hoHotTrack, hoOwnerDraw, hoRestrictDrag,
