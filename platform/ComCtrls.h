@@ -568,6 +568,10 @@ public:
     // The cell of Day when it is in the shown month's page; empty else.
     TRect DayRect(TDateTime Day);
 
+    // A day was picked: pressed, or Return on the chosen day. Paging and
+    // the arrow keys only move the choice.
+    TNotifyEvent OnPick;
+
 protected:
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void KeyDown(Word& Key, TShiftState Shift) override;
@@ -576,7 +580,8 @@ protected:
 private:
     TDateTime Clamp(TDateTime Value) const;
     TDateTime PageStart() const;
-    void UserPick(TDateTime Day);
+    // Moves the choice to Day; false when Day lies outside the limits.
+    bool UserMove(TDateTime Day);
     TDateTime FDate = 0;
     TDateTime FMinDate = 0;
     TDateTime FMaxDate = 0;
@@ -636,6 +641,15 @@ public:
     TRect PartRect(TDateTimePart Part);
     // A day (dtkDate) or a minute (dtkTime) up or down, then OnChange.
     void Step(int Count);
+    // A date picker's calendar drops down below it (above it where the
+    // screen has no room) as a popup, as its button, Alt+Down and F4 do,
+    // and returns when it is closed. A picked day becomes the date (the
+    // time stays) and fires OnChange; Esc and a press outside change
+    // nothing.
+    void DropDown();
+    bool DroppedDown() const { return FDroppedDown; }
+    // The drop-down button's rectangle; empty for a time picker.
+    TRect ButtonRect();
 
     TNotifyEvent OnChange;
 
@@ -673,4 +687,5 @@ private:
     String FTyped;              // digits typed into it, not yet committed
     bool FJustAdvanced = false; // the last digit completed a field
     bool FSpaceToggled = false; // the Space key's character is not typed
+    bool FDroppedDown = false;
 };

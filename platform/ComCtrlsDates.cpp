@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "platform/ComCtrls.h"
+#include "platform/ControlsPrivate.h"
 #include "platform/DateUtils.h"
 #include "platform/FormatSettings.h"
 #include "platform/Graphics.h"
@@ -128,12 +129,13 @@ TDateTime TMonthCalendar::DayAt(int X, int Y)
     return PageStart() + row * 7 + X / cellWidth;
 }
 
-void TMonthCalendar::UserPick(TDateTime Day)
+bool TMonthCalendar::UserMove(TDateTime Day)
 {
     TDateTime clamped = Clamp(Day);
     if (clamped != WholeDay(Day))
-        return;  // outside the allowed range: the click does nothing
+        return false;  // outside the allowed range: the click does nothing
     SetDate(clamped);
+    return true;
 }
 
 void TMonthCalendar::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
@@ -145,8 +147,12 @@ void TMonthCalendar::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
                 ShowMonth(-1);
             else if (X >= ClientWidth() - 20)
                 ShowMonth(1);
-        } else if (TDateTime day = DayAt(X, Y); day != 0) {
-            UserPick(day);
+        } else if (TDateTime day = DayAt(X, Y); day != 0 && UserMove(day)) {
+            TControlWatch watch(this);
+            TCustomControl::MouseDown(Button, Shift, X, Y);
+            if (watch && OnPick)
+                OnPick(this);
+            return;
         }
     }
     TCustomControl::MouseDown(Button, Shift, X, Y);
@@ -161,10 +167,25 @@ void TMonthCalendar::KeyDown(Word& Key, TShiftState Shift)
     case VK_RIGHT: step = 1; break;
     case VK_UP: step = -7; break;
     case VK_DOWN: step = 7; break;
+    case VK_PRIOR:
+    case VK_NEXT: {
+        // A month back or on, the chosen day along where the limits let it.
+        const int months = Key == VK_PRIOR ? -1 : 1;
+        Key = 0;
+        if (!UserMove(IncMonth(FDate, months)))
+            ShowMonth(months);
+        return;
+    }
+    case VK_RETURN:
+        if (!OnPick)
+            return;
+        Key = 0;
+        OnPick(this);
+        return;
     default: return;
     }
     Key = 0;
-    UserPick(FDate + step);
+    UserMove(FDate + step);
 }
 
 void TMonthCalendar::Paint()

@@ -73,6 +73,17 @@ bool ScrollBarMouseUp(TWinControl* Control, const TPoint& Screen);
 // pointer stays on it.
 void ScrollBarRepeat(TWinControl* Control);
 
+// WM_NCLBUTTONDOWN on a sizing code (HTLEFT .. HTBOTTOMRIGHT): the window's
+// top-level window follows the pointer on the code's edges until the
+// button is released, wherever that happens.
+void SizeTrackStart(TWinControl* Control, int HitTest, const TPoint& Screen);
+// While a window is being sized: true when the pointer's move or release
+// was taken for it.
+bool SizeTrackMouse(bool Release, const TPoint& Screen);
+// The bounds a sizing code gives Start when the pointer moved by Delta;
+// never smaller than the smallest window.
+TRect SizedBounds(const TRect& Start, int HitTest, const TPoint& Delta);
+
 // The hooks in front of a control's window procedure, oldest first. An entry
 // taken out while a message runs through it is marked, so the message
 // passes it by.

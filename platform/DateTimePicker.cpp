@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <memory>
 
 #include "platform/ComCtrls.h"
+#include "platform/ControlsPrivate.h"
 #include "platform/DateUtils.h"
+#include "platform/Forms.h"
 #include "platform/FormatSettings.h"
 #include "platform/Graphics.h"
 
@@ -13,6 +16,7 @@ namespace {
 
 constexpr int CheckboxWidth = 18;
 constexpr int TextIndent = 3;
+constexpr int DropButtonWidth = 17;
 
 char Up(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
 
@@ -600,8 +604,112 @@ void TDateTimePicker::ToggleChecked()
         OnChange(this);
 }
 
+// ---------------------------------------------------------------------------
+// The drop-down calendar.
+
+namespace {
+
+// The popup holding the calendar: a frame line round it and a shadow.
+class TDateDropDown : public TCustomForm {
+public:
+    explicit TDateDropDown(TComponent* AOwner) : TCustomForm(AOwner)
+    {
+        SetBorderStyle(bsNone);
+        FColor = clWindowFrame;
+    }
+
+protected:
+    void CreateParams(TCreateParams& Params) override
+    {
+        TCustomForm::CreateParams(Params);
+        Params.WindowClassStyle |= CS_DROPSHADOW;
+    }
+};
+
+}  // namespace
+
+TRect TDateTimePicker::ButtonRect()
+{
+    if (FKind != dtkDate)
+        return {};
+    const TRect client = ClientRect();
+    return {std::max(client.Left, client.Right - DropButtonWidth), client.Top, client.Right, client.Bottom};
+}
+
+void TDateTimePicker::DropDown()
+{
+    if (FKind != dtkDate || FDroppedDown || !Enabled())
+        return;
+    CommitTyped();
+    FJustAdvanced = false;
+    TControlWatch watch(this);
+    std::unique_ptr<TDateDropDown> form(Create<TDateDropDown>(nullptr));
+    auto* calendar = Create<TMonthCalendar>(form.get());
+    calendar->SetParent(form.get());
+    calendar->SetMinDate(FMinDate);
+    calendar->SetMaxDate(FMaxDate);
+    calendar->SetDate(Date());
+    calendar->SetLeft(1);
+    calendar->SetTop(1);
+    bool picked = false;
+    TDateDropDown* popup = form.get();
+    calendar->OnPick = [&picked, popup](TObject*) {
+        picked = true;
+        popup->ClosePopup(mrOk);
+    };
+    calendar->OnKeyDown = [popup](TObject*, Word& Key, TShiftState) {
+        if (Key == VK_ESCAPE) {
+            Key = 0;
+            popup->ClosePopup(mrCancel);
+        }
+    };
+    form->SetActiveControl(calendar);
+
+    // Below the picker, left edges flush; above it where the screen ends.
+    const TPoint topLeft = Parent() ? Parent()->ClientToScreen({Left(), Top()}) : TPoint{Left(), Top()};
+    const TRect anchor{topLeft.X, topLeft.Y, topLeft.X + Width(), topLeft.Y + Height()};
+    const int w = calendar->Width() + 2, h = calendar->Height() + 2;
+    const TRect work = Screen->MonitorWorkAreaRect({anchor.Left, anchor.Bottom});
+    int y = anchor.Bottom;
+    if (y + h > work.Bottom && anchor.Top - h >= work.Top)
+        y = anchor.Top - h;
+    const int x = std::max(work.Left, std::min(anchor.Left, work.Right - w));
+    form->SetBounds(x, std::max(work.Top, std::min(y, work.Bottom - h)), w, h);
+
+    FDroppedDown = true;
+    Invalidate();
+    TModalResult result = mrCancel;
+    try {
+        result = form->RunPopup();
+    } catch (...) {
+        if (watch)
+            FDroppedDown = false;
+        throw;
+    }
+    if (!watch)
+        return;
+    FDroppedDown = false;
+    Invalidate();
+    if (!picked || result != mrOk)
+        return;
+    // A picked day also ticks an unticked box.
+    const bool ticked = FShowCheckbox && !FChecked;
+    FChecked = true;
+    if (!Commit(std::floor(calendar->Date()) + Time()) && ticked && OnChange)
+        OnChange(this);
+}
+
 void TDateTimePicker::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
+    if (Button == mbLeft && ButtonRect().Contains({X, Y})) {
+        if (CanFocus())
+            SetFocus();
+        TControlWatch watch(this);
+        TCustomControl::MouseDown(Button, Shift, X, Y);
+        if (watch)
+            DropDown();
+        return;
+    }
     if (Button == mbLeft) {
         if (CanFocus())
             SetFocus();
@@ -634,6 +742,14 @@ void TDateTimePicker::KeyDown(Word& Key, TShiftState Shift)
 {
     TCustomControl::KeyDown(Key, Shift);
     FSpaceToggled = false;
+    const bool plain = !Shift.Contains(ssAlt) && !Shift.Contains(ssCtrl) && !Shift.Contains(ssShift);
+    if ((Key == VK_DOWN && Shift.Contains(ssAlt) && !Shift.Contains(ssCtrl)) || (Key == VK_F4 && plain)) {
+        if (FKind != dtkDate)
+            return;
+        Key = 0;
+        DropDown();
+        return;
+    }
     if (Shift.Contains(ssAlt) || Shift.Contains(ssCtrl))
         return;
     switch (Key) {
@@ -762,4 +878,16 @@ void TDateTimePicker::Paint()
         c->DrawText(SegmentText(list[i], sel, twelve), r, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     }
     c->Brush()->SetStyle(bsSolid);
+    if (TRect b = ButtonRect(); !b.IsEmpty()) {
+        c->Brush()->SetColor(clBtnFace);
+        c->FillRect(b);
+        c->DrawEdge(b, FDroppedDown ? BDR_SUNKENOUTER : EDGE_RAISED, BF_RECT);
+        const int cx = (b.Left + b.Right) / 2 + (FDroppedDown ? 1 : 0);
+        const int cy = (b.Top + b.Bottom) / 2 + (FDroppedDown ? 1 : 0);
+        const TPoint arrow[3] = {{cx - 3, cy - 1}, {cx + 3, cy - 1}, {cx, cy + 2}};
+        const TColor ink = Enabled() ? clBtnText : clGrayText;
+        c->Pen()->SetColor(ink);
+        c->Brush()->SetColor(ink);
+        c->Polygon(arrow, 3);
+    }
 }

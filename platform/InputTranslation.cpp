@@ -225,6 +225,9 @@ void TranslateMouseEvent(QtWidgetHost* Host, QMouseEvent* Event)
         return;
     if (PopupTakesMouse(Event, window, screen))
         return;
+    // A window being sized by its edge takes the pointer until the release.
+    if (!press && SizeTrackMouse(release, screen))
+        return;
 
     TControlWatch watch(window);
     // Thumb tracking of a scroll bar owns the mouse until the release.

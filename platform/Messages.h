@@ -300,6 +300,7 @@ constexpr Word VK_SUBTRACT = 0x6D;
 constexpr Word VK_DECIMAL = 0x6E;
 constexpr Word VK_DIVIDE = 0x6F;
 constexpr Word VK_F1 = 0x70;
+constexpr Word VK_F4 = 0x73;
 constexpr Word VK_F12 = 0x7B;
 constexpr Word VK_F24 = 0x87;
 constexpr Word VK_NUMLOCK = 0x90;

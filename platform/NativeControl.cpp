@@ -201,9 +201,13 @@ void TNativeControl::CreateWnd()
     if (FNative->parentWidget() != host)
         FNative->setParent(host);
     FFilter = new TNativeEventFilter(this, FNative);
+    // Moves without a button held reach the control too: hints wait on them.
     FNative->installEventFilter(FFilter);
-    for (QWidget* w : FNative->findChildren<QWidget*>())
+    FNative->setMouseTracking(true);
+    for (QWidget* w : FNative->findChildren<QWidget*>()) {
         w->installEventFilter(FFilter);
+        w->setMouseTracking(true);
+    }
     host->setFocusProxy(FNative);
     // Child controls' windows are made after ours and lie above the widget.
     FNative->lower();

@@ -1,6 +1,7 @@
 // The window scroll bars: their state, layout, drawing and mouse handling,
 // which turns clicks and drags into WM_HSCROLL/WM_VSCROLL requests.
 #include <algorithm>
+#include <memory>
 
 #include "platform/Controls.h"
 #include "platform/ControlsPrivate.h"
@@ -379,5 +380,67 @@ bool ShowScrollBar(HWND Handle, int Bar, bool Show)
         s.Visible = Show;
         c->FrameChanged();
     }
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Sizing a top-level window by its edges.
+
+namespace {
+
+// The smallest window a drag leaves.
+constexpr int MinTrackSize = 16;
+
+struct TSizeTrack {
+    std::unique_ptr<TControlWatch> Window;
+    int HitTest = 0;
+    TPoint Start;
+    TRect StartBounds;
+};
+TSizeTrack gSizeTrack;
+
+}  // namespace
+
+TRect SizedBounds(const TRect& Start, int HitTest, const TPoint& Delta)
+{
+    TRect r = Start;
+    const bool left = HitTest == HTLEFT || HitTest == HTTOPLEFT || HitTest == HTBOTTOMLEFT;
+    const bool right = HitTest == HTRIGHT || HitTest == HTTOPRIGHT || HitTest == HTBOTTOMRIGHT;
+    const bool top = HitTest == HTTOP || HitTest == HTTOPLEFT || HitTest == HTTOPRIGHT;
+    const bool bottom = HitTest == HTBOTTOM || HitTest == HTBOTTOMLEFT || HitTest == HTBOTTOMRIGHT;
+    if (left)
+        r.Left = std::min(Start.Left + Delta.X, Start.Right - MinTrackSize);
+    if (right)
+        r.Right = std::max(Start.Right + Delta.X, Start.Left + MinTrackSize);
+    if (top)
+        r.Top = std::min(Start.Top + Delta.Y, Start.Bottom - MinTrackSize);
+    if (bottom)
+        r.Bottom = std::max(Start.Bottom + Delta.Y, Start.Top + MinTrackSize);
+    return r;
+}
+
+void SizeTrackStart(TWinControl* Control, int HitTest, const TPoint& Screen)
+{
+    TWinControl* top = Control;
+    while (top->Parent())
+        top = top->Parent();
+    gSizeTrack.Window = std::make_unique<TControlWatch>(top);
+    gSizeTrack.HitTest = HitTest;
+    gSizeTrack.Start = Screen;
+    gSizeTrack.StartBounds = top->BoundsRect();
+}
+
+bool SizeTrackMouse(bool Release, const TPoint& Screen)
+{
+    if (!gSizeTrack.Window)
+        return false;
+    auto* window = static_cast<TWinControl*>(gSizeTrack.Window->Get());
+    if (!window || Release) {
+        gSizeTrack.Window.reset();
+        return window != nullptr;
+    }
+    const TRect r = SizedBounds(gSizeTrack.StartBounds, gSizeTrack.HitTest, Screen - gSizeTrack.Start);
+    if (r != window->BoundsRect())
+        window->SetBounds(r.Left, r.Top, r.Width(), r.Height());
     return true;
 }

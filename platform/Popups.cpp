@@ -33,6 +33,9 @@ namespace {
 std::vector<TCustomForm*> gPopups;
 // Set while a press a popup let through is handed to the window beneath.
 bool gDeliveringBeneath = false;
+// Buttons whose press a popup swallowed: their release is swallowed too,
+// also when the popup has gone by then.
+Qt::MouseButtons gSwallowedPresses;
 
 TWinControl* TopLevelOf(TWinControl* Window)
 {
@@ -96,6 +99,12 @@ void DeliverBeneath(QMouseEvent* Event, const TPoint& Screen)
 
 bool PopupTakesMouse(QMouseEvent* Event, TWinControl*& Window, const TPoint& Screen)
 {
+    if (Event->type() == QEvent::MouseButtonRelease && (gSwallowedPresses & Event->button())) {
+        gSwallowedPresses &= ~Event->button();
+        return true;
+    }
+    if (Event->type() == QEvent::MouseButtonPress)
+        gSwallowedPresses &= ~Event->button();
     if (gPopups.empty() || gDeliveringBeneath)
         return false;
     if (TControl* c = GetCaptureControl()) {
@@ -117,8 +126,10 @@ bool PopupTakesMouse(QMouseEvent* Event, TWinControl*& Window, const TPoint& Scr
         // window beneath, where a press let through simply goes on.
         const bool cameToPopup = IsShownPopup(TopLevelOf(Window));
         TControlWatch watch(Window);
-        if (TPopupAccess::OutsidePress(newest, ButtonOf(Event->button()), Screen))
+        if (TPopupAccess::OutsidePress(newest, ButtonOf(Event->button()), Screen)) {
+            gSwallowedPresses |= Event->button();
             return true;
+        }
         if (!cameToPopup)
             return !watch;
         DeliverBeneath(Event, Screen);

@@ -635,6 +635,8 @@ void TWinControl::DefaultHandler(TMessage& Message)
     case WM_NCLBUTTONDOWN:
         if (Message.HitTest() == HTVSCROLL || Message.HitTest() == HTHSCROLL)
             ScrollBarMouseDown(this, Message.HitTest(), Message.Pos());
+        else if (Message.HitTest() >= HTSIZEFIRST && Message.HitTest() <= HTSIZELAST)
+            SizeTrackStart(this, Message.HitTest(), Message.Pos());
         return;
     case WM_SYSTIMER:
         if (Message.TimerID() == ScrollRepeatTimer)
@@ -652,7 +654,17 @@ void TWinControl::DefaultHandler(TMessage& Message)
             PaintControls(c);
         return;
     case WM_SETCURSOR: {
-        if (Message.CursorHitTest() != HTCLIENT || !FHost)
+        if (!FHost)
+            return;
+        if (const int hit = Message.CursorHitTest(); hit >= HTSIZEFIRST && hit <= HTSIZELAST) {
+            // The sizing codes show the arrow along the edges they move.
+            static constexpr TCursor Sizing[] = {crSizeWE,   crSizeWE,   crSizeNS,   crSizeNWSE,
+                                                 crSizeNESW, crSizeNS,   crSizeNESW, crSizeNWSE};
+            ApplyQtCursor(FHost, Sizing[hit - HTSIZEFIRST]);
+            Message.Result = 1;
+            return;
+        }
+        if (Message.CursorHitTest() != HTCLIENT)
             return;
         TCursor cur = Cursor();
         const TPoint p = ScreenToClient(GetCursorPos());

@@ -144,6 +144,8 @@ public:
     // One line in "vek.log" of the current folder; never raises.
     void Log(const String& Text);
     void ApplicationEvents1Exception(Exception& E);
+    // A shown hint stays until the pointer leaves its control.
+    void ApplicationEvents1ShowHint(String& HintStr, bool& CanShow, THintInfo& HintInfo);
 
     // ---- the lower layers' hooks, answered for real ----
     bool AskConfirmation(const String& Text) override;

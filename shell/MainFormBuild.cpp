@@ -182,6 +182,8 @@ void TMainForm::CreateToolBar()
     dfsToolBar2 = Build<TToolBar>(this, "dfsToolBar2").Parent(this).Align(alTop).Get();
     dfsToolBar2->SetTop(MenuBar1->Top() + MenuBar1->Height());
     dfsToolBar2->SetShowCaptions(true);
+    // The buttons' hints (the undo and redo steps among them) show.
+    dfsToolBar2->SetShowHint(true);
     dfsToolBar2->SetButtonWidth(64);
     dfsToolBar2->SetHeight(26);
     int n = 0;

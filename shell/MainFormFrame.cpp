@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <limits>
 
 #include "document/Log.h"
 #include "platform/ActnList.h"
@@ -450,3 +451,8 @@ void TMainForm::Log(const String& Text)
 }
 
 void TMainForm::ApplicationEvents1Exception(Exception& E) { Log("Exception: " + E.Message); }
+
+void TMainForm::ApplicationEvents1ShowHint(String&, bool&, THintInfo& HintInfo)
+{
+    HintInfo.ReshowTimeout = std::numeric_limits<int>::max();
+}

@@ -85,6 +85,9 @@ TMainForm* StartProgram(const std::vector<String>& Arguments)
     Application->CreateForm(main);
     State().MainForm = main;
     Application->OnException = [main](TObject*, Exception& E) { main->ApplicationEvents1Exception(E); };
+    Application->OnShowHint = [main](String& HintStr, bool& CanShow, THintInfo& HintInfo) {
+        main->ApplicationEvents1ShowHint(HintStr, CanShow, HintInfo);
+    };
     Application->OnIdle = [main](TObject*, bool& Done) {
         main->ApplicationEvents1Idle();
         Done = true;
@@ -109,6 +112,7 @@ void StopProgram()
     StopInstanceRegistry();
     Application->OnIdle = nullptr;
     Application->OnException = nullptr;
+    Application->OnShowHint = nullptr;
     delete s.Splash;
     s.Splash = nullptr;
     if (s.MainForm) {

@@ -214,8 +214,9 @@ TEST(MonthCalendar, ClicksPickDaysWithinTheLimits)
     form->SetBounds(0, 0, 300, 300);
     auto* cal = Create<TMonthCalendar>(form);
     cal->SetParent(form);
-    int clicks = 0;
+    int clicks = 0, picks = 0;
     cal->OnClick = [&](TObject*) { ++clicks; };
+    cal->OnPick = [&](TObject*) { ++picks; };
     cal->SetDate(EncodeDate(2024, 2, 14) + 0.75);
     EXPECT_EQ(cal->Date(), EncodeDate(2024, 2, 14));  // the time is dropped
     EXPECT_EQ(cal->VisibleMonth(), EncodeDate(2024, 2, 1));
@@ -234,14 +235,25 @@ TEST(MonthCalendar, ClicksPickDaysWithinTheLimits)
     Click(cal, {r.Left + 2, r.Top + 2});
     EXPECT_EQ(cal->Date(), EncodeDate(2024, 2, 19));
     EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(picks, 1);
     NextClick();
     r = cal->DayRect(EncodeDate(2024, 2, 21));
     Click(cal, {r.Left + 2, r.Top + 2});  // past MaxDate: clicked, not picked
     EXPECT_EQ(cal->Date(), EncodeDate(2024, 2, 19));
     EXPECT_EQ(clicks, 2);
-    cal->Perform(WM_KEYDOWN, VK_LEFT);  // keys pick without a click
+    EXPECT_EQ(picks, 1);
+    cal->Perform(WM_KEYDOWN, VK_LEFT);  // keys move the choice without a click or a pick
     EXPECT_EQ(cal->Date(), EncodeDate(2024, 2, 18));
+    cal->Perform(WM_KEYDOWN, VK_PRIOR);
+    EXPECT_EQ(cal->Date(), EncodeDate(2024, 1, 18));
+    cal->Perform(WM_KEYDOWN, VK_NEXT);
+    cal->Perform(WM_KEYDOWN, VK_NEXT);  // a month on is past MaxDate: only the page turns
+    EXPECT_EQ(cal->Date(), EncodeDate(2024, 2, 18));
+    EXPECT_EQ(cal->VisibleMonth(), EncodeDate(2024, 3, 1));
     EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(picks, 1);
+    cal->Perform(WM_KEYDOWN, VK_RETURN);
+    EXPECT_EQ(picks, 2);
     // Code is clamped into the range.
     cal->SetDate(EncodeDate(2030, 1, 1));
     EXPECT_EQ(cal->Date(), EncodeDate(2024, 2, 20));

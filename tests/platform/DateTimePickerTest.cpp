@@ -2,6 +2,7 @@
 // selected, stepped and committed.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
 #include <vector>
 
@@ -279,4 +280,102 @@ TEST_F(DateTimePickerTest, CodeIsSilentCheckboxAndStepFireOnChange)
     EXPECT_TRUE(Picker->Checked());
     EXPECT_EQ(Changes.size(), 3u);
     EXPECT_EQ(Picker->SelectedPart(), dtpYear);
+}
+
+namespace {
+
+// What the test does while the drop-down is open; the popup is handed in
+// with its calendar.
+struct TDropDownScript {
+    std::function<void(TCustomForm* Popup, TMonthCalendar* Calendar)> Run;
+    int Opened = 0;
+    TDropDownScript()
+    {
+        SetModalHook([this](TCustomForm* F) {
+            ++Opened;
+            ASSERT_TRUE(F->IsPopup());
+            ASSERT_EQ(F->ControlCount(), 1);
+            auto* calendar = dynamic_cast<TMonthCalendar*>(F->Controls(0));
+            ASSERT_NE(calendar, nullptr);
+            if (Run)
+                Run(F, calendar);
+        });
+    }
+    ~TDropDownScript() { SetModalHook(nullptr); }
+    TDropDownScript(const TDropDownScript&) = delete;
+    TDropDownScript& operator=(const TDropDownScript&) = delete;
+};
+
+void ClickDay(TMonthCalendar* Calendar, TDateTime Day)
+{
+    const TRect r = Calendar->DayRect(Day);
+    ASSERT_FALSE(r.IsEmpty());
+    Click(Calendar, {r.Left + 2, r.Top + 2});
+}
+
+}  // namespace
+
+TEST_F(DateTimePickerTest, TheDropDownPicksByClickAndReturnAndPagesWithoutClosing)
+{
+    TDropDownScript script;
+    const TRect button = Picker->ButtonRect();
+    ASSERT_FALSE(button.IsEmpty());
+    script.Run = [&](TCustomForm* Popup, TMonthCalendar* Calendar) {
+        EXPECT_TRUE(Picker->DroppedDown());
+        EXPECT_EQ(Calendar->Date(), EncodeDate(2023, 3, 5));
+        // Below the picker, the owner keeping the focus.
+        EXPECT_EQ(Popup->Top(), Form->ClientToScreen({0, Picker->Top()}).Y + Picker->Height());
+        EXPECT_TRUE(Picker->Focused());
+        ClickDay(Calendar, EncodeDate(2023, 3, 20));
+    };
+    Click(Picker, {(button.Left + button.Right) / 2, 5});
+    EXPECT_EQ(script.Opened, 1);
+    EXPECT_FALSE(Picker->DroppedDown());
+    EXPECT_EQ(Shown(), "20.03.2023 10:30:15");  // the time stays
+    EXPECT_EQ(Changes.size(), 1u);
+
+    script.Run = [&](TCustomForm* Popup, TMonthCalendar* Calendar) {
+        KeyDown(Calendar, VK_NEXT);  // a month on
+        KeyDown(Calendar, VK_RIGHT);
+        KeyDown(Calendar, VK_DOWN);
+        EXPECT_TRUE(Popup->Visible());
+        EXPECT_EQ(Calendar->Date(), EncodeDate(2023, 4, 28));
+        Click(Calendar, {Calendar->ClientWidth() - 5, 5});  // the title's arrow pages on
+        EXPECT_TRUE(Popup->Visible());
+        EXPECT_EQ(Calendar->VisibleMonth(), EncodeDate(2023, 5, 1));
+        KeyDown(Calendar, VK_RETURN);
+    };
+    Press(VK_F4);
+    EXPECT_EQ(script.Opened, 2);
+    EXPECT_EQ(Shown(), "28.04.2023 10:30:15");
+    EXPECT_EQ(Changes.size(), 2u);
+}
+
+TEST_F(DateTimePickerTest, EscAndAnOutsidePressCloseTheDropDownAndKeepTheDate)
+{
+    TDropDownScript script;
+    script.Run = [&](TCustomForm* Popup, TMonthCalendar* Calendar) {
+        KeyDown(Calendar, VK_RIGHT);
+        KeyDown(Calendar, VK_ESCAPE);
+        EXPECT_FALSE(Popup->Visible());
+    };
+    Press(VK_DOWN, {ssAlt});
+    EXPECT_EQ(script.Opened, 1);
+    script.Run = [&](TCustomForm* Popup, TMonthCalendar* Calendar) {
+        KeyDown(Calendar, VK_LEFT);
+        Click(Form, {280, 90});
+        EXPECT_FALSE(Popup->Visible());
+    };
+    Press(VK_F4);
+    EXPECT_EQ(script.Opened, 2);
+    EXPECT_EQ(Shown(), "05.03.2023 10:30:15");
+    EXPECT_TRUE(Changes.empty());
+    EXPECT_TRUE(Picker->Focused());
+
+    // A time picker has no calendar.
+    Picker->SetKind(dtkTime);
+    EXPECT_TRUE(Picker->ButtonRect().IsEmpty());
+    Press(VK_F4);
+    Press(VK_DOWN, {ssAlt});
+    EXPECT_EQ(script.Opened, 2);
 }

@@ -306,3 +306,71 @@ TEST(NonClient, SidewaysWheelTurnsComeAsShiftedWheelMessages)
     ASSERT_EQ(f.C->Messages(), (Msgs{CM_MOUSEWHEEL}));
     EXPECT_FALSE(f.C->Log[0].WheelKeys() & MK_SHIFT);
 }
+
+TEST(NonClient, EverySizingCodeMovesItsOwnEdgesAndKeepsAMinimum)
+{
+    const TRect start{100, 100, 400, 300};
+    const TPoint d{30, 20};
+    struct TCase {
+        int Code;
+        TRect Expected;
+    };
+    for (const TCase& c : {TCase{HTLEFT, {130, 100, 400, 300}}, TCase{HTRIGHT, {100, 100, 430, 300}},
+                           TCase{HTTOP, {100, 120, 400, 300}}, TCase{HTBOTTOM, {100, 100, 400, 320}},
+                           TCase{HTTOPLEFT, {130, 120, 400, 300}}, TCase{HTTOPRIGHT, {100, 120, 430, 300}},
+                           TCase{HTBOTTOMLEFT, {130, 100, 400, 320}}, TCase{HTBOTTOMRIGHT, {100, 100, 430, 320}}})
+        EXPECT_EQ(SizedBounds(start, c.Code, d), c.Expected) << c.Code;
+    // Dragged past the opposite edge, the window keeps a sliver and does
+    // not turn inside out.
+    const TRect tiny = SizedBounds(start, HTTOPLEFT, {1000, 1000});
+    EXPECT_EQ(tiny.Right, 400);
+    EXPECT_EQ(tiny.Bottom, 300);
+    EXPECT_GT(tiny.Width(), 0);
+    EXPECT_GT(tiny.Height(), 0);
+    EXPECT_EQ(SizedBounds(start, HTBOTTOMRIGHT, {-1000, -1000}).TopLeft(), start.TopLeft());
+}
+
+TEST(NonClient, APressOnASizingCodeResizesTheTopLevelWindowUntilTheRelease)
+{
+    EnsureApplication();
+    auto* form = Create<TForm>(nullptr);
+    form->SetBorderStyle(bsNone);
+    form->SetBounds(100, 100, 300, 200);
+    auto* grip = Create<TRecordingControl>(form);
+    grip->SetParent(form);
+    grip->SetBounds(0, 0, 300, 200);
+    int code = HTCLIENT;
+    grip->OnMessage = [&](TMessage& M) {
+        if (M.Msg != WM_NCHITTEST)
+            return false;
+        M.Result = code;
+        return true;
+    };
+    form->Show();
+    // The points are the screen's: the grip moves with the edge it drags.
+    auto at = [grip](TPoint Screen) { return grip->ScreenToClient(Screen); };
+    const TRect start{100, 100, 400, 300};
+    for (int c = HTSIZEFIRST; c <= HTSIZELAST; ++c) {
+        form->SetBounds(100, 100, 300, 200);
+        code = c;
+        MouseDown(grip, at({250, 200}));
+        code = HTCLIENT;
+        MouseMove(grip, at({260, 190}));
+        EXPECT_EQ(form->BoundsRect(), SizedBounds(start, c, {10, -10})) << c;
+        // Moved and released outside the window: it still follows.
+        MouseMove(grip, at({60, 500}));
+        MouseUp(grip, at({60, 500}));
+        const TRect released = SizedBounds(start, c, {-190, 300});
+        EXPECT_EQ(form->BoundsRect(), released) << c;
+        NextClick();
+        MouseMove(grip, at({120, 120}));
+        EXPECT_EQ(form->BoundsRect(), released) << c;
+    }
+    // A press in the client area sizes nothing.
+    form->SetBounds(100, 100, 300, 200);
+    MouseDown(grip, {150, 100});
+    MouseMove(grip, {160, 110});
+    MouseUp(grip, {160, 110});
+    EXPECT_EQ(form->BoundsRect(), start);
+    delete form;
+}
