@@ -289,21 +289,15 @@ namespace {
 struct TDropDownScript {
     std::function<void(TCustomForm* Popup, TMonthCalendar* Calendar)> Run;
     int Opened = 0;
-    TDropDownScript()
-    {
-        SetModalHook([this](TCustomForm* F) {
-            ++Opened;
-            ASSERT_TRUE(F->IsPopup());
-            ASSERT_EQ(F->ControlCount(), 1);
-            auto* calendar = dynamic_cast<TMonthCalendar*>(F->Controls(0));
-            ASSERT_NE(calendar, nullptr);
-            if (Run)
-                Run(F, calendar);
-        });
-    }
-    ~TDropDownScript() { SetModalHook(nullptr); }
-    TDropDownScript(const TDropDownScript&) = delete;
-    TDropDownScript& operator=(const TDropDownScript&) = delete;
+    TModalHookGuard Hook{[this](TCustomForm* F) {
+        ++Opened;
+        ASSERT_TRUE(F->IsPopup());
+        ASSERT_EQ(F->ControlCount(), 1);
+        auto* calendar = dynamic_cast<TMonthCalendar*>(F->Controls(0));
+        ASSERT_NE(calendar, nullptr);
+        if (Run)
+            Run(F, calendar);
+    }};
 };
 
 void ClickDay(TMonthCalendar* Calendar, TDateTime Day)

@@ -13,10 +13,6 @@ struct TDialogHookGuard {
     explicit TDialogHookGuard(std::function<bool(TCommonDialog*)> H) { SetDialogHook(std::move(H)); }
     ~TDialogHookGuard() { SetDialogHook(nullptr); }
 };
-struct TModalHookGuard {
-    explicit TModalHookGuard(TModalHook H) { SetModalHook(std::move(H)); }
-    ~TModalHookGuard() { SetModalHook(nullptr); }
-};
 }  // namespace
 
 TEST(Dialogs, FiltersParseInPairsAndBadFiltersAreBounded)

@@ -16,10 +16,7 @@
 
 namespace {
 
-struct THookGuard {
-    explicit THookGuard(TModalHook H) { SetModalHook(std::move(H)); }
-    ~THookGuard() { SetModalHook(nullptr); }
-};
+using THookGuard = TModalHookGuard;
 
 TMenuItem* AddItem(TMenuItem* Parent, TComponent* Owner, const String& Caption)
 {

@@ -10,10 +10,7 @@
 
 namespace {
 
-struct THookGuard {
-    explicit THookGuard(TModalHook H) { SetModalHook(std::move(H)); }
-    ~THookGuard() { SetModalHook(nullptr); }
-};
+using THookGuard = TModalHookGuard;
 
 // A dialog with OK (default), Cancel (cancel) and a field; freed with the test.
 struct TDialogForm {

@@ -44,10 +44,7 @@ protected:
     }
 };
 
-struct THookGuard {
-    explicit THookGuard(TModalHook H) { SetModalHook(std::move(H)); }
-    ~THookGuard() { SetModalHook(nullptr); }
-};
+using THookGuard = TModalHookGuard;
 
 // An owner with a field, and a popup with a field of its own beside it.
 struct TPopupScene {

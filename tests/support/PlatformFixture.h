@@ -7,6 +7,15 @@
 #include <vector>
 
 #include "platform/Controls.h"
+#include "platform/Forms.h"
+
+// The modal hook set for a scope: answers ShowModal, popups and menus.
+struct TModalHookGuard {
+    explicit TModalHookGuard(TModalHook H) { SetModalHook(std::move(H)); }
+    ~TModalHookGuard() { SetModalHook(nullptr); }
+    TModalHookGuard(const TModalHookGuard&) = delete;
+    TModalHookGuard& operator=(const TModalHookGuard&) = delete;
+};
 
 // Makes sure a QApplication exists (made only when there is none, never
 // deleted by the tests) and the application object knows it.
