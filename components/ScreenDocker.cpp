@@ -15,6 +15,11 @@ TScreenDocker::TScreenDocker(TComponent* AOwner) : TComponent(AOwner)
         if (c != this && Is<TScreenDocker>(c))
             throw Exception("Only one instance of TScreenDocker is allowed per form.");
     }
+    FHook = AddWndProcHook(FOwnerForm, [this](TMessage& Message, const TWndMethod& Next) {
+        Next(Message);
+        if (Message.Msg == WM_MOVING)
+            WindowMoving(Message);
+    });
 }
 
 TScreenDocker::~TScreenDocker()

@@ -93,6 +93,9 @@ constexpr UINT WM_MBUTTONDBLCLK = 0x0209;
 constexpr UINT WM_MOUSEWHEEL = 0x020A;
 constexpr UINT WM_MOUSELAST = 0x020A;
 constexpr UINT WM_CAPTURECHANGED = 0x0215;
+// A top-level window is being dragged: LParam points at the rectangle (screen
+// coordinates) it is about to take; a handler may change it and answers 1.
+constexpr UINT WM_MOVING = 0x0216;
 constexpr UINT WM_DROPFILES = 0x0233;
 constexpr UINT WM_MOUSELEAVE = 0x02A3;
 constexpr UINT WM_CUT = 0x0300;

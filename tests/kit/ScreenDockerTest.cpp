@@ -1,6 +1,9 @@
 // The screen docker: snapping, holding and freeing at each edge.
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <utility>
+
 #include "components/ScreenDocker.h"
 #include "platform/Exceptions.h"
 #include "platform/Forms.h"
@@ -93,6 +96,29 @@ TEST_F(ScreenDocker, BoundsAreTheWorkAreaOrTheScreen)
     EXPECT_EQ(docker->DockBounds(r), Screen->MonitorWorkAreaRect({200, 150}));
     docker->SetDockArea(daScreen);
     EXPECT_EQ(docker->DockBounds(r), Screen->MonitorRect({200, 150}));
+}
+
+TEST_F(ScreenDocker, TheFormsMovesSnapWhileActive)
+{
+    const TRect area = docker->DockBounds(TRect(100, 100, 300, 200));
+    const auto moving = [this](TRect R) {
+        const LRESULT changed = form->Perform(WM_MOVING, 0, reinterpret_cast<LPARAM>(&R));
+        return std::make_pair(R, changed);
+    };
+    const TRect nearLeft(area.Left + 4, area.Top + 100, area.Left + 204, area.Top + 200);
+    auto [r, changed] = moving(nearLeft);
+    EXPECT_EQ(r, TRect(area.Left, area.Top + 100, area.Left + 200, area.Top + 200));
+    EXPECT_EQ(changed, 1);
+    EXPECT_EQ(edges, (std::vector<TDockEdge>{deLeft}));
+    docker->SetActive(false);
+    std::tie(r, changed) = moving(nearLeft);
+    EXPECT_EQ(r, nearLeft);
+    EXPECT_EQ(changed, 0);
+    // Gone with the docker, the hook leaves the form's moves alone.
+    docker->SetActive(true);
+    delete docker;
+    std::tie(r, changed) = moving(nearLeft);
+    EXPECT_EQ(r, nearLeft);
 }
 
 TEST_F(ScreenDocker, OnlyOneOnAFormAndOnlyOnAForm)
