@@ -636,14 +636,8 @@ void TColorPickerPopup::PaintCell(TCanvas* C, int Index)
     const TRect r = CellRect(Index);
     // The cell's frame: raised under the pointer, sunken when selected.
     if (FSelectedIndex == Index || FHoverIndex == Index) {
-        const bool sunk = FSelectedIndex == Index;
-        C->Pen()->SetColor(sunk ? clBtnShadow : clBtnHighlight);
-        C->MoveTo(r.Left, r.Bottom - 1);
-        C->LineTo(r.Left, r.Top);
-        C->LineTo(r.Right - 1, r.Top);
-        C->Pen()->SetColor(sunk ? clBtnHighlight : clBtnShadow);
-        C->LineTo(r.Right - 1, r.Bottom - 1);
-        C->LineTo(r.Left, r.Bottom - 1);
+        TRect frame = r;
+        C->DrawEdge(frame, FSelectedIndex == Index ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
     }
     const TRect swatch(r.Left + 3, r.Top + 3, r.Right - 3, r.Bottom - 3);
     C->Brush()->SetColor(clBtnShadow);
