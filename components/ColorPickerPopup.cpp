@@ -71,6 +71,8 @@ int NearestWithin(const std::vector<TCombEntry>& Entries, TPoint P, const std::f
 
 }  // namespace
 
+TColorPickerPopup* ColorPickerPopup = nullptr;
+
 TColorPickerPopup::TColorPickerPopup(TComponent* AOwner) : TForm(AOwner)
 {
     SetName("ColorPickerPopup");
@@ -589,6 +591,28 @@ void TColorPickerPopup::ShowPopupAligned()
     Invalidate();
 }
 
+TModalResult TColorPickerPopup::Popup()
+{
+    // The language may have changed since the last time.
+    SetCustomText(KitTranslate("mix colour"));
+    FSelectionMode = smNone;
+    SetHoverIndex(NoCell);
+    ShowPopupAligned();
+    return RunPopup();
+}
+
+void TColorPickerPopup::CreateParams(TCreateParams& Params)
+{
+    TForm::CreateParams(Params);
+    Params.WindowClassStyle |= CS_DROPSHADOW;
+}
+
+bool TColorPickerPopup::PopupOutsidePress(TMouseButton, const TPoint&)
+{
+    // Neither closed nor passed on: a colour is picked or Esc pressed.
+    return true;
+}
+
 // ---- messages and painting -----------------------------------------------------------
 
 void TColorPickerPopup::Dispatch(TMessage& Message)
@@ -599,13 +623,6 @@ void TColorPickerPopup::Dispatch(TMessage& Message)
             PaintPicker(c);
             return;
         }
-        break;
-    case CM_ACTIVATE:
-        SetCustomText(KitTranslate("mix colour"));
-        SetMouseCapture(true);
-        break;
-    case CM_DEACTIVATE:
-        SetMouseCapture(false);
         break;
     default:
         break;
@@ -723,4 +740,7 @@ void TColorPickerPopup::PaintPicker(TCanvas* C)
     C->LineTo(FWindowRect.Width() - FMargin - FSpacing, sepY);
     if (Height() >= CustomHeight())
         PaintCustomSection(C);
+    // The popup's raised edge, as wide as the margin the layout leaves.
+    TRect edge = ClientRect();
+    C->DrawEdge(edge, EDGE_RAISED, BF_RECT);
 }

@@ -31,6 +31,10 @@ struct TCombEntry {
 
 enum TSelectionMode { smNone, smColor, smBW, smRamp };
 
+class TColorPickerPopup;
+// The program's one colour picker (made at start-up), or null.
+extern TColorPickerPopup* ColorPickerPopup;
+
 class TColorPickerPopup : public TForm {
     VEK_DECLARE_CLASS(TColorPickerPopup, TForm)
 
@@ -59,6 +63,10 @@ public:
     // Sizes and places the popup below (or above) the anchor DestRect,
     // within the screen holding it.
     void ShowPopupAligned();
+    // Shows the popup at DestRect and returns once a colour was picked
+    // (mrOk) or Esc pressed (mrCancel). It takes all input while shown;
+    // presses outside it do nothing.
+    TModalResult Popup();
     TRect DestRect;
 
     const String& DefaultText() const { return FDefaultText; }
@@ -109,6 +117,8 @@ public:
     void SetHoverIndex(int Value);
 
 protected:
+    void CreateParams(TCreateParams& Params) override;
+    bool PopupOutsidePress(TMouseButton Button, const TPoint& ScreenPos) override;
     void PaintPicker(TCanvas* C);
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;

@@ -1,6 +1,9 @@
 #include "shell/Startup.h"
 
+#include "components/ColorPickerPopup.h"
+#include "components/DateTimePopup.h"
 #include "components/KitTranslation.h"
+#include "components/ShadowedHintWindow.h"
 #include "document/Log.h"
 #include "platform/Clipbrd.h"
 #include "platform/Dialogs.h"
@@ -53,6 +56,8 @@ void InitUnits()
     InitNetworkUnit();
     RegisterCursors();
     InitInstanceUnit();
+    // Hints cast a shadow.
+    Application->SetHintWindowClass(TShadowedHintWindow::StaticClassInfo());
 }
 
 void DoneUnits()
@@ -84,6 +89,9 @@ TMainForm* StartProgram(const std::vector<String>& Arguments)
     TMainForm* main = nullptr;
     Application->CreateForm(main);
     State().MainForm = main;
+    // The date fields' and colour panels' popups, made once and reused.
+    Application->CreateForm(DateTimePopup);
+    Application->CreateForm(ColorPickerPopup);
     Application->OnException = [main](TObject*, Exception& E) { main->ApplicationEvents1Exception(E); };
     Application->OnShowHint = [main](String& HintStr, bool& CanShow, THintInfo& HintInfo) {
         main->ApplicationEvents1ShowHint(HintStr, CanShow, HintInfo);
@@ -115,6 +123,10 @@ void StopProgram()
     Application->OnShowHint = nullptr;
     delete s.Splash;
     s.Splash = nullptr;
+    delete DateTimePopup;
+    DateTimePopup = nullptr;
+    delete ColorPickerPopup;
+    ColorPickerPopup = nullptr;
     if (s.MainForm) {
         delete s.MainForm;
         s.MainForm = nullptr;

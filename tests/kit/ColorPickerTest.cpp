@@ -1,6 +1,8 @@
 // The colour picker's layout, comb colours, hits, picks and keys.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "components/ColorPickerPopup.h"
 #include "components/KitTranslation.h"
 #include "platform/Forms.h"
@@ -258,13 +260,42 @@ TEST_F(ColorPicker, PlacedBelowItsAnchorWithinTheScreen)
     EXPECT_EQ(picker->Left(), screen.Left);
 }
 
-TEST_F(ColorPicker, TheCustomTextIsTranslatedAtEachActivation)
+TEST_F(ColorPicker, ShownItTakesAllInputTranslatesItsTextAndIgnoresOutsidePresses)
 {
+    auto* owner = Create<TForm>(nullptr);
+    owner->SetBorderStyle(bsNone);
+    owner->SetBounds(0, 0, 600, 500);
+    auto* field = Create<TRecordingControl>(owner);
+    field->SetParent(owner);
+    field->SetBounds(0, 0, 600, 500);
+    owner->Show();
     SetKitTranslator([](const String& T) { return T == "mix colour" ? String("Farbe &mischen") : T; });
-    picker->Perform(CM_ACTIVATE);
-    EXPECT_EQ(picker->CustomText(), "Farbe &mischen");
-    picker->Perform(WM_SYSKEYDOWN, 'M', KF_ALTDOWN_BIT);
-    EXPECT_TRUE(picker->CustomSectionOpen());
-    picker->Perform(CM_DEACTIVATE);
+    picker->DestRect = TRect(300, 40, 380, 60);
+    bool openAfterOutsidePress = false;
+    SetModalHook([&](TCustomForm*) {
+        EXPECT_EQ(picker->CustomText(), "Farbe &mischen");
+        EXPECT_EQ(picker->BoundsRect().TopLeft(), TPoint(300, 60));
+        ::Click(field, {20, 20});
+        openAfterOutsidePress = picker->Visible();
+        // Keys sent to the window beneath reach the picker.
+        KeyDown(field, VK_ESCAPE);
+    });
+    EXPECT_EQ(picker->Popup(), mrCancel);
+    EXPECT_TRUE(openAfterOutsidePress);
+    EXPECT_FALSE(picker->Visible());
+    const std::vector<UINT> beneath = field->Messages();
+    EXPECT_EQ(std::count(beneath.begin(), beneath.end(), WM_LBUTTONDOWN), 0);
+    // Alt with the custom text's accelerator opens the custom section; a
+    // click in the grid picks.
+    SetModalHook([&](TCustomForm*) {
+        KeyDown(picker, 'M', "", TShiftState{ssAlt});
+        EXPECT_TRUE(picker->CustomSectionOpen());
+        const TRect blue = picker->CellRect(13);
+        ::Click(picker, {(blue.Left + blue.Right) / 2, (blue.Top + blue.Bottom) / 2});
+    });
+    EXPECT_EQ(picker->Popup(), mrOk);
+    EXPECT_EQ(picker->SelectionColor(), clBlue);
+    SetModalHook(nullptr);
     SetKitTranslator(nullptr);
+    delete owner;
 }

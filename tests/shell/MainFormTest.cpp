@@ -12,6 +12,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "components/ColorPickerPopup.h"
+#include "components/DateTimePopup.h"
+#include "components/ShadowedHintWindow.h"
 #include "document/IniFiles.h"
 #include "network/DocumentNetwork.h"
 #include "network/SimpleSockets.h"
@@ -47,11 +50,16 @@ TEST_F(MainFormTest, StartsInOrderAndOpensTheOneArgument)
     EXPECT_EQ(steps, (std::vector<String>{"units", "locale", "title", "splash", "forms", "settings", "splash timer",
                                           "open"}));
     EXPECT_EQ(Application->Title(), "Vekora");
+    // The kit's popups are made once, and hints cast a shadow.
+    ASSERT_NE(DateTimePopup, nullptr);
+    ASSERT_NE(ColorPickerPopup, nullptr);
+    EXPECT_EQ(Application->HintWindowClass(), TShadowedHintWindow::StaticClassInfo());
     EXPECT_EQ(m->Caption(), "VEK - " + doc);
     EXPECT_EQ(m->GetTableRowCount(tbTable), 1);
     EXPECT_EQ(Panel(m, 0), "Table total: 1");
     EXPECT_EQ(Panel(m, 3), "");
     StopProgram();
+    EXPECT_EQ(DateTimePopup, nullptr);
 
     // Two arguments open nothing.
     steps.clear();

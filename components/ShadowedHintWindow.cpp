@@ -1,0 +1,7 @@
+#include "components/ShadowedHintWindow.h"
+
+void TShadowedHintWindow::CreateParams(TCreateParams& Params)
+{
+    THintWindow::CreateParams(Params);
+    Params.WindowClassStyle |= CS_DROPSHADOW;
+}
