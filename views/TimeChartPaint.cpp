@@ -6,6 +6,7 @@
 #include <cmath>
 #include <unordered_set>
 
+#include "components/Clock.h"
 #include "document/DocumentHelpers.h"
 #include "platform/DateUtils.h"
 #include "platform/Graphics.h"
@@ -370,8 +371,8 @@ void TPlannerForm::DrawItemInfo(TCanvas* Canvas, TWhichTable Table, int DY, int 
         return;
     const TPoint corner{r.Left, r.Bottom};
     if (FMinUnit == muMinute && Table == tbTable) {
-        // A task in minute mode shows its start time on a clock face; that
-        // face comes with the control kit, which this build does not have yet.
+        // In minutes the time of day matters: the start on a small clock.
+        DrawClock(Canvas, Bounds(corner.X - 8, corner.Y - 8, 17, 17), GetStartOf(Node), clWhite, clBlack, 0.6, 0.8);
         return;
     }
     if (Table != GetActiveTable())

@@ -234,3 +234,56 @@ TEST(ChartPaint, PositionLabelsAndTheFadeOutLine)
     p->UpdateEmptyRowsProc();
     EXPECT_EQ(p->FadeOutText(), "automatically fade-out suppressed");
 }
+
+TEST(ChartPaint, MovingBarsShowTheirStartOnTheChartOnly)
+{
+    TPinnedClock clock(Today);
+    TScene s;
+    TTestPlanner& p = *s.P;
+    p.StringTreeGrid1->SetSelected(s.YellowTask->VNode, true);
+    const TRect bar = s.Bar(s.YellowTask);
+    const TPoint corner{bar.Left, bar.Bottom};
+    // The first black pixel from (X, Y) in the direction (DX, DY), or -1.
+    auto blackFrom = [](TCanvas* C, int X, int Y, int DX, int DY) {
+        for (int i = 1; i < 40; ++i)
+            if (PixelOf(C, X + i * DX, Y + i * DY) == (TRGB{0, 0, 0}))
+                return DX ? X + i * DX : Y + i * DY;
+        return -1;
+    };
+
+    // Not moving: no box.
+    TCanvas* c = PaintChart(p);
+    EXPECT_EQ(blackFrom(c, corner.X + 1, corner.Y, -1, 0), -1);
+
+    // Moving: the start in a framed box on the info colour, centred on the
+    // bar's bottom-left corner.
+    p.FTimeChartMouseState = msMoveItem;
+    c = PaintChart(p);
+    const int left = blackFrom(c, corner.X + 1, corner.Y, -1, 0);
+    ASSERT_GT(left, corner.X - 40);
+    const int top = blackFrom(c, left + 1, corner.Y, 0, -1);
+    ASSERT_GT(top, corner.Y - 20);
+    EXPECT_EQ(PixelOf(c, left + 1, top + 1), Rgb(clInfoBk));
+    const int right = blackFrom(c, corner.X - 1, corner.Y, 1, 0);
+    EXPECT_LE(std::abs((left + right) / 2 - corner.X), 1) << left << " to " << right;
+
+    // A picture of the same span shows no box.
+    TBitmap picture(700, 52 + 3 * 54);
+    p.DrawBitmap(picture.Canvas(), 0, 0, 700, 52 + 3 * 54, 0, 0, true, 0, D0 + 70, D0);
+    EXPECT_EQ(blackFrom(picture.Canvas(), corner.X + 1, 52 + corner.Y, -1, 0), -1);
+
+    // In minutes a task shows a white clock face there instead, its hands
+    // from the corner.
+    p.FMinUnit = muMinute;
+    p.UpdateInternalVariables();
+    const TRect minuteBar = s.Bar(s.YellowTask);
+    const TPoint at{minuteBar.Left, minuteBar.Bottom};
+    c = PaintChart(p);
+    int white = 0;
+    for (int y = at.Y - 8; y <= at.Y + 8; ++y)
+        for (int x = at.X - 8; x <= at.X + 8; ++x)
+            white += PixelOf(c, x, y) == White;
+    EXPECT_GT(white, 90);
+    EXPECT_EQ(PixelOf(c, at.X, at.Y), (TRGB{0, 0, 0}));
+    EXPECT_NE(PixelOf(c, at.X - 12, at.Y + 2), Rgb(clInfoBk));
+}
