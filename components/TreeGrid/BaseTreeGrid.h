@@ -585,6 +585,16 @@ protected:
     // From the visible Run whose top is Top: the row that covers Y (Top
     // becomes its top; nil below the last row), or the top of Node.
     TGridNode* WalkToPosition(TGridNode* Run, Int64& Top, Int64 Y);
+    // From the visible Run whose top is Top, backwards: the row above Top
+    // that covers Y (Top becomes its top); nil when the stored totals do
+    // not lead there. Only while CanSkipSubtrees().
+    TGridNode* WalkBackToPosition(TGridNode* Run, Int64& Top, Int64 Y);
+    // The row that covers Y through the cache, walked from the nearer of the
+    // entries around Y; nil below the last row.
+    TGridNode* CachedNodeAt(Int64 Y, Int64& Top);
+    // Index of the last entry (the end entry aside) whose top is at or
+    // above Position; -1 before the first one or at and past the end.
+    int CacheIndexAt(Cardinal Position) const;
     Int64 WalkToNode(TGridNode* Run, Int64 Top, TGridNode* Node);
     // Whether walks may pass whole subtrees by their stored totals.
     bool CanSkipSubtrees() const;

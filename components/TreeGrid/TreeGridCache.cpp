@@ -356,19 +356,21 @@ bool TBaseTreeGrid::DoValidateCache()
 
 // Both searches look at the entries before the end entry only: it marks
 // where the covered area ends and belongs to no row.
+int TBaseTreeGrid::CacheIndexAt(Cardinal Position) const
+{
+    if (FPositionCache.size() < 2 || Position >= FPositionCache.back().AbsoluteTop)
+        return -1;
+    const auto end = FPositionCache.end() - 1;
+    const auto it = std::upper_bound(FPositionCache.begin(), end, Position,
+        [](Cardinal p, const TCacheEntry& e) { return p < e.AbsoluteTop; });
+    return int(it - FPositionCache.begin()) - 1;
+}
+
 TGridNode* TBaseTreeGrid::FindInPositionCache(Cardinal Position, Cardinal& Top) const
 {
-    Top = 0;
-    if (FPositionCache.size() < 2 || Position >= FPositionCache.back().AbsoluteTop)
-        return nullptr;
-    const auto end = FPositionCache.end() - 1;
-    auto it = std::upper_bound(FPositionCache.begin(), end, Position,
-        [](Cardinal p, const TCacheEntry& e) { return p < e.AbsoluteTop; });
-    if (it == FPositionCache.begin())
-        return nullptr;
-    --it;
-    Top = it->AbsoluteTop;
-    return it->Node;
+    const int index = CacheIndexAt(Position);
+    Top = index < 0 ? 0 : FPositionCache[std::size_t(index)].AbsoluteTop;
+    return index < 0 ? nullptr : FPositionCache[std::size_t(index)].Node;
 }
 
 TGridNode* TBaseTreeGrid::FindInPositionCache(TGridNode* Node, Cardinal& Top) const
@@ -406,6 +408,20 @@ struct TRowSkipper {
         for (TGridNode* child = Node->FirstChild; child; child = child->NextSibling)
             if (Shown(child))
                 return child;
+        return nullptr;
+    }
+    TGridNode* LastShownChild(TGridNode* Node) const
+    {
+        for (TGridNode* child = Node->LastChild; child; child = child->PrevSibling)
+            if (Shown(child))
+                return child;
+        return nullptr;
+    }
+    TGridNode* PreviousShownSibling(TGridNode* Node) const
+    {
+        for (TGridNode* sibling = Node->PrevSibling; sibling; sibling = sibling->PrevSibling)
+            if (Shown(sibling))
+                return sibling;
         return nullptr;
     }
     // The next row after Node and everything below it.
@@ -453,6 +469,73 @@ TGridNode* TBaseTreeGrid::WalkToPosition(TGridNode* Run, Int64& Top, Int64 Y)
         Run = rows.AfterSubtree(Run);
     }
     return nullptr;
+}
+
+TGridNode* TBaseTreeGrid::WalkBackToPosition(TGridNode* Run, Int64& Top, Int64 Y)
+{
+    const TRowSkipper rows{FRoot, FOptions->PaintOptions().Contains(toShowHiddenNodes)};
+    while (Y < Top) {
+        TGridNode* sibling = rows.PreviousShownSibling(Run);
+        if (!sibling) {
+            // The first child's row follows its parent's.
+            Run = Run->Parent;
+            if (Run == FRoot)
+                return nullptr;
+            Top -= Run->NodeHeight;
+            continue;
+        }
+        Int64 end = Top;
+        Top -= sibling->TotalHeight;
+        Run = sibling;
+        if (Y < Top)
+            continue;
+        // Y lies in the sibling's subtree, which ends at end: down through
+        // the children whose subtrees hold it, each found from the back.
+        while (Y >= Top + Run->NodeHeight) {
+            TGridNode* child = Run->States.Contains(vsExpanded) ? rows.LastShownChild(Run) : nullptr;
+            while (child && Y < end - Int64(child->TotalHeight)) {
+                end -= child->TotalHeight;
+                child = rows.PreviousShownSibling(child);
+            }
+            if (!child)
+                return nullptr;
+            Run = child;
+            Top = end - child->TotalHeight;
+        }
+        return Run;
+    }
+    return Run;
+}
+
+TGridNode* TBaseTreeGrid::CachedNodeAt(Int64 Y, Int64& Top)
+{
+    // Below the end of the cached area there is no row.
+    const int index = CacheIndexAt(Cardinal(std::min<Int64>(Y, 0xFFFFFFFF)));
+    Top = 0;
+    if (index < 0)
+        return nullptr;
+    const TCacheEntry& entry = FPositionCache[std::size_t(index)];
+    Top = entry.AbsoluteTop;
+    if (CanSkipSubtrees()) {
+        // The next entry's node, or the last row, whose bottom the end entry holds.
+        const std::size_t next = std::size_t(index) + 1;
+        TGridNode* after = FPositionCache[next].Node;
+        Int64 afterTop = FPositionCache[next].AbsoluteTop;
+        if (next + 1 == FPositionCache.size())
+            afterTop -= after->NodeHeight;
+        if (Y >= afterTop) {
+            Top = afterTop;
+            return after;
+        }
+        if (afterTop - Y < Y - Top) {
+            Int64 top = afterTop;
+            if (TGridNode* run = WalkBackToPosition(after, top, Y)) {
+                Top = top;
+                return run;
+            }
+        }
+    }
+    return WalkToPosition(entry.Node, Top, Y);
 }
 
 Int64 TBaseTreeGrid::WalkToNode(TGridNode* Run, Int64 Top, TGridNode* Node)

@@ -931,20 +931,8 @@ TGridNode* TBaseTreeGrid::GetNodeAt(int, int Y, bool Relative, int& NodeTop)
         Y = 0;
     const Int64 absY = Relative ? Int64(Y) - FOffsetY : Int64(Y);
     Int64 top = 0;
-    TGridNode* run = nullptr;
-    if (FStates.Contains(tsUseCache)) {
-        // Below the end of the cached area there is no row.
-        Cardinal cached = 0;
-        run = FindInPositionCache(Cardinal(std::min<Int64>(absY, 0xFFFFFFFF)), cached);
-        top = cached;
-        if (!run) {
-            NodeTop = 0;
-            return nullptr;
-        }
-    } else {
-        run = GetFirstVisibleNoInit(nullptr, true);
-    }
-    run = WalkToPosition(run, top, absY);
+    TGridNode* run = FStates.Contains(tsUseCache) ? CachedNodeAt(absY, top)
+                                                  : WalkToPosition(GetFirstVisibleNoInit(nullptr, true), top, absY);
     NodeTop = run ? int(Relative ? top + FOffsetY : top) : 0;
     return run;
 }

@@ -1086,7 +1086,11 @@ void TBaseTreeGrid::DoNodeMoved(TGridNode* Node)
 
 bool TBaseTreeGrid::EndEditNode() { return true; }
 bool TBaseTreeGrid::CancelEditNode() { return true; }
-void TBaseTreeGrid::MainColumnChanged() {}
+void TBaseTreeGrid::MainColumnChanged()
+{
+    CancelEditNode();
+    RepaintTree();
+}
 void TBaseTreeGrid::RepaintTree()
 {
     if (HandleAllocated())

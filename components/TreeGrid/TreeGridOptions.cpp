@@ -82,8 +82,15 @@ void TCustomTreeGridOptions::SetMiscOptions(TTGMiscOptions Value)
     if (Value == FMiscOptions)
         return;
     const bool checkChanged = Value.Contains(toCheckSupport) != FMiscOptions.Contains(toCheckSupport);
+    const bool resizeRepaintChanged =
+        Value.Contains(toFullRepaintOnResize) != FMiscOptions.Contains(toFullRepaintOnResize);
     FMiscOptions = Value;
-    if (checkChanged && FOwner && !FOwner->IsLoading() && FOwner->HandleAllocated())
+    if (!FOwner || FOwner->IsLoading() || !FOwner->HandleAllocated())
+        return;
+    // The window's class styles come from the options when it is made.
+    if (resizeRepaintChanged)
+        FOwner->RecreateWnd();
+    else if (checkChanged)
         FOwner->RepaintTree();
 }
 

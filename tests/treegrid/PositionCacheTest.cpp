@@ -168,6 +168,50 @@ TEST(PositionCache, LookupsAgreeWithAndWithoutTheCache)
     EXPECT_EQ(rectangles(), cachedRects);
 }
 
+// Rows are found from the entry above or, when nearer, back from the entry
+// below (the last rows from the end entry): nested, collapsed, hidden and
+// filtered rows must not lead either walk astray.
+TEST(PositionCache, EveryRowOfANestedTreeIsFoundAtItsTop)
+{
+    auto tree = CacheTree(true);
+    tree->SetRootNodeCount(60);
+    int n = 0;
+    for (TGridNode* top = tree->GetFirst(); top; top = tree->GetNextSibling(top), ++n) {
+        for (int i = 0; i < 40; ++i) {
+            TGridNode* child = tree->AddChild(top);
+            if (i % 7 == 3)
+                for (int j = 0; j < 5; ++j)
+                    tree->AddChild(child);
+            if (i % 11 == 5)
+                tree->SetVisible(child, false);
+            if (i % 13 == 6)
+                tree->SetHidden(child, true);
+            if (i % 7 == 3 && i % 2 == 1)
+                tree->ToggleNode(child);
+        }
+        if (n % 5 != 4)
+            tree->ToggleNode(top);
+    }
+    ASSERT_GT(tree->VisibleCount(), 2000u);
+    ASSERT_TRUE(WaitForCache(tree.get()));
+    ASSERT_GE(tree->FPositionCache.size(), 2u);
+
+    int expectedTop = 0;
+    int rows = 0;
+    for (TGridNode* row = tree->GetFirstVisible(); row; row = tree->GetNextVisible(row), ++rows) {
+        for (int y : {expectedTop, expectedTop + 17}) {
+            int top = -1;
+            ASSERT_EQ(tree->GetNodeAt(0, y, false, top), row) << "row " << rows << " at " << y;
+            ASSERT_EQ(top, expectedTop) << "row " << rows;
+        }
+        expectedTop += 18;
+    }
+    ASSERT_EQ(Cardinal(rows), tree->VisibleCount());
+    ASSERT_TRUE(tree->TreeStates().Contains(tsUseCache)) << "the lookups used the cache";
+    int top = -1;
+    EXPECT_EQ(tree->GetNodeAt(0, expectedTop, false, top), nullptr) << "below the last row";
+}
+
 TEST(PositionCache, VariableHeightsAreMeasuredOnTheGuiThreadOnly)
 {
     auto tree = CacheTree();

@@ -267,3 +267,38 @@ TEST_F(Scrolling, AHeldArrowRepeats)
     ProcessEventsUntil([] { return false; }, 200);
     EXPECT_EQ(tree->OffsetY(), stopped) << "no more after the release";
 }
+
+namespace {
+class TWindowCountTree : public TTestTree {
+public:
+    using TTestTree::TTestTree;
+    int Windows = 0;
+
+protected:
+    void CreateWnd() override
+    {
+        TTestTree::CreateWnd();
+        ++Windows;
+    }
+};
+}  // namespace
+
+TEST(ScrollingWindow, ANewWindowKeepsTheView)
+{
+    EnsureApplication();
+    std::unique_ptr<TWindowCountTree, TTreeDeleter> tree(Create<TWindowCountTree>(nullptr));
+    tree->SetNodeDataSize(16);
+    tree->SetBounds(0, 0, 204, 104);
+    tree->HandleNeeded();
+    tree->SetRootNodeCount(10);
+    tree->SetOffsetY(-40);
+    tree->SetMisc(toFullRepaintOnResize, false);
+    EXPECT_EQ(tree->Windows, 2) << "the class styles need a new window";
+    EXPECT_EQ(tree->OffsetY(), -40);
+    TScrollInfo info;
+    info.fMask = SIF_ALL;
+    GetScrollInfo(tree->Handle(), SB_VERT, info);
+    EXPECT_EQ(info.nPos, 40);
+    EXPECT_EQ(info.nMax, 180);
+    EXPECT_EQ(tree->ClientWidth(), 200 - GetSystemMetrics(SM_CXVSCROLL));
+}
