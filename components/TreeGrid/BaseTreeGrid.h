@@ -9,6 +9,7 @@
 // shown, so every "with a window" step is skipped while HandleAllocated() is
 // false. Painting, scrolling and input hook in through the virtual members
 // marked as hooks below, which do nothing yet.
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -21,6 +22,7 @@
 #include "components/TreeGrid/TreeGridImages.h"
 #include "components/TreeGrid/TreeGridOptions.h"
 #include "components/TreeGrid/TreeGridTypes.h"
+#include "platform/Graphics.h"
 #include "platform/Streams.h"
 
 class TCanvas;
@@ -84,6 +86,45 @@ using TTGBeforeAutoFitColumnEvent = std::function<void(TTGHeader* Sender, TColum
     TSmartAutoFitType& SmartAutoFitType, bool& Allowed)>;
 using TTGAfterAutoFitColumnEvent = std::function<void(TTGHeader* Sender, TColumnIndex Column)>;
 
+using TTGPaintEvent = std::function<void(TBaseTreeGrid* Sender, TCanvas* TargetCanvas)>;
+using TTGBeforeItemPaintEvent = std::function<void(TBaseTreeGrid* Sender, TCanvas* TargetCanvas, TGridNode* Node,
+    const TRect& ItemRect, bool& CustomDraw)>;
+using TTGAfterItemPaintEvent = std::function<void(TBaseTreeGrid* Sender, TCanvas* TargetCanvas, TGridNode* Node,
+    const TRect& ItemRect)>;
+using TTGBeforeCellPaintEvent = std::function<void(TBaseTreeGrid* Sender, TCanvas* TargetCanvas, TGridNode* Node,
+    TColumnIndex Column, TTGCellPaintMode CellPaintMode, const TRect& CellRect, TRect& ContentRect)>;
+using TTGAfterCellPaintEvent = std::function<void(TBaseTreeGrid* Sender, TCanvas* TargetCanvas, TGridNode* Node,
+    TColumnIndex Column, const TRect& CellRect)>;
+using TTGBackgroundPaintEvent = std::function<void(TBaseTreeGrid* Sender, TCanvas* TargetCanvas, const TRect& R,
+    bool& Handled)>;
+using TTGGetLineStyleEvent = std::function<void(TBaseTreeGrid* Sender, std::array<Byte, 8>& Bits)>;
+
+struct TTGImageInfo {
+    int Index = -1;
+    int XPos = 0;
+    int YPos = 0;
+    bool Ghosted = false;
+    TImageList* Images = nullptr;
+};
+
+// What every step of painting one cell works with. Rectangles are in the
+// row bitmap's coordinates: tree x, and y from the row's top.
+struct TTGPaintInfo {
+    TCanvas* Canvas = nullptr;
+    TTGInternalPaintOptions PaintOptions;
+    TGridNode* Node = nullptr;
+    TColumnIndex Column = NoColumn;
+    Cardinal Position = 0;
+    TRect CellRect;
+    TRect ContentRect;
+    int NodeWidth = 0;
+    TAlignment Alignment = taLeftJustify;
+    TAlignment CaptionAlignment = taLeftJustify;
+    TBiDiMode BidiMode = bdLeftToRight;
+    TPoint BrushOrigin;
+    TTGImageInfo ImageInfo[4];
+};
+
 class TBaseTreeGrid : public TCustomControl {
     VEK_DECLARE_CLASS(TBaseTreeGrid, TCustomControl)
 public:
@@ -145,6 +186,16 @@ public:
     TTGAfterAutoFitColumnsEvent OnAfterAutoFitColumns;
     TTGBeforeAutoFitColumnEvent OnBeforeAutoFitColumn;
     TTGAfterAutoFitColumnEvent OnAfterAutoFitColumn;
+
+    TTGPaintEvent OnBeforePaint;
+    TTGPaintEvent OnAfterPaint;
+    // A true CustomDraw: the owner painted the row; the tree adds nothing.
+    TTGBeforeItemPaintEvent OnBeforeItemPaint;
+    TTGAfterItemPaintEvent OnAfterItemPaint;
+    TTGBeforeCellPaintEvent OnBeforeCellPaint;
+    TTGAfterCellPaintEvent OnAfterCellPaint;
+    TTGBackgroundPaintEvent OnPaintBackground;
+    TTGGetLineStyleEvent OnGetLineStyle;
 
     // ---- owned parts ----
     TTGHeader* Header() const { return FHeader.get(); }
@@ -437,6 +488,33 @@ public:
 
     void BeforeDestruction() override;
 
+    // ---- painting (TreeGridPaint.cpp, TreeGridDecorations.cpp) ----
+    // Paints Window (tree coordinates) of the tree to Target of TargetCanvas.
+    void PaintTree(TCanvas* TargetCanvas, const TRect& Window, const TPoint& Target,
+        TTGInternalPaintOptions PaintOptions, TPixelFormat PixelFormat = pf32bit);
+    TTGLineStyle LineStyle() const { return FLineStyle; }
+    void SetLineStyle(TTGLineStyle Value);
+    TTGLineMode LineMode() const { return FLineMode; }
+    void SetLineMode(TTGLineMode Value);
+    TTGButtonStyle ButtonStyle() const { return FButtonStyle; }
+    void SetButtonStyle(TTGButtonStyle Value);
+    TTGButtonFillMode ButtonFillMode() const { return FButtonFillMode; }
+    void SetButtonFillMode(TTGButtonFillMode Value);
+    TTGDrawSelectionMode DrawSelectionMode() const { return FDrawSelectionMode; }
+    void SetDrawSelectionMode(TTGDrawSelectionMode Value) { FDrawSelectionMode = Value; }
+    void SetSelectionBlendFactor(Byte Value);
+    TColumnIndex EditColumn() const { return FEditColumn; }
+    // The drop target and where a drop would go; the drag support sets them.
+    TGridNode* DropTargetNode() const { return FDropTargetNode; }
+    TTGDropMode LastDropMode() const { return FLastDropMode; }
+    void SetDropTarget(TGridNode* Node, TTGDropMode Mode);
+    // The bits of the dotted-line brush, rows top-down, most significant bit
+    // leftmost; zero bits take the line colour.
+    const std::array<Byte, 8>& DottedBrushBits() const { return FDottedBrush; }
+    // Rebuilds the expand buttons and the dotted-line brush.
+    void PrepareBitmaps(bool NeedButtons, bool NeedLines);
+    TBitmap* ButtonBitmap(bool Expanded, bool Hot);
+
 protected:
     // ---- class factories ----
     virtual TTreeGridOptionsClass GetOptionsClass();
@@ -670,6 +748,60 @@ protected:
     virtual void UpdateEditBounds();
     void Paint() override;
 
+    // ---- painting internals ----
+    void WMPrintClient(TMessage& Message);
+    // Places an image at R's leading edge, centred on the row's alignment
+    // line, and moves that edge past it.
+    void AdjustImageBorder(int ImageWidth, int ImageHeight, TBiDiMode BidiMode, int VAlign, TRect& R,
+        TTGImageInfo& ImageInfo);
+    // The line pieces of Node, one per level; returns the select level.
+    int DetermineLineImageAndSelectLevel(TGridNode* Node, std::vector<TTGLineType>& LineImage);
+    void ClearNodeBackground(const TTGPaintInfo& PaintInfo, bool UseBackground, bool Floating, const TRect& R);
+    virtual void PrepareCell(TTGPaintInfo& PaintInfo, int WindowOrgX, int MaxWidth);
+    // Widens the cell over spanned columns; NextNonEmpty is the next column to paint.
+    virtual void AdjustPaintCellRect(TTGPaintInfo& PaintInfo, TColumnIndex& NextNonEmpty);
+    virtual void DoPaintNode(TTGPaintInfo& PaintInfo);
+    virtual void DoBeforePaint(TCanvas* Canvas);
+    virtual void DoAfterPaint(TCanvas* Canvas);
+    virtual bool DoBeforeItemPaint(TCanvas* Canvas, TGridNode* Node, const TRect& ItemRect);
+    virtual void DoAfterItemPaint(TCanvas* Canvas, TGridNode* Node, const TRect& ItemRect);
+    virtual void DoBeforeCellPaint(TCanvas* Canvas, TGridNode* Node, TColumnIndex Column,
+        TTGCellPaintMode CellPaintMode, const TRect& CellRect, TRect& ContentRect);
+    virtual void DoAfterCellPaint(TCanvas* Canvas, TGridNode* Node, TColumnIndex Column, const TRect& CellRect);
+    virtual bool DoPaintBackground(TCanvas* Canvas, const TRect& R);
+    virtual void DoGetLineStyle(std::array<Byte, 8>& Bits);
+    virtual void DoPaintDropMark(TCanvas* Canvas, TGridNode* Node, const TRect& R);
+    // Dotted lines in the canvas's text colour, ends included.
+    virtual void DrawDottedHLine(const TTGPaintInfo& PaintInfo, int Left, int Right, int Top);
+    virtual void DrawDottedVLine(const TTGPaintInfo& PaintInfo, int Top, int Bottom, int Left);
+    void DrawLineImage(const TTGPaintInfo& PaintInfo, int X, int Y, int H, int VAlign, TTGLineType Style,
+        bool Reverse);
+    virtual void PaintTreeLines(const TTGPaintInfo& PaintInfo, int VAlignment, int IndentSize,
+        std::vector<TTGLineType> LineImage);
+    virtual void PaintNodeButton(TCanvas* Canvas, TGridNode* Node, const TRect& R, int ButtonX, int ButtonY,
+        TBiDiMode BidiMode);
+    virtual void PaintSelectionRectangle(TCanvas* Canvas, int WindowOrgX, const TRect& SelectionRect,
+        const TRect& TargetRect);
+    // Fills R with Color at the selection blend factor and frames it with FrameColor.
+    void AlphaBlendSelection(TCanvas* Canvas, TColor Color, TColor FrameColor, const TRect& R);
+    // One cell of a row: grid lines, highlight, decorations and content.
+    void PaintCell(TTGPaintInfo& Info, const std::vector<TTGLineType>& LineImage, int VAlign, int ButtonX,
+        int ButtonAlign, bool MainColumn, bool EditedCell, bool LastUnderAutoResize);
+    // Places the cell's check, state and normal images (check only in the
+    // main column) and moves the content past them.
+    void AdjustImages(TTGPaintInfo& Info, int VAlign, bool MainColumn);
+    // The index into the check image lists for Node (or, without a node,
+    // for the given type, state, hotness and enabledness); -1 for none.
+    int GetCheckImage(TGridNode* Node, TCheckType ImgCheckType = ctNone, TCheckState ImgCheckState = csUncheckedNormal,
+        bool ImgEnabled = true, bool ImgHot = false) const;
+    virtual void PaintCheckImage(const TTGPaintInfo& PaintInfo);
+    virtual void PaintImage(TTGPaintInfo& PaintInfo, TTGImageInfoIndex ImageInfoIndex, bool DoOverlay);
+    // The painted area below the last row.
+    void PaintBelowNodes(TCanvas* TargetCanvas, const TRect& Area, const TPoint& Target,
+        TTGInternalPaintOptions PaintOptions);
+    // Whether the selection looks focused: the tree has the focus or is a popup.
+    bool SelectionFocused() const;
+
     // ---- event dispatchers ----
     virtual void DoBeforeItemErase(TCanvas* Canvas, TGridNode* Node, const TRect& ItemRect, TColor& Color,
         TItemEraseAction& EraseAction);
@@ -792,6 +924,21 @@ protected:
     Cardinal FSelectionCurveRadius = 0;
     int FBackgroundOffsetX = 0;
     int FBackgroundOffsetY = 0;
+    TTGLineStyle FLineStyle = lsDotted;
+    TTGLineMode FLineMode = lmNormal;
+    TTGButtonStyle FButtonStyle = bsRectangle;
+    TTGButtonFillMode FButtonFillMode = fmTreeColor;
+    TTGDrawSelectionMode FDrawSelectionMode = smDottedRectangle;
+    std::array<Byte, 8> FDottedBrush{0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
+    std::unique_ptr<TBitmap> FPlusBM, FMinusBM, FHotPlusBM, FHotMinusBM;
+    TColumnIndex FEditColumn = NoColumn;
+    TColumnIndex FCurrentHotColumn = NoColumn;
+    TTGDropMode FLastDropMode = dmNowhere;
+    bool FHotNodeButtonHit = false;
+    // The rubber band of a draw selection, tree coordinates.
+    TRect FNewSelRect;
+    // Set when a paint handler changed the canvas font.
+    bool FFontChanged = false;
     TImageList* FImages = nullptr;
     TImageList* FStateImages = nullptr;
     // Height of a line of text in the tree's font once painting measured it;

@@ -37,6 +37,14 @@ using TTGGetTextEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Nod
     TVSTTextType TextType, String& CellText)>;
 using TTGNewTextEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node, TColumnIndex Column,
     const String& NewText)>;
+using TTGPaintTextEvent = std::function<void(TBaseTreeGrid* Sender, TCanvas* TargetCanvas, TGridNode* Node,
+    TColumnIndex Column, TVSTTextType TextType)>;
+using TTGShortenStringEvent = std::function<void(TBaseTreeGrid* Sender, TCanvas* TargetCanvas, TGridNode* Node,
+    TColumnIndex Column, const String& S, int TextSpace, String& Result, bool& Done)>;
+using TTGMeasureTextEvent = std::function<void(TBaseTreeGrid* Sender, TCanvas* TargetCanvas, TGridNode* Node,
+    TColumnIndex Column, const String& Text, int& Extent)>;
+using TTGDrawTextEvent = std::function<void(TBaseTreeGrid* Sender, TCanvas* TargetCanvas, TGridNode* Node,
+    TColumnIndex Column, const String& Text, const TRect& CellRect, bool& DefaultDraw)>;
 
 class TCustomStringTreeGrid : public TBaseTreeGrid {
     VEK_DECLARE_CLASS(TCustomStringTreeGrid, TBaseTreeGrid)
@@ -45,6 +53,12 @@ public:
 
     TTGGetTextEvent OnGetText;
     TTGNewTextEvent OnNewText;
+    // The place to change the canvas font before a text is measured or drawn.
+    TTGPaintTextEvent OnPaintText;
+    TTGShortenStringEvent OnShortenString;
+    TTGMeasureTextEvent OnMeasureTextWidth;
+    // Draws the text itself when it clears DefaultDraw.
+    TTGDrawTextEvent OnDrawText;
 
     const String& DefaultText() const { return FDefaultText; }
     void SetDefaultText(const String& Value);
@@ -65,8 +79,35 @@ public:
     void InvalidateNode(TGridNode* Node) override;
     void ReinitNode(TGridNode* Node, bool Recursive) override;
     void MainColumnChanged() override;
+    void Dispatch(TMessage& Message) override;
+    // The height Node's text in Column needs with word wrap (S, or the
+    // cell's text when empty); for sizing multi-line rows.
+    virtual int ComputeNodeHeight(TCanvas* Canvas, TGridNode* Node, TColumnIndex Column, String S = String());
+    void GetTextInfo(TGridNode* Node, TColumnIndex Column, const TFont* AFont, TRect& R, String& Text) override;
 
 protected:
+    // ---- text painting and measuring (StringTreePaint.cpp) ----
+    void DoPaintNode(TTGPaintInfo& PaintInfo) override;
+    void AdjustPaintCellRect(TTGPaintInfo& PaintInfo, TColumnIndex& NextNonEmpty) override;
+    bool ColumnIsEmpty(TGridNode* Node, TColumnIndex Column) override;
+    int DoGetNodeWidth(TGridNode* Node, TColumnIndex Column, TCanvas* Canvas = nullptr) override;
+    void InitializeTextProperties(TTGPaintInfo& PaintInfo);
+    void PaintNormalText(TTGPaintInfo& PaintInfo, int TextOutFlags, String Text);
+    void PaintStaticText(const TTGPaintInfo& PaintInfo, int TextOutFlags, const String& Text);
+    virtual void DoPaintText(TGridNode* Node, TCanvas* Canvas, TColumnIndex Column, TVSTTextType TextType);
+    virtual void DoTextDrawing(TTGPaintInfo& PaintInfo, const String& Text, TRect CellRect, unsigned DrawFormat);
+    virtual int CalculateTextWidth(TCanvas* Canvas, TGridNode* Node, TColumnIndex Column, const String& Text);
+    virtual int DoTextMeasuring(TCanvas* Canvas, TGridNode* Node, TColumnIndex Column, const String& Text);
+    virtual String DoShortenString(TCanvas* Canvas, TGridNode* Node, TColumnIndex Column, const String& S,
+        int Width, int EllipsisWidth = 0);
+    // Text height and ellipsis width in the tree's font.
+    void MeasureFont();
+    // A canvas to measure on when the caller has none.
+    TCanvas* MeasureCanvas();
+    // Notes, while painting, that a handler changed the canvas font.
+    void RedirectFontChangeEvent(TCanvas* Canvas);
+    void RestoreFontChangeEvent(TCanvas* Canvas);
+
     TTreeGridOptionsClass GetOptionsClass() override;
     virtual void DoGetText(TGridNode* Node, TColumnIndex Column, TVSTTextType TextType, String& Text);
     virtual void DoNewText(TGridNode* Node, TColumnIndex Column, const String& Text);
@@ -77,6 +118,10 @@ protected:
 
     String FDefaultText = "Node";
     Cardinal FInternalDataOffset;
+    // Width of "..." in the tree's font; -1 until measured.
+    int FEllipsisWidth = -1;
+    std::unique_ptr<TBitmap> FMeasureBitmap;
+    TNotifyEvent FOldFontChange;
 };
 
 class TStringTreeGrid : public TCustomStringTreeGrid {

@@ -236,7 +236,9 @@ void TTreeGridColumn::SetCaptionAlignment(TAlignment Value)
     if (FOptions.Contains(coUseCaptionAlignment) && Value == FCaptionAlignment)
         return;
     FCaptionAlignment = Value;
-    FOptions.Exclude(coUseCaptionAlignment);
+    // Setting it is what asks for it: the getter answers it only under the
+    // option, and a reload applies the options before this value.
+    FOptions.Include(coUseCaptionAlignment);
     if (Header())
         Header()->Invalidate(Index());
 }

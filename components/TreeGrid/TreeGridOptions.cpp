@@ -123,7 +123,16 @@ void TTGColors::SetColor(int Index, TColor Value)
     if (slot == Value)
         return;
     slot = Value;
-    if (FOwner && !FOwner->IsLoading() && FOwner->HandleAllocated())
+    if (!FOwner || FOwner->IsLoading())
+        return;
+    // The expand buttons are framed in the tree-line colour.
+    if (Index == 5)
+        FOwner->PrepareBitmaps(true, true);
+    if (!FOwner->HandleAllocated())
+        return;
+    if (Index == 7)
+        RedrawWindow(FOwner->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
+    else
         FOwner->RepaintTree();
 }
 

@@ -290,6 +290,30 @@ enum TTGNodeAlignment : std::uint8_t { naFromBottom, naFromTop, naProportional }
 
 enum TTGImageKind : std::uint8_t { ikNormal, ikSelected, ikState, ikOverlay };
 
+// ---- painting ----------------------------------------------------------------
+
+// What one PaintTree call draws; a window paint asks for the first six.
+enum TTGInternalPaintOption : std::uint8_t {
+    poBackground, poColumnColor, poDrawFocusRect, poDrawSelection, poDrawDropMark, poGridLines, poMainOnly,
+    poSelectedOnly
+};
+using TTGInternalPaintOptions = TGSet<TTGInternalPaintOption, std::uint8_t>;
+constexpr TTGInternalPaintOptions WindowPaintOptions{poBackground, poColumnColor, poDrawFocusRect, poDrawSelection,
+    poDrawDropMark, poGridLines};
+
+// One indentation level's piece of the tree lines.
+enum TTGLineType : std::uint8_t {
+    ltNone, ltBottomRight, ltTopDown, ltTopDownRight, ltRight, ltTopRight, ltLeft, ltLeftBottom
+};
+enum TTGLineStyle : std::uint8_t { lsCustomStyle, lsDotted, lsSolid };
+enum TTGLineMode : std::uint8_t { lmNormal, lmBands };
+enum TTGButtonStyle : std::uint8_t { bsRectangle, bsTriangle };
+enum TTGButtonFillMode : std::uint8_t { fmTreeColor, fmWindowColor, fmShaded, fmTransparent };
+enum TTGDropMode : std::uint8_t { dmNowhere, dmAbove, dmOnNode, dmBelow };
+enum TTGCellPaintMode : std::uint8_t { cpmPaint, cpmGetContentMargin };
+enum TTGDrawSelectionMode : std::uint8_t { smDottedRectangle, smBlendedRectangle };
+enum TTGImageInfoIndex : std::uint8_t { iiNormal, iiState, iiCheck, iiOverlay };
+
 // What a change of the offsets brings along besides the new values.
 enum TScrollUpdateOption : std::uint8_t { suoRepaintHeader, suoRepaintScrollBars, suoScrollClientArea, suoUpdateNCArea };
 using TScrollUpdateOptions = TGSet<TScrollUpdateOption, std::uint8_t>;

@@ -120,14 +120,19 @@ void TBaseTreeGrid::Dispatch(TMessage& Message)
         FHeader->Invalidate(NoColumn);
         RepaintTree();
         return;
+    case WM_PRINTCLIENT: WMPrintClient(Message); return;
     case CM_COLORCHANGED:
         TCustomControl::Dispatch(Message);
+        if (!IsLoading())
+            PrepareBitmaps(true, false);
         for (int i = 0; i < FHeader->Columns()->Count(); ++i)
             FHeader->Columns()->Items(i)->ParentColorChanged();
         RepaintTree();
         return;
     case CM_FONTCHANGED: {
         TCustomControl::Dispatch(Message);
+        if (!IsLoading())
+            PrepareBitmaps(true, false);
         TMessage notice(CM_PARENTFONTCHANGED);
         FHeader->HandleMessage(notice);
         RepaintTree();
@@ -323,14 +328,6 @@ void TBaseTreeGrid::Notification(TComponent* AComponent, TOperation Operation)
 
 void TBaseTreeGrid::UpdateEditBounds() {}
 
-// The erase message leaves everything to the paint: here the part to
-// paint takes the tree's colour; the rows are drawn over it.
-void TBaseTreeGrid::Paint()
-{
-    TCanvas* canvas = Canvas();
-    canvas->Brush()->SetColor(Color());
-    canvas->FillRect(canvas->ClipRect());
-}
 
 // ---- property setters ----------------------------------------------------------------------
 

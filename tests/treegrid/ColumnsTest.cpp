@@ -251,3 +251,28 @@ TEST(Header, HeightRulesWithoutAWindow)
     header->FixedAreaConstraints()->SetMaxWidthPercent(20);
     EXPECT_EQ(header->FixedAreaConstraints()->MinWidthPercent(), 20);
 }
+
+TEST(Columns, CaptionAlignmentSetByCodeTakesEffectAndSurvivesACopy)
+{
+    TTreePtr tree = MakeTree();
+    TTreeGridColumns* columns = Columns(tree.get(), 2);
+    TTreeGridColumn* c = columns->Items(0);
+    c->SetAlignment(taLeftJustify);
+    c->SetCaptionAlignment(taRightJustify);
+    EXPECT_EQ(c->CaptionAlignment(), taRightJustify);
+    EXPECT_TRUE(c->Options().Contains(coUseCaptionAlignment));
+    // The cell alignment goes its own way once the caption has its own.
+    c->SetAlignment(taCenter);
+    EXPECT_EQ(c->CaptionAlignment(), taRightJustify);
+
+    // A copy applies the options first, then the value; both arrive.
+    columns->Items(1)->Assign(c);
+    EXPECT_EQ(columns->Items(1)->CaptionAlignment(), taRightJustify);
+
+    // Clearing the option falls back to the cell alignment; setting the same
+    // value again asks for it once more.
+    c->SetOptions(c->Options() - TTGColumnOptions{coUseCaptionAlignment});
+    EXPECT_EQ(c->CaptionAlignment(), taCenter);
+    c->SetCaptionAlignment(taRightJustify);
+    EXPECT_EQ(c->CaptionAlignment(), taRightJustify);
+}
