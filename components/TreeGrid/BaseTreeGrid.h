@@ -97,6 +97,12 @@ using TTGAfterCellPaintEvent = std::function<void(TBaseTreeGrid* Sender, TCanvas
     TColumnIndex Column, const TRect& CellRect)>;
 using TTGBackgroundPaintEvent = std::function<void(TBaseTreeGrid* Sender, TCanvas* TargetCanvas, const TRect& R,
     bool& Handled)>;
+using TTGHeaderPaintEvent = std::function<void(TTGHeader* Sender, TCanvas* HeaderCanvas, TTreeGridColumn* Column,
+    const TRect& R, bool Hover, bool Pressed, TTGDropMarkMode DropMark)>;
+using TTGHeaderPaintQueryElementsEvent = std::function<void(TTGHeader* Sender, THeaderPaintInfo& PaintInfo,
+    THeaderPaintElements& Elements)>;
+using TTGAdvancedHeaderPaintEvent = std::function<void(TTGHeader* Sender, THeaderPaintInfo& PaintInfo,
+    THeaderPaintElements Elements)>;
 using TTGGetLineStyleEvent = std::function<void(TBaseTreeGrid* Sender, std::array<Byte, 8>& Bits)>;
 
 struct TTGImageInfo {
@@ -196,6 +202,11 @@ public:
     TTGAfterCellPaintEvent OnAfterCellPaint;
     TTGBackgroundPaintEvent OnPaintBackground;
     TTGGetLineStyleEvent OnGetLineStyle;
+    // Simple owner drawing of vsOwnerDraw header cells.
+    TTGHeaderPaintEvent OnHeaderDraw;
+    // Advanced owner drawing: the query names the elements the owner paints.
+    TTGHeaderPaintQueryElementsEvent OnHeaderDrawQueryElements;
+    TTGAdvancedHeaderPaintEvent OnAdvancedHeaderDraw;
 
     // ---- owned parts ----
     TTGHeader* Header() const { return FHeader.get(); }
@@ -803,6 +814,12 @@ protected:
     bool SelectionFocused() const;
 
     // ---- event dispatchers ----
+    virtual void DoHeaderDraw(TCanvas* Canvas, TTreeGridColumn* Column, const TRect& R, bool Hover, bool Pressed,
+        TTGDropMarkMode DropMark);
+    virtual void DoHeaderDrawQueryElements(THeaderPaintInfo& PaintInfo, THeaderPaintElements& Elements);
+    virtual void DoAdvancedHeaderDraw(THeaderPaintInfo& PaintInfo, THeaderPaintElements Elements);
+    // The header into its strip of the non-client area (window coordinates).
+    void PaintHeaderStrip(TCanvas* Canvas);
     virtual void DoBeforeItemErase(TCanvas* Canvas, TGridNode* Node, const TRect& ItemRect, TColor& Color,
         TItemEraseAction& EraseAction);
     virtual void DoAfterItemErase(TCanvas* Canvas, TGridNode* Node, const TRect& ItemRect);

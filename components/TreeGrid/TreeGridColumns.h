@@ -12,6 +12,31 @@
 class TBaseTreeGrid;
 class TTGHeader;
 class TTreeGridColumns;
+class TTreeGridColumn;
+class TCanvas;
+class TBitmap;
+
+// What the owner paints itself in an advanced header paint.
+enum THeaderPaintElement : std::uint8_t { hpeBackground, hpeDropMark, hpeHeaderGlyph, hpeSortGlyph, hpeText };
+using THeaderPaintElements = TGSet<THeaderPaintElement, std::uint8_t>;
+enum TTGDropMarkMode : std::uint8_t { dmmNone, dmmLeft, dmmRight };
+
+// One header cell (or, without a column, the whole strip) as it is painted.
+struct THeaderPaintInfo {
+    TCanvas* TargetCanvas = nullptr;
+    TTreeGridColumn* Column = nullptr;
+    TRect PaintRectangle;
+    TRect TextRectangle;
+    bool IsHoverIndex = false;
+    bool IsDownIndex = false;
+    bool IsEnabled = true;
+    bool ShowHeaderGlyph = false;
+    bool ShowSortGlyph = false;
+    bool ShowRightBorder = false;
+    TTGDropMarkMode DropMark = dmmNone;
+    TPoint GlyphPos;
+    TPoint SortGlyphPos;
+};
 
 class TTreeGridColumn : public TCollectionItem {
     VEK_DECLARE_CLASS(TTreeGridColumn, TCollectionItem)
@@ -82,6 +107,15 @@ public:
     String DisplayName() const override;
     void Assign(TPersistent* Source) override;
     virtual bool Equals(const TTreeGridColumn& Other) const;
+    // Places the header image, the sort glyph and the caption inside Client
+    // (a header cell less its border) by the caption alignment, the layout,
+    // Margin and Spacing.
+    void ComputeHeaderLayout(TCanvas* DC, const TRect& Client, bool UseHeaderGlyph, bool UseSortGlyph,
+        TPoint& HeaderGlyphPos, TPoint& SortGlyphPos, TSize& SortGlyphSize, TRect& TextBounds, unsigned DrawFormat,
+        bool CalculateTextRect = false);
+    // Whether the last header paint drew the column's image, and where.
+    bool HasImage() const { return FHasImage; }
+    TRect ImageRect() const { return FImageRect; }
 
 private:
     friend class TTreeGridColumns;
@@ -110,6 +144,8 @@ private:
     bool FCheckBox = false;
     TCheckType FCheckType = ctCheckBox;
     TCheckState FCheckState = csUncheckedNormal;
+    bool FHasImage = false;
+    TRect FImageRect;
 };
 
 // The column class a tree supplies: makes one unattached column.
@@ -161,6 +197,15 @@ public:
     void AnimatedResize(TColumnIndex Column, int NewWidth);
     void Assign(TPersistent* Source) override;
     bool Equals(const TTreeGridColumns& Other) const;
+    // Paints the header strip into R of DC; HOffset moves the columns that
+    // are not fixed (the negative horizontal scroll offset).
+    virtual void PaintHeader(TCanvas* DC, const TRect& R, int HOffset);
+    // The XP look of a header cell: fill, the bottom shading or the hot
+    // underline or the pressed frame, and the right border.
+    static void DrawXPButton(TCanvas* DC, const TRect& ButtonR, bool DrawHotStyle, bool DrawPressedStyle,
+        bool ShowRightBorder);
+    void DrawButtonText(TCanvas* DC, const String& Caption, TRect Bounds, bool Enabled, bool Hot,
+        unsigned DrawFormat, bool WrapCaption);
 
     // Interaction indexes of the header (-1 while idle).
     int FHoverIndex = -1;
@@ -186,6 +231,9 @@ private:
     // Maps every stored column index (position array, header and tree
     // references, interaction indexes) through Map.
     template <class TMap> void RenumberColumns(TMap Map);
+    void PaintHeaderCell(TCanvas* Canvas, TTreeGridColumn* Column, const TRect& Cell, bool Advanced, bool Simple,
+        bool Last);
+    std::unique_ptr<TBitmap> FHeaderBitmap;
 
     TTGHeader* FHeader;
     std::vector<int> FPositionToIndex;

@@ -13,6 +13,7 @@ class TBaseTreeGrid;
 class TTGHeader;
 class TFont;
 class TPopupMenu;
+class TImageList;
 
 enum THeaderHitPosition : std::uint8_t { hhiNoWhere, hhiOnColumn, hhiOnIcon, hhiOnCheckbox };
 using THeaderHitPositions = TGSet<THeaderHitPosition, std::uint8_t>;
@@ -98,6 +99,9 @@ public:
     void SetFont(TFont* Value);
     bool ParentFont() const { return FParentFont; }
     void SetParentFont(bool Value);
+    // The header's images; the tree is told when the list goes.
+    TImageList* Images() const { return FImages; }
+    void SetImages(TImageList* Value);
     TPopupMenu* PopupMenu() const { return FPopupMenu; }
     void SetPopupMenu(TPopupMenu* Value) { FPopupMenu = Value; }
     TTGFixedAreaConstraints* FixedAreaConstraints() const { return FFixedAreaConstraints.get(); }
@@ -150,6 +154,7 @@ private:
     bool FParentFont = false;
     bool FCopyingTreeFont = false;
     TPopupMenu* FPopupMenu = nullptr;
+    TImageList* FImages = nullptr;
     TTGHeaderOptions FOptions = DefaultHeaderOptions;
     THeaderStates FStates;
     TTGHeaderStyle FStyle = hsThickButtons;

@@ -121,6 +121,17 @@ void TBaseTreeGrid::Dispatch(TMessage& Message)
         RepaintTree();
         return;
     case WM_PRINTCLIENT: WMPrintClient(Message); return;
+    case WM_NCPAINT:
+        // Border and scroll bars first, then the header in its strip.
+        TCustomControl::Dispatch(Message);
+        if (TCanvas* canvas = Message.DC())
+            PaintHeaderStrip(canvas);
+        return;
+    case WM_PRINT:
+        if (TCanvas* canvas = Message.DC())
+            PaintHeaderStrip(canvas);
+        TCustomControl::Dispatch(Message);
+        return;
     case CM_COLORCHANGED:
         TCustomControl::Dispatch(Message);
         if (!IsLoading())
@@ -322,6 +333,8 @@ void TBaseTreeGrid::Notification(TComponent* AComponent, TOperation Operation)
         FImages = nullptr;
     if (AComponent == FStateImages)
         FStateImages = nullptr;
+    if (FHeader && AComponent == FHeader->Images())
+        FHeader->SetImages(nullptr);
     if (FHeader && AComponent == FHeader->PopupMenu())
         FHeader->SetPopupMenu(nullptr);
 }
