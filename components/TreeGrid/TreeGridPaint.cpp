@@ -16,6 +16,30 @@ struct THighlight {
     TColor Frame = clNone;
 };
 
+// The platform's focus rectangle in white on black; the colours return.
+void DrawFocusFrame(TCanvas* Canvas, const TRect& R)
+{
+    const TColor oldText = Canvas->TextColor();
+    const TColor oldBk = Canvas->BkColor();
+    Canvas->SetTextColor(clWhite);
+    Canvas->SetBkColor(clBlack);
+    Canvas->DrawFocusRect(R);
+    Canvas->SetTextColor(oldText);
+    Canvas->SetBkColor(oldBk);
+}
+
+// The line pattern over R: its zero bits in the canvas's text colour, the
+// others in the tree's colour.
+void FillDotted(TCanvas* Canvas, TColor TreeColor, const std::array<Byte, 8>& Bits, const TRect& R)
+{
+    Canvas->Brush()->SetStyle(bsSolid);
+    Canvas->Brush()->SetColor(TreeColor);
+    Canvas->SetBkColor(TreeColor);
+    Canvas->Brush()->SetPattern(Bits);
+    Canvas->FillRect(R);
+    Canvas->Brush()->ClearPattern();
+}
+
 }  // namespace
 
 bool TBaseTreeGrid::SelectionFocused() const
@@ -453,13 +477,7 @@ void TBaseTreeGrid::PrepareCell(TTGPaintInfo& PaintInfo, int, int)
 
     if (PaintInfo.PaintOptions.Contains(poDrawFocusRect) && node == FFocusedNode &&
         PaintInfo.Column == FFocusedColumn && SelectionFocused()) {
-        const TColor oldText = canvas->TextColor();
-        const TColor oldBk = canvas->BkColor();
-        canvas->SetTextColor(clWhite);
-        canvas->SetBkColor(clBlack);
-        canvas->DrawFocusRect(gridExtensions ? PaintInfo.CellRect : inner);
-        canvas->SetTextColor(oldText);
-        canvas->SetBkColor(oldBk);
+        DrawFocusFrame(canvas, gridExtensions ? PaintInfo.CellRect : inner);
     }
 }
 
@@ -545,24 +563,14 @@ void TBaseTreeGrid::PaintBelowNodes(TCanvas* TargetCanvas, const TRect& Area, co
 
 void TBaseTreeGrid::DrawDottedHLine(const TTGPaintInfo& PaintInfo, int Left, int Right, int Top)
 {
-    TCanvas* canvas = PaintInfo.Canvas;
-    canvas->Brush()->SetStyle(bsSolid);
-    canvas->Brush()->SetColor(Color());
-    canvas->SetBkColor(Color());
-    canvas->Brush()->SetPattern(FDottedBrush);
-    canvas->FillRect(TRect(std::min(Left, Right), Top, std::max(Left, Right) + 1, Top + 1));
-    canvas->Brush()->ClearPattern();
+    FillDotted(PaintInfo.Canvas, Color(), FDottedBrush,
+        TRect(std::min(Left, Right), Top, std::max(Left, Right) + 1, Top + 1));
 }
 
 void TBaseTreeGrid::DrawDottedVLine(const TTGPaintInfo& PaintInfo, int Top, int Bottom, int Left)
 {
-    TCanvas* canvas = PaintInfo.Canvas;
-    canvas->Brush()->SetStyle(bsSolid);
-    canvas->Brush()->SetColor(Color());
-    canvas->SetBkColor(Color());
-    canvas->Brush()->SetPattern(FDottedBrush);
-    canvas->FillRect(TRect(Left, std::min(Top, Bottom), Left + 1, std::max(Top, Bottom) + 1));
-    canvas->Brush()->ClearPattern();
+    FillDotted(PaintInfo.Canvas, Color(), FDottedBrush,
+        TRect(Left, std::min(Top, Bottom), Left + 1, std::max(Top, Bottom) + 1));
 }
 
 void TBaseTreeGrid::DoPaintDropMark(TCanvas* Canvas, TGridNode*, const TRect& R)
@@ -600,13 +608,7 @@ void TBaseTreeGrid::PaintSelectionRectangle(TCanvas* Canvas, int, const TRect& S
         Canvas->Brush()->SetColor(FColors->SelectionRectangleBorderColor());
         Canvas->FrameRect(SelectionRect);
     } else {
-        const TColor oldText = Canvas->TextColor();
-        const TColor oldBk = Canvas->BkColor();
-        Canvas->SetTextColor(clWhite);
-        Canvas->SetBkColor(clBlack);
-        Canvas->DrawFocusRect(SelectionRect);
-        Canvas->SetTextColor(oldText);
-        Canvas->SetBkColor(oldBk);
+        DrawFocusFrame(Canvas, SelectionRect);
     }
 }
 
