@@ -472,8 +472,10 @@ TEST_F(StdCtrls, NativeWidgetsFollowFontHintAndReadOnlyFields)
     auto* w = NativeAs<QLineEdit>(edit);
     EXPECT_TRUE(w->isReadOnly());
     EXPECT_EQ(w->echoMode(), QLineEdit::Password);
-    // Its hint comes from the application's hint window, not the toolkit's.
+    // Its hint comes from the application's hint window, not the toolkit's,
+    // which waits on moves without a button.
     EXPECT_TRUE(w->toolTip().isEmpty());
+    EXPECT_TRUE(w->hasMouseTracking());
     const int big = w->font().pixelSize();
     EXPECT_EQ(big, FontToQFont(*edit->Font()).pixelSize());
     edit->Font()->SetSize(9);
