@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <vector>
 
+#include <QByteArray>
 #include <QtGlobal>
 
 #include "components/FontNameComboBox.h"
