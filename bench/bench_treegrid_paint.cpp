@@ -60,8 +60,11 @@ int main()
     auto* tree = Create<TStringTreeGrid>(nullptr);
     tree->SetNodeDataSize(8);
     tree->SetBounds(0, 0, 1920, 1080);
-    for (int c = 0; c < Columns; ++c)
-        tree->Header()->Columns()->Add()->SetWidth(c == 0 ? 300 : 160);
+    for (int c = 0; c < Columns; ++c) {
+        TTreeGridColumn* column = tree->Header()->Columns()->Add();
+        column->SetWidth(c == 0 ? 300 : 160);
+        column->SetText(c == 0 ? "Task" : "Column " + std::to_string(c));
+    }
     tree->Header()->SetOptions(tree->Header()->Options() + TTGHeaderOptions{hoVisible, hoHotTrack, hoShowSortGlyphs});
     tree->Header()->SetSortColumn(0);
     TCustomTreeGridOptions* options = tree->TreeOptions();
@@ -88,9 +91,16 @@ int main()
     tree->OnAfterPaint = [&](TBaseTreeGrid*, TCanvas*) { ++paints; };
     tree->HandleNeeded();
     tree->SetRootNodeCount(Rows);
+    tree->BeginUpdate();
     for (TGridNode* n = tree->GetFirst(); n; n = tree->GetNext(n))
         if (n->Index % 5 == 0)
             tree->SetSelected(n, true);
+    tree->EndUpdate();
+    // The window finds its rows through the position cache, whose worker
+    // reports back by message.
+    const auto until = TClock::now() + std::chrono::seconds(60);
+    while (!tree->TreeStates().Contains(tsUseCache) && TClock::now() < until)
+        Application->ProcessMessages();
     tree->Update();
 
     // The last page.

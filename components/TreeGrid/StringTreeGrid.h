@@ -3,6 +3,9 @@
 // (OnGetText, starting from DefaultText) and hands back edits (OnNewText).
 // Each node keeps a small internal area for the measured width of its
 // main-column text (0 = not measured).
+#include <unordered_map>
+#include <vector>
+
 #include "components/TreeGrid/BaseTreeGrid.h"
 
 enum TVSTTextType : std::uint8_t { ttNormal, ttStatic };
@@ -104,6 +107,9 @@ protected:
     void MeasureFont();
     // A canvas to measure on when the caller has none.
     TCanvas* MeasureCanvas();
+    // The width of a single line of text in the canvas's font, measured once
+    // per font and text: a column repeats its texts, and shaping is slow.
+    int TextExtentCached(TCanvas* Canvas, const String& Text);
     // Notes, while painting, that a handler changed the canvas font.
     void RedirectFontChangeEvent(TCanvas* Canvas);
     void RestoreFontChangeEvent(TCanvas* Canvas);
@@ -122,6 +128,19 @@ protected:
     int FEllipsisWidth = -1;
     std::unique_ptr<TBitmap> FMeasureBitmap;
     TNotifyEvent FOldFontChange;
+    struct TFontKey {
+        String Name;
+        int Height = 0;
+        int Style = 0;
+        int PixelsPerInch = 0;
+        int Orientation = 0;
+        bool operator==(const TFontKey&) const = default;
+    };
+    struct TExtentCache {
+        TFontKey Font;
+        std::unordered_map<String, int> Widths;
+    };
+    std::vector<TExtentCache> FExtentCaches;
 };
 
 class TStringTreeGrid : public TCustomStringTreeGrid {

@@ -1,6 +1,8 @@
 // The string tree's texts on the screen: measuring (with the main column's
 // per-node width cache), shortening, drawing the normal and the static
 // text, spanning empty neighbour cells and the height of wrapped texts.
+#include <algorithm>
+
 #include "components/TreeGrid/StringTreeGrid.h"
 #include "components/TreeGrid/TreeGridUtils.h"
 
@@ -44,6 +46,34 @@ void TCustomStringTreeGrid::Dispatch(TMessage& Message)
         MeasureFont();
         ResetAllTextWidths();
     }
+}
+
+int TCustomStringTreeGrid::TextExtentCached(TCanvas* Canvas, const String& Text)
+{
+    // A few fonts at a time (normal and bold, say), a bounded number of texts each.
+    constexpr std::size_t MaxFonts = 4;
+    constexpr std::size_t MaxTexts = 65536;
+    const TFont* font = Canvas->Font();
+    const TFontStyles styles = font->Style();
+    TFontKey key{font->Name(), font->Height(),
+        (styles.Contains(fsBold) ? 1 : 0) | (styles.Contains(fsItalic) ? 2 : 0) |
+            (styles.Contains(fsUnderline) ? 4 : 0) | (styles.Contains(fsStrikeOut) ? 8 : 0),
+        font->PixelsPerInch(), font->Orientation()};
+    auto cache = std::find_if(FExtentCaches.begin(), FExtentCaches.end(),
+        [&](const TExtentCache& c) { return c.Font == key; });
+    if (cache == FExtentCaches.end()) {
+        if (FExtentCaches.size() >= MaxFonts)
+            FExtentCaches.clear();
+        FExtentCaches.push_back({std::move(key), {}});
+        cache = FExtentCaches.end() - 1;
+    }
+    if (auto found = cache->Widths.find(Text); found != cache->Widths.end())
+        return found->second;
+    if (cache->Widths.size() >= MaxTexts)
+        cache->Widths.clear();
+    const int width = Canvas->TextWidth(Text);
+    cache->Widths.emplace(Text, width);
+    return width;
 }
 
 void TCustomStringTreeGrid::RedirectFontChangeEvent(TCanvas* Canvas)
@@ -133,7 +163,7 @@ void TCustomStringTreeGrid::PaintNormalText(TTGPaintInfo& PaintInfo, int, String
         if (FFontChanged) {
             // Measured again in the handler's font, for this paint only.
             ellipsisWidth = 0;
-            PaintInfo.NodeWidth = canvas->TextWidth(Text) + 2 * FTextMargin;
+            PaintInfo.NodeWidth = TextExtentCached(canvas, Text) + 2 * FTextMargin;
         }
         format = SingleLineFormat | (rtl ? unsigned(DT_RTLREADING) : 0u);
         if (PaintInfo.Column < 0) {
@@ -225,8 +255,9 @@ int TCustomStringTreeGrid::CalculateTextWidth(TCanvas* Canvas, TGridNode* Node, 
 int TCustomStringTreeGrid::DoTextMeasuring(TCanvas* Canvas, TGridNode* Node, TColumnIndex Column,
     const String& Text)
 {
-    int extent = Canvas->TextWidth(Text);
-    if (Node->States.Contains(vsMultiline)) {
+    const bool multiline = Node->States.Contains(vsMultiline);
+    int extent = multiline ? Canvas->TextWidth(Text) : TextExtentCached(Canvas, Text);
+    if (multiline) {
         TRect r(0, 0, extent, 0x7FFFFFFF);
         const TAlignment alignment = FHeader->Columns()->IsValidColumn(Column)
             ? FHeader->Columns()->Items(Column)->Alignment()

@@ -370,6 +370,14 @@ TEST_F(Painting, BoldFontFromPaintTextChangesTheMeasuredWidth)
     c->Font()->Assign(tree->Font());
     c->Font()->SetStyle(c->Font()->Style() + fsBold);
     EXPECT_EQ(int(tree->CachedTextWidth(second)), c->TextWidth("Measured Text Width") + 2 * tree->TextMargin());
+
+    // A larger tree font: the same text measures wider, bold or not.
+    const Cardinal regular = tree->CachedTextWidth(first), bold = tree->CachedTextWidth(second);
+    tree->Font()->SetSize(tree->Font()->Size() * 2);
+    Paint();
+    EXPECT_GT(tree->CachedTextWidth(first), regular);
+    EXPECT_GT(tree->CachedTextWidth(second), bold);
+    EXPECT_GT(tree->CachedTextWidth(second), tree->CachedTextWidth(first));
 }
 
 TEST_F(Painting, StaticTextOnlyForLeftOrRightSingleLineRows)
