@@ -358,7 +358,10 @@ TEST_F(ComponentTest, SiblingsFreedWhileTheOwnerTellsItsComponents)
         const char* Name;
         std::vector<int> Victims;  // indexes into the components below
     };
-    const TCase cases[] = {{"passed ones", {4, 5}}, {"ones to come", {1, 2}}, {"both, and more than are left", {1, 5, 4, 2}}};
+    // The last case leaves a freed component in the list's storage just past
+    // its end, where an index that is not clamped again would read it.
+    const TCase cases[] = {{"passed ones", {4, 5}}, {"ones to come", {1, 2}}, {"both, and more than are left", {1, 5, 4, 2}},
+                           {"ones to come, then the last ones", {1, 2, 4, 5}}};
     for (const TCase& c : cases) {
         TComponent owner(nullptr);
         auto* trigger = new TComponent(&owner);
