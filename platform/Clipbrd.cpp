@@ -37,6 +37,29 @@ String GetClipboardText()
     return clipboard ? clipboard->text().toStdString() : String();
 }
 
+std::vector<String> ClipboardMimeTypes()
+{
+    std::vector<String> types;
+    QClipboard* clipboard = SystemClipboard();
+    if (const QMimeData* data = clipboard ? clipboard->mimeData() : nullptr)
+        for (const QString& type : data->formats())
+            types.push_back(type.toStdString());
+    return types;
+}
+
+bool GetClipboardMimeData(const String& MimeType, std::string& Bytes)
+{
+    Bytes.clear();
+    QClipboard* clipboard = SystemClipboard();
+    const QMimeData* data = clipboard ? clipboard->mimeData() : nullptr;
+    const QString type = QString::fromStdString(MimeType);
+    if (!data || !data->hasFormat(type))
+        return false;
+    const QByteArray bytes = data->data(type);
+    Bytes.assign(bytes.constData(), std::size_t(bytes.size()));
+    return true;
+}
+
 // ---------------------------------------------------------------------------
 // Format names.
 

@@ -7,7 +7,8 @@
 // in any case gives the same number). Other programs see each format under a
 // MIME type:
 //
-//   CF_TEXT            text/plain                  Windows-1252 in the object
+//   CF_TEXT            text/plain                  Windows-1252 in the object, or
+//                                                  UTF-8 behind a byte-order mark
 //   CF_UNICODETEXT     text/plain;charset=utf-8    UTF-16 in the object
 //   "HTML Format"      text/html                   the part from StartHTML to EndHTML
 //   "Rich Text Format" text/rtf, application/rtf
@@ -37,6 +38,11 @@
 bool SetClipboardText(const String& Text);
 // The clipboard's text; empty when it holds none.
 String GetClipboardText();
+
+// The clipboard as another program reads it: the MIME types it offers, and
+// the bytes of one (false when it offers none under that type).
+std::vector<String> ClipboardMimeTypes();
+bool GetClipboardMimeData(const String& MimeType, std::string& Bytes);
 
 // ---------------------------------------------------------------------------
 // Formats.

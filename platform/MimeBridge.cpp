@@ -38,7 +38,15 @@ std::string UpToZero(const std::string& S)
     return z == std::string::npos ? S : S.substr(0, z);
 }
 
-String AnsiToUtf8(const std::string& Bytes) { return Windows1252ToUtf8(UpToZero(Bytes)); }
+// Text the code page cannot hold is UTF-8 behind a byte-order mark, as in
+// the program's files.
+String AnsiToUtf8(const std::string& Bytes)
+{
+    const std::string text = UpToZero(Bytes);
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        return text.substr(3);
+    return Windows1252ToUtf8(text);
+}
 
 String UnicodeToUtf8(const std::string& Bytes)
 {

@@ -3,6 +3,8 @@
 #include "platform/Exceptions.h"
 #include "platform/FormatSettings.h"
 
+#include <unistd.h>
+
 #include <QChar>
 #include <QString>
 
@@ -888,3 +890,5 @@ String ExpandFileName(const String& FileName)
         r.pop_back();
     return r;
 }
+
+Cardinal GetCurrentProcessId() { return static_cast<Cardinal>(::getpid()); }

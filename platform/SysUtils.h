@@ -135,6 +135,9 @@ String Format(const String& format, std::initializer_list<TVarRec> args);
 String Format(const String& format, std::initializer_list<TVarRec> args,
               const TFormatSettings& settings);
 
+// The id of this process.
+Cardinal GetCurrentProcessId();
+
 // Dates, times and the format settings belong to the same family of helpers.
 #include "platform/DateUtils.h"
 #include "platform/FormatSettings.h"
