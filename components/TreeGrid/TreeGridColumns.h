@@ -37,6 +37,7 @@ struct THeaderPaintInfo {
     TPoint GlyphPos;
     TPoint SortGlyphPos;
 };
+class TStream;
 
 class TTreeGridColumn : public TCollectionItem {
     VEK_DECLARE_CLASS(TTreeGridColumn, TCollectionItem)
@@ -116,6 +117,9 @@ public:
     // Whether the last header paint drew the column's image, and where.
     bool HasImage() const { return FHasImage; }
     TRect ImageRect() const { return FImageRect; }
+    // The column's record of the header stream; Version is the stream's.
+    void SaveToStream(TStream& Stream) const;
+    void LoadFromStream(TStream& Stream, int Version);
 
 private:
     friend class TTreeGridColumns;
@@ -225,6 +229,7 @@ protected:
 
 private:
     friend class TTreeGridColumn;
+    friend class TTGHeader;
     void ColumnLeaving(TColumnIndex Index);
     // Index of the column the auto-size rule sizes: the header's, or the last.
     TColumnIndex AutoSizeColumn() const;

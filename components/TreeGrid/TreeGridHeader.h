@@ -27,6 +27,7 @@ struct TTGHeaderHitInfo {
     TColumnIndex Column = NoColumn;
     THeaderHitPositions HitPosition;
 };
+class TStream;
 
 using TTGConstraintPercent = Byte;
 
@@ -129,6 +130,12 @@ public:
     // Messages the header answers before the tree; true when consumed.
     virtual bool HandleMessage(TMessage& Message);
     void Assign(TPersistent* Source) override;
+    bool Equals(const TTGHeader& Other) const;
+    // The header and its columns as a binary record; LoadFromStream reads
+    // every version written so far and raises ETreeGridError on data that
+    // cannot be a header.
+    void SaveToStream(TStream& Stream) const;
+    void LoadFromStream(TStream& Stream);
 
     // State flags; the painting and mouse work of later stages set the rest.
     void IncludeState(THeaderState S) { FStates.Include(S); }
@@ -143,6 +150,7 @@ protected:
     void FixedAreaConstraintsChanged(TObject* Sender);
     void FontChanged();
     void CopyTreeFont();
+    void ReadStream(TStream& Stream, TTGHeaderOptions SavedOptions, bool& OptionsRead);
 
 private:
     friend class TTreeGridColumns;
