@@ -18,11 +18,13 @@
 #include "components/TreeGrid/NodePool.h"
 #include "components/TreeGrid/TreeGridColumns.h"
 #include "components/TreeGrid/TreeGridControl.h"
+#include "components/TreeGrid/TreeGridDataObject.h"
 #include "components/TreeGrid/TreeGridHeader.h"
 #include "components/TreeGrid/TreeGridImages.h"
 #include "components/TreeGrid/TreeGridOptions.h"
 #include "components/TreeGrid/TreeGridTypes.h"
 #include "platform/Graphics.h"
+#include "platform/Clipbrd.h"
 #include "platform/Streams.h"
 
 class TCanvas;
@@ -38,6 +40,12 @@ using TTGNodeEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node)>
 using TTGMeasureItemEvent = std::function<void(TBaseTreeGrid* Sender, TCanvas* TargetCanvas, TGridNode* Node,
     int& NodeHeight)>;
 using TTGGetNodeDataSizeEvent = std::function<void(TBaseTreeGrid* Sender, int& NodeDataSize)>;
+// The data object a drag hands over; the tree makes one when the handler leaves it null.
+using TTGCreateDataObjectEvent = std::function<void(TBaseTreeGrid* Sender, IDataObjectPtr& DataObject)>;
+// Formats of the owner's own that a data object of the tree offers besides the tree's.
+using TTGGetUserClipboardFormatsEvent = std::function<void(TBaseTreeGrid* Sender, std::vector<TFormatEtc>& Formats)>;
+// The standard edit commands a tree carries out.
+enum TTGEditAction : std::uint8_t { ecSelectAll, ecCopy, ecCut, ecPaste, ecDelete };
 // Writes or reads the application's part of a node in the node stream.
 using TTGSaveNodeEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node, TStream& Stream)>;
 using TTGNodeMovingEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node, TGridNode* Target,
@@ -147,6 +155,8 @@ public:
     TTGSaveNodeEvent OnLoadNode;
     // A node arrived from a stream; nil after a whole tree was loaded.
     TTGNodeEvent OnNodeCopied;
+    TTGCreateDataObjectEvent OnCreateDataObject;
+    TTGGetUserClipboardFormatsEvent OnGetUserClipboardFormats;
     TTGInitNodeEvent OnInitNode;
     TTGInitChildrenEvent OnInitChildren;
     TTGNodeEvent OnFreeNode;
@@ -262,6 +272,47 @@ public:
     // nodes read so far.
     void LoadFromStream(TStream& Stream);
     void LoadFromFile(const String& FileName);
+
+    // ---- clipboard (TreeGridClipboard.cpp) ----
+    // Puts the selected rows on the clipboard; they stay marked as the
+    // cut or copy set until another owner takes the clipboard. Nothing
+    // happens without a selection.
+    virtual void CopyToClipBoard();
+    // The same, marking them to go once a paste took them (not under toReadOnly).
+    virtual void CutToClipBoard();
+    // Inserts the rows of the clipboard's node stream at the focused node;
+    // false when nothing was inserted.
+    virtual bool PasteFromClipboard();
+    // Unmarks the cut or copy set; FinishCutOrCopy deletes a cut set.
+    void CancelCutOrCopy();
+    void FinishCutOrCopy();
+    TGridNode* GetFirstCutCopy();
+    TGridNode* GetNextCutCopy(TGridNode* Node);
+    // The nodes marked for cut or copy in tree order (Resolve: without those
+    // below another marked one).
+    TNodeArray GetSortedCutCopySet(bool Resolve) const;
+    // Inserts the nodes of DataObject's node stream as new nodes at
+    // TargetNode. Nodes never arrive into a tree whose user data they could
+    // not bring along (user data without OnLoadNode): false then.
+    virtual bool ProcessOLEData(TBaseTreeGrid* Source, const IDataObjectPtr& DataObject, TGridNode* TargetNode,
+        TTGNodeAttachMode Mode, bool Optimized);
+    // Renders Format for one of the tree's data objects.
+    virtual HRESULT RenderOLEData(const TFormatEtc& FormatEtcIn, TStream& Medium, bool ForClipboard);
+    // The formats of the format list the tree offers: those named in
+    // ClipboardFormats, or every one the tree can render while it names none.
+    virtual void GetNativeClipboardFormats(std::vector<TFormatEtc>& Formats);
+    TClipboardFormats* ClipboardFormats() const { return FClipboardFormats.get(); }
+    // Select all, copy and (not under toReadOnly) cut, paste, delete; false
+    // for what the tree does not take.
+    virtual bool ExecuteAction(TTGEditAction Action);
+    // The tree's number among the live trees.
+    Cardinal TreeNumber() const { return FTreeNumber; }
+    // A clipboard data object of the tree goes: while it was the tree's
+    // clipboard content the cut or copy ends.
+    void ClipboardDataObjectGone(const IDataObject* DataObject);
+    // Renders the tree's clipboard content for good while the tree can, so
+    // that it outlives the tree.
+    void FlushClipboard();
 
     // ---- navigation ----
     TGridNode* GetFirst(bool ConsiderChildrenAbove = false);
@@ -397,6 +448,9 @@ public:
     TBiDiMode BiDiMode() const { return FBiDiMode; }
     void SetBiDiMode(TBiDiMode Value);
     bool UseRightToLeftAlignment() const { return FBiDiMode == bdRightToLeft; }
+
+    TTGLineStyle LineStyle() const { return FLineStyle; }
+    void SetLineStyle(TTGLineStyle Value);
 
     // ---- offsets, ranges and scrolling (TreeGridScrolling.cpp) ----
     // The tree coordinate shown at the client's left/top is -Offset.
@@ -585,6 +639,12 @@ protected:
     virtual void DoSaveUserData(TGridNode* Node, TStream& Stream);
     virtual bool DoLoadUserData(TGridNode* Node, TStream& Stream);
     virtual void DoNodeCopied(TGridNode* Node);
+    // The magic, the number of records and a record of each node.
+    void WriteNodes(TStream& Stream, const TNodeArray& Nodes);
+
+    // ---- clipboard internals (TreeGridClipboard.cpp) ----
+    void MarkCutCopyNodes();
+    virtual void DoGetUserClipboardFormats(std::vector<TFormatEtc>& Formats);
     // Whether nodes read from a stream can take their user data: the tree
     // keeps none, or reads it with OnLoadNode.
     bool CanLoadUserData();
@@ -875,6 +935,13 @@ protected:
     TGridNode* FLastStructureChangeNode = nullptr;
     TGridNode* FHeightTrackNode = nullptr;
     TChangeReason FLastStructureChangeReason = crIgnore;
+    Cardinal FTreeNumber = 0;
+    std::unique_ptr<TClipboardFormats> FClipboardFormats;
+    // The data object the tree last put on the clipboard; the address only
+    // tells it apart when it goes.
+    std::weak_ptr<IDataObject> FClipboardData;
+    const IDataObject* FClipboardDataAddress = nullptr;
+    TTGLineStyle FLineStyle = lsDotted;
 
     TNodeArray FSelection;
     int FSelectionCount = 0;  // entries, marked ones included

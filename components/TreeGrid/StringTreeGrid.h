@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "components/TreeGrid/BaseTreeGrid.h"
+#include "platform/Clipbrd.h"
 
 enum TVSTTextType : std::uint8_t { ttNormal, ttStatic };
 enum TVSTTextSourceType : std::uint8_t { tstAll, tstInitialized, tstSelected, tstCutCopySet, tstVisible };
@@ -48,6 +49,16 @@ using TTGMeasureTextEvent = std::function<void(TBaseTreeGrid* Sender, TCanvas* T
     TColumnIndex Column, const String& Text, int& Extent)>;
 using TTGDrawTextEvent = std::function<void(TBaseTreeGrid* Sender, TCanvas* TargetCanvas, TGridNode* Node,
     TColumnIndex Column, const String& Text, const TRect& CellRect, bool& DefaultDraw)>;
+using TTGExportEvent = std::function<void(TBaseTreeGrid* Sender)>;
+using TTGColumnExportEvent = std::function<void(TBaseTreeGrid* Sender, TColumnIndex Column)>;
+using TTGNodeExportEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node)>;
+using TTGBeforeNodeExportEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node, bool& Allowed)>;
+// The walk an export takes over its source nodes.
+using TTGGetNextNode = std::function<TGridNode*(TGridNode* Node)>;
+
+// The clipboard's HTML: Html wrapped in a document with the clipboard's
+// header of byte offsets in front.
+std::string MakeFragment(const std::string& Html);
 
 class TCustomStringTreeGrid : public TBaseTreeGrid {
     VEK_DECLARE_CLASS(TCustomStringTreeGrid, TBaseTreeGrid)
@@ -62,6 +73,13 @@ public:
     TTGMeasureTextEvent OnMeasureTextWidth;
     // Draws the text itself when it clears DefaultDraw.
     TTGDrawTextEvent OnDrawText;
+    // Around the parts of an HTML export.
+    TTGExportEvent OnBeforeHeaderExport;
+    TTGExportEvent OnAfterHeaderExport;
+    TTGColumnExportEvent OnBeforeColumnExport;
+    TTGColumnExportEvent OnAfterColumnExport;
+    TTGBeforeNodeExportEvent OnBeforeNodeExport;
+    TTGNodeExportEvent OnAfterNodeExport;
 
     const String& DefaultText() const { return FDefaultText; }
     void SetDefaultText(const String& Value);
@@ -87,6 +105,24 @@ public:
     // cell's text when empty); for sizing multi-line rows.
     virtual int ComputeNodeHeight(TCanvas* Canvas, TGridNode* Node, TColumnIndex Column, String S = String());
     void GetTextInfo(TGridNode* Node, TColumnIndex Column, const TFont* AFont, TRect& R, String& Text) override;
+
+    // ---- content export (TreeGridExport.cpp) ----
+    // The first node of Source and the walk to the next ones.
+    void GetRenderStartValues(TVSTTextSourceType Source, TGridNode*& Node, TTGGetNextNode& GetNextNode);
+    // Whether the export mode lets Node's row out.
+    bool CanExportNode(TGridNode* Node) const;
+    // Rows as delimited text (UTF-8), one per line ending in CR LF, a header
+    // line of captions first; the level shows as leading separators.
+    std::string ContentToText(TVSTTextSourceType Source, const String& Separator);
+    std::u16string ContentToUnicode(TVSTTextSourceType Source, const String& Separator);
+    std::string ContentToHTML(TVSTTextSourceType Source, const String& Caption = String());
+    std::string ContentToRTF(TVSTTextSourceType Source);
+    // The bytes of Format (text, Unicode text, "CSV", "HTML Format", the
+    // rich text formats); empty for another format or no content.
+    std::string ContentToClipboard(TClipFormat Format, TVSTTextSourceType Source);
+    // The node stream and reference as the base tree renders them, the
+    // text formats from the cut or copy set (clipboard) or the selection (drag).
+    HRESULT RenderOLEData(const TFormatEtc& FormatEtcIn, TStream& Medium, bool ForClipboard) override;
 
 protected:
     // ---- text painting and measuring (StringTreePaint.cpp) ----
@@ -117,6 +153,11 @@ protected:
     TTreeGridOptionsClass GetOptionsClass() override;
     virtual void DoGetText(TGridNode* Node, TColumnIndex Column, TVSTTextType TextType, String& Text);
     virtual void DoNewText(TGridNode* Node, TColumnIndex Column, const String& Text);
+    // The rows of the text exports, UTF-8: with ApplyExportMode only rows
+    // the export mode lets out; QuoteQuotes quotes texts holding a double
+    // quote too.
+    std::string DelimitedText(TVSTTextSourceType Source, const String& Separator, bool ApplyExportMode,
+        bool QuoteQuotes);
     void ResetAllTextWidths();
     // The node stream's caption chunk: the main column's text.
     void WriteChunks(TStream& Stream, TGridNode* Node) override;

@@ -46,6 +46,8 @@ TBaseTreeGrid::TBaseTreeGrid(TComponent* AOwner) : TCustomControl(AOwner)
     FColors = std::make_unique<TTGColors>(this);
     FScrollBarOptions = std::make_unique<TScrollBarOptions>(this);
     AddThreadReference();
+    FTreeNumber = RegisterTreeGrid(this);
+    FClipboardFormats = std::make_unique<TClipboardFormats>(this);
 }
 
 void TBaseTreeGrid::AfterConstruction()
@@ -83,6 +85,8 @@ void TBaseTreeGrid::BeforeDestruction()
     Destroying();
     // The worker lets go of the tree before any part of it goes.
     ReleaseThreadReference();
+    FlushClipboard();
+    UnregisterTreeGrid(FTreeNumber);
     if (FOptions) {
         TTGMiscOptions misc = FOptions->MiscOptions();
         misc.Exclude(toReadOnly);
@@ -96,6 +100,7 @@ void TBaseTreeGrid::BeforeDestruction()
 TBaseTreeGrid::~TBaseTreeGrid()
 {
     ReleaseThreadReference();
+    UnregisterTreeGrid(FTreeNumber);
     if (FRoot && FRoot->FirstChild) {
         Destroying();
         if (FOptions) {
@@ -957,7 +962,12 @@ void TBaseTreeGrid::Clear()
     try {
         InterruptValidation();
         CancelEditNode();
-        FStates.Exclude(TTreeGridStates{tsCopyPending, tsCutPending});
+        if (FStates.ContainsAny(TTreeGridStates{tsCopyPending, tsCutPending})) {
+            // The rows the clipboard would render are going.
+            if (const IDataObjectPtr data = FClipboardData.lock(); data && OleIsCurrentClipboard(data) == S_OK)
+                OleSetClipboard(nullptr);
+            FStates.Exclude(TTreeGridStates{tsCopyPending, tsCutPending});
+        }
         if (IsDestroying())
             InternalClearSelection();
         else
@@ -1104,4 +1114,12 @@ void TBaseTreeGrid::ExpandAncestors(TGridNode* Node)
     for (TGridNode* run = Node->Parent; run && run != FRoot; run = run->Parent)
         if (!run->States.Contains(vsExpanded))
             ToggleNode(run);
+}
+
+void TBaseTreeGrid::SetLineStyle(TTGLineStyle Value)
+{
+    if (Value != FLineStyle) {
+        FLineStyle = Value;
+        RepaintTree();
+    }
 }

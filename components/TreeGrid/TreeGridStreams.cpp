@@ -59,16 +59,24 @@ TChunkHeader ReadChunkHeader(TStream& Stream)
 
 void TBaseTreeGrid::SaveToStream(TStream& Stream, TGridNode* Node)
 {
-    for (char16_t unit : Magic)
-        Stream.WriteUInt16(unit);
     if (Node && Node != FRoot) {
-        Stream.WriteUInt32(1);
-        WriteNode(Stream, Node);
+        WriteNodes(Stream, TNodeArray{Node});
         return;
     }
-    Stream.WriteUInt32(FRoot->ChildCount);
+    TNodeArray nodes;
+    nodes.reserve(FRoot->ChildCount);
     for (TGridNode* run = FRoot->FirstChild; run; run = run->NextSibling)
-        WriteNode(Stream, run);
+        nodes.push_back(run);
+    WriteNodes(Stream, nodes);
+}
+
+void TBaseTreeGrid::WriteNodes(TStream& Stream, const TNodeArray& Nodes)
+{
+    for (char16_t unit : Magic)
+        Stream.WriteUInt16(unit);
+    Stream.WriteUInt32(Cardinal(Nodes.size()));
+    for (TGridNode* node : Nodes)
+        WriteNode(Stream, node);
 }
 
 void TBaseTreeGrid::WriteNode(TStream& Stream, TGridNode* Node)

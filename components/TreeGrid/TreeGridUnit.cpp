@@ -15,6 +15,7 @@ struct TUnitState {
     bool Starting = false;
     bool FormatsRegistered = false;
     TClipFormat Reference = 0;
+    TClipFormat Data = 0;
     std::unique_ptr<TTGImageList> LightCheck, DarkCheck, LightTick, DarkTick, Flat, XP, Utility;
     std::unique_ptr<TTGImageList> System, SystemFlat;
     std::unique_ptr<TTGCursorImage> HeaderSplit, VertSplit;
@@ -39,6 +40,9 @@ void RegisterFormats(TUnitState& S)
     if (S.FormatsRegistered)
         return;
     S.FormatsRegistered = true;
+    // Other programs see the program's own formats under these types.
+    S.Data = RegisterClipboardFormat("Tree Grid Data", "application/x-vek-tree-grid-data");
+    RegisterClipboardFormat("Rich Text Format Without Objects", "application/x-vek-rtf-without-objects");
     const TClass anyTree = TBaseTreeGrid::StaticClassInfo();
     const TClass stringTree = TCustomStringTreeGrid::StaticClassInfo();
     RegisterTGClipboardFormat("Tree Grid Data", anyTree, 50);
@@ -86,7 +90,7 @@ void Start(TUnitState& s)
 {
     // The timer resolution and OLE of other systems need nothing here:
     // timers are precise and data transfer needs no start-up.
-    s.Reference = RegisterClipboardFormat("Tree Grid Reference");
+    s.Reference = RegisterClipboardFormat("Tree Grid Reference", "application/x-vek-tree-grid-reference");
     s.LightCheck = LoadList("TG_CHECK_LIGHT", false);
     s.DarkCheck = LoadList("TG_CHECK_DARK", false);
     s.LightTick = LoadList("TG_TICK_LIGHT", false);
@@ -144,3 +148,5 @@ const TTGCursorImage* TreeGridCursor(int Cursor)
 }
 
 TClipFormat CF_TREEGRIDREFERENCE() { return Ready().Reference; }
+
+TClipFormat CF_TREEGRIDDATA() { return Ready().Data; }

@@ -32,3 +32,5 @@ const TTGCursorImage* TreeGridCursor(int Cursor);
 // The format of tree references ("Tree Grid Reference"), which every data
 // object answers but the format list does not hold.
 TClipFormat CF_TREEGRIDREFERENCE();
+// The format of node streams ("Tree Grid Data").
+TClipFormat CF_TREEGRIDDATA();

@@ -162,6 +162,9 @@ void TBaseTreeGrid::Dispatch(TMessage& Message)
     case WM_HSCROLL: WMHScroll(Message); return;
     case CM_MOUSEWHEEL: CMMouseWheel(Message); return;
     case WM_TIMER: WMTimer(Message); return;
+    case WM_COPY: CopyToClipBoard(); return;
+    case WM_CUT: CutToClipBoard(); return;
+    case WM_PASTE: PasteFromClipboard(); return;
     default: TCustomControl::Dispatch(Message);
     }
 }
