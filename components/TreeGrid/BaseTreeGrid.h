@@ -46,6 +46,19 @@ using TTGCreateDataObjectEvent = std::function<void(TBaseTreeGrid* Sender, IData
 using TTGGetUserClipboardFormatsEvent = std::function<void(TBaseTreeGrid* Sender, std::vector<TFormatEtc>& Formats)>;
 // The standard edit commands a tree carries out.
 enum TTGEditAction : std::uint8_t { ecSelectAll, ecCopy, ecCut, ecPaste, ecDelete };
+// Where a drop lands relative to the row under the mouse.
+enum TDropMode : std::uint8_t { dmNowhere, dmAbove, dmOnNode, dmBelow };
+// Asked while a drag moves over the tree: Accept says whether a drop here
+// would be taken, Effect which of the offered effects.
+using TTGDragOverEvent = std::function<void(TBaseTreeGrid* Sender, TBaseTreeGrid* Source, TShiftState Shift,
+    TDragState State, TPoint Pt, TDropMode Mode, int& Effect, bool& Accept)>;
+// The drop: the handler takes what it wants of DataObject (ProcessOLEData
+// inserts its rows) and answers the effect it carried out.
+using TTGDragDropEvent = std::function<void(TBaseTreeGrid* Sender, TBaseTreeGrid* Source,
+    const IDataObjectPtr& DataObject, const std::vector<TFormatEtc>& Formats, TShiftState Shift, TPoint Pt,
+    int& Effect, TDropMode Mode)>;
+using TTGDragAllowedEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node, TColumnIndex Column,
+    bool& Allowed)>;
 // Writes or reads the application's part of a node in the node stream.
 using TTGSaveNodeEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node, TStream& Stream)>;
 using TTGNodeMovingEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node, TGridNode* Target,
@@ -156,6 +169,10 @@ public:
     // A node arrived from a stream; nil after a whole tree was loaded.
     TTGNodeEvent OnNodeCopied;
     TTGCreateDataObjectEvent OnCreateDataObject;
+    // Drag and drop of rows; these replace the control's own drag events.
+    TTGDragOverEvent OnDragOver;
+    TTGDragDropEvent OnDragDrop;
+    TTGDragAllowedEvent OnDragAllowed;
     TTGGetUserClipboardFormatsEvent OnGetUserClipboardFormats;
     TTGInitNodeEvent OnInitNode;
     TTGInitChildrenEvent OnInitChildren;
@@ -435,6 +452,34 @@ public:
     TTGNodeAttachMode DefaultPasteMode() const { return FDefaultPasteMode; }
     void SetDefaultPasteMode(TTGNodeAttachMode Value) { FDefaultPasteMode = Value; }
     Cardinal AutoExpandDelay() const { return FAutoExpandDelay; }
+    void SetAutoExpandDelay(Cardinal Value) { FAutoExpandDelay = Value; }
+    int DragWidth() const { return FDragWidth; }
+    int DragHeight() const { return FDragHeight; }
+
+    // ---- drag and drop (TreeGridDragDrop.cpp) ----
+    using TCustomControl::DragDrop;
+    using TCustomControl::DragOver;
+    // The drop target the tree registers under toAcceptOLEDrop.
+    TTGDragManager* DragManager();
+    // Registers or revokes the tree's drop target as toAcceptOLEDrop says,
+    // once the tree has a window.
+    void UpdateDropTarget();
+    // The steps of a drag over the tree, points on the screen; Effect comes
+    // with the effects the source offers and leaves with the drop's.
+    HRESULT DragEnter(int KeyState, TPoint Pt, int& Effect);
+    HRESULT DragOver(TBaseTreeGrid* Source, int KeyState, TDragState State, TPoint Pt, int& Effect);
+    void DragLeave();
+    HRESULT DragDrop(const IDataObjectPtr& DataObject, int KeyState, TPoint Pt, int& Effect);
+    TGridNode* DropTargetNode() const { return FDropTargetNode; }
+    // Ends a drag over the tree: no drop target, no drop mark, no timers.
+    void EndDropTarget();
+    TDropMode LastDropMode() const { return FLastDropMode; }
+    // Whether a drag may start at Node (manual drag mode: OnDragAllowed, no
+    // handler: no drag).
+    virtual bool DoBeforeDrag(TGridNode* Node, TColumnIndex Column);
+    // Runs a drag of the selected rows from P (client point) to its end;
+    // after a move the dragged rows go.
+    void DoDragging(TPoint P);
     Cardinal AutoScrollDelay() const { return FAutoScrollDelay; }
     Cardinal AutoScrollInterval() const { return FAutoScrollInterval; }
     Cardinal EditDelay() const { return FEditDelay; }
@@ -927,6 +972,8 @@ protected:
     TGridNode* FLastSelected = nullptr;
     TGridNode* FCurrentHotNode = nullptr;
     TGridNode* FDropTargetNode = nullptr;
+    TDropMode FLastDropMode = dmNowhere;
+    std::shared_ptr<TTGDragManager> FDragManager;
     TGridNode* FLastChangedNode = nullptr;
     TGridNode* FRangeAnchor = nullptr;
     TGridNode* FCheckNode = nullptr;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/Clipbrd.h"
+#include "platform/DragDrop.h"
 #include "platform/StringList.h"
 
 class TBaseTreeGrid;
@@ -115,3 +116,37 @@ private:
     std::unique_ptr<std::map<Cardinal, std::pair<TFormatEtc, TDataAdviseSink>>> FAdviseHolder;
     Cardinal FNextConnection = 1;
 };
+
+// ---- drag manager ---------------------------------------------------------------
+
+constexpr HRESULT DRAGDROP_S_USEDEFAULTCURSORS = 0x00040102;
+
+// The tree's drop target: keeps what a drag over the tree brings and hands
+// every step to the tree.
+class TTGDragManager : public IDropTarget {
+public:
+    explicit TTGDragManager(TBaseTreeGrid* AOwner) : FOwner(AOwner) {}
+
+    HRESULT DragEnter(const IDataObjectPtr& DataObject, int KeyState, TPoint Pt, int& Effect) override;
+    HRESULT DragOver(int KeyState, TPoint Pt, int& Effect) override;
+    HRESULT DragLeave() override;
+    HRESULT Drop(const IDataObjectPtr& DataObject, int KeyState, TPoint Pt, int& Effect) override;
+
+    // The data of the running drag; without one the owner's
+    // OnCreateDataObject, else a new data object of the owner for dragging.
+    IDataObjectPtr GetDataObject();
+    // The tree the running drag started in, when it is one of this process.
+    TBaseTreeGrid* GetDragSource() const { return FDragSource; }
+    bool GetIsDropTarget() const { return FIsDropTarget; }
+
+private:
+    TBaseTreeGrid* FOwner;
+    TBaseTreeGrid* FDragSource = nullptr;
+    bool FIsDropTarget = false;
+    IDataObjectPtr FDataObject;
+};
+
+// The drag source's answers to the drag loop: the default cursors, and
+// cancel on Escape or both buttons, drop with no button, else go on.
+HRESULT GiveFeedback(int Effect);
+HRESULT QueryContinueDrag(bool EscapePressed, int KeyState);

@@ -84,9 +84,12 @@ void TCustomTreeGridOptions::SetMiscOptions(TTGMiscOptions Value)
     const bool checkChanged = Value.Contains(toCheckSupport) != FMiscOptions.Contains(toCheckSupport);
     const bool resizeRepaintChanged =
         Value.Contains(toFullRepaintOnResize) != FMiscOptions.Contains(toFullRepaintOnResize);
+    const bool dropChanged = Value.Contains(toAcceptOLEDrop) != FMiscOptions.Contains(toAcceptOLEDrop);
     FMiscOptions = Value;
     if (!FOwner || FOwner->IsLoading() || !FOwner->HandleAllocated())
         return;
+    if (dropChanged)
+        FOwner->UpdateDropTarget();
     // The window's class styles come from the options when it is made.
     if (resizeRepaintChanged)
         FOwner->RecreateWnd();

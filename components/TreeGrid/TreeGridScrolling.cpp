@@ -429,11 +429,6 @@ bool TBaseTreeGrid::CanAutoScroll()
         (dragging || drawSelecting || panning);
 }
 
-bool TBaseTreeGrid::IsDropTarget()
-{
-    return false;
-}
-
 void TBaseTreeGrid::DetermineScrollDirections(int X, int Y)
 {
     FScrollDirections = {};
@@ -572,7 +567,6 @@ void TBaseTreeGrid::WMTimer(TMessage& Message)
     Message.Result = 0;
 }
 
-void TBaseTreeGrid::DoDragExpand() {}
 void TBaseTreeGrid::DoEdit() {}
 
 // ---- long operations -------------------------------------------------------------

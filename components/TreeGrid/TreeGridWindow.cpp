@@ -44,6 +44,7 @@ void TBaseTreeGrid::CreateWnd()
         FHeader->Columns()->AdjustAutoSize(InvalidColumn, true);
     UpdateScrollBars(true);
     UpdateHeaderRect();
+    UpdateDropTarget();
 }
 
 // ---- messages -------------------------------------------------------------------------
