@@ -40,6 +40,8 @@ void WriteWide(TStream& Stream, const String& Text)
 
 String ReadWide(TStream& Stream)
 {
+    if (Stream.Remaining() < 4)
+        Corrupt();
     const std::int32_t length = Stream.ReadInt32();
     if (length < 0 || Int64(length) * 2 > Stream.Remaining())
         Corrupt();
