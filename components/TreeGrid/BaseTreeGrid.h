@@ -414,6 +414,9 @@ public:
     TGridNode* GetFirstSelected();
     TGridNode* GetNextSelected(TGridNode* Node);
     TNodeArray GetSortedSelection(bool Resolve) const;
+    // The nodes in State in tree order (Resolve: without those below another
+    // such node); Expected reserves room.
+    TNodeArray NodesInState(TGridNodeState State, bool Resolve, std::size_t Expected) const;
     void AddToSelection(TGridNode* Node);
     void AddToSelection(TGridNode* const* NewItems, int NewLength, bool ForceInsert = false);
     void RemoveFromSelection(TGridNode* Node);
@@ -689,6 +692,9 @@ protected:
 
     // ---- clipboard internals (TreeGridClipboard.cpp) ----
     void MarkCutCopyNodes();
+    // Puts the tree's data object on the clipboard and marks the selection
+    // as the set of the pending cut or copy.
+    void StartCutOrCopy(TTreeGridState Pending);
     virtual void DoGetUserClipboardFormats(std::vector<TFormatEtc>& Formats);
     // Whether nodes read from a stream can take their user data: the tree
     // keeps none, or reads it with OnLoadNode.

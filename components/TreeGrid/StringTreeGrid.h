@@ -109,6 +109,9 @@ public:
     // ---- content export (TreeGridExport.cpp) ----
     // The first node of Source and the walk to the next ones.
     void GetRenderStartValues(TVSTTextSourceType Source, TGridNode*& Node, TTGGetNextNode& GetNextNode);
+    // The nodes of Source in their order (ExportableOnly: those the export
+    // mode lets out) and the deepest level among them.
+    TNodeArray SourceNodes(TVSTTextSourceType Source, bool ExportableOnly, Cardinal& MaxLevel);
     // Whether the export mode lets Node's row out.
     bool CanExportNode(TGridNode* Node) const;
     // Rows as delimited text (UTF-8), one per line ending in CR LF, a header

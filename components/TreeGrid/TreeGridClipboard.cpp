@@ -23,21 +23,7 @@ TGridNode* TBaseTreeGrid::GetNextCutCopy(TGridNode* Node)
 
 TNodeArray TBaseTreeGrid::GetSortedCutCopySet(bool Resolve) const
 {
-    TNodeArray result;
-    TGridNode* run = GetFirstNoInit();
-    while (run) {
-        if (run->States.Contains(vsCutOrCopy)) {
-            result.push_back(run);
-            if (Resolve) {
-                while (run != FRoot && !run->NextSibling)
-                    run = run->Parent;
-                run = run == FRoot ? nullptr : run->NextSibling;
-                continue;
-            }
-        }
-        run = GetNextNoInit(run);
-    }
-    return result;
+    return NodesInState(vsCutOrCopy, Resolve, 0);
 }
 
 void TBaseTreeGrid::MarkCutCopyNodes()
@@ -78,43 +64,28 @@ void TBaseTreeGrid::FinishCutOrCopy()
 
 // ---- copy, cut, paste ----------------------------------------------------------------
 
-namespace {
-
-bool PutOnClipboard(TBaseTreeGrid* Tree, IDataObjectPtr& Data)
-{
-    Data = std::make_shared<TTGDataObject>(Tree, true);
-    return OleSetClipboard(Data) == S_OK;
-}
-
-}  // namespace
-
 void TBaseTreeGrid::CopyToClipBoard()
 {
-    if (SelectedCount() == 0)
-        return;
-    IDataObjectPtr data;
-    if (!PutOnClipboard(this, data))
-        return;
-    FClipboardData = data;
-    FClipboardDataAddress = data.get();
-    CancelCutOrCopy();
-    MarkCutCopyNodes();
-    DoStateChange({tsCopyPending}, {tsCutPending});
-    RepaintTree();
+    if (SelectedCount() > 0)
+        StartCutOrCopy(tsCopyPending);
 }
 
 void TBaseTreeGrid::CutToClipBoard()
 {
-    if (SelectedCount() == 0 || FOptions->MiscOptions().Contains(toReadOnly))
-        return;
-    IDataObjectPtr data;
-    if (!PutOnClipboard(this, data))
+    if (SelectedCount() > 0 && !FOptions->MiscOptions().Contains(toReadOnly))
+        StartCutOrCopy(tsCutPending);
+}
+
+void TBaseTreeGrid::StartCutOrCopy(TTreeGridState Pending)
+{
+    const IDataObjectPtr data = std::make_shared<TTGDataObject>(this, true);
+    if (OleSetClipboard(data) != S_OK)
         return;
     FClipboardData = data;
     FClipboardDataAddress = data.get();
     CancelCutOrCopy();
     MarkCutCopyNodes();
-    DoStateChange({tsCutPending}, {tsCopyPending});
+    DoStateChange({Pending}, {Pending == tsCutPending ? tsCopyPending : tsCutPending});
     RepaintTree();
 }
 

@@ -138,6 +138,8 @@ public:
     // The tree the running drag started in, when it is one of this process.
     TBaseTreeGrid* GetDragSource() const { return FDragSource; }
     bool GetIsDropTarget() const { return FIsDropTarget; }
+    // The tree goes; a drag still holding the manager meets a refusal.
+    void Detach() { FOwner = nullptr; }
 
 private:
     TBaseTreeGrid* FOwner;

@@ -19,6 +19,10 @@ TShiftState DragShift(int KeyState) { return KeysToShiftState(WPARAM(KeyState));
 
 HRESULT TTGDragManager::DragEnter(const IDataObjectPtr& DataObject, int KeyState, TPoint Pt, int& Effect)
 {
+    if (!FOwner) {
+        Effect = DROPEFFECT_NONE;
+        return S_OK;
+    }
     FDataObject = DataObject;
     FIsDropTarget = true;
     FDragSource = GetTreeFromDataObject(DataObject.get());
@@ -27,12 +31,17 @@ HRESULT TTGDragManager::DragEnter(const IDataObjectPtr& DataObject, int KeyState
 
 HRESULT TTGDragManager::DragOver(int KeyState, TPoint Pt, int& Effect)
 {
+    if (!FOwner) {
+        Effect = DROPEFFECT_NONE;
+        return S_OK;
+    }
     return FOwner->DragOver(FDragSource, KeyState, dsDragMove, Pt, Effect);
 }
 
 HRESULT TTGDragManager::DragLeave()
 {
-    FOwner->DragLeave();
+    if (FOwner)
+        FOwner->DragLeave();
     FIsDropTarget = false;
     FDragSource = nullptr;
     FDataObject.reset();
@@ -43,7 +52,11 @@ HRESULT TTGDragManager::Drop(const IDataObjectPtr& DataObject, int KeyState, TPo
 {
     // The source may have gone since the drag entered.
     FDragSource = GetTreeFromDataObject(DataObject.get());
-    const HRESULT result = FOwner->DragDrop(DataObject, KeyState, Pt, Effect);
+    HRESULT result = S_OK;
+    if (FOwner)
+        result = FOwner->DragDrop(DataObject, KeyState, Pt, Effect);
+    else
+        Effect = DROPEFFECT_NONE;
     FIsDropTarget = false;
     FDragSource = nullptr;
     FDataObject.reset();
@@ -55,6 +68,8 @@ IDataObjectPtr TTGDragManager::GetDataObject()
     if (FDataObject)
         return FDataObject;
     IDataObjectPtr data;
+    if (!FOwner)
+        return data;
     if (FOwner->OnCreateDataObject)
         FOwner->OnCreateDataObject(FOwner, data);
     if (!data)

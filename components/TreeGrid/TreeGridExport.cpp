@@ -209,6 +209,21 @@ void TCustomStringTreeGrid::GetRenderStartValues(TVSTTextSourceType Source, TGri
     }
 }
 
+TNodeArray TCustomStringTreeGrid::SourceNodes(TVSTTextSourceType Source, bool ExportableOnly, Cardinal& MaxLevel)
+{
+    TNodeArray nodes;
+    MaxLevel = 0;
+    TGridNode* run = nullptr;
+    TTGGetNextNode next;
+    GetRenderStartValues(Source, run, next);
+    for (; run; run = next(run))
+        if (!ExportableOnly || CanExportNode(run)) {
+            nodes.push_back(run);
+            MaxLevel = std::max(MaxLevel, GetNodeLevel(run));
+        }
+    return nodes;
+}
+
 bool TCustomStringTreeGrid::CanExportNode(TGridNode* Node) const
 {
     switch (FOptions->ExportMode()) {
@@ -230,15 +245,8 @@ std::string TCustomStringTreeGrid::DelimitedText(TVSTTextSourceType Source, cons
         else
             out += text;
     };
-    TGridNode* run = nullptr;
-    TTGGetNextNode next;
-    GetRenderStartValues(Source, run, next);
-    std::vector<TGridNode*> nodes;
     Cardinal maxLevel = 0;
-    for (; run; run = next(run)) {
-        nodes.push_back(run);
-        maxLevel = std::max(maxLevel, GetNodeLevel(run));
-    }
+    const TNodeArray nodes = SourceNodes(Source, false, maxLevel);
     const std::vector<TColumnIndex> columns =
         FHeader->UseColumns() ? FHeader->Columns()->GetVisibleColumns() : std::vector<TColumnIndex>();
     const TColumnIndex mainColumn = FHeader->MainColumn();
@@ -338,16 +346,8 @@ std::string TCustomStringTreeGrid::ContentToHTML(TVSTTextSourceType Source, cons
     out += " cellspacing=\"0\" cellpadding=" + std::to_string(FMargin) + ">";
     out += CRLF;
 
-    TGridNode* run = nullptr;
-    TTGGetNextNode next;
-    GetRenderStartValues(Source, run, next);
-    std::vector<TGridNode*> nodes;
     Cardinal maxLevel = 0;
-    for (; run; run = next(run))
-        if (CanExportNode(run)) {
-            nodes.push_back(run);
-            maxLevel = std::max(maxLevel, GetNodeLevel(run));
-        }
+    const TNodeArray nodes = SourceNodes(Source, true, maxLevel);
 
     TTreeGridColumns* columnList = FHeader->Columns();
     const std::vector<TColumnIndex> columns =

@@ -87,6 +87,11 @@ void TBaseTreeGrid::BeforeDestruction()
     ReleaseThreadReference();
     FlushClipboard();
     UnregisterTreeGrid(FTreeNumber);
+    if (FDragManager) {
+        if (HandleAllocated())
+            RevokeDragDrop(Handle());
+        FDragManager->Detach();
+    }
     if (FOptions) {
         TTGMiscOptions misc = FOptions->MiscOptions();
         misc.Exclude(toReadOnly);

@@ -286,13 +286,18 @@ TGridNode* TBaseTreeGrid::GetNextSelected(TGridNode* Node)
 
 TNodeArray TBaseTreeGrid::GetSortedSelection(bool Resolve) const
 {
-    TNodeArray result;
     if (SelectedCount() == 0)
-        return result;
-    result.reserve(std::size_t(SelectedCount()));
+        return TNodeArray();
+    return NodesInState(vsSelected, Resolve, std::size_t(SelectedCount()));
+}
+
+TNodeArray TBaseTreeGrid::NodesInState(TGridNodeState State, bool Resolve, std::size_t Expected) const
+{
+    TNodeArray result;
+    result.reserve(Expected);
     TGridNode* run = GetFirstNoInit();
     while (run) {
-        if (run->States.Contains(vsSelected)) {
+        if (run->States.Contains(State)) {
             result.push_back(run);
             if (Resolve) {
                 while (run != FRoot && !run->NextSibling)

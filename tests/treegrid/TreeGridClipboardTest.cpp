@@ -103,6 +103,27 @@ TEST_F(TreeGridClipboard, CopiedRowsUnderEveryMimeType)
         U32(Cardinal(::getpid())) + U32(tree->TreeNumber()));
 }
 
+TEST_F(TreeGridClipboard, TextOutsideTheCodePageArrivesWhole)
+{
+    // "€" has its byte in the 8-bit code page, "✓" has none: that text
+    // travels as UTF-8 behind a byte-order mark and reaches readers as it is.
+    TTreePtr tree = RowTree();
+    tree->OnGetText = [](TBaseTreeGrid*, TGridNode*, TColumnIndex c, TVSTTextType, String& text) {
+        text = c == 1 ? "\xE2\x9C\x93" : "\xE2\x82\xAC";
+    };
+    tree->SetSelected(Add(tree.get(), 1), true);
+    tree->CopyToClipBoard();
+    const std::string text = "Name\tWert\r\n\xE2\x82\xAC\t\xE2\x9C\x93\r\n";
+    EXPECT_EQ(Mime("text/plain"), text);
+    EXPECT_EQ(Mime("text/plain;charset=utf-8"), text);
+    EXPECT_EQ(GetClipboardText(), text);
+    EXPECT_EQ(tree->ContentToClipboard(CF_TEXT, tstAll).substr(0, 3), "\xEF\xBB\xBF");
+    tree->OnGetText = [](TBaseTreeGrid*, TGridNode*, TColumnIndex, TVSTTextType, String& text) {
+        text = "\xE2\x82\xAC";
+    };
+    EXPECT_EQ(tree->ContentToClipboard(CF_TEXT, tstAll), "Name\tWert\r\n\x80\t\x80\r\n");
+}
+
 TEST_F(TreeGridClipboard, NothingToCopyAndReadOnlyCutChangeNothing)
 {
     TTreePtr tree = RowTree();
