@@ -101,6 +101,12 @@ String CssFont(const TFont* Font, char Quote)
     return s;
 }
 
+// Bytes to reserve for Rows rows of Columns cells of about PerCell bytes.
+std::size_t ExportReserve(std::size_t Rows, std::size_t Columns, std::size_t PerCell)
+{
+    return 1024 + (Rows + 1) * std::max<std::size_t>(Columns, 1) * PerCell;
+}
+
 bool SameFont(const TFont* A, const TFont* B)
 {
     return A->Name() == B->Name() && A->Height() == B->Height() && A->Style() == B->Style() &&
@@ -158,8 +164,29 @@ struct TRtfTables {
         Colors.push_back(rgb);
         return int(Colors.size());
     }
-    // The switches that select Font.
-    std::string Switches(const TFont* Font)
+    // The switches that select Font; rows mostly share one font, so the
+    // last answer is kept.
+    const std::string& Switches(const TFont* Font)
+    {
+        if (!LastSwitches.empty() && Font->Name() == LastName && Font->Height() == LastHeight &&
+            Font->Style() == LastStyle && Font->Color() == LastColor)
+            return LastSwitches;
+        LastName = Font->Name();
+        LastHeight = Font->Height();
+        LastStyle = Font->Style();
+        LastColor = Font->Color();
+        LastSwitches = MakeSwitches(Font);
+        return LastSwitches;
+    }
+
+private:
+    String LastName;
+    int LastHeight = 0;
+    TFontStyles LastStyle;
+    TColor LastColor = clNone;
+    std::string LastSwitches;
+
+    std::string MakeSwitches(const TFont* Font)
     {
         const int size = Font->Size();
         const int points = size < 0 ? MulDiv(Font->Height(), 72, 96) : size;
@@ -251,6 +278,9 @@ std::string TCustomStringTreeGrid::DelimitedText(TVSTTextSourceType Source, cons
         FHeader->UseColumns() ? FHeader->Columns()->GetVisibleColumns() : std::vector<TColumnIndex>();
     const TColumnIndex mainColumn = FHeader->MainColumn();
     std::string out;
+    // Room for the usual row at once: growing a large text step by step
+    // copies it again and again.
+    out.reserve(ExportReserve(nodes.size(), columns.size(), 24));
     if (!columns.empty()) {
         for (std::size_t i = 0; i < columns.size(); ++i) {
             append(out, FHeader->Columns()->Items(columns[i])->Text());
@@ -348,6 +378,7 @@ std::string TCustomStringTreeGrid::ContentToHTML(TVSTTextSourceType Source, cons
 
     Cardinal maxLevel = 0;
     const TNodeArray nodes = SourceNodes(Source, true, maxLevel);
+    out.reserve(out.size() + ExportReserve(nodes.size(), FHeader->Columns()->Count(), 120));
 
     TTreeGridColumns* columnList = FHeader->Columns();
     const std::vector<TColumnIndex> columns =
@@ -402,7 +433,8 @@ std::string TCustomStringTreeGrid::ContentToHTML(TVSTTextSourceType Source, cons
         for (TColumnIndex c : cells) {
             TTreeGridColumn* column = c >= 0 ? columnList->Items(c) : nullptr;
             const bool parentColor = !column || column->Options().Contains(coParentColor);
-            canvas->SetFont(Font());
+            if (!SameFont(canvas->Font(), Font()))
+                canvas->SetFont(Font());
             DoPaintText(node, canvas, c, ttNormal);
             if (c == mainColumn || !column) {
                 for (Cardinal i = 0; i < level; ++i) {
@@ -484,12 +516,17 @@ std::string TCustomStringTreeGrid::ContentToRTF(TVSTTextSourceType Source)
         out += RtfAlign(alignment);
         if (indentTwips > 0)
             out += "\\li" + std::to_string(indentTwips);
-        out += tables.Switches(font) + " ";
+        out += tables.Switches(font);
+        out += ' ';
         AppendRtfText(out, text);
         out += "\\cell";
     };
 
+    Cardinal maxLevel = 0;
+    const TNodeArray nodes = SourceNodes(Source, true, maxLevel);
+    const std::vector<TColumnIndex> cells = columns.empty() ? std::vector<TColumnIndex>{NoColumn} : columns;
     std::string body;
+    body.reserve(ExportReserve(nodes.size(), cells.size(), 96) + 4096);
     if (!columns.empty()) {
         body += rowStart;
         for (TColumnIndex c : columns) {
@@ -499,19 +536,14 @@ std::string TCustomStringTreeGrid::ContentToRTF(TVSTTextSourceType Source)
         body += "\\row";
         body += CRLF;
     }
-    TGridNode* run = nullptr;
-    TTGGetNextNode next;
-    GetRenderStartValues(Source, run, next);
     TBitmap scratch(1, 1);
     TCanvas* canvas = scratch.Canvas();
-    const std::vector<TColumnIndex> cells = columns.empty() ? std::vector<TColumnIndex>{NoColumn} : columns;
-    for (; run; run = next(run)) {
-        if (!CanExportNode(run))
-            continue;
+    for (TGridNode* run : nodes) {
         const int indent = int(GetNodeLevel(run) * FIndent * 15);
         body += rowStart;
         for (TColumnIndex c : cells) {
-            canvas->SetFont(Font());
+            if (!SameFont(canvas->Font(), Font()))
+                canvas->SetFont(Font());
             DoPaintText(run, canvas, c, ttNormal);
             const TAlignment alignment = c >= 0 ? columnList->Items(c)->Alignment() : Alignment();
             cell(body, alignment, canvas->Font(), c == mainColumn || c < 0 ? indent : 0, Text(run, c));
@@ -534,9 +566,11 @@ std::string TCustomStringTreeGrid::ContentToRTF(TVSTTextSourceType Source)
     }
     out += "}";
     out += CRLF;
-    out += body;
-    out += "}";
-    return out;
+    // The tables go in front of the rows in the room kept for them, so that
+    // the rows are not copied into new memory.
+    body.insert(0, out);
+    body += "}";
+    return body;
 }
 
 // ---- the clipboard's forms ---------------------------------------------------------
