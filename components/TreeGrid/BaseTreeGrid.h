@@ -46,17 +46,15 @@ using TTGCreateDataObjectEvent = std::function<void(TBaseTreeGrid* Sender, IData
 using TTGGetUserClipboardFormatsEvent = std::function<void(TBaseTreeGrid* Sender, std::vector<TFormatEtc>& Formats)>;
 // The standard edit commands a tree carries out.
 enum TTGEditAction : std::uint8_t { ecSelectAll, ecCopy, ecCut, ecPaste, ecDelete };
-// Where a drop lands relative to the row under the mouse.
-enum TDropMode : std::uint8_t { dmNowhere, dmAbove, dmOnNode, dmBelow };
 // Asked while a drag moves over the tree: Accept says whether a drop here
 // would be taken, Effect which of the offered effects.
 using TTGDragOverEvent = std::function<void(TBaseTreeGrid* Sender, TBaseTreeGrid* Source, TShiftState Shift,
-    TDragState State, TPoint Pt, TDropMode Mode, int& Effect, bool& Accept)>;
+    TDragState State, TPoint Pt, TTGDropMode Mode, int& Effect, bool& Accept)>;
 // The drop: the handler takes what it wants of DataObject (ProcessOLEData
 // inserts its rows) and answers the effect it carried out.
 using TTGDragDropEvent = std::function<void(TBaseTreeGrid* Sender, TBaseTreeGrid* Source,
     const IDataObjectPtr& DataObject, const std::vector<TFormatEtc>& Formats, TShiftState Shift, TPoint Pt,
-    int& Effect, TDropMode Mode)>;
+    int& Effect, TTGDropMode Mode)>;
 using TTGDragAllowedEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node, TColumnIndex Column,
     bool& Allowed)>;
 // Writes or reads the application's part of a node in the node stream.
@@ -473,10 +471,8 @@ public:
     HRESULT DragOver(TBaseTreeGrid* Source, int KeyState, TDragState State, TPoint Pt, int& Effect);
     void DragLeave();
     HRESULT DragDrop(const IDataObjectPtr& DataObject, int KeyState, TPoint Pt, int& Effect);
-    TGridNode* DropTargetNode() const { return FDropTargetNode; }
     // Ends a drag over the tree: no drop target, no drop mark, no timers.
     void EndDropTarget();
-    TDropMode LastDropMode() const { return FLastDropMode; }
     // Whether a drag may start at Node (manual drag mode: OnDragAllowed, no
     // handler: no drag).
     virtual bool DoBeforeDrag(TGridNode* Node, TColumnIndex Column);
@@ -496,9 +492,6 @@ public:
     TBiDiMode BiDiMode() const { return FBiDiMode; }
     void SetBiDiMode(TBiDiMode Value);
     bool UseRightToLeftAlignment() const { return FBiDiMode == bdRightToLeft; }
-
-    TTGLineStyle LineStyle() const { return FLineStyle; }
-    void SetLineStyle(TTGLineStyle Value);
 
     // ---- offsets, ranges and scrolling (TreeGridScrolling.cpp) ----
     // The tree coordinate shown at the client's left/top is -Offset.
@@ -978,7 +971,6 @@ protected:
     TGridNode* FLastSelected = nullptr;
     TGridNode* FCurrentHotNode = nullptr;
     TGridNode* FDropTargetNode = nullptr;
-    TDropMode FLastDropMode = dmNowhere;
     std::shared_ptr<TTGDragManager> FDragManager;
     TGridNode* FLastChangedNode = nullptr;
     TGridNode* FRangeAnchor = nullptr;
@@ -994,7 +986,6 @@ protected:
     // tells it apart when it goes.
     std::weak_ptr<IDataObject> FClipboardData;
     const IDataObject* FClipboardDataAddress = nullptr;
-    TTGLineStyle FLineStyle = lsDotted;
 
     TNodeArray FSelection;
     int FSelectionCount = 0;  // entries, marked ones included

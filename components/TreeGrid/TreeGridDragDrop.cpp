@@ -126,7 +126,7 @@ HRESULT TBaseTreeGrid::DragOver(TBaseTreeGrid* Source, int KeyState, TDragState 
     int nodeTop = 0;
     TGridNode* node = client.Y >= 0 && client.Y < ClientHeight() ? GetNodeAt(client.X, client.Y, true, nodeTop)
                                                                    : nullptr;
-    TDropMode mode = dmNowhere;
+    TTGDropMode mode = dmNowhere;
     if (node) {
         // The top and bottom quarter of a row drop beside it, the rest on it.
         const int height = int(NodeHeight(node));

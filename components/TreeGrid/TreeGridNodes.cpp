@@ -1120,11 +1120,3 @@ void TBaseTreeGrid::ExpandAncestors(TGridNode* Node)
         if (!run->States.Contains(vsExpanded))
             ToggleNode(run);
 }
-
-void TBaseTreeGrid::SetLineStyle(TTGLineStyle Value)
-{
-    if (Value != FLineStyle) {
-        FLineStyle = Value;
-        RepaintTree();
-    }
-}

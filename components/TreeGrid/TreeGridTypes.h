@@ -235,9 +235,6 @@ using TTGMiscOptions = TGSet<TTGMiscOption, std::uint16_t>;
 
 enum TTGExportMode : std::uint8_t { emAll, emChecked, emUnchecked };
 
-// How the tree's lines and grid lines are drawn.
-enum TTGLineStyle : std::uint8_t { lsCustomStyle, lsDotted, lsSolid };
-
 // ---- columns ----------------------------------------------------------------
 
 using TColumnIndex = int;

@@ -45,7 +45,7 @@ struct TDragForm {
     TForm* Form;
     TTestTree* Source;
     TTestTree* Target;
-    std::vector<TDropMode> Modes;
+    std::vector<TTGDropMode> Modes;
 
     TDragForm()
     {
@@ -58,13 +58,13 @@ struct TDragForm {
             Add(Source, nullptr, id);
         for (int id : {10, 20, 30})
             Add(Target, nullptr, id);
-        Target->OnDragOver = [this](TBaseTreeGrid*, TBaseTreeGrid*, TShiftState, TDragState, TPoint, TDropMode Mode,
+        Target->OnDragOver = [this](TBaseTreeGrid*, TBaseTreeGrid*, TShiftState, TDragState, TPoint, TTGDropMode Mode,
                                  int&, bool& Accept) {
             Modes.push_back(Mode);
             Accept = true;
         };
         Target->OnDragDrop = [](TBaseTreeGrid* Sender, TBaseTreeGrid* From, const IDataObjectPtr& Data,
-                                 const std::vector<TFormatEtc>&, TShiftState, TPoint, int& Effect, TDropMode Mode) {
+                                 const std::vector<TFormatEtc>&, TShiftState, TPoint, int& Effect, TTGDropMode Mode) {
             const TTGNodeAttachMode attach = Mode == dmAbove ? amInsertBefore
                 : Mode == dmBelow                            ? amInsertAfter
                                                              : amAddChildLast;
