@@ -441,6 +441,19 @@ public:
 
     bool TabStop() const { return FTabStop; }
     void SetTabStop(bool Value) { FTabStop = Value; }
+    // The place among the windowed siblings when Tab moves the focus: the
+    // order they were put into the parent unless set. Setting it moves the
+    // control there (within 0..count-1) and the others along; -1 without a
+    // parent.
+    int TabOrder() const;
+    void SetTabOrder(int Value);
+    // The control Tab (GoForward) or Shift+Tab moves to from Current among
+    // this one's windowed children and theirs, depth first in tab order and
+    // wrapping: one that can take the focus, a tab stop with CheckTabStop,
+    // a direct child with CheckParent. Null when there is no other.
+    TWinControl* FindNextControl(TWinControl* Current, bool GoForward, bool CheckTabStop, bool CheckParent);
+    // Focuses FindNextControl(Current, GoForward, CheckTabStop, false).
+    void SelectNext(TWinControl* Current, bool GoForward, bool CheckTabStop);
     TBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TBorderStyle Value);
     bool Ctl3D() const { return FCtl3D; }
@@ -492,6 +505,12 @@ public:
     // client part.
     void PaintWindowBuffer();
     void HostResized(int AWidth, int AHeight);
+    // A top-level window was moved by the toolkit, the window manager or
+    // the user: Left and Top follow the frame's outer corner.
+    void HostMoved();
+    // Of a top-level window: where the toolkit reports its client area
+    // against the frame's outer corner (0, 0 without a window manager).
+    TPoint FrameOffset() const { return FFrameOffset; }
     // Adds Area (window coordinates) to the update region, or takes it out.
     void InvalidateWindowArea(const TRegion& Area);
     void ValidateWindowArea(const TRegion& Area);
@@ -538,6 +557,7 @@ private:
     friend class TCustomControl;
     void UpdateClientRect(bool SendSize);
     void UpdateHostGeometry();
+    void GetTabOrderList(std::vector<TWinControl*>& List);
     void AlignChildren(TControl* AControl);
     void DefaultNCCalcSize(TMessage& Message);
     void DefaultNCHitTest(TMessage& Message);
@@ -550,6 +570,7 @@ private:
     void PaintWindow(TCanvas* Canvas, const TRegion* Area);
 
     std::vector<TControl*> FControls;
+    std::vector<TWinControl*> FTabList;  // the windowed children in tab order
     HWND FHandle = 0;
     QtWidgetHost* FHost = nullptr;
     std::unique_ptr<TNonClientState> FNonClient;
@@ -565,6 +586,10 @@ private:
     int FAlignLevel = 0;
     bool FAligning = false;
     bool FRedraw = true;
+    // Top-level windows: the frame offset last reported, and the corners
+    // asked of the toolkit that it has not reported back yet.
+    TPoint FFrameOffset;
+    std::vector<TPoint> FMovesAsked;
 };
 
 // A windowed control that paints itself: Paint draws into Canvas, which
@@ -756,6 +781,10 @@ SHORT GetKeyState(int VirtKey);
 
 // Pointer position in screen coordinates (as last seen by the platform).
 TPoint GetCursorPos();
+// Moves the pointer to (X, Y) in screen coordinates; false, with nothing
+// changed, where the system does not let programs move it (Wayland, or no
+// graphical application).
+bool SetCursorPos(int X, int Y);
 
 // Scroll bars of a window (SB_HORZ, SB_VERT). A bar whose range exceeds its
 // page is shown; with SIF_DISABLENOSCROLL a bar that cannot scroll stays

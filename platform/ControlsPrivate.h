@@ -119,8 +119,26 @@ TWinControl* WindowOfBackBuffer(const TBitmap* Bitmap);
 
 // Forgets every reference the platform keeps to a control that goes.
 void ControlGone(TControl* Control);
-// Moves the keyboard focus, sending the focus and enter/exit messages.
-void SetFocusedControl(TWinControl* Control);
+
+// False where the system does not tell programs where their windows are
+// (Wayland): Left and Top then keep what the program set.
+bool WindowPositionsReported();
+
+// Activation of forms, by the platform (showing, modal loops) and by the
+// window manager: the active form before goes inactive first, then Form
+// becomes active, each told once (WM_ACTIVATE). Null: none of ours is.
+void ActivateForm(TCustomForm* Form);
+TCustomForm* ActiveFormOfApplication();
+
+// Set when the dialog keys took a key press (Tab moved the focus, Enter or
+// Escape pressed a button): its character is not typed. Taking it clears it.
+void NoteDialogKeyTaken();
+bool TakeDialogKeyTaken();
+// Moves the keyboard focus, sending the focus and enter/exit messages. A
+// move by Tab or Shift+Tab is told to the toolkit as such, which then shows
+// where the focus went (a button's focus frame).
+enum class TFocusCause { Other, Tab, BackTab };
+void SetFocusedControl(TWinControl* Control, TFocusCause Cause = TFocusCause::Other);
 // True when the control and all its parents are enabled.
 bool IsEnabledChain(const TControl* Control);
 // The screen position of a window's top-left corner.
@@ -196,3 +214,6 @@ void SendSyntheticWheel(TWinControl* Window, TPoint Local, TPoint Global, int De
                         bool Sideways = false);
 // Keys for a control that shows a toolkit widget go to that widget.
 void SendSyntheticKey(TWinControl* Window, bool Press, Word VirtKey, const String& Text, TShiftState Shift);
+// A top-level window's frame put at Corner by the toolkit, as a window
+// manager or the user would move it.
+void SendSyntheticWindowMove(TWinControl* Window, TPoint Corner);

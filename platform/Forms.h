@@ -76,6 +76,8 @@ public:
     virtual void PressByKey() = 0;
 };
 
+enum class TFocusCause;
+
 // A top-level window. Hidden until shown; closing asks OnCloseQuery, then
 // OnClose decides what happens (hide by default; the main form's closing
 // ends the application).
@@ -148,8 +150,11 @@ public:
     bool IsPopup() const { return FPopup; }
     // Shows the form without activating it: the active form stays active.
     void ShowNoActivate();
-    // Fires OnActivate.
+    // Fire OnActivate and OnDeactivate.
     void Activate();
+    void Deactivate();
+    // True while the form is the application's active window.
+    bool Active() const { return FActive; }
     virtual bool CloseQuery();
     // Frees the form once the messages in the queue are handled.
     void Release();
@@ -184,7 +189,7 @@ protected:
     virtual void PopupDismissed() {}
 
 private:
-    friend void SetFocusedControl(TWinControl* Control);
+    friend void SetFocusedControl(TWinControl* Control, TFocusCause Cause);
     friend class QtWidgetHost;
     friend struct TPopupAccess;
     void EndPopup();
@@ -200,6 +205,7 @@ private:
     TMainMenu* FMenu = nullptr;
     TModalResult FModalResult = mrNone;
     bool FModal = false;
+    bool FActive = false;
     bool FKeyPreview = false;
     bool FAcceptFiles = false;
     bool FPopup = false;         // shown as a popup

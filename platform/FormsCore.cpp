@@ -29,8 +29,35 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner)
     SetBounds(0, 0, 640, 480);
 }
 
+namespace {
+TCustomForm* gActiveForm = nullptr;
+}  // namespace
+
+void ActivateForm(TCustomForm* Form)
+{
+    if (gActiveForm == Form)
+        return;
+    TCustomForm* old = gActiveForm;
+    gActiveForm = Form;
+    TControlWatch formWatch(Form);
+    if (old) {
+        const HWND other = Form && Form->HandleAllocated() ? Form->Handle() : 0;
+        old->Perform(WM_ACTIVATE, WA_INACTIVE, LPARAM(other));
+    }
+    // The old form's handler may have activated yet another one.
+    if (Form && formWatch && gActiveForm == Form) {
+        TControlWatch oldWatch(old);
+        const HWND other = oldWatch && old->HandleAllocated() ? old->Handle() : 0;
+        Form->Perform(WM_ACTIVATE, WA_ACTIVE, LPARAM(other));
+    }
+}
+
+TCustomForm* ActiveFormOfApplication() { return gActiveForm; }
+
 TCustomForm::~TCustomForm()
 {
+    if (gActiveForm == this)
+        gActiveForm = nullptr;
     DetachDropFilter();
     if (Application)
         Application->Notification(this, opRemove);
@@ -85,8 +112,30 @@ void TCustomForm::Dispatch(TMessage& Message)
             EndPopup();
             FNoActivate = false;
         }
+        TControlWatch watch(this);
         if (Message.WParam ? bool(OnShow) : bool(OnHide))
             (Message.WParam ? OnShow : OnHide)(this);
+        if (watch && !Message.WParam && gActiveForm == this)
+            ActivateForm(nullptr);
+        return;
+    }
+    if (Message.Msg == WM_ACTIVATE) {
+        FActive = Message.WParam != WA_INACTIVE;
+        TControlWatch watch(this);
+        if (!FActive) {
+            Deactivate();
+            return;
+        }
+        Activate();
+        // The keys go to the form's control that had the focus last, else
+        // to its first one in tab order.
+        if (!watch || !Host() || !Visible())
+            return;
+        TWinControl* target = FActiveControl && FActiveControl != this && FActiveControl->CanFocus()
+                                  ? FActiveControl
+                                  : FindNextControl(nullptr, true, true, false);
+        if (target)
+            SetFocusedControl(target);
         return;
     }
     TWinControl::Dispatch(Message);
@@ -108,7 +157,7 @@ void TCustomForm::Show()
         else if (FWindowState == wsMinimized) Host()->showMinimized();
     }
     if (!wasVisible && !FModal)
-        Activate();
+        ActivateForm(this);
     if (Host()) {
         if (FActiveControl && FActiveControl->CanFocus())
             SetFocusedControl(FActiveControl);
@@ -412,6 +461,8 @@ TWinControl* TScreen::ActiveControl() const { return FindFocusedControl(); }
 
 TCustomForm* TScreen::ActiveForm() const
 {
+    if (gActiveForm)
+        return gActiveForm;
     if (TWinControl* f = FindFocusedControl())
         return GetParentForm(f);
     return Application->MainForm();

@@ -103,6 +103,12 @@ void TCustomForm::Activate()
         OnActivate(this);
 }
 
+void TCustomForm::Deactivate()
+{
+    if (OnDeactivate)
+        OnDeactivate(this);
+}
+
 void TCustomForm::SetModalResult(TModalResult Value)
 {
     FModalResult = Value;
@@ -152,10 +158,13 @@ int TCustomForm::ShowModal()
     TControlWatch watch(this);
     FModalResult = mrNone;
     FModal = true;
+    // The form active before comes back when this one is done.
+    TCustomForm* before = ActiveFormOfApplication();
+    TControlWatch beforeWatch(before);
     Show();
     if (Host())
         Host()->setWindowModality(Qt::ApplicationModal);
-    Activate();
+    ActivateForm(this);
     if (watch && Hook())
         Hook()(this);
     bool answeredByHook = bool(Hook());
@@ -194,6 +203,8 @@ int TCustomForm::ShowModal()
     if (Host())
         Host()->setWindowModality(Qt::NonModal);
     Hide();
+    if (beforeWatch && before != this && before->Visible())
+        ActivateForm(before);
     return result;
 }
 
@@ -373,17 +384,17 @@ void TCustomForm::KeyAfterControl(TWinControl* Target, Word& Key, TShiftState Sh
     if (Shift.Contains(ssCtrl) || Shift.Contains(ssAlt))
         return;
     if (Key == VK_RETURN) {
-        if (auto* m = dynamic_cast<TMemo*>(Target); m && m->WantReturns())
-            return;
         // A focused button takes Enter itself.
         if (auto* t = dynamic_cast<TDialogKeyTarget*>(Target)) {
             Key = 0;
+            NoteDialogKeyTaken();
             t->PressByKey();
             return;
         }
     }
     if (TDialogKeyTarget* t = FindDialogButton(this, Key == VK_RETURN)) {
         Key = 0;
+        NoteDialogKeyTaken();
         t->PressByKey();
     }
 }

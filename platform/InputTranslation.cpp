@@ -6,6 +6,8 @@
 #include <cstdlib>
 
 #include <QCoreApplication>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -101,7 +103,7 @@ TWinControl* FindFocusedControl() { return gFocused; }
 
 HWND GetFocus() { return gFocused && gFocused->HandleAllocated() ? gFocused->Handle() : 0; }
 
-void SetFocusedControl(TWinControl* Control)
+void SetFocusedControl(TWinControl* Control, TFocusCause Cause)
 {
     if (gFocused == Control)
         return;
@@ -120,7 +122,9 @@ void SetFocusedControl(TWinControl* Control)
     if (Control && gFocused == Control) {
         Control->Perform(WM_SETFOCUS, oldH);
         if (Control->Host())
-            Control->Host()->setFocus(Qt::OtherFocusReason);
+            Control->Host()->setFocus(Cause == TFocusCause::Tab       ? Qt::TabFocusReason
+                                      : Cause == TFocusCause::BackTab ? Qt::BacktabFocusReason
+                                                                      : Qt::OtherFocusReason);
     }
 }
 
@@ -147,6 +151,15 @@ SHORT GetKeyState(int VirtKey)
 
 void SetPointerPos(const TPoint& Screen) { gPointer = Screen; }
 TPoint GetCursorPos() { return gPointer; }
+
+bool SetCursorPos(int X, int Y)
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()) || !WindowPositionsReported())
+        return false;
+    QCursor::setPos(X, Y);
+    SetPointerPos({X, Y});
+    return true;
+}
 
 TControl* HoverControl() { return gHover; }
 
@@ -332,6 +345,27 @@ void TranslateLeaveEvent(QtWidgetHost* Host)
 // ---------------------------------------------------------------------------
 // Keys.
 
+Word QtKeyToVirtualKey(int Key, Qt::KeyboardModifiers Modifiers)
+{
+    // Keys of the numeric keypad have codes of their own; with Num Lock off
+    // the keypad gives the navigation keys, which keep theirs, and its
+    // Enter is Enter.
+    if (Modifiers & Qt::KeypadModifier) {
+        if (Key >= Qt::Key_0 && Key <= Qt::Key_9)
+            return Word(VK_NUMPAD0 + (Key - Qt::Key_0));
+        switch (Key) {
+        case Qt::Key_Plus: return VK_ADD;
+        case Qt::Key_Minus: return VK_SUBTRACT;
+        case Qt::Key_Asterisk: return VK_MULTIPLY;
+        case Qt::Key_Slash: return VK_DIVIDE;
+        case Qt::Key_Period:
+        case Qt::Key_Comma: return VK_DECIMAL;
+        default: break;
+        }
+    }
+    return QtKeyToVirtualKey(Key);
+}
+
 Word QtKeyToVirtualKey(int Key)
 {
     if (Key >= Qt::Key_A && Key <= Qt::Key_Z)
@@ -348,6 +382,7 @@ Word QtKeyToVirtualKey(int Key)
     case Qt::Key_Backtab: return VK_TAB;
     case Qt::Key_Backspace: return VK_BACK;
     case Qt::Key_Insert: return VK_INSERT;
+    case Qt::Key_Clear: return VK_CLEAR;
     case Qt::Key_Delete: return VK_DELETE;
     case Qt::Key_Pause: return VK_PAUSE;
     case Qt::Key_Print: return VK_SNAPSHOT;
@@ -390,7 +425,7 @@ void TranslateKeyEvent(QtWidgetHost* Host, QKeyEvent* Event)
     if (!target)
         return;
     SyncModifiers(Event->modifiers());
-    const Word vk = QtKeyToVirtualKey(Event->key());
+    const Word vk = QtKeyToVirtualKey(Event->key(), Event->modifiers());
     const bool alt = Event->modifiers() & Qt::AltModifier;
     const bool ctrl = Event->modifiers() & Qt::ControlModifier;
     LPARAM data = 1;
@@ -402,7 +437,12 @@ void TranslateKeyEvent(QtWidgetHost* Host, QKeyEvent* Event)
             data |= LPARAM(1) << 30;
         if (vk) {
             SetKeyDown(vk, true);
+            TakeDialogKeyTaken();
             target->Perform(alt && !ctrl ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, data);
+            // A key the dialog keys took (Tab, Enter for a button) types
+            // nothing.
+            if (TakeDialogKeyTaken())
+                return;
         }
         const std::u16string text = Event->text().toStdU16String();
         for (char16_t ch : text) {
@@ -455,6 +495,23 @@ bool QtWidgetHost::event(QEvent* Event)
     case QEvent::Leave:
         Guarded(Control, [&] { TranslateLeaveEvent(this); });
         return true;
+    case QEvent::Move:
+        if (!parentWidget())
+            Guarded(Control, [&] { Control->HostMoved(); });
+        return QWidget::event(Event);
+    case QEvent::WindowActivate:
+    case QEvent::WindowDeactivate:
+        // The window manager's choice of the active window.
+        if (auto* f = dynamic_cast<TCustomForm*>(Control); f && !parentWidget() && !f->IsPopup()) {
+            const bool active = Event->type() == QEvent::WindowActivate;
+            Guarded(f, [f, active] {
+                if (active)
+                    ActivateForm(f);
+                else if (ActiveFormOfApplication() == f)
+                    ActivateForm(nullptr);
+            });
+        }
+        return QWidget::event(Event);
     case QEvent::FocusIn:
         Guarded(Control, [&] {
             if (FindFocusedControl() != Control && Control->CanFocus())
@@ -569,16 +626,32 @@ void SendSyntheticKey(TWinControl* Window, bool Press, Word VirtKey, const Strin
 {
     Window->HandleNeeded();
     int key = 0;
+    Qt::KeyboardModifiers mods = ModsOf(Shift);
+    // Keypad codes come from the keypad's keys.
+    static constexpr int keypad[] = {Qt::Key_0, Qt::Key_1, Qt::Key_2, Qt::Key_3, Qt::Key_4, Qt::Key_5, Qt::Key_6,
+                                     Qt::Key_7, Qt::Key_8, Qt::Key_9, Qt::Key_Plus, Qt::Key_Minus, Qt::Key_Asterisk,
+                                     Qt::Key_Slash, Qt::Key_Period};
+    for (int k : keypad)
+        if (!key && QtKeyToVirtualKey(k, Qt::KeypadModifier) == VirtKey && QtKeyToVirtualKey(k) != VirtKey) {
+            key = k;
+            mods |= Qt::KeypadModifier;
+        }
     static constexpr int ranges[][2] = {{Qt::Key_Space, Qt::Key_AsciiTilde}, {Qt::Key_Escape, Qt::Key_Direction_R}};
     for (const auto& r : ranges)
         for (int k = r[0]; k <= r[1] && !key; ++k)
             if (QtKeyToVirtualKey(k) == VirtKey)
                 key = k;
-    QKeyEvent e(Press ? QEvent::KeyPress : QEvent::KeyRelease, key, ModsOf(Shift), QString::fromStdString(Text));
+    QKeyEvent e(Press ? QEvent::KeyPress : QEvent::KeyRelease, key, mods, QString::fromStdString(Text));
     // A control that shows a toolkit widget gets its keys in the widget, as
     // a real key would reach it.
     QObject* target = Window->Host();
     if (auto* native = dynamic_cast<TNativeControl*>(Window); native && native->NativeWidget())
         target = native->NativeWidget();
     QCoreApplication::sendEvent(target, &e);
+}
+
+void SendSyntheticWindowMove(TWinControl* Window, TPoint Corner)
+{
+    Window->HandleNeeded();
+    Window->Host()->move(Corner.X, Corner.Y);
 }

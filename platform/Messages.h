@@ -161,6 +161,11 @@ constexpr UINT CM_INVALIDATE = CM_BASE + 82;
 // ---------------------------------------------------------------------------
 // Codes carried by messages.
 
+// WM_ACTIVATE WParam.
+constexpr WPARAM WA_INACTIVE = 0;
+constexpr WPARAM WA_ACTIVE = 1;
+constexpr WPARAM WA_CLICKACTIVE = 2;
+
 // WM_SIZE WParam.
 constexpr WPARAM SIZE_RESTORED = 0;
 constexpr WPARAM SIZE_MINIMIZED = 1;
@@ -295,6 +300,14 @@ constexpr Word VK_LWIN = 0x5B;
 constexpr Word VK_RWIN = 0x5C;
 constexpr Word VK_APPS = 0x5D;
 constexpr Word VK_NUMPAD0 = 0x60;
+constexpr Word VK_NUMPAD1 = 0x61;
+constexpr Word VK_NUMPAD2 = 0x62;
+constexpr Word VK_NUMPAD3 = 0x63;
+constexpr Word VK_NUMPAD4 = 0x64;
+constexpr Word VK_NUMPAD5 = 0x65;
+constexpr Word VK_NUMPAD6 = 0x66;
+constexpr Word VK_NUMPAD7 = 0x67;
+constexpr Word VK_NUMPAD8 = 0x68;
 constexpr Word VK_NUMPAD9 = 0x69;
 constexpr Word VK_MULTIPLY = 0x6A;
 constexpr Word VK_ADD = 0x6B;

@@ -57,7 +57,7 @@ bool KeyToMessages(TNativeControl* C, QObject* Watched, QKeyEvent* E)
     SetKeyDown(VK_MENU, mods & Qt::AltModifier);
     const bool alt = mods & Qt::AltModifier;
     const bool ctrl = mods & Qt::ControlModifier;
-    const Word vk = QtKeyToVirtualKey(E->key());
+    const Word vk = QtKeyToVirtualKey(E->key(), mods);
     LPARAM data = 1;
     if (alt)
         data |= KF_ALTDOWN_BIT;
@@ -75,8 +75,9 @@ bool KeyToMessages(TNativeControl* C, QObject* Watched, QKeyEvent* E)
     if (vk) {
         SetKeyDown(vk, true);
         TMessage m(alt && !ctrl ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, data);
+        TakeDialogKeyTaken();
         C->WindowProc(m);
-        if (!watch || m.CharCode() == 0)
+        if (TakeDialogKeyTaken() || !watch || m.CharCode() == 0)
             return true;
     }
     const std::u16string text = E->text().toStdU16String();

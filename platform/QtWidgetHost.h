@@ -48,6 +48,9 @@ bool PopupTakesMouse(QMouseEvent* Event, TWinControl*& Window, const TPoint& Scr
 // The drop shadow's band beside a Width x Height window.
 void PaintDropShadow(QPainter& Painter, int Width, int Height);
 Word QtKeyToVirtualKey(int Key);
+// With the keypad's modifier: VK_NUMPAD0..9, VK_ADD, VK_SUBTRACT,
+// VK_MULTIPLY, VK_DIVIDE, VK_DECIMAL for its keys.
+Word QtKeyToVirtualKey(int Key, Qt::KeyboardModifiers Modifiers);
 void ApplyQtCursor(QtWidgetHost* Host, TCursor Cursor);
 
 // The message pump object: carries posted and sent messages and timers.

@@ -267,6 +267,10 @@ void TEdit::Dispatch(TMessage& Message)
         Change();
         return;
     }
+    if (Message.Msg == WM_GETDLGCODE) {
+        Message.Result = DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL;
+        return;
+    }
     TNativeControl::Dispatch(Message);
 }
 
@@ -432,6 +436,16 @@ void TMemo::Dispatch(TMessage& Message)
         }
         DispatchTextChanged(this, Message, FFromUser);
         Change();
+        return;
+    }
+    if (Message.Msg == WM_GETDLGCODE) {
+        // Tab and Enter (the key is asked about in WParam) stay in the text
+        // when it wants them; Escape still reaches the cancel button.
+        Message.Result = DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL;
+        if (FWantTabs)
+            Message.Result |= DLGC_WANTTAB;
+        if (FWantReturns && Message.WParam == VK_RETURN)
+            Message.Result |= DLGC_WANTALLKEYS;
         return;
     }
     TNativeControl::Dispatch(Message);

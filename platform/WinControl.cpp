@@ -30,7 +30,7 @@ struct TPaintCanvasScope {
 TPoint WindowOrigin(TWinControl* Control)
 {
     if (!Control->Parent())
-        return {Control->Left(), Control->Top()};
+        return TPoint{Control->Left(), Control->Top()} + Control->FrameOffset();
     return Control->Parent()->ClientOrigin() + TPoint{Control->Left(), Control->Top()};
 }
 
@@ -64,6 +64,7 @@ void TWinControl::InsertControl(TControl* AControl)
     if (AControl->FParentColor)
         AControl->ApplyColor(Color());
     if (auto* w = dynamic_cast<TWinControl*>(AControl)) {
+        FTabList.push_back(w);
         if (HandleAllocated() && w->Visible())
             w->HandleNeeded();
     }
@@ -93,6 +94,7 @@ void TWinControl::RemoveControl(TControl* AControl)
         SetHoverControl(nullptr);
     const TRect r = AControl->BoundsRect();
     FControls.erase(it);
+    FTabList.erase(std::remove(FTabList.begin(), FTabList.end(), AControl), FTabList.end());
     AControl->FParent = nullptr;
     if (AControl->Align() != alNone || SizeFollowsChildren())
         Realign();
@@ -290,7 +292,14 @@ void TWinControl::UpdateHostGeometry()
     if (FParent)
         FHost->setGeometry(FLeft, FTop, FWidth, FHeight);
     else {
-        FHost->move(FLeft, FTop);
+        // The toolkit places a window's frame at the corner it is given;
+        // its report comes back later and is known by this list.
+        if (FHost->pos() != QPoint(FLeft, FTop)) {
+            if (FMovesAsked.size() >= 16)
+                FMovesAsked.erase(FMovesAsked.begin());
+            FMovesAsked.push_back({FLeft, FTop});
+            FHost->move(FLeft, FTop);
+        }
         FHost->resize(FWidth + FHost->ShadowMargin, FHeight + FHost->ShadowMargin);
     }
     FHost->SettingGeometry = false;
@@ -578,13 +587,29 @@ void TWinControl::Dispatch(TMessage& Message)
         TControlWatch formWatch(form);
         TControlWatch selfWatch(this);
         if (Message.Msg == WM_KEYDOWN || Message.Msg == WM_SYSKEYDOWN) {
+            // What the control wants of the keys a dialog uses itself.
+            const LRESULT wants = Perform(WM_GETDLGCODE, Message.WParam, 0);
+            if (!selfWatch)
+                return;
             if (form)
                 form->KeyBeforeControl(this, key, shift);
             if (!selfWatch)
                 return;
+            // Tab and Shift+Tab move the focus on the form, unless the
+            // control takes them.
+            if (key == VK_TAB && form && formWatch && !shift.Contains(ssCtrl) && !shift.Contains(ssAlt) &&
+                !(wants & (DLGC_WANTTAB | DLGC_WANTALLKEYS))) {
+                key = 0;
+                NoteDialogKeyTaken();
+                const bool forward = !shift.Contains(ssShift);
+                if (TWinControl* next = form->FindNextControl(this, forward, true, false))
+                    SetFocusedControl(next, forward ? TFocusCause::Tab : TFocusCause::BackTab);
+                if (!selfWatch)
+                    return;
+            }
             if (key)
                 KeyDown(key, shift);
-            if (key && formWatch && selfWatch)
+            if (key && formWatch && selfWatch && !(wants & DLGC_WANTALLKEYS))
                 form->KeyAfterControl(this, key, shift);
             if (!selfWatch)
                 return;

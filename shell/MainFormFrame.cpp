@@ -58,6 +58,9 @@ void TMainForm::FormCreate()
     ActionNew();
     Dateikomprimiertspeichern1->SetChecked(FKomprimiert);
     UpdateStatusBar();
+    // The keys go to the chart as the window opens, not to the first box
+    // of the tool bar.
+    SetActiveControl(TimeChart);
 }
 
 // ---- caption and status --------------------------------------------------------------

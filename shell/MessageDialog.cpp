@@ -188,6 +188,9 @@ TMessageForm* CreateMessageDialog(const String& Msg, TMsgDlgType DlgType, TMsgDl
             b->SetModalResult(ButtonKinds[k].Result);
             b->SetBounds(x, buttonTop, buttonWidth, buttonHeight);
             b->SetDefault(TMsgDlgBtn(k) == def);
+            // The default button has the focus as the box opens.
+            if (TMsgDlgBtn(k) == def)
+                f->SetActiveControl(b);
             b->SetCancel(TMsgDlgBtn(k) == cancel && Buttons.Contains(cancel));
             if (TMsgDlgBtn(k) == mbHelp)
                 b->OnClick = [f](TObject* S) { f->HelpButtonClick(S); };

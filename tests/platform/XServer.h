@@ -33,6 +33,8 @@ public:
     TXServer& operator=(const TXServer&) = delete;
 
     bool Running() const { return !FDisplay.isEmpty(); }
+    // The server's display name, ":N".
+    const QString& Display() const { return FDisplay; }
 
     // Starts the test Test of this program on the server, with Extra added
     // to the environment.

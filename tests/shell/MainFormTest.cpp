@@ -150,6 +150,32 @@ TEST_F(MainFormTest, RecentFilesSurviveARestartWithoutDuplicates)
     EXPECT_EQ(m->Caption(), "VEK - " + before[1]);
 }
 
+TEST_F(MainFormTest, AMovedWindowComesBackWhereItWas)
+{
+    TMainForm* m = StartProgram({});
+    ProcessEvents();
+    const TRect area = Screen->WorkAreaRect();
+    // Further from the edges than the window's screen docker snaps.
+    const TPoint place{area.Left + 131, area.Top + 117};
+    ASSERT_NE(TPoint(m->Left(), m->Top()), place);
+    // Small enough to lie inside the work area where it is put.
+    m->SetBounds(m->Left(), m->Top(), area.Width() / 2, area.Height() / 2);
+    MoveWindowFromOutside(m, place);
+    EXPECT_EQ(TPoint(m->Left(), m->Top()), place);
+    m->Close();
+    StopProgram();
+
+    m = StartProgram({});
+    ProcessEvents();
+    EXPECT_EQ(TPoint(m->Left(), m->Top()), place);
+    // Shown there, it stays there: the frame's corner is the place.
+    m->Close();
+    StopProgram();
+    m = StartProgram({});
+    ProcessEvents();
+    EXPECT_EQ(TPoint(m->Left(), m->Top()), place);
+}
+
 TEST_F(MainFormTest, SettingsFileKeysAndDefaults)
 {
     // Missing file: the form's switches, auto-scroll on, 80 history files.

@@ -97,6 +97,12 @@ void KeyDown(TWinControl* Control, Word VirtKey, const String& Text, TShiftState
 
 void KeyUp(TWinControl* Control, Word VirtKey, TShiftState Shift) { SendSyntheticKey(Control, false, VirtKey, "", Shift); }
 
+void MoveWindowFromOutside(TWinControl* Window, TPoint Corner)
+{
+    SendSyntheticWindowMove(Window, Corner);
+    ProcessEvents();
+}
+
 void ProcessEvents() { Application->ProcessMessages(); }
 
 bool ProcessEventsUntil(const std::function<bool()>& Done, int TimeoutMs)

@@ -45,6 +45,9 @@ void DragAndDrop(TControl* Source, TPoint From, TControl* Target, TPoint To);
 // showing a toolkit widget, an edit say, gets them in its widget).
 void KeyDown(TWinControl* Control, Word VirtKey, const String& Text = "", TShiftState Shift = {});
 void KeyUp(TWinControl* Control, Word VirtKey, TShiftState Shift = {});
+// Moves a form's window as the window manager would (Left and Top then
+// follow), and handles what that brings.
+void MoveWindowFromOutside(TWinControl* Window, TPoint Corner);
 // Handles what is queued (posted and sent messages, timers that are due).
 void ProcessEvents();
 // Handles events until Done() or TimeoutMs passed; false on timeout.
