@@ -135,3 +135,19 @@ void TimeOnFreshPlans(benchmark::State& state, Make make, Add add)
         state.ResumeTiming();
     }
 }
+
+// A planner form of the benchmarks' own class holding the large plan, laid
+// out for DayWidth pixels a day; it is freed as the form, not deleted.
+struct TFormFreer {
+    template <typename T> void operator()(T* p) const { p->Free(); }
+};
+
+template <typename TPlanner> std::unique_ptr<TPlanner, TFormFreer> MakePlannedForm(int DayWidth)
+{
+    FormatSettings = TFormatSettings::Default();
+    std::unique_ptr<TPlanner, TFormFreer> p(Create<TPlanner>(nullptr));
+    BuildPlan(*p);
+    p->FColWidth = DayWidth;
+    p->UpdateBoundsProc();
+    return p;
+}

@@ -44,18 +44,10 @@ public:
     }
 };
 
-struct TPlannerDeleter {
-    void operator()(TBenchPlanner* p) const { p->Free(); }
-};
-
-std::unique_ptr<TBenchPlanner, TPlannerDeleter>& Planner()
+std::unique_ptr<TBenchPlanner, TFormFreer>& Planner()
 {
-    static std::unique_ptr<TBenchPlanner, TPlannerDeleter> planner = [] {
-        FormatSettings = TFormatSettings::Default();
-        std::unique_ptr<TBenchPlanner, TPlannerDeleter> p(Create<TBenchPlanner>(nullptr));
-        BuildPlan(*p);
-        p->FColWidth = DayWidth;
-        p->UpdateBoundsProc();
+    static std::unique_ptr<TBenchPlanner, TFormFreer> planner = [] {
+        auto p = MakePlannedForm<TBenchPlanner>(DayWidth);
         p->HandleNeeded();
         p->FTimeChartStart = p->TimeChartStartDestination = std::trunc(Date()) - 40;
         p->FTimeChartTop = p->TimeChartTopDestination = 0;
