@@ -289,9 +289,12 @@ void TWinControl::UpdateHostGeometry()
     if (!FHost)
         return;
     FHost->SettingGeometry = true;
-    if (FParent)
-        FHost->setGeometry(FLeft, FTop, FWidth, FHeight);
-    else {
+    if (FParent) {
+        // The parent's widget spans its whole window, its non-client area
+        // included; the bounds are in its client coordinates.
+        const TPoint o = FParent->ClientOffset();
+        FHost->setGeometry(FLeft + o.X, FTop + o.Y, FWidth, FHeight);
+    } else {
         // The toolkit places a window's frame at the corner it is given;
         // its report comes back later and is known by this list.
         if (FHost->pos() != QPoint(FLeft, FTop)) {
@@ -331,8 +334,13 @@ void TWinControl::UpdateClientRect(bool SendSize)
     FClientKnown = true;
     // A client area that moved or changed its size shows nothing of the
     // old picture where it should.
-    if (moved)
+    if (moved) {
         InvalidateWindowArea(TRegion::FromRect({0, 0, FWidth, FHeight}));
+        // Windowed children move with the client area's corner.
+        for (TControl* c : FControls)
+            if (auto* w = dynamic_cast<TWinControl*>(c))
+                w->UpdateHostGeometry();
+    }
     if (changed && SendSize) {
         Perform(WM_SIZE, SIZE_RESTORED, MakeLParam(r.Width(), r.Height()));
         Realign();

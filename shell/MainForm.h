@@ -16,6 +16,7 @@ class TDocumentNetwork;
 class TActionList;
 class TScreenDocker;
 class TInstanceRegistry;
+class TKitToolBar;
 class TMainMenu;
 class TMenuBar;
 class TMenuItem;
@@ -36,7 +37,9 @@ public:
     TMainMenu* MainMenu1 = nullptr;
     TMenuBar* MenuBar1 = nullptr;
     TActionList* ActionList1 = nullptr;
-    TToolBar* dfsToolBar2 = nullptr;
+    // The collapsible bar holding the tool bar.
+    TKitToolBar* dfsToolBar2 = nullptr;
+    TToolBar* ToolBar1 = nullptr;
     TStatusBar* StatusBar1 = nullptr;
     TOpenDialog* OpenDialog1 = nullptr;
     TSaveDialog* SaveDialog1 = nullptr;

@@ -1,6 +1,7 @@
 // The main window's components, built in code in the order the window shows
 // them: the menu bar, the tool bar and the status bar along the edges, then
 // the views' areas in what they leave.
+#include "components/KitToolBar.h"
 #include "components/ScreenDocker.h"
 #include "network/DocumentNetwork.h"
 #include "platform/ActnList.h"
@@ -179,18 +180,21 @@ void TMainForm::CreateMenus()
 
 void TMainForm::CreateToolBar()
 {
-    dfsToolBar2 = Build<TToolBar>(this, "dfsToolBar2").Parent(this).Align(alTop).Get();
+    dfsToolBar2 = Build<TKitToolBar>(this, "dfsToolBar2").Parent(this).Align(alTop).Caption("").Get();
     dfsToolBar2->SetTop(MenuBar1->Top() + MenuBar1->Height());
-    dfsToolBar2->SetShowCaptions(true);
+    dfsToolBar2->SetHeight(46);
+    dfsToolBar2->SetTabSizeMinimized(46);
+    ToolBar1 = Build<TToolBar>(this, "ToolBar1").Parent(dfsToolBar2).Align(alTop).Get();
+    ToolBar1->SetShowCaptions(true);
     // The buttons' hints (the undo and redo steps among them) show.
-    dfsToolBar2->SetShowHint(true);
-    dfsToolBar2->SetButtonWidth(64);
-    dfsToolBar2->SetHeight(26);
+    ToolBar1->SetShowHint(true);
+    ToolBar1->SetButtonWidth(64);
+    ToolBar1->SetHeight(26);
     int n = 0;
     for (TAction* a : {ActNew, ActOpen, ActSave, ActUndo, ActRedo}) {
         auto* b = Create<TToolButton>(this);
         b->SetName("ToolButton" + std::to_string(++n));
-        b->SetParent(dfsToolBar2);
+        b->SetParent(ToolBar1);
         b->SetAction(a);
     }
 }
@@ -229,7 +233,7 @@ TMainForm::TMainForm(TComponent* AOwner) : TPlannerForm(AOwner)
     CreateToolBar();
     CreateStatusBar();
     CreateViewPanels();
-    CreateTimeChartTools(dfsToolBar2, Ansicht1);
+    CreateTimeChartTools(ToolBar1, Ansicht1);
     CreateTimers();
     CreateNetwork();
     // Dragged near the work area's edges the window snaps to them.

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <limits>
 
+#include "components/KitSplitter.h"
+#include "components/KitToolBar.h"
 #include "document/Log.h"
 #include "platform/ActnList.h"
 #include "platform/ComCtrls.h"

@@ -11,6 +11,7 @@
 #include "platform/ComCtrls.h"
 #include "platform/ExtCtrls.h"
 #include "platform/Menus.h"
+#include "components/KitToolBar.h"
 #include "shell/MainForm.h"
 
 namespace {
@@ -91,7 +92,8 @@ void TMainForm::LoadIni()
     SetBounds(fitted.Left, fitted.Top, fitted.Width(), fitted.Height());
 
     TimeChartPanel->SetHeight(std::max(1, ini.ReadInteger("setup", "TimeChartHeight", TimeChartPanel->Height())));
-    FSmallTimeChartExpanded = ini.ReadBool("setup", "SmallTimeChart", FSmallTimeChartExpanded);
+    // The overview bar folds or unfolds once its rows have their height.
+    dfsToolBar1->SetMaximized(ini.ReadBool("setup", "SmallTimeChart", dfsToolBar1->Maximized()));
     FEditorPos.Y = ini.ReadInteger("setup", "editortop", FEditorPos.Y);
     FEditorPos.X = ini.ReadInteger("setup", "editorleft", FEditorPos.X);
     FEditorSize[tbTable].X = ini.ReadInteger("setup", "editorwidth", FEditorSize[tbTable].X);
@@ -123,7 +125,7 @@ bool TMainForm::SaveIni()
         ini.WriteInteger("setup", "height", Height());
         ini.WriteInteger("setup", "top", Top());
         ini.WriteInteger("setup", "left", Left());
-        ini.WriteBool("setup", "SmallTimeChart", FSmallTimeChartExpanded);
+        ini.WriteBool("setup", "SmallTimeChart", dfsToolBar1->Maximized());
         ini.WriteInteger("setup", "editortop", FEditorPos.Y);
         ini.WriteInteger("setup", "editorleft", FEditorPos.X);
         ini.WriteInteger("setup", "editorwidth", FEditorSize[tbTable].X);

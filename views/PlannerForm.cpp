@@ -6,6 +6,8 @@
 #include <cmath>
 
 #include "components/Clock.h"
+#include "components/KitSplitter.h"
+#include "components/KitToolBar.h"
 #include "platform/ComCtrls.h"
 #include "platform/DateUtils.h"
 #include "platform/ExtCtrls.h"
@@ -72,8 +74,8 @@ void TPlannerForm::CreateViewPanels()
     TimeChartPanel->OnResize = [this](TObject*) { FitOverview(); };
     // A splitter starts out left-aligned, which would stretch it to the full
     // height: it is turned first, then placed.
-    Splitter1 = Build<TSplitter>(this, "Splitter1").Align(alTop).Parent(this).Bounds(0, below + 2000, ClientWidth(), 4)
-                    .Get();
+    Splitter1 = Build<TKitSplitter>(this, "Splitter1").Align(alTop).Parent(this)
+                    .Bounds(0, below + 2000, ClientWidth(), 10).Get();
     Splitter1->SetMinSize(40);
     // The chart keeps at least the splitter's minimum below its captions.
     Splitter1->OnCanResize = [this](TObject*, int& NewSize, bool&) {
@@ -85,19 +87,23 @@ void TPlannerForm::CreateViewPanels()
 
     // Inside the chart area, from the top: the overview bar and its
     // splitter, the caption rows, then the chart body.
-    dfsToolBar1 = Build<TPanel>(this, "dfsToolBar1").Parent(TimeChartPanel).Bounds(0, 0, ClientWidth(), 41)
-                      .Align(alTop).Caption("").Get();
-    dfsToolBar1->SetBevelOuter(bvNone);
+    dfsToolBar1 = Build<TKitToolBar>(this, "dfsToolBar1").Parent(TimeChartPanel).Bounds(0, 0, ClientWidth(), 41)
+                      .Align(alTop).Caption("General View").Get();
     dfsToolBar1->SetHint("General View");
+    dfsToolBar1->OnResize = [this](TObject*) { dfsToolBar1Resize(); };
+    dfsToolBar1->OnMaximize = [this](TObject*) { dfsToolBar1Resize(); };
     SmallTimeChartCaption = Build<TCanvasPanel>(this, "SmallTimeChartCaption").Parent(dfsToolBar1)
                                 .Bounds(0, 0, ClientWidth(), 17).Align(alTop).Caption("").Get();
     SmallTimeChartCaption->SetBevelOuter(bvNone);
     SmallTimeChart = Build<TCanvasPanel>(this, "SmallTimeChart").Parent(dfsToolBar1).Align(alClient).Caption("").Get();
     SmallTimeChart->SetBevelOuter(bvNone);
     SmallTimeChart->SetColor(clWhite);
-    Splitter3 = Build<TSplitter>(this, "Splitter3").Align(alTop).Parent(TimeChartPanel).Bounds(0, 50, ClientWidth(), 4)
-                    .Get();
-    Splitter3->SetMinSize(1);
+    Splitter3 = Build<TKitSplitter>(this, "Splitter3").Align(alTop).Parent(TimeChartPanel)
+                    .Bounds(0, 50, ClientWidth(), 10).Get();
+    // Folded, the overview keeps its caption row.
+    Splitter3->SetMinSize(17);
+    Splitter3->SetButtonHighlightColor(0xDBBDA7);
+    Splitter3->SetAutoHighlightColor(true);
     Splitter3->SetAutoSnap(false);
     Splitter3->OnCanResize = [this](TObject*, int& NewSize, bool& Accept) { Splitter3CanResize(NewSize, Accept); };
     Splitter3->OnMoved = [this](TObject*) {

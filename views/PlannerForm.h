@@ -17,7 +17,8 @@
 #include "document/ScheduleDocument.h"
 
 class TPanel;
-class TSplitter;
+class TKitSplitter;
+class TKitToolBar;
 class TCanvas;
 class TClock;
 class TComboBox;
@@ -65,15 +66,15 @@ public:
     // The timechart's area; its height is a setting of the main window.
     TPanel* TimeChartPanel = nullptr;
     // Between the timechart and the tables.
-    TSplitter* Splitter1 = nullptr;
+    TKitSplitter* Splitter1 = nullptr;
     // The tables' area, filling what the timechart leaves.
     TPanel* Panel1 = nullptr;
     // The overview bar ("General View") with the overview strip and its
     // caption, and the splitter that sizes it by whole rows.
-    TPanel* dfsToolBar1 = nullptr;
+    TKitToolBar* dfsToolBar1 = nullptr;
     TCanvasPanel* SmallTimeChartCaption = nullptr;
     TCanvasPanel* SmallTimeChart = nullptr;
-    TSplitter* Splitter3 = nullptr;
+    TKitSplitter* Splitter3 = nullptr;
     // The caption rows and the chart body in its scroll-bar box.
     TCanvasPanel* TimeChartCaption = nullptr;
     TScrollBarBox* TimeChartScrollBarBox = nullptr;
@@ -231,6 +232,9 @@ public:
     // The font boxes show the chart's face (and its sizes).
     void ShowFontName();
     void SmallTimeChartClick();
+    // The overview bar was resized, folded or unfolded: its splitter shows
+    // only beside the unfolded bar.
+    void dfsToolBar1Resize();
     void HideRowsClick(TMenuItem* Item);
     void DrawLinesClick(TMenuItem* Item);
     bool HideEmptyPositions() const override;

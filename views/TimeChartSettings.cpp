@@ -5,6 +5,8 @@
 #include <cmath>
 
 #include "components/FontNameComboBox.h"
+#include "components/KitSplitter.h"
+#include "components/KitToolBar.h"
 #include "components/FontSizeComboBox.h"
 #include "document/DocumentHelpers.h"
 #include "document/Log.h"
@@ -312,6 +314,23 @@ void TPlannerForm::SmallTimeChartClick()
     if (Splitter3->Visible())
         Splitter3->SetTop(dfsToolBar1->Top() + dfsToolBar1->Height());
     FitOverview();
+}
+
+void TPlannerForm::dfsToolBar1Resize()
+{
+    if (!Splitter3)
+        return;
+    const bool expanded = dfsToolBar1->Maximized();
+    const bool changed = expanded != FSmallTimeChartExpanded;
+    FSmallTimeChartExpanded = expanded;
+    Splitter3->SetVisible(dfsToolBar1->Visible() && expanded);
+    if (Splitter3->Visible())
+        Splitter3->SetTop(dfsToolBar1->Top() + dfsToolBar1->Height());
+    if (expanded)
+        dfsToolBar1->SetTabSizeMinimized(dfsToolBar1->Height());
+    // Unfolded, the strip takes the height of its rows again.
+    if (changed && expanded)
+        FitOverview();
 }
 
 void TPlannerForm::HideRowsClick(TMenuItem* Item)

@@ -6,6 +6,7 @@
 #include "platform/ControlsPrivate.h"
 #include "platform/Forms.h"
 #include "platform/Graphics.h"
+#include "platform/QtWidgetHost.h"
 #include "tests/support/PlatformFixture.h"
 
 namespace {
@@ -373,4 +374,20 @@ TEST(NonClient, APressOnASizingCodeResizesTheTopLevelWindowUntilTheRelease)
     MouseUp(grip, {160, 110});
     EXPECT_EQ(form->BoundsRect(), start);
     delete form;
+}
+
+TEST(NonClient, WindowedChildrenSitInTheClientArea)
+{
+    StripForm f(20);
+    auto* child = Create<TRecordingControl>(f.Form);
+    child->SetParent(f.C);
+    child->SetBounds(5, 5, 50, 40);
+    child->HandleNeeded();
+    ASSERT_NE(child->Host(), nullptr);
+    // Below the strip, where the child's client origin says it is.
+    EXPECT_EQ(child->Host()->geometry(), QRect(5, 25, 50, 40));
+    EXPECT_EQ(child->ClientOrigin(), f.C->ClientToScreen({5, 5}));
+    f.C->Strip = 30;
+    f.C->FrameChanged();
+    EXPECT_EQ(child->Host()->geometry(), QRect(5, 35, 50, 40));
 }

@@ -12,6 +12,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "components/KitSplitter.h"
+#include "components/KitToolBar.h"
 #include "components/ColorPickerPopup.h"
 #include "components/DateTimePopup.h"
 #include "components/ShadowedHintWindow.h"
@@ -442,7 +444,7 @@ TEST_F(MainFormTest, BarsAndAreasStackDownTheWindow)
         EXPECT_EQ(c->Width(), m->ClientWidth()) << c->Name();
         top += c->Height();
     }
-    EXPECT_EQ(m->Splitter1->Height(), 4);
+    EXPECT_EQ(m->Splitter1->Height(), 10);
     EXPECT_EQ(top, m->StatusBar1->Top());
     EXPECT_EQ(m->StatusBar1->Top() + m->StatusBar1->Height(), m->ClientHeight());
     // Without the table the chart takes its place.
@@ -702,4 +704,55 @@ TEST_F(MainFormTest, AFreshSetupOffersPort8080ToServerAndClient)
     EXPECT_EQ(Offered, (std::vector<String>{"Please enter the IP-address=localhost",
                                             "Please enter the Server's port number=8080"}));
     EXPECT_FALSE(m->Network()->ClientChecked());
+}
+
+TEST_F(MainFormTest, TheFoldedOverviewComesBackFoldedAfterARestart)
+{
+    TMainForm* m = StartProgram({});
+    ProcessEvents();
+    TKitToolBar* bar = m->dfsToolBar1;
+    ASSERT_TRUE(bar->Maximized());
+    ASSERT_TRUE(m->Splitter3->Visible());
+    const int height = bar->Height();
+    // A click on the bar's tab, left of its client area.
+    NextClick();
+    Click(bar, TPoint{3, height / 2} - bar->ClientOffset());
+    EXPECT_FALSE(bar->Maximized());
+    EXPECT_EQ(bar->Height(), bar->TabSizeMaximized());
+    EXPECT_FALSE(m->Splitter3->Visible());
+    m->Close();
+    StopProgram();
+
+    m = StartProgram({});
+    ProcessEvents();
+    bar = m->dfsToolBar1;
+    EXPECT_FALSE(bar->Maximized());
+    EXPECT_EQ(bar->Height(), bar->TabSizeMaximized());
+    EXPECT_FALSE(m->Splitter3->Visible());
+    bar->SetMaximized(true);
+    EXPECT_EQ(bar->Height(), height);
+    EXPECT_TRUE(m->Splitter3->Visible());
+    EXPECT_EQ(m->Splitter3->Top(), bar->Top() + bar->Height());
+    m->Close();
+    StopProgram();
+    EXPECT_TRUE(TMemIniFile(TMainForm::SettingsFileName()).ReadBool("setup", "SmallTimeChart", false));
+}
+
+TEST_F(MainFormTest, TheToolBarFoldsByItsTab)
+{
+    TMainForm* m = StartProgram({});
+    ProcessEvents();
+    TKitToolBar* bar = m->dfsToolBar2;
+    EXPECT_EQ(bar->Height(), 46);
+    EXPECT_EQ(m->ToolBar1->Parent(), bar);
+    EXPECT_EQ(m->ToolBar1->Height(), 26);
+    const int below = m->TimeChartPanel->Top();
+    NextClick();
+    Click(bar, TPoint{3, 20} - bar->ClientOffset());
+    EXPECT_EQ(bar->Height(), 10);
+    EXPECT_EQ(m->TimeChartPanel->Top(), below - 36);
+    NextClick();
+    Click(bar, TPoint{20, 5} - bar->ClientOffset());
+    EXPECT_EQ(bar->Height(), 46);
+    EXPECT_EQ(m->TimeChartPanel->Top(), below);
 }

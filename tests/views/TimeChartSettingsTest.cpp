@@ -3,6 +3,8 @@
 // switches that hide empty rows.
 #include <unistd.h>
 
+#include "components/KitSplitter.h"
+#include "components/KitToolBar.h"
 #include "components/FontNameComboBox.h"
 #include "components/FontSizeComboBox.h"
 #include "platform/StdCtrls.h"
@@ -218,19 +220,19 @@ TEST(ChartSettings, ManyPositionsLeaveTheChartItsRoom)
         positions.push_back("P" + IntToStr(i));
     TPlannerPtr p = MakePlanner(positions);
     const int caption = p->SmallTimeChartCaption->Height();
-    ASSERT_EQ(p->TimeChartCaption->Height() + p->Splitter3->Height() + p->Splitter1->MinSize(), 96);
+    ASSERT_EQ(p->TimeChartCaption->Height() + p->Splitter3->Height() + p->Splitter1->MinSize(), 102);
     // 40 rows of 8 px want 337 px: the chart keeps 40 px below its captions
-    // (56 px), the overview's rows get lower, and below one pixel the strip
+    // (62 px), the overview's rows get lower, and below one pixel the strip
     // is cut.
     struct {
         int Panel, Strip;
-    } panels[] = {{800, 40 * 8}, {300, 40 * 4}, {200, 40 * 2}, {140, 27}, {100, 0}};
+    } panels[] = {{800, 40 * 8}, {300, 40 * 4}, {200, 40 * 2}, {140, 21}, {100, 0}};
     for (const auto& k : panels) {
         p->TimeChartPanel->SetHeight(k.Panel);
         p->SetSmallTimeChartRowHeight(8);
         EXPECT_EQ(p->dfsToolBar1->Height(), k.Strip + caption) << "panel " << k.Panel;
         // The chart gets the rest: 40 px or more where the panel has them.
-        EXPECT_EQ(p->TimeChartScrollBarBox->Height(), k.Panel - 56 - k.Strip - caption) << "panel " << k.Panel;
+        EXPECT_EQ(p->TimeChartScrollBarBox->Height(), k.Panel - 62 - k.Strip - caption) << "panel " << k.Panel;
         EXPECT_EQ(p->FSmallTimeChartRowheight, 8) << "the stored height stays";
     }
     // The panel grows: the overview takes its stored rows again.
