@@ -138,6 +138,9 @@ void TStyledMenu::BeforeDestruction()
 void TStyledMenu::Loaded()
 {
     TComponent::Loaded();
+    // The form has all its components now.
+    if (FActive && FForm)
+        InitItems(FForm, true, true);
     if (gManager)
         gManager->Register(this);
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <utility>
 
+#include "components/KitGrabBar.h"
 #include "components/StyledMenu.h"
 #include "platform/Graphics.h"
 #include "platform/ImgList.h"
@@ -305,6 +306,13 @@ void TStyledMenu::MenueDrawItem(TMenuItem* Item, TCanvas* ACanvas, const TRect& 
         c->Font()->SetColor(color);
         TRect captionRect = tr;
         c->DrawText(caption, captionRect, flags);
+        if (!top && HasVisibleItems(Item)) {
+            // The sub-menu's arrow, in the room measuring kept for it.
+            const TKitArrowDirection dir = rtl ? adLeft : adRight;
+            const TSize ext = KitArrowExtent(5, dir);
+            const int ax = rtl ? text.Left + 4 : text.Right - 4 - ext.cx;
+            DrawKitArrow(c, ax, r.Top + (r.Height() - ext.cy) / 2, 5, dir, color);
+        }
         if (!top && Item->ShortCut() != scNone) {
             const String shortcut = ShortCutToText(Item->ShortCut()) + " ";
             TRect sr = rtl ? TRect{text.Left + 10, ty, text.Right, ty + th} : TRect{text.Left, ty, text.Right - 10, ty + th};

@@ -4,6 +4,7 @@
 // document about to be opened here is brought to the front instead.
 #include "shell/Instances.h"
 
+#include "components/StyledMenu.h"
 #include "platform/InstanceRegistry.h"
 #include "platform/Menus.h"
 #include "platform/TerminationSignals.h"
@@ -97,6 +98,9 @@ void TMainForm::LookupOtherWindows()
         item->OnClick = [this, item](TObject*) { SelectOtherVEKClick(item); };
         Fenster1->Add(item);
     }
+    // No menu mixes the plain look with the flat one.
+    if (StyledMenu1)
+        StyledMenu1->ActivateMenuItem(Fenster1, true);
 }
 
 void TMainForm::SelectOtherVEKClick(TMenuItem* Item)

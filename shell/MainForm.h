@@ -17,6 +17,7 @@ class TActionList;
 class TScreenDocker;
 class TInstanceRegistry;
 class TKitToolBar;
+class TStyledMenu;
 class TMainMenu;
 class TMenuBar;
 class TMenuItem;
@@ -36,6 +37,8 @@ public:
     // ---- the frame's components (named as the form names them) ----
     TMainMenu* MainMenu1 = nullptr;
     TMenuBar* MenuBar1 = nullptr;
+    // Draws every menu of the window, and the dialogs' popups, flat.
+    TStyledMenu* StyledMenu1 = nullptr;
     TActionList* ActionList1 = nullptr;
     // The collapsible bar holding the tool bar.
     TKitToolBar* dfsToolBar2 = nullptr;

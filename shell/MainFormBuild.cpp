@@ -3,11 +3,13 @@
 // the views' areas in what they leave.
 #include "components/KitToolBar.h"
 #include "components/ScreenDocker.h"
+#include "components/StyledMenu.h"
 #include "network/DocumentNetwork.h"
 #include "platform/ActnList.h"
 #include "platform/ComCtrls.h"
 #include "platform/Dialogs.h"
 #include "platform/FormBuilder.h"
+#include "platform/Graphics.h"
 #include "platform/MenuBar.h"
 #include "platform/Menus.h"
 #include "platform/Messages.h"
@@ -176,6 +178,19 @@ void TMainForm::CreateMenus()
     SetMenu(MainMenu1);
     MenuBar1 = Build<TMenuBar>(this, "MenuBar1").Parent(this).Align(alTop).Get();
     MenuBar1->SetMenu(MainMenu1);
+    StyledMenu1 = Create<TStyledMenu>(this);
+    StyledMenu1->SetName("StyledMenu1");
+    TFont font;
+    font.SetName("Arial");
+    font.SetHeight(-11);
+    font.SetColor(clWindowText);
+    StyledMenu1->SetFont(&font);
+    StyledMenu1->SetDrawMenuBar(true);
+    StyledMenu1->SetDisabledColor(clInactiveCaption);
+    StyledMenu1->SetOverrideOwnerDraw(true);
+    StyledMenu1->SetStyledControls({xcMainMenu, xcPopupMenu});
+    StyledMenu1->SetStyledContainers({});
+    StyledMenu1->SetActive(true);
 }
 
 void TMainForm::CreateToolBar()

@@ -10,6 +10,7 @@
 
 #include "components/KitSplitter.h"
 #include "components/KitToolBar.h"
+#include "components/StyledMenu.h"
 #include "document/Log.h"
 #include "platform/ActnList.h"
 #include "platform/ComCtrls.h"
@@ -48,6 +49,7 @@ void TMainForm::BeforeDestruction()
 
 void TMainForm::FormCreate()
 {
+    StyledMenu1->ForceComponent(MainMenu1);
     UpdateLanguageFiles();
     // The spreadsheet exchange writes and reads workbook files itself, so
     // its commands are always there.
@@ -193,6 +195,8 @@ void TMainForm::AddRecentFile(const String& FileName) { AddToLastFiles(FileName)
 void TMainForm::UpdateLanguageFiles()
 {
     BuildLanguageMenu(Sprache1, [this](const String& Name) { SetLanguage(Name); });
+    // Made anew: styled like the rest.
+    StyledMenu1->ActivateMenuItem(Sprache1, true);
 }
 
 void TMainForm::SetLanguage(const String& Name)

@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "components/KitSplitter.h"
@@ -17,6 +18,7 @@
 #include "components/ColorPickerPopup.h"
 #include "components/DateTimePopup.h"
 #include "components/ShadowedHintWindow.h"
+#include "components/StyledMenu.h"
 #include "document/IniFiles.h"
 #include "network/DocumentNetwork.h"
 #include "network/SimpleSockets.h"
@@ -755,4 +757,41 @@ TEST_F(MainFormTest, TheToolBarFoldsByItsTab)
     Click(bar, TPoint{20, 5} - bar->ClientOffset());
     EXPECT_EQ(bar->Height(), 46);
     EXPECT_EQ(m->TimeChartPanel->Top(), below);
+}
+
+TEST_F(MainFormTest, EveryMenuIsStyledRebuiltItemsToo)
+{
+    TMainForm* m = StartProgram({});
+    ProcessEvents();
+    ASSERT_NE(m->StyledMenu1, nullptr);
+    EXPECT_TRUE(m->StyledMenu1->Active());
+    // Every item of the main menu, the view menu's tools included.
+    std::vector<TMenuItem*> bare;
+    std::function<void(TMenuItem*)> walk = [&](TMenuItem* Item) {
+        for (int i = 0; i < Item->Count(); ++i) {
+            TMenuItem* c = Item->Items(i);
+            if (!c->OnAdvancedDrawItem || !c->OnMeasureItem)
+                bare.push_back(c);
+            walk(c);
+        }
+    };
+    walk(m->MainMenu1->Items());
+    EXPECT_TRUE(bare.empty()) << bare.front()->Name() << " " << bare.front()->Caption();
+    // The language items, made again, and the window list.
+    ::mkdir((Root + "/languages").c_str(), 0700);
+    WriteFile(Root + "/languages/Test.lng", "[translated]\r\nOpen...=Auf...\r\n");
+    m->UpdateLanguageFiles();
+    ASSERT_GT(m->Sprache1->Count(), 0);
+    EXPECT_TRUE(m->Sprache1->Items(0)->OnAdvancedDrawItem);
+    m->LookupOtherWindows();
+    for (int i = 0; i < m->Fenster1->Count(); ++i) {
+        EXPECT_TRUE(m->Fenster1->Items(i)->OnAdvancedDrawItem) << i;
+    }
+    // The popup menus of the window.
+    for (int i = 0; i < m->ComponentCount(); ++i) {
+        auto* popup = dynamic_cast<TPopupMenu*>(m->Components(i));
+        for (int k = 0; popup && k < popup->Items()->Count(); ++k) {
+            EXPECT_TRUE(popup->Items()->Items(k)->OnAdvancedDrawItem) << popup->Name();
+        }
+    }
 }
