@@ -50,7 +50,6 @@ public:
     TScreenDocker* ScreenDocker1 = nullptr;
     // Timers of the views, idle until the views use them.
     TTimer* TabTimer = nullptr;
-    TTimer* EditorTimer = nullptr;
 
     // The actions. Their components are named "ActionNew" and so on; the
     // members carry another name because the document's commands of those
@@ -82,7 +81,6 @@ public:
     TMenuItem* Werkzeugleisteanzeigen1 = nullptr;
     TMenuItem* Statuszeileanzeigen1 = nullptr;
     TMenuItem* Tabelleanzeigen1 = nullptr;
-    TMenuItem* EditorAsWindow1 = nullptr;
     TMenuItem* Netzwerk1 = nullptr;
     TMenuItem* Server1 = nullptr;
     TMenuItem* Servername = nullptr;
@@ -106,8 +104,6 @@ public:
     // The recent files, newest first, as the actions show them less "n. ".
     std::vector<String> LastFiles() const;
     // What LoadIni restores for parts of the window that are not built yet.
-    TPoint FEditorPos{100, 100};
-    TPoint FEditorSize[2] = {{400, 300}, {400, 300}};
     int FPrinterOrientation = 0;
     String FClientHost = "localhost";
     // The network's default port until the settings give another.
@@ -132,7 +128,6 @@ public:
     void Statuszeileanzeigen1Click();
     void Tabelleanzeigen1Click();
     void Werkzeugleisteanzeigen1Click();
-    void EditorAsWindowClick();
     void SwapCheckedClick(TMenuItem* Item);
     // The ticks of the document's own switches show its settings.
     void UpdateDocumentSwitches() override;

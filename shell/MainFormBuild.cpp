@@ -236,7 +236,6 @@ void TMainForm::CreateTimers()
     RedrawTimer->OnTimer = [this](TObject*) { InvalidateTimeChart(); };
     RedrawTimer->SetEnabled(true);
     TabTimer = timer("TabTimer", 60);
-    EditorTimer = timer("EditorTimer", 500);
 }
 
 TMainForm::TMainForm(TComponent* AOwner) : TPlannerForm(AOwner)

@@ -253,8 +253,6 @@ void TMainForm::Werkzeugleisteanzeigen1Click()
         dfsToolBar2->SetTop(MenuBar1->Top() + MenuBar1->Height());
 }
 
-void TMainForm::EditorAsWindowClick() { EditorAsWindow1->SetChecked(!EditorAsWindow1->Checked()); }
-
 void TMainForm::SwapCheckedClick(TMenuItem* Item)
 {
     Item->SetChecked(!Item->Checked());

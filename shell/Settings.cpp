@@ -100,6 +100,7 @@ void TMainForm::LoadIni()
     FEditorSize[tbTable].Y = ini.ReadInteger("setup", "editorheight", FEditorSize[tbTable].Y);
     FEditorSize[tbExclude].X = ini.ReadInteger("setup", "editorwidthExclude", FEditorSize[tbExclude].X);
     FEditorSize[tbExclude].Y = ini.ReadInteger("setup", "editorheightExclude", FEditorSize[tbExclude].Y);
+    ApplyEditorPlace();
     AutoScroll1->SetChecked(ini.ReadBool("edit", "autoscroll", true));
 
     // Oldest first, so that entry "0" ends on top.
@@ -126,6 +127,7 @@ bool TMainForm::SaveIni()
         ini.WriteInteger("setup", "top", Top());
         ini.WriteInteger("setup", "left", Left());
         ini.WriteBool("setup", "SmallTimeChart", dfsToolBar1->Maximized());
+        StoreEditorPlace();
         ini.WriteInteger("setup", "editortop", FEditorPos.Y);
         ini.WriteInteger("setup", "editorleft", FEditorPos.X);
         ini.WriteInteger("setup", "editorwidth", FEditorSize[tbTable].X);

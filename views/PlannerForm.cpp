@@ -18,6 +18,7 @@
 #include "views/CanvasPanel.h"
 #include "views/ChartRowIndex.h"
 #include "views/DrawingHelpers.h"
+#include "views/EditorPanel.h"
 #include "views/OverviewStrip.h"
 
 TPlannerForm::TPlannerForm(TComponent* AOwner)
@@ -54,6 +55,8 @@ TPlannerForm::~TPlannerForm() = default;
 
 void TPlannerForm::BeforeDestruction()
 {
+    if (ChangeEditorVisibleTimer)
+        ChangeEditorVisibleTimer->SetEnabled(false);
     // The rows go with the document; nothing of them may be kept here after.
     SliderTimer->SetEnabled(false);
     FlashSelectedTimer->SetEnabled(false);
@@ -134,6 +137,7 @@ void TPlannerForm::CreateViewPanels()
     TimeChart->OnMouseWheel = wheel;
     SmallTimeChart->OnMouseWheel = wheel;
     UpdateFont();
+    CreateEditorPanel();
 }
 
 // ---- the document's hooks ------------------------------------------------------------
@@ -152,6 +156,8 @@ void TPlannerForm::RowGone(TNodeData* Row)
     FPictures->Forget(Row);
     if (FGrabbedNode == Row)
         FGrabbedNode = nullptr;
+    if (EditorPanel)
+        EditorPanel->RowGone(Row);
 }
 
 void TPlannerForm::UpdateInternalVariables()

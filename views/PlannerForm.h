@@ -36,6 +36,8 @@ class TChartRowIndex;
 class TBarPictureCache;
 class TOverviewPicture;
 struct TChartPlace;
+class TEditorPanel;
+class TEditorForm;
 
 // How much of a row the bar texts use: three lines (full height), two lines
 // (two thirds) or one line (one third).
@@ -343,11 +345,54 @@ public:
     // The timed backup's picture: two weeks from today over every position,
     // with a line saying what made it, written as JPEG.
     void SaveBackupPicture(const String& FileName) override;
+    // ---- the editor panel ----
+    // The focused row's fields, docked beside the tables (in EditorDock) or
+    // in its own window (EditorForm, "Editor as Window").
+    TEditorPanel* EditorPanel = nullptr;
+    TPanel* EditorDock = nullptr;
+    TEditorForm* EditorForm = nullptr;
+    // Shows or hides the editor 500 ms after the last wish, so that a quick
+    // deselect and select does not make it flicker.
+    TTimer* ChangeEditorVisibleTimer = nullptr;
+    // The view menu's switch (the shell builds it and keeps it in its
+    // settings; it acts here).
+    TMenuItem* EditorAsWindow1 = nullptr;
+    // The window's place and, per table, the editor's size (docked: the
+    // width), kept in the settings.
+    TPoint FEditorPos{100, 100};
+    TPoint FEditorSize[2] = {{400, 300}, {400, 300}};
+    // Shows the focused row of the active table: at once when that row is
+    // another, else at the next idle.
+    void UpdateEditor() override;
+    // Shows the focused row now.
+    void RefreshEditor();
+    // The row the editor is meant to show: the active table's focused row.
+    TNodeData* EditorRow();
+    void SeteditorVisible(bool Value);
+    bool EditorVisibleWanted() const { return FEditorVisibleWanted; }
+    void ChangeEditorVisibleTimerTimer(TObject* Sender);
+    // Moves the editor into its window or back beside the tables.
+    void EditorAsWindowClick();
+    bool EditorAsWindow() const;
+    // Where the window opens: the stored place, or near the main window
+    // when no screen holds that place any more.
+    TPoint GetEditorPos();
+    // Takes the editor's present size (and the window's place) into
+    // FEditorSize of the table it shows and FEditorPos.
+    void StoreEditorPlace();
+    // Puts the window at FEditorPos and sizes the editor for its table.
+    void ApplyEditorPlace();
+    // The lines for the active table, and its size.
+    void PageControl1Change() override;
+    void ApplicationEvents1Idle() override;
+
     // The shell's group tabs: selects a tab as a click on it would. Without
     // tabs there is only the one of all positions.
     virtual void SelectPositionGroupTab(int Index) { (void)Index; }
 
 protected:
+    // The editor panel, docked and hidden until a row is selected.
+    void CreateEditorPanel();
     // Puts the areas on the form. The shell calls it once its bars along the
     // edges exist, so that the areas take what those leave.
     void CreateViewPanels();
@@ -409,6 +454,10 @@ private:
     // The box of the start label a moving bar shows at Corner.
     TRect ItemInfoBox(TCanvas* Canvas, TPoint Corner, const String& Text);
     void DrawSlider(TCanvas* Canvas);
+
+    void ApplyEditorSize();
+    bool FEditorVisibleWanted = false;
+    bool FEditorRefreshPending = false;
 
     std::unique_ptr<TChartRowIndex> FRowIndex;
     std::unique_ptr<TBarPictureCache> FPictures;
