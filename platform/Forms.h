@@ -396,8 +396,14 @@ private:
     std::map<int, HCURSOR> FCursors;
 };
 
-// A cursor made from a picture (white pixels transparent) and a hot spot.
-HCURSOR CreateCursorFromBitmap(TBitmap* Image, TPoint HotSpot);
+// A cursor made from a picture (its pixels of Transparent, white unless
+// told otherwise, see through) and a hot spot.
+HCURSOR CreateCursorFromBitmap(TBitmap* Image, TPoint HotSpot, TColor Transparent = clWhite);
+// What a WM_SETCURSOR handler does that chooses the shape itself: Window
+// shows Cursor until the next WM_SETCURSOR chooses again.
+void SetWindowCursor(TWinControl* Window, HCURSOR Cursor);
+// The shape the pointer takes over Window now; null before one was chosen.
+HCURSOR WindowCursor(TWinControl* Window);
 
 // Tests: called when a form starts running modally (after OnActivate), to
 // answer it: inspect it, set fields, click a button or set ModalResult. A

@@ -494,13 +494,15 @@ int TScreen::Height() const
     return GetSystemMetrics(SM_CYSCREEN);
 }
 
-HCURSOR CreateCursorFromBitmap(TBitmap* Image, TPoint HotSpot)
+HCURSOR CreateCursorFromBitmap(TBitmap* Image, TPoint HotSpot, TColor Transparent)
 {
     QImage img = Image->Image().convertToFormat(QImage::Format_ARGB32);
+    const TColor key = ColorToRGB(Transparent);
+    const QRgb keyRgb = qRgb(int(key & 0xFF), int((key >> 8) & 0xFF), int((key >> 16) & 0xFF)) & 0xFFFFFF;
     for (int y = 0; y < img.height(); ++y) {
         auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
         for (int x = 0; x < img.width(); ++x)
-            if ((row[x] & 0xFFFFFF) == 0xFFFFFF)
+            if ((row[x] & 0xFFFFFF) == keyRgb)
                 row[x] = 0;
     }
     auto d = std::make_unique<TCursorData>();

@@ -37,7 +37,23 @@ struct TLastPress {
     Qt::MouseButton Button = Qt::NoButton;
     quint64 Time = 0;
     TPoint Screen;
+    bool NonClient = false;  // on the window's frame (a header strip, a scroll bar)
 } gLastPress;
+
+// Whether a press of Button at Screen on Target, now (T), completes a double
+// click with the press before; remembers this press otherwise.
+bool IsDoubleClick(TControl* Target, Qt::MouseButton Button, quint64 T, const TPoint& Screen, bool NonClient)
+{
+    const bool dbl = gLastPress.Target == Target && gLastPress.Button == Button && gLastPress.NonClient == NonClient &&
+                     T - gLastPress.Time <= GetDoubleClickTime() &&
+                     std::abs(Screen.X - gLastPress.Screen.X) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
+                     std::abs(Screen.Y - gLastPress.Screen.Y) <= GetSystemMetrics(SM_CYDOUBLECLK);
+    if (dbl)
+        gLastPress = {};
+    else
+        gLastPress = {Target, Button, T, Screen, NonClient};
+    return dbl;
+}
 
 std::vector<TControlWatch*> gWatches;
 
@@ -275,7 +291,9 @@ void TranslateMouseEvent(QtWidgetHost* Host, QMouseEvent* Event)
         return;
 
     if (hit != HTCLIENT) {
-        const UINT nc = press ? base - WM_LBUTTONDOWN + WM_NCLBUTTONDOWN
+        // The frame gets its double clicks whatever the window's style says.
+        const bool dbl = press && IsDoubleClick(window, Event->button(), Event->timestamp(), screen, true);
+        const UINT nc = press ? base - WM_LBUTTONDOWN + (dbl ? WM_NCLBUTTONDBLCLK : WM_NCLBUTTONDOWN)
                         : release ? base - WM_LBUTTONDOWN + WM_NCLBUTTONUP
                                   : WM_NCMOUSEMOVE;
         window->Perform(nc, WPARAM(hit), PointToLParam(screen));
@@ -284,16 +302,9 @@ void TranslateMouseEvent(QtWidgetHost* Host, QMouseEvent* Event)
     const LPARAM pos = PointToLParam(target->ScreenToClient(screen));
     TControlWatch targetWatch(target);
     if (press) {
-        const quint64 t = Event->timestamp();
-        const bool dbl = gLastPress.Target == target && gLastPress.Button == Event->button() &&
-                         t - gLastPress.Time <= GetDoubleClickTime() &&
-                         std::abs(screen.X - gLastPress.Screen.X) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
-                         std::abs(screen.Y - gLastPress.Screen.Y) <= GetSystemMetrics(SM_CYDOUBLECLK) &&
-                         target->ControlStyle().Contains(csDoubleClicks);
-        if (dbl)
-            gLastPress = {};
-        else
-            gLastPress = {target, Event->button(), t, screen};
+        const bool dbl = target->ControlStyle().Contains(csDoubleClicks)
+                             ? IsDoubleClick(target, Event->button(), Event->timestamp(), screen, false)
+                             : (gLastPress = {target, Event->button(), Event->timestamp(), screen, false}, false);
         target->Perform(dbl ? base + 2 : base, keys, pos);
     } else if (release) {
         target->Perform(base + 1, keys, pos);
@@ -573,8 +584,26 @@ QWidget* WidgetOf(TControl* Control)
 void ApplyQtCursor(QtWidgetHost* Host, TCursor Cursor)
 {
     if (Screen)
-        if (HCURSOR h = Screen->Cursors(Cursor))
+        if (HCURSOR h = Screen->Cursors(Cursor)) {
             Host->setCursor(h->Cursor);
+            Host->ShownCursor = h;
+        }
+}
+
+void SetWindowCursor(TWinControl* Window, HCURSOR Cursor)
+{
+    if (!Window || !Cursor || !Window->HandleAllocated())
+        return;
+    if (QtWidgetHost* host = Window->Host()) {
+        host->setCursor(Cursor->Cursor);
+        host->ShownCursor = Cursor;
+    }
+}
+
+HCURSOR WindowCursor(TWinControl* Window)
+{
+    QtWidgetHost* host = Window && Window->HandleAllocated() ? Window->Host() : nullptr;
+    return host ? host->ShownCursor : nullptr;
 }
 
 // ---------------------------------------------------------------------------

@@ -25,6 +25,8 @@ public:
     // The drop shadow's band right and below the window (0: none): the
     // widget is that much larger than the control.
     int ShadowMargin = 0;
+    // The pointer's shape over the window as last chosen; null before.
+    const struct TCursorData* ShownCursor = nullptr;
 
 protected:
     bool event(QEvent* Event) override;

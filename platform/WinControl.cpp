@@ -666,6 +666,7 @@ void TWinControl::DefaultHandler(TMessage& Message)
             DefaultNCPaint(Message.DC());
         return;
     case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:  // a second press on a scroll bar scrolls again
         if (Message.HitTest() == HTVSCROLL || Message.HitTest() == HTHSCROLL)
             ScrollBarMouseDown(this, Message.HitTest(), Message.Pos());
         else if (Message.HitTest() >= HTSIZEFIRST && Message.HitTest() <= HTSIZELAST)
@@ -697,8 +698,12 @@ void TWinControl::DefaultHandler(TMessage& Message)
             Message.Result = 1;
             return;
         }
-        if (Message.CursorHitTest() != HTCLIENT)
+        if (Message.CursorHitTest() != HTCLIENT) {
+            // The frame shows the arrow, whatever a handler chose before.
+            ApplyQtCursor(FHost, crDefault);
+            Message.Result = 1;
             return;
+        }
         TCursor cur = Cursor();
         const TPoint p = ScreenToClient(GetCursorPos());
         if (TControl* c = ControlAtPos(p))

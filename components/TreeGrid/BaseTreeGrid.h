@@ -104,6 +104,22 @@ using TTGAfterAutoFitColumnsEvent = std::function<void(TTGHeader* Sender)>;
 using TTGBeforeAutoFitColumnEvent = std::function<void(TTGHeader* Sender, TColumnIndex Column,
     TSmartAutoFitType& SmartAutoFitType, bool& Allowed)>;
 using TTGAfterAutoFitColumnEvent = std::function<void(TTGHeader* Sender, TColumnIndex Column)>;
+// Width and height tracking in the header; the tracking events may refuse a step.
+using TTGColumnWidthTrackingNoticeEvent = std::function<void(TTGHeader* Sender, TColumnIndex Column,
+    TShiftState Shift)>;
+using TTGColumnWidthTrackingEvent = std::function<void(TTGHeader* Sender, TColumnIndex Column, TShiftState Shift,
+    TPoint& TrackPoint, TPoint P, bool& Allowed)>;
+using TTGHeaderColumnEvent = std::function<void(TTGHeader* Sender, TColumnIndex Column)>;
+using TTGHeaderHeightTrackingNoticeEvent = std::function<void(TTGHeader* Sender, TShiftState Shift)>;
+using TTGHeaderHeightTrackingEvent = std::function<void(TTGHeader* Sender, TPoint& P, TShiftState Shift,
+    bool& Allowed)>;
+using TTGHeaderNotifyEvent = std::function<void(TTGHeader* Sender)>;
+using TTGColumnWidthDblClickResizeEvent = std::function<void(TTGHeader* Sender, TColumnIndex Column,
+    TShiftState Shift, TPoint P, bool& Allowed)>;
+using TTGHeaderHeightDblClickResizeEvent = std::function<void(TTGHeader* Sender, TPoint& P, TShiftState Shift,
+    bool& Allowed)>;
+using TTGCanSplitterResizeColumnEvent = std::function<void(TTGHeader* Sender, TPoint P, TColumnIndex Column,
+    bool& Allowed)>;
 
 using TTGPaintEvent = std::function<void(TBaseTreeGrid* Sender, TCanvas* TargetCanvas)>;
 using TTGBeforeItemPaintEvent = std::function<void(TBaseTreeGrid* Sender, TCanvas* TargetCanvas, TGridNode* Node,
@@ -217,6 +233,15 @@ public:
     TTGAfterAutoFitColumnsEvent OnAfterAutoFitColumns;
     TTGBeforeAutoFitColumnEvent OnBeforeAutoFitColumn;
     TTGAfterAutoFitColumnEvent OnAfterAutoFitColumn;
+    TTGColumnWidthTrackingNoticeEvent OnBeforeColumnWidthTracking;
+    TTGColumnWidthTrackingEvent OnColumnWidthTracking;
+    TTGHeaderColumnEvent OnAfterColumnWidthTracking;
+    TTGHeaderHeightTrackingNoticeEvent OnBeforeHeaderHeightTracking;
+    TTGHeaderHeightTrackingEvent OnHeaderHeightTracking;
+    TTGHeaderNotifyEvent OnAfterHeaderHeightTracking;
+    TTGColumnWidthDblClickResizeEvent OnColumnWidthDblClickResize;
+    TTGHeaderHeightDblClickResizeEvent OnHeaderHeightDblClickResize;
+    TTGCanSplitterResizeColumnEvent OnCanSplitterResizeColumn;
 
     TTGPaintEvent OnBeforePaint;
     TTGPaintEvent OnAfterPaint;
@@ -924,6 +949,9 @@ protected:
     virtual void DoAdvancedHeaderDraw(THeaderPaintInfo& PaintInfo, THeaderPaintElements Elements);
     // The header into its strip of the non-client area (window coordinates).
     void PaintHeaderStrip(TCanvas* Canvas);
+    // A dragged column's picture over what was just painted; WindowOrigin is
+    // where the canvas's (0, 0) lies in window coordinates.
+    void PaintDragImage(TCanvas* Canvas, TPoint WindowOrigin);
     virtual void DoBeforeItemErase(TCanvas* Canvas, TGridNode* Node, const TRect& ItemRect, TColor& Color,
         TItemEraseAction& EraseAction);
     virtual void DoAfterItemErase(TCanvas* Canvas, TGridNode* Node, const TRect& ItemRect);

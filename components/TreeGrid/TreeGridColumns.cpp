@@ -771,12 +771,6 @@ int TTreeGridColumns::TotalWidth() const
     return Items(last)->FLeft + Items(last)->FWidth;
 }
 
-bool TTreeGridColumns::CanSplitterResize(TColumnIndex Column) const
-{
-    return IsValidColumn(Column) && Items(Column)->FOptions.Contains(coVisible) &&
-        Items(Column)->FOptions.Contains(coResizable);
-}
-
 // The animation needs a window to show; the width is set either way.
 void TTreeGridColumns::AnimatedResize(TColumnIndex Column, int NewWidth)
 {

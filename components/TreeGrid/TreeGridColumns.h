@@ -8,6 +8,7 @@
 
 #include "components/TreeGrid/TreeGridTypes.h"
 #include "platform/Classes.h"
+#include "platform/Controls.h"
 
 class TBaseTreeGrid;
 class TTGHeader;
@@ -196,7 +197,9 @@ public:
     int GetVisibleFixedWidth() const;
     int GetScrollWidth() const;
     int TotalWidth() const;
-    bool CanSplitterResize(TColumnIndex Column) const;
+    // Whether the splitter at P may resize Column: visible and resizable,
+    // and the tree's OnCanSplitterResizeColumn does not refuse.
+    bool CanSplitterResize(TPoint P, TColumnIndex Column) const;
 
     void AnimatedResize(TColumnIndex Column, int NewWidth);
     void Assign(TPersistent* Source) override;
@@ -204,6 +207,16 @@ public:
     // Paints the header strip into R of DC; HOffset moves the columns that
     // are not fixed (the negative horizontal scroll offset).
     virtual void PaintHeader(TCanvas* DC, const TRect& R, int HOffset);
+    // Hover and pressed cells follow the pointer at P (header coordinates:
+    // y from the header's top); both repaint the cells that changed. True
+    // when the hover column changed; AdjustDownColumn returns the column at P.
+    bool AdjustHoverColumn(TPoint P);
+    TColumnIndex AdjustDownColumn(TPoint P);
+    // A click at P (header coordinates) with Button: a column that allows
+    // clicks and was pressed (or any with Force) becomes the click column;
+    // a column's check box toggles; the tree's OnHeaderClick or
+    // OnHeaderDblClick hears of it.
+    virtual void HandleClick(TPoint P, TMouseButton Button, bool Force, bool DblClick);
     // The XP look of a header cell: fill, the bottom shading or the hot
     // underline or the pressed frame, and the right border.
     static void DrawXPButton(TCanvas* DC, const TRect& ButtonR, bool DrawHotStyle, bool DrawPressedStyle,
@@ -231,6 +244,8 @@ private:
     friend class TTreeGridColumn;
     friend class TTGHeader;
     void ColumnLeaving(TColumnIndex Index);
+    // Index becomes the column at P; both cells repaint when it changed.
+    bool GetNewIndex(TPoint P, int& Index);
     // Index of the column the auto-size rule sizes: the header's, or the last.
     TColumnIndex AutoSizeColumn() const;
     // Maps every stored column index (position array, header and tree

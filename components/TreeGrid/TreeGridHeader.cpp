@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "components/TreeGrid/BaseTreeGrid.h"
+#include "components/TreeGrid/TreeGridDragImage.h"
 #include "platform/Graphics.h"
 
 // ---- fixed-area constraints ----------------------------------------------------
@@ -83,6 +84,10 @@ TTGHeader::TTGHeader(TBaseTreeGrid* AOwner) : FOwner(AOwner)
     FFixedAreaConstraints->OnChange = [this](TObject* Sender) { FixedAreaConstraintsChanged(Sender); };
     FFont = std::make_unique<TFont>();
     FFont->OnChange = [this](TObject*) { FontChanged(); };
+    FDragImage = std::make_unique<TTGDragImage>(AOwner);
+    FDragImage->SetPreBlendBias(-50);
+    FDragImage->SetPostBlendBias(0);
+    FDragImage->SetTransparency(140);
 }
 
 TTGHeader::~TTGHeader()
@@ -523,42 +528,6 @@ void TTGHeader::ChangeScale(int M, int D)
     if (M == D || D == 0)
         return;
     FFont->SetHeight(MulDiv(FFont->Height(), M, D));
-}
-
-bool TTGHeader::HandleMessage(TMessage& Message)
-{
-    switch (Message.Msg) {
-    case WM_SIZE:
-        if (FOwner->TreeStates().Contains(tsWindowCreating))
-            break;
-        if (FOptions.Contains(hoAutoResize)) {
-            if (!FStates.Contains(hsAutoSizing)) {
-                FStates.Include(hsAutoSizing);
-                try {
-                    FColumns->AdjustAutoSize(InvalidColumn);
-                } catch (...) {
-                    FStates.Exclude(hsAutoSizing);
-                    throw;
-                }
-                FStates.Exclude(hsAutoSizing);
-                Invalidate(NoColumn);
-            }
-        } else if (!FStates.Contains(hsScaling)) {
-            RescaleHeader();
-            Invalidate(NoColumn);
-        }
-        break;
-    case CM_PARENTFONTCHANGED:
-        if (FParentFont)
-            CopyTreeFont();
-        break;
-    case CM_PARENTBIDIMODECHANGED:
-        for (int i = 0; i < FColumns->Count(); ++i)
-            FColumns->Items(i)->ParentBiDiModeChanged();
-        break;
-    default: break;
-    }
-    return false;
 }
 
 void TTGHeader::DoBeforeAutoFitColumn(TColumnIndex Column, TSmartAutoFitType& SmartAutoFitType, bool& Allowed)

@@ -14,6 +14,7 @@ class TTGHeader;
 class TFont;
 class TPopupMenu;
 class TImageList;
+class TTGDragImage;
 
 enum THeaderHitPosition : std::uint8_t { hhiNoWhere, hhiOnColumn, hhiOnIcon, hhiOnCheckbox };
 using THeaderHitPositions = TGSet<THeaderHitPosition, std::uint8_t>;
@@ -129,6 +130,17 @@ public:
     virtual void ChangeScale(int M, int D);
     // Messages the header answers before the tree; true when consumed.
     virtual bool HandleMessage(TMessage& Message);
+    // P in the tree's client coordinates (the header's rows are negative).
+    virtual bool InHeader(TPoint P) const;
+    // Within two pixels of the header's lower edge (the height splitter).
+    virtual bool InHeaderSplitterArea(TPoint P) const;
+    // Whether P (client coordinates) lies on the splitter right of a column
+    // (left of it right to left) that may be resized there; the column
+    // becomes the track column.
+    virtual bool DetermineSplitterIndex(TPoint P);
+    // The picture of a dragged column.
+    TTGDragImage* DragImage() const { return FDragImage.get(); }
+    TPoint TrackPoint() const { return FTrackPoint; }
     void Assign(TPersistent* Source) override;
     bool Equals(const TTGHeader& Other) const;
     // The header and its columns as a binary record; LoadFromStream reads
@@ -151,6 +163,40 @@ protected:
     void FontChanged();
     void CopyTreeFont();
     void ReadStream(TStream& Stream, TTGHeaderOptions SavedOptions, bool& OptionsRead);
+
+    // Width and height tracking and the double clicks on the splitters ask
+    // the tree's events through these.
+    virtual void DoBeforeColumnWidthTracking(TColumnIndex Column, TShiftState Shift);
+    virtual bool DoColumnWidthTracking(TColumnIndex Column, TShiftState Shift, TPoint& TrackPoint, TPoint P);
+    virtual void DoAfterColumnWidthTracking(TColumnIndex Column);
+    virtual void DoBeforeHeightTracking(TShiftState Shift);
+    virtual bool DoHeightTracking(TPoint& P, TShiftState Shift);
+    virtual void DoAfterHeightTracking();
+    virtual bool DoColumnWidthDblClickResize(TColumnIndex Column, TPoint P, TShiftState Shift);
+    virtual bool DoHeightDblClickResize(TPoint& P, TShiftState Shift);
+    virtual TPopupMenu* DoGetPopupMenu(TColumnIndex Column, TPoint Position);
+    // Column dragging: the picture is made from the header at Start; P and
+    // Start are client points.
+    void PrepareDrag(TPoint P, TPoint Start);
+    void DragTo(TPoint P);
+
+private:
+    // The pieces of HandleMessage; P is always a client point.
+    bool HandleSetCursor(TMessage& Message);
+    bool HandleMouseMove(TMessage& Message);
+    bool HandleLeftButtonDown(TMessage& Message, TPoint P);
+    bool HandleLeftButtonUp(TMessage& Message, TPoint P);
+    bool HandleDoubleClick(TMessage& Message, TPoint P);
+    bool HandleRightButtonUp(TMessage& Message, TPoint P);
+    bool CancelInteraction(TMessage& Message);
+    void DropColumn(TPoint ScreenPoint);
+    // A splitter P lies on: the height splitter (with hoHeightResize), or a
+    // column's (with hoColumnResize; the track index is set).
+    bool OnHeightSplitter(TPoint P) const;
+    bool OnColumnSplitter(TPoint P);
+    // The header's point for client point P: y counts from the header's top.
+    TPoint HeaderPoint(TPoint P) const { return {P.X, P.Y + FHeight}; }
+    TPoint ClientPointOf(const TMessage& Message) const;
 
 private:
     friend class TTreeGridColumns;
@@ -176,6 +222,10 @@ private:
     TColumnIndex FSortColumn = NoColumn;
     TSortDirection FSortDirection = sdAscending;
     int FLastWidth = 0;
+    TPoint FTrackPoint;
+    TPoint FTrackStart;
+    TPoint FDragStart;
+    std::unique_ptr<TTGDragImage> FDragImage;
 };
 
 using TTGHeaderClass = TTGHeader* (*)(TBaseTreeGrid* Owner);

@@ -6,6 +6,7 @@
 
 #include "components/TreeGrid/BaseTreeGrid.h"
 #include "components/TreeGrid/StringTreeGrid.h"
+#include "platform/Forms.h"
 
 namespace {
 
@@ -145,6 +146,18 @@ const TTGCursorImage* TreeGridCursor(int Cursor)
     if (Cursor == crVertSplit)
         return s.VertSplit.get();
     return nullptr;
+}
+
+void RegisterSplitCursors()
+{
+    static bool registered = false;
+    if (registered || !Screen)
+        return;
+    registered = true;
+    for (int cursor : {crVertSplit, crHeaderSplit}) {
+        const TTGCursorImage* image = TreeGridCursor(cursor);
+        Screen->SetCursors(cursor, CreateCursorFromBitmap(image->Image.get(), image->HotSpot, image->TransparentColor));
+    }
 }
 
 TClipFormat CF_TREEGRIDREFERENCE() { return Ready().Reference; }

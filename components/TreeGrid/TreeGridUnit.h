@@ -28,6 +28,9 @@ TTGImageList* SystemFlatCheckImages();
 // The splitter cursors of the unit (crHeaderSplit, crVertSplit); null for
 // another number.
 const TTGCursorImage* TreeGridCursor(int Cursor);
+// Makes the two splitter cursors the screen's cursors crVertSplit and
+// crHeaderSplit, once. The GUI thread calls it, the first time it needs them.
+void RegisterSplitCursors();
 
 // The format of tree references ("Tree Grid Reference"), which every data
 // object answers but the format list does not hold.

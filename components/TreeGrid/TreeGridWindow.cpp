@@ -125,8 +125,15 @@ void TBaseTreeGrid::Dispatch(TMessage& Message)
     case WM_NCPAINT:
         // Border and scroll bars first, then the header in its strip.
         TCustomControl::Dispatch(Message);
-        if (TCanvas* canvas = Message.DC())
+        if (TCanvas* canvas = Message.DC()) {
             PaintHeaderStrip(canvas);
+            PaintDragImage(canvas, {});
+        }
+        return;
+    case WM_PAINT:
+        TCustomControl::Dispatch(Message);
+        if (TCanvas* canvas = Message.DC())
+            PaintDragImage(canvas, ClientOffset());
         return;
     case WM_PRINT:
         if (TCanvas* canvas = Message.DC())
