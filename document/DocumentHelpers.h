@@ -12,6 +12,10 @@
 // "" when there are not enough quotes.
 String _getsubstring(int Index, const String& Text);
 
+// Stem + Extension, or with " (2)", " (3)" ... before the extension when
+// that file exists: a name that overwrites nothing.
+String FreeFileName(const String& Stem, const String& Extension);
+
 // ELF hash over the text's UTF-16 code units.
 std::int32_t ElfHash(const String& Text);
 

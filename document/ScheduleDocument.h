@@ -679,6 +679,10 @@ public:
     // Where an export goes: the documents folder, the document's name and
     // the date and time, never an existing file.
     String WorkbookExportPath(TDateTime When);
+    // Where a printout goes without a printer: a PDF in the documents
+    // folder named after the opened file ("VEK" for a new one), never an
+    // existing file.
+    String PrintFileName();
     virtual String GetDocumentsFolder();
     // The document's file name, as the caption shows it, also for a file
     // opened without its lock; empty for a new document.

@@ -92,11 +92,26 @@ String TScheduleDocument::WorkbookExportPath(TDateTime When)
     String name = BaseName(GetDocumentFileName());
     if (name.empty())
         name = "VEK";
-    const String stem = folder + "/" + name + " " + ::FormatDateTime("yyyy-mm-dd hh.nn.ss", When);
-    String path = stem + ".xlsx";
+    return FreeFileName(folder + "/" + name + " " + ::FormatDateTime("yyyy-mm-dd hh.nn.ss", When), ".xlsx");
+}
+
+String FreeFileName(const String& Stem, const String& Extension)
+{
+    String path = Stem + Extension;
     for (int i = 2; Exists(path) && i < 1000; ++i)
-        path = stem + " (" + IntToStr(i) + ").xlsx";
+        path = Stem + " (" + IntToStr(i) + ")" + Extension;
     return path;
+}
+
+String TScheduleDocument::PrintFileName()
+{
+    String folder = GetDocumentsFolder();
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    String name = BaseName(FOpenFileName);
+    if (name.empty())
+        name = "VEK";
+    return FreeFileName(folder + "/" + name, ".pdf");
 }
 
 void TScheduleDocument::SetBusyCursor(bool Busy)

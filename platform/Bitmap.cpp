@@ -85,12 +85,25 @@ int TBitmap::Height() const { return FImpl->Height; }
 void TBitmap::SetWidth(int Value) { SetSize(Value, FImpl->Height); }
 void TBitmap::SetHeight(int Value) { SetSize(FImpl->Width, Value); }
 
+namespace {
+TSize& Largest()
+{
+    static TSize largest;
+    return largest;
+}
+}  // namespace
+
+TSize TBitmap::LargestSize() { return Largest(); }
+void TBitmap::ResetLargestSize() { Largest() = TSize(); }
+
 void TBitmap::SetSize(int AWidth, int AHeight)
 {
     AWidth = std::max(0, AWidth);
     AHeight = std::max(0, AHeight);
     if (AWidth == FImpl->Width && AHeight == FImpl->Height)
         return;
+    if (Int64(AWidth) * AHeight > Int64(Largest().cx) * Largest().cy)
+        Largest() = TSize(AWidth, AHeight);
     if (AWidth > MaxBitmapSide || AHeight > MaxBitmapSide || Int64(AWidth) * AHeight * 4 > MaxBitmapBytes)
         throw EOutOfResources("Bitmap of " + std::to_string(AWidth) + " x " + std::to_string(AHeight) +
                               " pixels is too large");

@@ -10,11 +10,14 @@
 #include <QFontDialog>
 #include <QPageLayout>
 #include <QPageSetupDialog>
+#include <QPageSize>
+#include <QPrintDialog>
 #include <QPrinter>
 
 #include "platform/Buttons.h"
 #include "platform/Forms.h"
 #include "platform/Graphics.h"
+#include "platform/Printers.h"
 #include "platform/StdCtrls.h"
 
 namespace {
@@ -59,6 +62,7 @@ TCommonDialog::~TCommonDialog() = default;
 bool TCommonDialog::Execute()
 {
     bool ok;
+    BeforeExecute();
     if (DialogHook())
         ok = DialogHook()(this);
     else
@@ -191,15 +195,56 @@ bool TColorDialog::RunNative()
     return true;
 }
 
+void TPrinterSetupDialog::BeforeExecute()
+{
+    TPrinter* p = Printer();
+    FOrientation = p->Orientation();
+    FPaper = p->Paper() == pkLetter ? 1 : 0;
+    FPrinterName = p->ToFile() ? String() : p->PrinterName();
+    FFileName = p->OutputFileName();
+}
+
 bool TPrinterSetupDialog::RunNative()
 {
-    QPrinter printer;
+    QPrinter printer(QPrinter::HighResolution);
+    if (!FPrinterName.empty()) {
+        printer.setPrinterName(QString::fromStdString(FPrinterName));
+    } else {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(FFileName));
+    }
+    printer.setPageSize(QPageSize(FPaper == 1 ? QPageSize::Letter : QPageSize::A4));
     printer.setPageOrientation(FOrientation == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
-    QPageSetupDialog d(&printer);
+    QPrintDialog d(&printer);
+    d.setOption(QAbstractPrintDialog::PrintToFile, true);
+    d.setOption(QAbstractPrintDialog::PrintPageRange, false);
     if (d.exec() != QDialog::Accepted)
         return false;
+    if (printer.outputFormat() == QPrinter::PdfFormat) {
+        FPrinterName.clear();
+        FFileName = printer.outputFileName().toStdString();
+    } else {
+        FPrinterName = printer.printerName().toStdString();
+        FFileName.clear();
+    }
+    FPaper = printer.pageLayout().pageSize().id() == QPageSize::Letter ? 1 : 0;
     FOrientation = printer.pageLayout().orientation() == QPageLayout::Landscape ? poLandscape : poPortrait;
     return true;
+}
+
+void TPrinterSetupDialog::Accepted()
+{
+    TPrinter* p = Printer();
+    if (!FPrinterName.empty())
+        p->SetPrinterName(FPrinterName);
+    else if (!FFileName.empty())
+        p->SetOutputFileName(FFileName);
+    else {
+        p->SetPrinterName(String());
+        p->SetOutputFileName(String());
+    }
+    p->SetPaper(FPaper == 1 ? pkLetter : pkA4);
+    p->SetOrientation(FOrientation);
 }
 
 // ---------------------------------------------------------------------------

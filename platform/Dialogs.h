@@ -28,6 +28,8 @@ protected:
     virtual bool RunNative() = 0;
     // After an accepted answer, from the user or the hook.
     virtual void Accepted() {}
+    // Before the dialog or the hook sees the fields.
+    virtual void BeforeExecute() {}
 
 private:
     String FTitle;
@@ -152,7 +154,9 @@ private:
 
 enum TPrinterOrientation { poPortrait, poLandscape };
 
-// The printer's page set-up; printing itself reads what it chose.
+// The printer's set-up: where Printer() prints (a queue, or a PDF file),
+// its paper and orientation. Execute starts from what Printer() has and,
+// when accepted, gives Printer() what was chosen.
 class TPrinterSetupDialog : public TCommonDialog {
     VEK_DECLARE_CLASS(TPrinterSetupDialog, TCommonDialog)
 
@@ -160,12 +164,26 @@ public:
     explicit TPrinterSetupDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
     TPrinterOrientation Orientation() const { return FOrientation; }
     void SetOrientation(TPrinterOrientation Value) { FOrientation = Value; }
+    // 0 A4, 1 Letter.
+    int Paper() const { return FPaper; }
+    void SetPaper(int Value) { FPaper = Value == 1 ? 1 : 0; }
+    // A queue, or (queue empty) the PDF file; both empty: a PDF the
+    // printing layer names.
+    const String& PrinterName() const { return FPrinterName; }
+    void SetPrinterName(const String& Value) { FPrinterName = Value; }
+    const String& FileName() const { return FFileName; }
+    void SetFileName(const String& Value) { FFileName = Value; }
 
 protected:
+    void BeforeExecute() override;
     bool RunNative() override;
+    void Accepted() override;
 
 private:
     TPrinterOrientation FOrientation = poPortrait;
+    int FPaper = 0;
+    String FPrinterName;
+    String FFileName;
 };
 
 // A modal box with the message and an OK button (a form named

@@ -432,6 +432,9 @@ public:
     // EOutOfResources; negative sizes count as 0. The part that stays keeps
     // its pixels.
     void SetSize(int AWidth, int AHeight);
+    // Tests: the largest area any bitmap was sized to since the last reset.
+    static TSize LargestSize();
+    static void ResetLargestSize();
 
     TCanvas* Canvas();
     // Row Row's pixels (Width of 4 bytes each). Ends drawing in progress.

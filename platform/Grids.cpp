@@ -93,6 +93,24 @@ String TStringGrid::Cells(int ACol, int ARow) const
     return FCells[std::size_t(ARow)][std::size_t(ACol)];
 }
 
+NativeInt TStringGrid::Objects(int ACol, int ARow) const
+{
+    if (ACol < 0 || ARow < 0 || ACol >= FColCount || ARow >= FRowCount)
+        return 0;
+    const auto it = FObjects.find({ACol, ARow});
+    return it == FObjects.end() ? 0 : it->second;
+}
+
+void TStringGrid::SetObjects(int ACol, int ARow, NativeInt Value)
+{
+    if (ACol < 0 || ARow < 0 || ACol >= FColCount || ARow >= FRowCount)
+        GridError("Grid index out of range");
+    if (Value == 0)
+        FObjects.erase({ACol, ARow});
+    else
+        FObjects[{ACol, ARow}] = Value;
+}
+
 void TStringGrid::SetCells(int ACol, int ARow, const String& Value)
 {
     if (ACol < 0 || ARow < 0 || ACol >= FColCount || ARow >= FRowCount)
@@ -265,19 +283,23 @@ TRect TStringGrid::CellRect(int ACol, int ARow)
         return {};
     if ((ACol >= FFixedCols && ACol < FLeftCol) || (ARow >= FFixedRows && ARow < FTopRow))
         return {};
+    // The walks stop once past the client area, so a cell far below the
+    // shown ones costs no more than one just below them.
+    const int width = ClientWidth();
+    const int height = ClientHeight();
     int x = 0;
-    for (int c = 0; c < FFixedCols && c < ACol; ++c)
+    for (int c = 0; c < FFixedCols && c < ACol && x < width; ++c)
         x += ColWidths(c) + FGridLineWidth;
     if (ACol >= FFixedCols)
-        for (int c = FLeftCol; c < ACol; ++c)
+        for (int c = FLeftCol; c < ACol && x < width; ++c)
             x += ColWidths(c) + FGridLineWidth;
     int y = 0;
-    for (int r = 0; r < FFixedRows && r < ARow; ++r)
+    for (int r = 0; r < FFixedRows && r < ARow && y < height; ++r)
         y += RowHeights(r) + FGridLineWidth;
     if (ARow >= FFixedRows)
-        for (int r = FTopRow; r < ARow; ++r)
+        for (int r = FTopRow; r < ARow && y < height; ++r)
             y += RowHeights(r) + FGridLineWidth;
-    if (x >= ClientWidth() || y >= ClientHeight())
+    if (x >= width || y >= height)
         return {};
     return {x, y, x + ColWidths(ACol), y + RowHeights(ARow)};
 }

@@ -5,6 +5,7 @@
 // Cells live in the grid's own table, which follows ColCount and RowCount:
 // growing keeps every text, shrinking drops what falls off.
 #include <functional>
+#include <map>
 #include <vector>
 
 #include "platform/Controls.h"
@@ -73,6 +74,10 @@ public:
     void SetCols(int Index, const TStrings& Value);
     std::vector<String> Rows(int Index) const;
     void SetRows(int Index, const TStrings& Value);
+    // A number kept with a cell beside its text; 0 when none was set or the
+    // cell lies outside the grid.
+    NativeInt Objects(int ACol, int ARow) const;
+    void SetObjects(int ACol, int ARow, NativeInt Value);
 
     int DefaultColWidth() const { return FDefaultColWidth; }
     // Sets every column to the width.
@@ -146,4 +151,5 @@ private:
     std::vector<int> FRowHeights;
     // Row-major: FCells[row][col].
     std::vector<std::vector<String>> FCells;
+    std::map<std::pair<int, int>, NativeInt> FObjects;
 };

@@ -9,6 +9,7 @@
 
 #include "platform/Forms.h"
 #include "platform/Graphics.h"
+#include "printing/PrintPreview.h"
 
 namespace {
 
@@ -66,10 +67,30 @@ void DrawSwitch(TCanvas* C)
     C->Polygon(down);
 }
 
+// A magnifying glass with a plus (zoom in) or a minus (zoom out) in its lens.
+void DrawMagnifier(TCanvas* C, bool Plus)
+{
+    C->Pen()->SetWidth(3);
+    C->MoveTo(18, 18);
+    C->LineTo(28, 28);
+    C->Pen()->SetWidth(2);
+    C->Ellipse(TRect{2, 2, 22, 22});
+    C->Pen()->SetWidth(1);
+    C->Brush()->SetColor(Outline);
+    C->FillRect(TRect{7, 11, 17, 13});
+    if (Plus)
+        C->FillRect(TRect{11, 7, 13, 17});
+}
+
 }  // namespace
 
 std::unique_ptr<TBitmap> CursorPicture(int Index)
 {
+    if (Index == crZoomIn || Index == crZoomOut) {
+        auto b = NewPicture();
+        DrawMagnifier(b->Canvas(), Index == crZoomIn);
+        return b;
+    }
     if (Index < crHandTimerFirst || Index > crHandSwitch)
         return nullptr;
     auto b = NewPicture();
@@ -87,4 +108,7 @@ void RegisterCursors()
 {
     for (int n = crHandTimerFirst; n <= crHandSwitch; ++n)
         Screen->SetCursors(n, CreateCursorFromBitmap(CursorPicture(n).get(), TPoint{16, 16}));
+    // The print preview's page: the glass's centre is the hot spot.
+    for (const int n : {crZoomIn, crZoomOut})
+        Screen->SetCursors(n, CreateCursorFromBitmap(CursorPicture(n).get(), TPoint{12, 12}));
 }

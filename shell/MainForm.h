@@ -25,6 +25,10 @@ class TOpenDialog;
 class TSaveDialog;
 class TStatusBar;
 class TToolBar;
+class TPrintTimeChartDialog;
+class TPrintListDialog;
+class TPrintPreviewDialog;
+class TPrinterSetupDialog;
 
 class TMainForm : public TPlannerForm {
     VEK_DECLARE_CLASS(TMainForm, TPlannerForm)
@@ -65,6 +69,14 @@ public:
     TAction* ActSolveOverlapping = nullptr;
     TAction* ActClearAllFilters = nullptr;
     TAction* ActLastFile[8] = {};
+    // Printing: "ActionPrintTimechart", "ActionPrintList", "ActionPrinterSetup".
+    TAction* ActPrintTimechart = nullptr;
+    TAction* ActPrintList = nullptr;
+    TAction* ActPrinterSetup = nullptr;
+    // The print dialogs, made once and reused.
+    TPrintTimeChartDialog* PrintTimeChartDialog1 = nullptr;
+    TPrintListDialog* PrintListDialog1 = nullptr;
+    TPrinterSetupDialog* PrinterSetupDialog1 = nullptr;
 
     // Menus and their items.
     TMenuItem* Datei1 = nullptr;
@@ -132,6 +144,15 @@ public:
     // The ticks of the document's own switches show its settings.
     void UpdateDocumentSwitches() override;
 
+    // ---- printing ----
+    void ActionPrintTimechartExecute();
+    void ActionPrintListExecute();
+    // Both print actions while the task table has a row.
+    void ActionPrintUpdate();
+    void ActionPrinterSetupExecute();
+    void AddDefaultHeaderAndFooter(TPrintPreviewDialog* Engine, const String& FooterText, bool PrintFilename,
+        const String& HeaderText);
+
     // ---- settings ----
     // The settings file: $XDG_CONFIG_HOME (or ~/.config) + "/Vek/Vek.ini".
     static String SettingsFileName();
@@ -198,6 +219,7 @@ protected:
 private:
     void CreateMenus();
     void CreateFileMenu();
+    void CreatePrintActions();
     void CreateEditMenu();
     void CreateViewMenu();
     void CreateNetworkMenu();

@@ -170,6 +170,7 @@ void TMainForm::CreateMenus()
     ActionList1 = Create<TActionList>(this);
     ActionList1->SetName("ActionList1");
     CreateFileMenu();
+    CreatePrintActions();
     CreateEditMenu();
     CreateViewMenu();
     CreateNetworkMenu();

@@ -12,6 +12,7 @@
 #include "platform/ExtCtrls.h"
 #include "platform/Menus.h"
 #include "components/KitToolBar.h"
+#include "platform/Printers.h"
 #include "shell/MainForm.h"
 
 namespace {
@@ -78,6 +79,7 @@ void TMainForm::LoadIni()
 
     FSmallTimeChartRowheight = std::max(1, ini.ReadInteger("view", "smalltimechartheight", FSmallTimeChartRowheight));
     FPrinterOrientation = ini.ReadInteger("printer", "orientation", FPrinterOrientation);
+    Printer()->SetOrientation(FPrinterOrientation == 1 ? poLandscape : poPortrait);
     FClientHost = ini.ReadString("internet", "host", FClientHost);
     FClientPort = ini.ReadInteger("internet", "port", FClientPort);
     FServerPort = ini.ReadInteger("internet", "serverport", FServerPort);
@@ -118,6 +120,7 @@ bool TMainForm::SaveIni()
         ::mkdir(ConfigHome().c_str(), 0700);
         ::mkdir(folder.c_str(), 0700);
         TMemIniFile ini(file);
+        FPrinterOrientation = Printer()->Orientation() == poLandscape ? 1 : 0;
         ini.WriteInteger("printer", "orientation", FPrinterOrientation);
         ini.WriteString("internet", "host", FClientHost);
         ini.WriteInteger("internet", "port", FClientPort);

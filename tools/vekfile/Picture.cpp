@@ -13,47 +13,13 @@
 #include "platform/Menus.h"
 #include "platform/SysUtils.h"
 #include "views/CanvasPanel.h"
+#include "tools/vekfile/HeadlessPlanner.h"
 #include "views/PlannerForm.h"
 
 namespace {
 
 // Beyond this many pixels a side the picture is refused, not attempted.
 constexpr int MaxSide = 32767;
-
-// The planner form with its chart controls and nothing else: no shell, no
-// settings file, no window on a screen.
-class THeadlessPlanner : public TPlannerForm {
-public:
-    explicit THeadlessPlanner(TComponent* AOwner) : TPlannerForm(AOwner)
-    {
-        SetBounds(0, 0, 1000, 700);
-        TToolBar* tools = Create<TToolBar>(this);
-        tools->SetParent(this);
-        tools->SetAlign(alTop);
-        TMenuItem* viewMenu = Create<TMenuItem>(this);
-        CreateViewPanels();
-        for (TMenuItem** item : {&SmallTimeChart1, &HideEmptyRows1, &HideEmptyMultiRows1, &DrawLines1,
-                 &DrawLinesMultiRow1, &AutoScroll1}) {
-            *item = Create<TMenuItem>(this);
-            viewMenu->Add(*item);
-        }
-        // The switches as a fresh settings file leaves them: overview and
-        // lines shown, no position hidden.
-        for (TMenuItem* item : {SmallTimeChart1, DrawLines1, DrawLinesMultiRow1})
-            item->SetChecked(true);
-        CreateTimeChartTools(tools, viewMenu);
-    }
-    bool AskConfirmation(const String&) override { return true; }
-    void ShowMessage(TDocumentMessageKind, const String& Text) override { std::cerr << Text << "\n"; }
-};
-
-struct TPlannerDeleter {
-    void operator()(TPlannerForm* P) const
-    {
-        P->ClearRows();
-        P->Free();
-    }
-};
 
 // The clock stands where --now puts it while the picture is made.
 struct TClockPin {

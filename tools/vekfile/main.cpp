@@ -12,6 +12,7 @@
 #include "platform/SysUtils.h"
 #include "platform/TextFile.h"
 #include "tools/vekfile/Picture.h"
+#include "tools/vekfile/Print.h"
 #include "tools/vekfile/PlanGenerator.h"
 
 namespace {
@@ -64,7 +65,10 @@ int Usage()
                  "       generate [--tasks N] [--positions P] [--absences A] [--minutes] [--seed S] OUT |\n"
                  "       picture FILE OUT.png [--from YYYY-MM-DD] [--days N] [--day-width PX] [--zoom PCT]\n"
                  "               [--font-size PT] [--now \"YYYY-MM-DD hh:mm\"] [--select ID[,ID...]]\n"
-                 "               [--screen WxH [--overview WxH]]\n";
+                 "               [--screen WxH [--overview WxH]] |\n"
+                 "       print-table FILE OUT.pdf [--paper A4|Letter] [--landscape] [--rows all|filtered|selected]\n"
+                 "               [--columns LIST] |\n"
+                 "       print-chart FILE OUT.pdf --from DATE --days N --pages P [--low-quality]\n";
     return 2;
 }
 
@@ -211,6 +215,10 @@ int Run(int argc, char** argv)
         Application->Initialize();
         return PictureCommand(std::vector<String>(argv + 2, argv + argc));
     }
+    if (command == "print-table")
+        return PrintTableCommand(std::vector<String>(argv + 2, argv + argc));
+    if (command == "print-chart")
+        return PrintChartCommand(std::vector<String>(argv + 2, argv + argc));
     if (command == "generate" && argc >= 3) {
         TPlanOptions options;
         for (int i = 2; i < argc - 1; ++i) {
