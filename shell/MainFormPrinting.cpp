@@ -11,7 +11,7 @@
 
 void TMainForm::CreatePrintActions()
 {
-    ActPrintTimechart = NewAction("ActionPrintTimechart", "Print Timechart...", ShortCut('P', TShiftState{ssCtrl}),
+    ActPrintTimechart = NewAction("ActionPrintTimechart", "Print Timechart...", 0,
         [this] { ActionPrintTimechartExecute(); });
     ActPrintList = NewAction("ActionPrintList", "Print Table...", 0, [this] { ActionPrintListExecute(); });
     ActPrintTimechart->OnUpdate = [this](TObject*) { ActionPrintUpdate(); };
@@ -20,7 +20,7 @@ void TMainForm::CreatePrintActions()
 
     // After the exchange commands of the File menu.
     int at = Datei1->IndexOf(ExcelImport1) + 1;
-    for (TMenuItem* item : {NewItem(Datei1, "N4", "-", nullptr), NewActionItem(Datei1, "Drucken1", ActPrintTimechart),
+    for (TMenuItem* item : {NewItem(Datei1, "NDrucken1", "-", nullptr), NewActionItem(Datei1, "Drucken1", ActPrintTimechart),
              NewActionItem(Datei1, "TabelleDrucken1", ActPrintList),
              NewActionItem(Datei1, "Druckereinrichtung1", ActPrinterSetup)}) {
         Datei1->Remove(item);
