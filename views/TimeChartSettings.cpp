@@ -326,7 +326,8 @@ void TPlannerForm::dfsToolBar1Resize()
     Splitter3->SetVisible(dfsToolBar1->Visible() && expanded);
     if (Splitter3->Visible())
         Splitter3->SetTop(dfsToolBar1->Top() + dfsToolBar1->Height());
-    if (expanded)
+    // A hidden bar has no height: its folded tab keeps the length it had.
+    if (expanded && dfsToolBar1->Visible())
         dfsToolBar1->SetTabSizeMinimized(dfsToolBar1->Height());
     // Unfolded, the strip takes the height of its rows again.
     if (changed && expanded)

@@ -211,6 +211,19 @@ TEST(ChartSettings, OverviewKeepsWholeRows)
     p->SmallTimeChartClick();
     EXPECT_TRUE(p->dfsToolBar1->Visible());
     EXPECT_EQ(p->dfsToolBar1->Height(), 3 * 8 + 17);
+    EXPECT_EQ(p->dfsToolBar1->TabSizeMinimized(), 3 * 8 + 17);
+
+    // Folded while hidden, as the settings may leave it: shown again, its
+    // tab is still there to unfold it by, and unfolded it has its rows.
+    p->SmallTimeChartClick();
+    p->dfsToolBar1->SetMaximized(false);
+    p->SmallTimeChartClick();
+    EXPECT_EQ(p->dfsToolBar1->Height(), p->dfsToolBar1->TabSizeMaximized());
+    EXPECT_EQ(p->dfsToolBar1->TabSizeMinimized(), 3 * 8 + 17);
+    EXPECT_FALSE(p->Splitter3->Visible());
+    p->dfsToolBar1->SetMaximized(true);
+    EXPECT_EQ(p->dfsToolBar1->Height(), 3 * 8 + 17);
+    EXPECT_TRUE(p->Splitter3->Visible());
 }
 
 TEST(ChartSettings, ManyPositionsLeaveTheChartItsRoom)
