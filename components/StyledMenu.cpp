@@ -475,18 +475,18 @@ void TStyledMenuManager::PostStyling()
 
 void TStyledMenuManager::StylePendingForms()
 {
+    // Only forms alive now: one collected earlier may have gone since.
+    FPendingFormsList.clear();
     CollectForms();
+    if (!FActiveStyledMenu || FDisableSubclassing)
+        return;
     std::vector<TCustomForm*> pending;
     pending.swap(FPendingFormsList);
     for (TCustomForm* f : pending) {
-        if (Holds(FFormList, f))
-            continue;
         FFormList.push_back(f);
-        if (FActiveStyledMenu && !FDisableSubclassing) {
-            FActiveStyledMenu->InitItems(f, true, true);
-            // When it goes, the list forgets it.
-            f->FreeNotification(FActiveStyledMenu);
-        }
+        FActiveStyledMenu->InitItems(f, true, true);
+        // When it goes, the list forgets it.
+        f->FreeNotification(FActiveStyledMenu);
     }
 }
 
