@@ -420,6 +420,8 @@ bool ModalLoopRunning();
 
 // The system's short warning sound.
 void Beep();
+// Tests: called instead of the sound; nothing to remove the hook.
+void SetBeepHook(std::function<void()> Hook);
 
 extern TApplication* Application;
 extern TScreen* Screen;

@@ -439,7 +439,13 @@ HCURSOR TScreen::Cursors(int Index)
     return h;
 }
 
-void TScreen::SetCursors(int Index, HCURSOR Value) { FCursors[Index] = Value; }
+void TScreen::SetCursors(int Index, HCURSOR Value)
+{
+    if (Value)
+        FCursors[Index] = Value;
+    else
+        FCursors.erase(Index);
+}
 
 void TScreen::SetCursor(TCursor Value)
 {
@@ -496,6 +502,9 @@ int TScreen::Height() const
 
 HCURSOR CreateCursorFromBitmap(TBitmap* Image, TPoint HotSpot, TColor Transparent)
 {
+    // Pointer shapes need the toolkit's GUI; without one there is no cursor.
+    if (!Image || !qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return nullptr;
     QImage img = Image->Image().convertToFormat(QImage::Format_ARGB32);
     const TColor key = ColorToRGB(Transparent);
     const QRgb keyRgb = qRgb(int(key & 0xFF), int((key >> 8) & 0xFF), int((key >> 16) & 0xFF)) & 0xFFFFFF;
@@ -520,8 +529,22 @@ TScreen ScreenObject;
 TApplication* Application = &ApplicationObject;
 TScreen* Screen = &ScreenObject;
 
+namespace {
+std::function<void()>& BeepHook()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+}  // namespace
+
+void SetBeepHook(std::function<void()> Hook) { BeepHook() = std::move(Hook); }
+
 void Beep()
 {
+    if (BeepHook()) {
+        BeepHook()();
+        return;
+    }
     if (qobject_cast<QApplication*>(QCoreApplication::instance()))
         QApplication::beep();
 }

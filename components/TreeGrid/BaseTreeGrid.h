@@ -21,6 +21,7 @@
 #include "components/TreeGrid/TreeGridDataObject.h"
 #include "components/TreeGrid/TreeGridHeader.h"
 #include "components/TreeGrid/TreeGridImages.h"
+#include "components/TreeGrid/TreeGridInput.h"
 #include "components/TreeGrid/TreeGridOptions.h"
 #include "components/TreeGrid/TreeGridTypes.h"
 #include "platform/Graphics.h"
@@ -139,6 +140,20 @@ using TTGHeaderPaintQueryElementsEvent = std::function<void(TTGHeader* Sender, T
 using TTGAdvancedHeaderPaintEvent = std::function<void(TTGHeader* Sender, THeaderPaintInfo& PaintInfo,
     THeaderPaintElements Elements)>;
 using TTGGetLineStyleEvent = std::function<void(TBaseTreeGrid* Sender, std::array<Byte, 8>& Bits)>;
+// A key before the tree acts on it: the handler may change it or clear DoDefault.
+using TTGKeyActionEvent = std::function<void(TBaseTreeGrid* Sender, Word& CharCode, TShiftState& Shift,
+    bool& DoDefault)>;
+using TTGHelpContextEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node, TColumnIndex Column,
+    int& HelpContext)>;
+using TTGCheckChangingEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node, TCheckState& NewState,
+    bool& Allowed)>;
+using TTGEditChangingEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node, TColumnIndex Column,
+    bool& Allowed)>;
+using TTGEditChangeEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node, TColumnIndex Column)>;
+using TTGEditCancelEvent = std::function<void(TBaseTreeGrid* Sender, TColumnIndex Column)>;
+using TTGCreateEditorEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node, TColumnIndex Column,
+    ITGEditLinkPtr& EditLink)>;
+using TTGGetCursorEvent = std::function<void(TBaseTreeGrid* Sender, TCursor& Cursor)>;
 
 struct TTGImageInfo {
     int Index = -1;
@@ -257,6 +272,17 @@ public:
     // Advanced owner drawing: the query names the elements the owner paints.
     TTGHeaderPaintQueryElementsEvent OnHeaderDrawQueryElements;
     TTGAdvancedHeaderPaintEvent OnAdvancedHeaderDraw;
+
+    // ---- input, checks and editing ----
+    TTGKeyActionEvent OnKeyAction;
+    TTGHelpContextEvent OnGetHelpContext;
+    TTGCheckChangingEvent OnChecking;
+    TTGNodeEvent OnChecked;
+    TTGEditChangingEvent OnEditing;
+    TTGEditChangeEvent OnEdited;
+    TTGEditCancelEvent OnEditCancelled;
+    TTGCreateEditorEvent OnCreateEditor;
+    TTGGetCursorEvent OnGetCursor;
 
     // ---- owned parts ----
     TTGHeader* Header() const { return FHeader.get(); }
@@ -646,6 +672,51 @@ public:
     void PrepareBitmaps(bool NeedButtons, bool NeedLines);
     TBitmap* ButtonBitmap(bool Expanded, bool Hot);
 
+    // ---- check states (TreeGridChecks.cpp) ----
+    TCheckState CheckState(TGridNode* Node) const { return Node ? Node->CheckState : csUncheckedNormal; }
+    void SetCheckState(TGridNode* Node, TCheckState Value);
+    TCheckType CheckType(TGridNode* Node) const { return Node ? Node->CheckType : ctNone; }
+    void SetCheckType(TGridNode* Node, TCheckType Value);
+    // The state a click on a box of CheckType in CheckState leads to.
+    static TCheckState DetermineNextCheckState(TCheckType CheckType, TCheckState CheckState);
+    // A click on a header column's check box.
+    void UpdateColumnCheckState(TTreeGridColumn* Column);
+
+    // ---- in-place editing (TreeGridEditing.cpp) ----
+    bool CanEdit(TGridNode* Node, TColumnIndex Column);
+    // Focuses Node and edits Column in place; true while an edit runs.
+    bool EditNode(TGridNode* Node, TColumnIndex Column);
+    bool IsEditing() const { return FStates.Contains(tsEditing); }
+    const ITGEditLinkPtr& EditLink() const { return FEditLink; }
+    void SetEditDelay(Cardinal Value) { FEditDelay = Value; }
+
+    // ---- keyboard, mouse and hints (TreeGridKeys.cpp, TreeGridMouse.cpp, TreeGridHints.cpp) ----
+    TTGIncrementalSearch IncrementalSearch() const { return FIncrementalSearch; }
+    void SetIncrementalSearch(TTGIncrementalSearch Value) { FIncrementalSearch = Value; }
+    TTGSearchDirection SearchDirection() const { return FSearchDirection; }
+    void SetSearchDirection(TTGSearchDirection Value) { FSearchDirection = Value; }
+    TTGSearchStart SearchStart() const { return FSearchStart; }
+    void SetSearchStart(TTGSearchStart Value) { FSearchStart = Value; }
+    void SetSearchTimeout(Cardinal Value) { FSearchTimeout = Value; }
+    const String& SearchBuffer() const { return FSearchBuffer; }
+    TTGHintMode HintMode() const { return FHintMode; }
+    void SetHintMode(TTGHintMode Value) { FHintMode = Value; }
+    THintAnimationType HintAnimation() const { return FAnimationType; }
+    void SetHintAnimation(THintAnimationType Value) { FAnimationType = Value; }
+    TCursor HotCursor() const { return FHotCursor; }
+    void SetHotCursor(TCursor Value) { FHotCursor = Value; }
+    int DragThreshold() const { return FDragThreshold; }
+    TGridNode* HotNode() const { return FCurrentHotNode; }
+    // The rows of a running rubber band, tree coordinates.
+    TRect DrawSelectionRect() const { return FNewSelRect; }
+    // A drag of the selected rows from the press point: at once, or once the
+    // pointer moved Threshold pixels (-1: the control's threshold).
+    void BeginDrag(bool Immediate, int Threshold = -1);
+    // Whether a popup menu would show for Node in Column at P.
+    bool HasPopupMenu(TGridNode* Node, TColumnIndex Column, TPoint P);
+    // What a hint of the tree shows now.
+    const TTGHintData& HintData() const { return FHintData; }
+
 protected:
     // ---- class factories ----
     virtual TTreeGridOptionsClass GetOptionsClass();
@@ -976,6 +1047,66 @@ protected:
     // The text of a cell and the font it is shown in: the string tree answers.
     virtual void GetTextInfo(TGridNode* Node, TColumnIndex Column, const TFont* AFont, TRect& R, String& Text);
 
+    // ---- keyboard (TreeGridKeys.cpp) ----
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    void KeyUp(Word& Key, TShiftState Shift) override;
+    void WMChar(TMessage& Message);
+    virtual bool DoKeyAction(Word& CharCode, TShiftState& Shift);
+    // The navigation keys: Backspace, Tab, the page keys, Home, End and the arrows.
+    void HandleNavigationKey(Word& CharCode, TShiftState Shift);
+    void HandleIncrementalSearch(Word CharCode);
+    // 0 when Node matches Text.
+    virtual int DoIncrementalSearch(TGridNode* Node, const String& Text);
+    void ShowHelpFor(TGridNode* Node);
+
+    // ---- mouse (TreeGridMouse.cpp) ----
+    void ButtonMessage(TMessage& Message);
+    void HandleMouseDown(TMessage& Message, const THitInfo& HitInfo);
+    void HandleMouseUp(WPARAM Keys, const THitInfo& HitInfo);
+    void HandleMouseDblClick(TMessage& Message, const THitInfo& HitInfo);
+    void HandleClickSelection(TGridNode* LastFocused, TGridNode* NewNode, TShiftState Shift, bool DragPending);
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void HandleHotTrack(int X, int Y);
+    bool IsMouseSelecting() const;
+    void WMSetCursor(TMessage& Message);
+    void WMContextMenu(TMessage& Message);
+    void CMMouseLeave(TMessage& Message);
+    virtual void DoPopupMenu(TGridNode* Node, TColumnIndex Column, TPoint Position);
+    virtual void DoGetCursor(TCursor& Cursor);
+    // Leaves the check press of FCheckNode without applying it.
+    void DropPendingCheck();
+
+    // ---- rubber band (TreeGridDrawSelection.cpp) ----
+    bool CalculateSelectionRect(int X, int Y);
+    bool HandleDrawSelection(int X, int Y);
+    bool CollectSelectedNodesLTR(int MainColumn, int NodeLeft, int NodeRight, TAlignment Alignment,
+        TRect OldRect, TRect NewRect);
+    bool CollectSelectedNodesRTL(int MainColumn, int NodeLeft, int NodeRight, TAlignment Alignment,
+        TRect OldRect, TRect NewRect);
+    // The leading edge of Node's label box in the main column, relative to the cell.
+    int LabelOffset(TGridNode* Node, TColumnIndex Column);
+
+    // ---- check states (TreeGridChecks.cpp) ----
+    virtual bool DoChecking(TGridNode* Node, TCheckState& NewState);
+    virtual void DoCheckClick(TGridNode* Node, TCheckState NewCheckState);
+    virtual void DoChecked(TGridNode* Node);
+    bool ChangeCheckState(TGridNode* Node, TCheckState Value);
+    bool CheckParentCheckState(TGridNode* Node, TCheckState NewCheckState);
+
+    // ---- editing (TreeGridEditing.cpp) ----
+    virtual bool DoCanEdit(TGridNode* Node, TColumnIndex Column);
+    virtual ITGEditLinkPtr DoCreateEditor(TGridNode* Node, TColumnIndex Column);
+    virtual bool DoEndEdit();
+    virtual bool DoCancelEdit();
+    virtual void DoEdited(TGridNode* Node, TColumnIndex Column);
+
+    // ---- hints (TreeGridHints.cpp) ----
+    void CMHintShow(TMessage& Message);
+    void CMHintShowPause(TMessage& Message);
+    virtual String DoGetNodeHint(TGridNode* Node, TColumnIndex Column, TTGTooltipLineBreakStyle& LineBreakStyle);
+    virtual TClass GetHintWindowClass();
+    THintAnimationType DoGetAnimationType() const;
+
     friend class TCustomTreeGridOptions;
     friend class TTreeGridColumns;
     friend class TTreeGridColumn;
@@ -1075,6 +1206,28 @@ protected:
 
     TRect FHeaderRect;
     TTGNodeAlignment FNodeAlignment = naProportional;
+
+    // Input state.
+    TShiftState FDrawSelShiftState;
+    TRect FLastSelRect;
+    TCheckState FPendingCheckState = csUncheckedNormal;
+    int FCheckPropagationCount = 0;
+    TPoint FHeightTrackPoint;
+    TColumnIndex FHeightTrackColumn = NoColumn;
+    TTGIncrementalSearch FIncrementalSearch = isNone;
+    TTGSearchDirection FSearchDirection = sdForward;
+    TTGSearchStart FSearchStart = ssFocusedNode;
+    // The first half of a character outside the basic plane, until its second comes.
+    char16_t FPendingSurrogate = 0;
+    int FDragThreshold = 4;
+    ITGEditLinkPtr FEditLink;
+    TTGHintMode FHintMode = hmDefault;
+    THintAnimationType FAnimationType = hatSystemDefault;
+    TTGHintData FHintData;
+    TRect FLastHintRect;
+    TCursor FHotCursor = crDefault;
+    // A press in drag mode automatic: the tree drags its rows itself.
+    bool FAutomaticDrag = false;
     TAlignment FAlignment = taLeftJustify;
     bool FWantTabs = false;
     Cardinal FSelectionCurveRadius = 0;

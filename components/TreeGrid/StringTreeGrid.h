@@ -53,6 +53,10 @@ using TTGExportEvent = std::function<void(TBaseTreeGrid* Sender)>;
 using TTGColumnExportEvent = std::function<void(TBaseTreeGrid* Sender, TColumnIndex Column)>;
 using TTGNodeExportEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node)>;
 using TTGBeforeNodeExportEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node, bool& Allowed)>;
+using TTGIncrementalSearchEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node,
+    const String& SearchText, int& Result)>;
+using TTGGetHintEvent = std::function<void(TBaseTreeGrid* Sender, TGridNode* Node, TColumnIndex Column,
+    TTGTooltipLineBreakStyle& LineBreakStyle, String& HintText)>;
 // The walk an export takes over its source nodes.
 using TTGGetNextNode = std::function<TGridNode*(TGridNode* Node)>;
 
@@ -80,6 +84,10 @@ public:
     TTGColumnExportEvent OnAfterColumnExport;
     TTGBeforeNodeExportEvent OnBeforeNodeExport;
     TTGNodeExportEvent OnAfterNodeExport;
+    // Result 0: Node matches what was typed.
+    TTGIncrementalSearchEvent OnIncrementalSearch;
+    // A node's hint, and its tooltip in place of the cell's text.
+    TTGGetHintEvent OnGetHint;
 
     const String& DefaultText() const { return FDefaultText; }
     void SetDefaultText(const String& Value);
@@ -154,6 +162,10 @@ protected:
     void RestoreFontChangeEvent(TCanvas* Canvas);
 
     TTreeGridOptionsClass GetOptionsClass() override;
+    ITGEditLinkPtr DoCreateEditor(TGridNode* Node, TColumnIndex Column) override;
+    int DoIncrementalSearch(TGridNode* Node, const String& Text) override;
+    String DoGetNodeHint(TGridNode* Node, TColumnIndex Column, TTGTooltipLineBreakStyle& LineBreakStyle) override;
+    String DoGetNodeTooltip(TGridNode* Node, TColumnIndex Column) override;
     virtual void DoGetText(TGridNode* Node, TColumnIndex Column, TVSTTextType TextType, String& Text);
     virtual void DoNewText(TGridNode* Node, TColumnIndex Column, const String& Text);
     // The rows of the text exports, UTF-8: with ApplyExportMode only rows

@@ -1097,10 +1097,6 @@ void TBaseTreeGrid::DoNodeMoved(TGridNode* Node)
         OnNodeMoved(this, Node);
 }
 
-// ---- hooks filled by the editing work -----------------------------------------
-
-bool TBaseTreeGrid::EndEditNode() { return true; }
-bool TBaseTreeGrid::CancelEditNode() { return true; }
 void TBaseTreeGrid::MainColumnChanged()
 {
     CancelEditNode();

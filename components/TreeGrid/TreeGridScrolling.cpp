@@ -517,7 +517,6 @@ void TBaseTreeGrid::DoTimerScroll()
         ExtendDrawSelection(p);
 }
 
-void TBaseTreeGrid::ExtendDrawSelection(TPoint) {}
 
 // ---- timers --------------------------------------------------------------------
 
@@ -567,7 +566,6 @@ void TBaseTreeGrid::WMTimer(TMessage& Message)
     Message.Result = 0;
 }
 
-void TBaseTreeGrid::DoEdit() {}
 
 // ---- long operations -------------------------------------------------------------
 

@@ -66,6 +66,22 @@ void TBaseTreeGrid::WndProc(TMessage& Message)
         break;
     default: break;
     }
+    if ((Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK) && DragMode() == dmAutomatic) {
+        // The control's own drag would take the press first; the tree
+        // starts its drag of rows from its press handling instead.
+        SetDragMode(dmManual);
+        FAutomaticDrag = true;
+        try {
+            TCustomControl::WndProc(Message);
+        } catch (...) {
+            SetDragMode(dmAutomatic);
+            FAutomaticDrag = false;
+            throw;
+        }
+        SetDragMode(dmAutomatic);
+        FAutomaticDrag = false;
+        return;
+    }
     TCustomControl::WndProc(Message);
 }
 
@@ -170,6 +186,30 @@ void TBaseTreeGrid::Dispatch(TMessage& Message)
     case WM_HSCROLL: WMHScroll(Message); return;
     case CM_MOUSEWHEEL: CMMouseWheel(Message); return;
     case WM_TIMER: WMTimer(Message); return;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK: ButtonMessage(Message); return;
+    case WM_CHAR: WMChar(Message); return;
+    case WM_SETCURSOR: WMSetCursor(Message); return;
+    case WM_CONTEXTMENU: WMContextMenu(Message); return;
+    case CM_MOUSELEAVE: CMMouseLeave(Message); return;
+    case CM_HINTSHOW: CMHintShow(Message); return;
+    case CM_HINTSHOWPAUSE:
+        TCustomControl::Dispatch(Message);
+        CMHintShowPause(Message);
+        return;
+    case WM_TGEDITDONE:
+        if (Message.WParam)
+            EndEditNode();
+        else
+            CancelEditNode();
+        return;
     case WM_COPY: CopyToClipBoard(); return;
     case WM_CUT: CutToClipBoard(); return;
     case WM_PASTE: PasteFromClipboard(); return;
@@ -350,7 +390,6 @@ void TBaseTreeGrid::Notification(TComponent* AComponent, TOperation Operation)
         FHeader->SetPopupMenu(nullptr);
 }
 
-void TBaseTreeGrid::UpdateEditBounds() {}
 
 
 // ---- property setters ----------------------------------------------------------------------

@@ -1,0 +1,85 @@
+// Hints of the tree: tooltips for cut-off texts, node hints and column hints,
+// as the platform asks for them.
+#include "InputTestSupport.h"
+
+#include "components/TreeGrid/TreeGridHintWindow.h"
+
+namespace {
+
+struct THintForm : TInputForm {
+    THintForm() : TInputForm(std::vector<String>{"ok", "a text far too long to fit into its narrow column"})
+    {
+        Tree->Header()->Columns()->Add()->SetWidth(90);
+        Tree->Header()->Columns()->Add()->SetWidth(90);
+        Tree->SetShowHint(true);
+        Tree->SetHintMode(hmTooltip);
+    }
+    // What CM_HINTSHOW makes of a hint at P (client coordinates); false when refused.
+    bool Ask(TPoint P, THintInfo& Info)
+    {
+        Info = THintInfo();
+        Info.HintControl = Tree;
+        Info.CursorPos = P;
+        Info.HintPos = Tree->ClientToScreen(P);
+        Info.CursorRect = Tree->ClientRect();
+        return Tree->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&Info)) == 0;
+    }
+    int Pause()
+    {
+        int pause = 500;
+        Tree->Perform(CM_HINTSHOWPAUSE, 0, reinterpret_cast<LPARAM>(&pause));
+        return pause;
+    }
+};
+
+}  // namespace
+
+TEST(TreeGridHints, TooltipsShowCutOffTextsOnly)
+{
+    THintForm f;
+    THintInfo info;
+    EXPECT_EQ(f.Pause(), 0);
+    EXPECT_FALSE(f.Ask(f.AtRow(0, 30), info));
+    EXPECT_FALSE(f.Tree->TreeStates().Contains(tsHint));
+
+    ASSERT_TRUE(f.Ask(f.AtRow(1, 40), info));
+    EXPECT_TRUE(f.Tree->TreeStates().Contains(tsHint));
+    EXPECT_EQ(info.HintWindowClass, TTreeGridHintWindow::StaticClassInfo());
+    const auto* data = static_cast<const TTGHintData*>(info.HintData);
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->HintText, "a text far too long to fit into its narrow column");
+    EXPECT_EQ(data->Node, f.Node(1));
+    EXPECT_EQ(data->Column, 0);
+    // Over the text itself: the hint's corner is the text's.
+    const TRect text = f.Tree->GetDisplayRect(f.Node(1), 0, true, true, true);
+    EXPECT_EQ(info.HintPos, f.Tree->ClientToScreen({text.Left, text.Top}));
+    EXPECT_EQ(info.CursorRect, text);
+
+    // The window shows the cell's whole text.
+    auto* window = static_cast<TTreeGridHintWindow*>(TTreeGridHintWindow::StaticClassInfo()->CreateInstance());
+    const TRect r = window->CalcHintRect(1000, info.HintStr, info.HintData);
+    EXPECT_EQ(window->ShownText(), data->HintText);
+    EXPECT_GT(r.Width(), 90);  // wider than the column that cuts it off
+    delete window;
+}
+
+TEST(TreeGridHints, NodeHintsAndColumnHints)
+{
+    THintForm f;
+    f.Tree->SetHintMode(hmHint);
+    f.Tree->OnGetHint = [](TBaseTreeGrid*, TGridNode*, TColumnIndex Column, TTGTooltipLineBreakStyle&,
+                            String& Hint) { Hint = "cell " + std::to_string(Column); };
+    THintInfo info;
+    EXPECT_EQ(f.Pause(), 500);
+    ASSERT_TRUE(f.Ask(f.AtRow(0, 120), info));
+    EXPECT_EQ(static_cast<const TTGHintData*>(info.HintData)->HintText, "cell 1");
+    EXPECT_EQ(info.CursorRect, (TRect{90, 0, 180, 18}));
+
+    // Over the header strip, a column's own hint.
+    f.Tree->Header()->SetOptions(f.Tree->Header()->Options() + TTGHeaderOptions{hoVisible, hoShowHint});
+    f.Tree->Header()->Columns()->Items(1)->SetHint("Second column");
+    ProcessEvents();
+    ASSERT_TRUE(f.Ask({120, -5}, info));
+    EXPECT_EQ(static_cast<const TTGHintData*>(info.HintData)->HintText, "Second column");
+    EXPECT_FALSE(f.Ask({40, -5}, info));  // the first column has none
+}
