@@ -93,7 +93,7 @@ void TEditorPanel::ClearLines()
         delete line.Field;
     }
     --FFilling;
-    FPositionSource = nullptr;
+    FPositionSource.reset();
     FPositionCount = -1;
 }
 
@@ -287,12 +287,12 @@ void TEditorPanel::FillPositionList()
     auto* box = dynamic_cast<TComboBox*>(Field(column));
     if (!box)
         return;
-    const ICommaText& positions = FDocument->FGlobalPositionFilter;
+    const ICommaText positions = FDocument->FGlobalPositionFilter;
     const int count = positions ? positions->Count() : 0;
     // A new group gives a new list: only then are the items made again.
-    if (positions.get() == FPositionSource && count == FPositionCount)
+    if (positions == FPositionSource && count == FPositionCount)
         return;
-    FPositionSource = positions.get();
+    FPositionSource = positions;
     FPositionCount = count;
     TStringList names;
     for (int i = 0; i < count; ++i) {

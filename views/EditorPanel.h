@@ -121,7 +121,8 @@ private:
     std::vector<TLine> FLines;
     // Set while the panel itself changes a field (no typing, no commit).
     int FFilling = 0;
-    // The position list the Position column's box holds.
-    const TCommaText* FPositionSource = nullptr;
+    // The position list the Position column's box was filled from, held so
+    // that a later list can never come at its address.
+    ICommaText FPositionSource;
     int FPositionCount = -1;
 };
