@@ -37,13 +37,13 @@ void TPrintOptionBoxes::Build(TForm* Form, int Left, int Top, const std::functio
     Tagline = Create<TEdit>(Form);
     Tagline->SetParent(Form);
     Tagline->SetName("Tagline");
-    Tagline->SetBounds(Left + 115, Top - 2, 200, 21);
+    Tagline->SetBounds(Left + 115, Top - 2, 155, 21);
     Header = NewCheckBox(Form, Form, Tr("Print Header:"), Left, Top + 26, 110);
     Header->SetName("Header");
     HeaderText = Create<TEdit>(Form);
     HeaderText->SetParent(Form);
     HeaderText->SetName("HeaderText");
-    HeaderText->SetBounds(Left + 115, Top + 24, 200, 21);
+    HeaderText->SetBounds(Left + 115, Top + 24, 155, 21);
     PrintFilename = NewCheckBox(Form, Form, Tr("Print Filename"), Left, Top + 52, 200);
     PrintFilename->SetName("PrintFilename");
     Lochrand = NewCheckBox(Form, Form, Tr("leave border"), Left, Top + 74, 200);

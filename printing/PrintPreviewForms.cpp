@@ -260,6 +260,9 @@ TPrintPreviewFullScreenDialog::TPrintPreviewFullScreenDialog(TComponent* AOwner,
     SetName("PrintPreviewFullScreenDialog");
     SetBorderStyle(bsDialog);
     SetColor(clWhite);
+    // The work area also where the window manager does not maximise.
+    if (Screen)
+        SetBoundsRect(Screen->WorkAreaRect());
     SetWindowState(wsMaximized);
     OnMouseWheel = [this](TObject*, TShiftState, int Delta, TPoint, bool& Handled) { MouseWheel(Delta, Handled); };
     OnClose = [this](TObject*, TCloseAction&) { FPreview->SetScrollBarPosition(ScrollBar1->Position()); };

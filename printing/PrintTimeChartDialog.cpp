@@ -71,6 +71,7 @@ TPrintTimeChartDialog::TPrintTimeChartDialog(TComponent* AOwner, TPlannerForm* D
     tage = Create<TUpDown>(this);
     tage->SetParent(this);
     tage->SetName("tage");
+    tage->SetBounds(170, 122, 17, 21);
     tage->SetMin(1);
     tage->SetMax(10000);
     tage->SetAssociate(DaysEdit);
@@ -86,6 +87,7 @@ TPrintTimeChartDialog::TPrintTimeChartDialog(TComponent* AOwner, TPlannerForm* D
     pages = Create<TUpDown>(this);
     pages->SetParent(this);
     pages->SetName("pages");
+    pages->SetBounds(150, 148, 17, 21);
     pages->SetMin(1);
     pages->SetMax(20);
     pages->SetAssociate(PagesEdit);
@@ -94,7 +96,7 @@ TPrintTimeChartDialog::TPrintTimeChartDialog(TComponent* AOwner, TPlannerForm* D
         pages->SetPosition(StrToIntDef(PagesEdit->Text(), pages->Position()));
         PagesChange();
     };
-    NewLabel(this, this, Tr("Page(s)"), 170, 152);
+    NewLabel(this, this, Tr("Page(s)"), 174, 152);
 
     Options.Build(this, 8, 178, [this](const String& S) { return Tr(S); });
     heutehervorheben = NewCheckBox(this, this, Tr("Show today as red bar"), 8, 274, 250);
