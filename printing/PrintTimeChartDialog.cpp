@@ -328,8 +328,11 @@ void TPrintTimeChartDialog::Record()
     }
     FZoomDelta = z - 1;
     const TSize chart = ChartSize(FZoomDelta);
-    const int left = (body.cx - chart.cx) / 2;
-    const int top = 2 * th + (body.cy - 2 * th - chart.cy) / 2;
+    // Centred in the body under its title; one that even so is too large
+    // keeps its title and its top-left corner (captions and position labels)
+    // in the body and is cut at the body's right and bottom.
+    const int left = std::max(0, (body.cx - chart.cx) / 2);
+    const int top = 2 * th + std::max(0, (body.cy - 2 * th - chart.cy) / 2);
     FChartRect = TRect(left, top, left + chart.cx, top + chart.cy);
     const TPoint off = e.PrintableOffset();
     const TRect bodyRect(off.X, off.Y, off.X + body.cx, off.Y + body.cy);
