@@ -81,7 +81,6 @@ void TPrintPreviewDialog::PrintStringGrid(TStringGrid* Grid, const String& Capti
             break;
         font->SetSize(font->Size() - 1);
     }
-    cellWidths.clear();
 
     int left = 0;
     if (t.Total() > body.cx) {
@@ -135,8 +134,15 @@ void TPrintPreviewDialog::PrintStringGrid(TStringGrid* Grid, const String& Capti
             break;
         }
         GetBrush()->SetStyle(bsClear);
-        DrawText(TRect(t.X[I] + t.Spacing / 2, y, t.X[I + 1] - t.Spacing / 2, y + h),
-            Grid->Cells(t.Columns[I], Row), DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX | align);
+        const TRect r(t.X[I] + t.Spacing / 2, y, t.X[I + 1] - t.Spacing / 2, y + h);
+        // A text that fits (measured in the last pass, at this font) is put
+        // straight; only a longer one needs cutting with an ellipsis.
+        if (Row >= 0 && Row < rows && cellWidths[I][std::size_t(Row)] <= r.Width()) {
+            const int x = align == DT_RIGHT ? r.Right : align == DT_CENTER ? (r.Left + r.Right) / 2 : r.Left;
+            TextOut(x, y, align == DT_RIGHT ? 1 : align == DT_CENTER ? 2 : 0, Grid->Cells(t.Columns[I], Row));
+            return;
+        }
+        DrawText(r, Grid->Cells(t.Columns[I], Row), DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX | align);
     };
     auto caption = [&]() {
         if (body.cy < top + 2 * h)
