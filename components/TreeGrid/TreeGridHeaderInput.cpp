@@ -303,10 +303,13 @@ bool TTGHeader::HandleMessage(TMessage& Message)
     case WM_NCMOUSEMOVE: {
         const TPoint p = ClientPointOf(Message);
         const TPoint hp = HeaderPoint(p);
-        FOwner->DoHeaderMouseMove(GetShiftState(), hp.X, hp.Y);
-        if (InHeader(p) && (FColumns->AdjustHoverColumn(hp) ||
-                               (FColumns->FDownIndex >= 0 && FColumns->FDownIndex != FColumns->FHoverIndex)))
-            FOwner->StartTimer(HeaderTimer, 50);
+        // The frame's other parts (border, scroll bars) are not the header's.
+        if (InHeader(p)) {
+            FOwner->DoHeaderMouseMove(GetShiftState(), hp.X, hp.Y);
+            if (FColumns->AdjustHoverColumn(hp) ||
+                (FColumns->FDownIndex >= 0 && FColumns->FDownIndex != FColumns->FHoverIndex))
+                FOwner->StartTimer(HeaderTimer, 50);
+        }
         if (FOptions.Contains(hoShowHint)) {
             TMessage move(WM_MOUSEMOVE, 0, PointToLParam(p));
             Application->HintMouseMessage(FOwner, move);

@@ -3,6 +3,8 @@
 
 #include "platform/Controls.h"
 #include "platform/Forms.h"
+#include "platform/Graphics.h"
+#include "platform/QtWidgetHost.h"
 #include "tests/support/PlatformFixture.h"
 
 namespace {
@@ -140,4 +142,36 @@ TEST(Application, ScreenBasics)
     EXPECT_FALSE(Screen->WorkAreaRect().IsEmpty());
     EXPECT_NE(Screen->Cursors(crHourGlass), nullptr);
     EXPECT_EQ(Screen->Cursors(12345), Screen->Cursors(crDefault));
+}
+
+TEST(Application, CursorsFromPicturesSeeThroughTheirTransparentColour)
+{
+    EnsureApplication();
+    TBitmap picture(4, 1);
+    TCanvas* c = picture.Canvas();
+    c->SetPixels(0, 0, clFuchsia);
+    c->SetPixels(1, 0, clWhite);
+    c->SetPixels(2, 0, clBlack);
+    c->SetPixels(3, 0, clFuchsia);
+    const auto alphas = [](HCURSOR Cursor) {
+        const QImage image = Cursor->Cursor.pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+        std::vector<int> a;
+        for (int x = 0; x < image.width(); ++x)
+            a.push_back(qAlpha(image.pixel(x, 0)));
+        return a;
+    };
+    HCURSOR keyed = CreateCursorFromBitmap(&picture, TPoint{1, 0}, clFuchsia);
+    EXPECT_EQ(alphas(keyed), (std::vector<int>{0, 255, 255, 0})) << "white stays, the key goes";
+    EXPECT_EQ(keyed->Cursor.hotSpot(), QPoint(1, 0));
+    EXPECT_EQ(alphas(CreateCursorFromBitmap(&picture, TPoint{0, 0})), (std::vector<int>{255, 0, 255, 255}))
+        << "white by default";
+
+    // A window shows what its WM_SETCURSOR handler chose.
+    TForm* form = Create<TForm>(nullptr);
+    form->SetBounds(10, 10, 100, 80);
+    form->Show();
+    SetWindowCursor(form, keyed);
+    EXPECT_EQ(WindowCursor(form), keyed);
+    EXPECT_EQ(form->Host()->cursor().pixmap().cacheKey(), keyed->Cursor.pixmap().cacheKey());
+    delete form;
 }

@@ -379,3 +379,28 @@ TEST_F(HeaderInput, SplitterCursorsAreTheUnitsPictures)
     MouseMove(Tree, {101, HeaderRow});
     EXPECT_EQ(WindowCursor(Tree), Screen->Cursors(crHandPoint));
 }
+
+TEST_F(HeaderInput, BelowTheHeaderOnlyTheLastFixedColumnsSplitterCountsAndOnlyAlongTheRows)
+{
+    Tree->SetRootNodeCount(3);  // rows down to 54
+    Columns->Items(0)->SetOptions(Columns->Items(0)->Options() + TTGColumnOptions{coFixed});
+    struct TCase {
+        TPoint P;
+        bool Tracks;
+    };
+    for (const TCase& c : {TCase{{101, 20}, true}, TCase{{101, 54}, true}, TCase{{101, 70}, false},
+             TCase{{201, 20}, false}, TCase{{201, HeaderRow}, true}}) {
+        Press(c.P);
+        EXPECT_EQ(Interaction().Contains(hsColumnWidthTrackPending), c.Tracks) << c.P.X << "," << c.P.Y;
+        MouseUp(Tree, c.P);
+    }
+    // The height splitter: two pixels either side of the header's lower edge.
+    Header->SetOptions(Header->Options() + TTGHeaderOptions{hoHeightResize});
+    for (const TCase& c : {TCase{{150, 1}, true}, TCase{{150, 2}, false}, TCase{{150, -2}, true},
+             TCase{{150, -3}, false}}) {
+        Press(c.P);
+        EXPECT_EQ(Interaction().Contains(hsHeightTrackPending), c.Tracks) << c.P.Y;
+        MouseUp(Tree, c.P);
+        ProcessEvents();
+    }
+}
