@@ -404,3 +404,23 @@ TEST_F(HeaderInput, BelowTheHeaderOnlyTheLastFixedColumnsSplitterCountsAndOnlyAl
         ProcessEvents();
     }
 }
+
+TEST_F(HeaderInput, RightToLeftTheSplitterIsTheLeftEdgeAndTrackingWidensLeftwards)
+{
+    Tree->SetBiDiMode(bdRightToLeft);
+    ProcessEvents();
+    int left = 0;
+    int right = 0;
+    Columns->GetColumnBounds(0, left, right);
+    ASSERT_EQ(right - left, 100);
+    Press({left + 2, HeaderRow});
+    EXPECT_TRUE(Interaction().Contains(hsColumnWidthTrackPending));
+    EXPECT_EQ(Columns->FTrackIndex, 0);
+    MouseMove(Tree, {left - 30, HeaderRow});
+    EXPECT_EQ(Columns->Items(0)->Width(), 130);
+    MouseUp(Tree, {left - 30, HeaderRow});
+    Columns->GetColumnBounds(0, left, right);
+    Press({left + 4, HeaderRow});
+    EXPECT_FALSE(Interaction().Contains(hsColumnWidthTrackPending)) << "four pixels inside the column";
+    MouseUp(Tree, {left + 4, HeaderRow});
+}
