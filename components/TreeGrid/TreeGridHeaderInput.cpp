@@ -84,9 +84,14 @@ void TTreeGridColumns::HandleClick(TPoint P, TMouseButton Button, bool Force, bo
         FClickIndex = hit;
         info.Column = hit;
         info.HitPosition = {hhiOnColumn};
-        const TTreeGridColumn* column = Items(hit);
-        if (column->FHasImage && PtInRect(column->FImageRect, P))
+        TTreeGridColumn* column = Items(hit);
+        if (column->FHasImage && PtInRect(column->FImageRect, P)) {
             info.HitPosition.Include(hhiOnIcon);
+            if (column->FCheckBox) {
+                tree->UpdateColumnCheckState(column);
+                info.HitPosition.Include(hhiOnCheckbox);
+            }
+        }
     } else {
         FClickIndex = NoColumn;
         info.Column = NoColumn;

@@ -6,6 +6,7 @@
 #include "TreeGridTestSupport.h"
 
 #include "components/TreeGrid/TreeGridDragImage.h"
+#include "components/TreeGrid/TreeGridHintWindow.h"
 #include "components/TreeGrid/TreeGridUnit.h"
 #include "platform/Forms.h"
 #include "platform/Menus.h"
@@ -423,4 +424,51 @@ TEST_F(HeaderInput, RightToLeftTheSplitterIsTheLeftEdgeAndTrackingWidensLeftward
     Press({left + 4, HeaderRow});
     EXPECT_FALSE(Interaction().Contains(hsColumnWidthTrackPending)) << "four pixels inside the column";
     MouseUp(Tree, {left + 4, HeaderRow});
+}
+
+TEST_F(HeaderInput, AClickOnAHeaderCheckBoxTogglesItThroughTheClick)
+{
+    Header->SetOptions(Header->Options() + TTGHeaderOptions{hoShowImages});
+    TTreeGridColumn* column = Columns->Items(1);
+    column->SetCheckBox(true);
+    ProcessEvents();  // painting places the box
+    ASSERT_TRUE(column->HasImage());
+    const TRect box = column->ImageRect();  // header coordinates
+    const TPoint onBox{box.Left + 3, box.Top + 3 - Header->Height()};
+    std::vector<THeaderHitPositions> hits;
+    Tree->OnHeaderClick = [&](TBaseTreeGrid*, const TTGHeaderHitInfo& Info) { hits.push_back(Info.HitPosition); };
+    Click(Tree, onBox);
+    EXPECT_EQ(column->CheckState(), csCheckedNormal);
+    ASSERT_EQ(hits.size(), 1u);
+    EXPECT_TRUE(hits[0].Contains(hhiOnCheckbox));
+    EXPECT_TRUE(hits[0].Contains(hhiOnIcon));
+    Click(Tree, onBox);
+    EXPECT_EQ(column->CheckState(), csUncheckedNormal);
+    // Elsewhere on the column the box stays as it is.
+    Click(Tree, {box.Right + 30, HeaderRow});
+    EXPECT_EQ(column->CheckState(), csUncheckedNormal);
+    ASSERT_EQ(hits.size(), 3u);
+    EXPECT_FALSE(hits[2].Contains(hhiOnCheckbox));
+    EXPECT_TRUE(hits[2].Contains(hhiOnColumn));
+}
+
+TEST_F(HeaderInput, MovingOverTheHeaderShowsTheColumnsHintAtOnce)
+{
+    Header->SetOptions(Header->Options() + TTGHeaderOptions{hoShowHint});
+    Tree->SetShowHint(true);
+    Columns->Items(1)->SetHint("Second column");
+    Application->SetShowHint(true);
+    Tree->SetFocus();
+    MouseMove(Tree, {150, HeaderRow});
+    ProcessEvents();
+    THintWindow* shown = Application->ShownHintWindow();
+    ASSERT_NE(shown, nullptr);
+    auto* window = dynamic_cast<TTreeGridHintWindow*>(shown);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->ShownText(), "Second column");
+    // A column without a hint shows none.
+    MouseMove(Tree, {50, HeaderRow});
+    ProcessEvents();
+    EXPECT_EQ(Application->ShownHintWindow(), nullptr);
+    Application->CancelHint();
 }
