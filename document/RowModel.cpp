@@ -248,6 +248,13 @@ TDateTime TScheduleDocument::StrToDateTime(const String& Text) const
     return StrToDateDef(Text, 0);
 }
 
+bool TScheduleDocument::TryReadDateTime(const String& Text, TDateTime& X) const
+{
+    if (FMinUnit == muMinute)
+        return ::TryStrToDateTime(Text, X);
+    return ::TryStrToDate(Text, X);
+}
+
 Int64 TScheduleDocument::calcNodeLength(TWhichTable Table, const String& Text) const
 {
     if (FMinUnit != muMinute || Table == tbExclude)

@@ -171,6 +171,9 @@ public:
     // ---- dates, lengths ----
     String FormatDateTime(TDateTime X) const;
     TDateTime StrToDateTime(const String& Text) const;
+    // StrToDateTime's reading, but false for a text it cannot read (which
+    // StrToDateTime gives as 0).
+    bool TryReadDateTime(const String& Text, TDateTime& X) const;
     bool isDateOK(TDateTime X) const { return FMinDate - 7300 < X && X < FMaxDate + 7300; }
     // Working minutes of a length text; computed in 64 bits, so a text too
     // long for the record's 32 bits shows as such (see CB_CheckValid).

@@ -352,6 +352,23 @@ bool SameText(const String& a, const String& b)
     return AnsiSameText(a, b);
 }
 
+String AnsiCaseKey(const String& s)
+{
+    // The folded characters as AnsiCompareText compares them, three bytes
+    // each (stray bytes fold to values above U+10FFFF, which still fit).
+    String key;
+    key.reserve(s.size() * 3);
+    for (std::size_t i = 0; i < s.size();) {
+        const std::size_t len = CharLength(s, i);
+        const char32_t c = Fold(CodePoint(s, i, len));
+        key.push_back(static_cast<char>((c >> 16) & 0xFF));
+        key.push_back(static_cast<char>((c >> 8) & 0xFF));
+        key.push_back(static_cast<char>(c & 0xFF));
+        i += len;
+    }
+    return key;
+}
+
 String UpperCase(const String& s)
 {
     String r = s;

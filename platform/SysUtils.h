@@ -22,6 +22,9 @@ bool AnsiSameText(const String& a, const String& b);
 bool AnsiSameStr(const String& a, const String& b);
 // Case-insensitive equality for any letters.
 bool SameText(const String& a, const String& b);
+// A key equal for two texts exactly when AnsiSameText holds for them, for
+// hashing texts that are compared without regard to case.
+String AnsiCaseKey(const String& s);
 
 // ASCII-only case mapping and comparison (bytes above 127 are left alone).
 String UpperCase(const String& s);

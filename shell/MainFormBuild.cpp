@@ -104,9 +104,16 @@ void TMainForm::CreateEditMenu()
     ActSolveOverlapping->OnUpdate = [this](TObject*) {
         ActSolveOverlapping->SetEnabled(ActionSolveOverlappingUpdate());
     };
-    ActClearAllFilters = NewAction("ActionClearAllFilters", "Clear all Filters", 0, nullptr);
+    // Clears the active table's filters for the moment: the filters stored
+    // for the group tab stay, and the document does not count as changed.
+    ActClearAllFilters = NewAction("ActionClearAllFilters", "Clear all Filters", 0, [this] {
+        ActionClearAllFiltersExecute();
+    });
     ActClearAllFilters->SetHint("Clear all Filters");
     ActClearAllFilters->SetEnabled(false);
+    ActClearAllFilters->OnUpdate = [this](TObject*) {
+        ActClearAllFilters->SetEnabled(ActionClearAllFiltersUpdate());
+    };
 
     Bearbeiten1 = NewItem(MainMenu1->Items(), "Bearbeiten1", "&Edit", nullptr);
     NewActionItem(Bearbeiten1, "Rueckgaengig1", ActUndo);

@@ -109,15 +109,10 @@ void TMainForm::UpdateStatusBar()
     if (IsUpdating() || !StatusBar1)
         return;
     const TWhichTable table = GetActiveTable();
-    const int total = GetTableRowCount(table);
-    int filtered = 0;
-    ForEach(table, feAll, 0, [&](TNodeData* Row, NativeInt) {
-        if (IsNodeFiltered(Row))
-            ++filtered;
-    });
+    const int total = TotalCount(table);
     SetPanelText(0, ::Translate("Table total: %s", {std::to_string(total)}));
-    SetPanelText(1, ::Translate("in %s: %s", {::Translate("General View"), std::to_string(total)}));
-    SetPanelText(2, ::Translate("filtered: %s", {std::to_string(filtered)}));
+    SetPanelText(1, ::Translate("in %s: %s", {GetPositionGroupCaption(), std::to_string(GroupCount(table))}));
+    SetPanelText(2, ::Translate("filtered: %s", {std::to_string(total - FilteredCount(table))}));
 }
 
 String TMainForm::GetStatusText() const

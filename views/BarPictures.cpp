@@ -253,7 +253,9 @@ void TPlannerForm::DrawItem(TCanvas* Canvas, bool Overview, int FontSize, const 
         return;
     TBarState state;
     state.Own = OwnPanelOf(Canvas);
-    state.Filtered = IsFilteredOut(Node);
+    // One bar alone off the panels stands as it is; the whole chart's
+    // picture blends its filtered bars as the panel does.
+    state.Filtered = state.Own && IsFilteredOut(Node);
     state.Selected = IsSelectedInActiveTable(Node);
     DrawBarAt(Canvas, Overview, FontSize, FontName, RowSet, RowHeight, Node, r, state);
 }
@@ -277,6 +279,17 @@ void TPlannerForm::DrawBarAt(TCanvas* Canvas, bool Overview, int FontSize, const
         return;
     }
     if (!State.Own) {
+        if (State.Filtered && AllowAlpha && !r.IsEmpty()) {
+            // Off the panels (a picture, a page) no cached picture exists: a
+            // filtered bar is drawn into one of its own to be blended.
+            if (FDrawFullText)
+                DrawTexts(Canvas, r, Node, table, true, clBlack, FontSize, FontName, RowSet);
+            TBitmap picture(r.Width(), r.Height());
+            DrawTo(picture.Canvas(), TRect{0, 0, r.Width(), r.Height()}, Node, table, true, true, false, FontSize,
+                FontName, RowSet, RowHeight);
+            PutBlended(Canvas, &picture, r);
+            return;
+        }
         if (FDrawFullText) {
             DrawTexts(Canvas, r, Node, table, true, clBlack, FontSize, FontName, RowSet);
             const int saved = Canvas->SaveDC();

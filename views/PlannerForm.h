@@ -35,6 +35,8 @@ class TScrollBarBox;
 class TChartRowIndex;
 class TBarPictureCache;
 class TOverviewPicture;
+class TFilterPopup;
+class TStringList;
 struct TChartPlace;
 class TEditorPanel;
 class TEditorForm;
@@ -280,6 +282,67 @@ public:
     void EnableSelectionFlash() override;
     void CB_InvalidateNode(TNodeData* Row);
 
+    // ---- filters ----
+    // The column the header menu, the filter commands and the sort command
+    // act on.
+    int FActiveColumn = 0;
+    // A row is filtered exactly when its node is hidden in its tree.
+    bool IsNodeFiltered(const TNodeData* Row) const override;
+    bool GetNodeFiltered(const TNodeData* Row) const { return IsFilteredOut(Row); }
+    void SetNodeFiltered(TNodeData* Row, bool Filtered);
+    // Whether a cell text passes a filter of that type. Empty or unreadable
+    // cells and unreadable operands fail; dates compare inclusively, whole
+    // numbers strictly; texts and list items ignore case.
+    bool FilterDate(const TFilterParams& Params, const String& Text) const;
+    bool FilterNumber(const TFilterParams& Params, const String& Text) const;
+    bool FilterText(const TFilterParams& Params, const String& Text) const;
+    bool FilterList(const TFilterParams& Params, const String& Text) const;
+    static bool WildcardMatch(const String& Text, const String& Pattern, bool CaseSensitive);
+    // Sub-type and operands (not the type).
+    static void setfilter(TFilterParams& Params, TFilterSubType SubType, const String& Text1, const String& Text2);
+    // Hides or shows one row by its table's filters and the current group.
+    void CB_FilterNode(TNodeData* Row);
+    // Every row of the table, then the chart, the status bar and the column
+    // hints; nothing inside an update bracket.
+    void FilterData(TWhichTable Table);
+    // The hint a column shows for its filter (empty: none).
+    String FilterHint(const TFilterParams& Params) const;
+    // The caption of the selected group tab: the key of the stored filters.
+    virtual String GetPositionGroupCaption();
+    // A tab switch: every column of both tables takes the filter stored for
+    // the tab, the others none. FilterData of both tables follows once the
+    // group's positions are in place.
+    void RestoreGroupFilters(const String& Group);
+    // The shown rows follow the selected group tab, with its stored filters.
+    void GroupTabChange() override;
+    // Both tables filtered anew, their rows' validity brought up to date
+    // first (a tab switch ends with it).
+    void FilterTables();
+    // Rows of a table: all, passing the filters, selected, and not outside
+    // the current group.
+    int TotalCount(TWhichTable Table);
+    int FilteredCount(TWhichTable Table);
+    int SelectedCount(TWhichTable Table);
+    int GroupCount(TWhichTable Table);
+    // The commands.
+    void FilterSubMenuClick(int Column);
+    // Opens the popup for FActiveColumn of the active table, below its header.
+    void ActionFilterExecute();
+    // The header's filter click: the popup for that column.
+    void ShowFilterPopup(int Column);
+    // The popup closed: with OK its choice becomes the column's filter and
+    // the tab's stored one.
+    void OnFilterPopupDeactivate();
+    void ActionClearFilterExecute();
+    // Clears the active table's filters, leaving the stored ones and the
+    // changed flag alone.
+    void ActionClearAllFiltersExecute();
+    bool ActionClearAllFiltersUpdate();
+    bool ActionUseNodeUpdate();
+    TFilterPopup* FilterPopup();
+    // The header images: 22 a filter is set, 23 none.
+    TImageList* FilterImages();
+
     // ---- the document's hooks ----
     void InvalidateNode(TNodeData* Row, bool Large = false) override;
     void RowPlaceChanged(TNodeData* Row) override;
@@ -459,6 +522,19 @@ private:
     bool FEditorVisibleWanted = false;
     bool FEditorRefreshPending = false;
 
+    struct TCompiledFilter;
+    TCompiledFilter CompileFilter(const TFilterParams& Params, int Column) const;
+    std::vector<TCompiledFilter> CompileFilters(TWhichTable Table);
+    bool Passes(const TCompiledFilter& F, const String& Text) const;
+    void UpdateFilterHints(TWhichTable Table);
+    // The column's texts over all rows, sorted, each once (case ignored).
+    void ColumnTexts(TWhichTable Table, int Column, TStringList& List);
+    // The filters of the run FilterData makes (null outside one).
+    const std::vector<TCompiledFilter>* FFilterRun = nullptr;
+    TFilterPopup* FFilterPopup = nullptr;
+    TImageList* FFilterImages = nullptr;
+    TWhichTable FFilterPopupTable = tbTable;
+    int FFilterPopupColumn = 0;
     std::unique_ptr<TChartRowIndex> FRowIndex;
     std::unique_ptr<TBarPictureCache> FPictures;
     std::unique_ptr<TOverviewPicture> FOverview;

@@ -166,3 +166,43 @@ TEST(VekfilePicture, UnreadablePlansAndUnknownRowsGiveNoPicture)
     EXPECT_FALSE(MakePicture(Options({file, "out.png", "--select", "1,7"}), error));
     EXPECT_NE(error.find("7"), String::npos);
 }
+
+TEST(VekfilePicture, BarsFailingAStoredFilterAreBlended)
+{
+    EnsureApplication();
+    TPlannerPtr p = MakePlanner();
+    TNodeData* shown = nullptr;
+    TNodeData* failing = nullptr;
+    {
+        TPinnedClock clock(Today);
+        SetUpChart(*p, 700, 300);
+        shown = StateTask(*p, "A", D0 + 1, 3, 1);
+        failing = StateTask(*p, "B", D0 + 8, 3, 1);
+    }
+    // The plan keeps a list filter on the position for the first tab.
+    TFilter filter;
+    filter.Table = tbTable;
+    filter.Group = "General View";
+    filter.Header = "Position";
+    filter.Type = ftList;
+    filter.SubType = fsEquals;
+    filter.Text1 = "A,C";
+    p->FFilters.push_back(filter);
+    const TRect shownBar = p->ItemRect(shown, 0, false, 700, 54, D0 + 70, D0);
+    const TRect failingBar = p->ItemRect(failing, 0, false, 700, 54, D0 + 70, D0);
+    ASSERT_FALSE(shownBar.IsEmpty() || failingBar.IsEmpty());
+
+    for (const int transparency : {50, 100}) {
+        SCOPED_TRACE(transparency);
+        p->FTransparency = transparency;
+        const String file = vektest::TempDir() + "/filtered.vek";
+        ASSERT_TRUE(p->Save(file));
+        String error;
+        std::unique_ptr<TBitmap> picture = MakePicture(Options({file, "out.png", "--from", "2024-01-01", "--days",
+            "21", "--day-width", "10", "--zoom", "100", "--font-size", "10", "--now", "2024-01-17 12:00"}), error);
+        ASSERT_TRUE(picture) << error;
+        EXPECT_EQ(PixelOf(picture->Canvas(), shownBar.Left + 3, 52 + shownBar.Bottom - 3), Yellow);
+        const TRGB blended = transparency == 50 ? TRGB{255, 255, 127} : White;
+        EXPECT_EQ(PixelOf(picture->Canvas(), failingBar.Left + 3, 52 + failingBar.Bottom - 3), blended);
+    }
+}
