@@ -1073,8 +1073,11 @@ protected:
     void CMMouseLeave(TMessage& Message);
     virtual void DoPopupMenu(TGridNode* Node, TColumnIndex Column, TPoint Position);
     virtual void DoGetCursor(TCursor& Cursor);
-    // Leaves the check press of FCheckNode without applying it.
-    void DropPendingCheck();
+    // A click or Space on Node's box: offers the next state and, when
+    // allowed, shows the box pressed until FinishCheckPress.
+    void BeginCheckPress(TGridNode* Node, TTreeGridState Pending);
+    // Ends the press of FCheckNode; Apply sets the offered state.
+    void FinishCheckPress(bool Apply);
 
     // ---- rubber band (TreeGridDrawSelection.cpp) ----
     bool CalculateSelectionRect(int X, int Y);

@@ -167,3 +167,28 @@ bool TBaseTreeGrid::CheckParentCheckState(TGridNode* Node, TCheckState NewCheckS
     DoCheckClick(parent, parentState);
     return true;
 }
+
+void TBaseTreeGrid::BeginCheckPress(TGridNode* Node, TTreeGridState Pending)
+{
+    TCheckState next = DetermineNextCheckState(Node->CheckType, TCheckState(Node->CheckState & ~1));
+    if (!DoChecking(Node, next))
+        return;
+    DoStateChange({Pending});
+    FCheckNode = Node;
+    FPendingCheckState = next;
+    // The pressed look of each state follows its normal one.
+    Node->CheckState = TCheckState(Node->CheckState | 1);
+    InvalidateNode(Node);
+}
+
+void TBaseTreeGrid::FinishCheckPress(bool Apply)
+{
+    TGridNode* node = FCheckNode;
+    FCheckNode = nullptr;
+    if (!node)
+        return;
+    node->CheckState = TCheckState(node->CheckState & ~1);
+    if (Apply)
+        DoCheckClick(node, FPendingCheckState);
+    InvalidateNode(node);
+}

@@ -4,13 +4,11 @@
 #include "components/TreeGrid/BaseTreeGrid.h"
 #include "platform/Forms.h"
 #include "platform/Messages.h"
+#include "platform/TextFile.h"
 
 namespace {
 
 constexpr Word VK_F2 = VK_F1 + 1;
-
-TCheckState PressedState(TCheckState S) { return TCheckState(S | 1); }
-TCheckState NormalState(TCheckState S) { return TCheckState(S & ~1); }
 
 bool HasModifier(TShiftState Shift)
 {
@@ -31,28 +29,6 @@ Word KeypadEquivalent(Word Key, TShiftState Shift)
     if (Key == '8' && shift)
         return VK_MULTIPLY;
     return Key;
-}
-
-// UTF-8 of one code point.
-String Utf8Of(char32_t C)
-{
-    String s;
-    if (C < 0x80) {
-        s += char(C);
-    } else if (C < 0x800) {
-        s += char(0xC0 | (C >> 6));
-        s += char(0x80 | (C & 0x3F));
-    } else if (C < 0x10000) {
-        s += char(0xE0 | (C >> 12));
-        s += char(0x80 | ((C >> 6) & 0x3F));
-        s += char(0x80 | (C & 0x3F));
-    } else {
-        s += char(0xF0 | (C >> 18));
-        s += char(0x80 | ((C >> 12) & 0x3F));
-        s += char(0x80 | ((C >> 6) & 0x3F));
-        s += char(0x80 | (C & 0x3F));
-    }
-    return s;
 }
 
 // S less its last code point.
@@ -91,7 +67,7 @@ void TBaseTreeGrid::KeyDown(Word& Key, TShiftState Shift)
         return;
     if (FStates.Contains(tsKeyCheckPending) && charCode != VK_SPACE) {
         DoStateChange({}, {tsKeyCheckPending});
-        DropPendingCheck();
+        FinishCheckPress(false);
     }
     switch (charCode) {
     case VK_BACK:
@@ -132,14 +108,7 @@ void TBaseTreeGrid::KeyDown(Word& Key, TShiftState Shift)
         if (misc.Contains(toCheckSupport) && FFocusedNode && FFocusedNode->CheckType != ctNone &&
             !FStates.ContainsAny(TTreeGridStates{tsKeyCheckPending, tsMouseCheckPending}) &&
             !FFocusedNode->States.Contains(vsDisabled)) {
-            TCheckState next = DetermineNextCheckState(FFocusedNode->CheckType, NormalState(FFocusedNode->CheckState));
-            if (DoChecking(FFocusedNode, next)) {
-                DoStateChange({tsKeyCheckPending});
-                FCheckNode = FFocusedNode;
-                FPendingCheckState = next;
-                FCheckNode->CheckState = PressedState(FCheckNode->CheckState);
-                InvalidateNode(FCheckNode);
-            }
+            BeginCheckPress(FFocusedNode, tsKeyCheckPending);
             return;
         }
         break;
@@ -469,7 +438,7 @@ void TBaseTreeGrid::HandleIncrementalSearch(Word CharCode)
     StopTimer(SearchTimer);
     if (FIncrementalSearch == isNone)
         return;
-    char32_t typed = CharCode;
+    std::u16string typed(1, char16_t(CharCode));
     if (CharCode != 0) {
         DoStateChange({tsIncrementalSearching});
         // One character outside the basic plane comes as two messages.
@@ -483,7 +452,7 @@ void TBaseTreeGrid::HandleIncrementalSearch(Word CharCode)
                 StartTimer(SearchTimer, FSearchTimeout);
                 return;
             }
-            typed = 0x10000 + ((char32_t(FPendingSurrogate) - 0xD800) << 10) + (char32_t(CharCode) - 0xDC00);
+            typed.insert(typed.begin(), FPendingSurrogate);
         }
         FPendingSurrogate = 0;
     }
@@ -524,7 +493,7 @@ void TBaseTreeGrid::HandleIncrementalSearch(Word CharCode)
     if (back) {
         text = WithoutLastCodePoint(FSearchBuffer);
     } else {
-        const String typedText = Utf8Of(typed);
+        const String typedText = Utf16ToUtf8(typed);
         text = FSearchBuffer + typedText;
         // The same single character again steps to the next node that
         // begins with it, unless the doubled text itself matches here.
@@ -582,21 +551,5 @@ void TBaseTreeGrid::KeyUp(Word& Key, TShiftState Shift)
     if (Key != VK_SPACE || !FStates.Contains(tsKeyCheckPending))
         return;
     DoStateChange({}, {tsKeyCheckPending});
-    TGridNode* node = FCheckNode;
-    FCheckNode = nullptr;
-    if (!node)
-        return;
-    node->CheckState = NormalState(node->CheckState);
-    if (node == FFocusedNode)
-        DoCheckClick(node, FPendingCheckState);
-    InvalidateNode(node);
-}
-
-void TBaseTreeGrid::DropPendingCheck()
-{
-    if (!FCheckNode)
-        return;
-    FCheckNode->CheckState = NormalState(FCheckNode->CheckState);
-    InvalidateNode(FCheckNode);
-    FCheckNode = nullptr;
+    FinishCheckPress(FCheckNode && FCheckNode == FFocusedNode);
 }

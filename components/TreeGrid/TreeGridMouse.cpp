@@ -11,9 +11,6 @@
 
 namespace {
 
-TCheckState PressedState(TCheckState S) { return TCheckState(S | 1); }
-TCheckState NormalState(TCheckState S) { return TCheckState(S & ~1); }
-
 bool AltDown() { return GetKeyState(VK_MENU) < 0; }
 
 }  // namespace
@@ -218,14 +215,7 @@ void TBaseTreeGrid::HandleMouseDown(TMessage& Message, const THitInfo& HitInfoIn
     } else if (node && at.Contains(hiOnItemCheckbox) && node->CheckType != ctNone &&
         !node->States.Contains(vsDisabled) &&
         !FStates.ContainsAny(TTreeGridStates{tsMouseCheckPending, tsKeyCheckPending})) {
-        TCheckState next = DetermineNextCheckState(node->CheckType, NormalState(node->CheckState));
-        if (DoChecking(node, next)) {
-            DoStateChange({tsMouseCheckPending});
-            FCheckNode = node;
-            FPendingCheckState = next;
-            node->CheckState = PressedState(node->CheckState);
-            InvalidateNode(node);
-        }
+        BeginCheckPress(node, tsMouseCheckPending);
     } else {
         if (shiftEmpty || SelectedCount() == 0) {
             TGridNode* levelNode = node ? node : GetLastVisible();
@@ -370,14 +360,8 @@ void TBaseTreeGrid::HandleMouseUp(WPARAM Keys, const THitInfo& HitInfo)
 
     if (FStates.Contains(tsMouseCheckPending)) {
         DoStateChange({}, {tsMouseCheckPending});
-        TGridNode* node = FCheckNode;
-        FCheckNode = nullptr;
-        if (node) {
-            node->CheckState = NormalState(node->CheckState);
-            if (HitInfo.HitNode == node && HitInfo.HitPositions.Contains(hiOnItemCheckbox))
-                DoCheckClick(node, FPendingCheckState);
-            InvalidateNode(node);
-        }
+        FinishCheckPress(FCheckNode && HitInfo.HitNode == FCheckNode &&
+            HitInfo.HitPositions.Contains(hiOnItemCheckbox));
     }
 
     TTreeGridColumns* columns = FHeader->Columns();
@@ -428,14 +412,7 @@ void TBaseTreeGrid::HandleMouseDblClick(TMessage& Message, const THitInfo& HitIn
     if (node && at.Contains(hiOnItemCheckbox) && node->CheckType != ctNone &&
         !node->States.Contains(vsDisabled) &&
         !FStates.ContainsAny(TTreeGridStates{tsMouseCheckPending, tsKeyCheckPending})) {
-        TCheckState next = DetermineNextCheckState(node->CheckType, NormalState(node->CheckState));
-        if (DoChecking(node, next)) {
-            DoStateChange({tsMouseCheckPending});
-            FCheckNode = node;
-            FPendingCheckState = next;
-            node->CheckState = PressedState(node->CheckState);
-            InvalidateNode(node);
-        }
+        BeginCheckPress(node, tsMouseCheckPending);
         return;
     }
     const bool toggleHit = at.Contains(hiOnItemButton) ||
