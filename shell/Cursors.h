@@ -1,15 +1,8 @@
 #pragma once
-// The program's own mouse cursors, registered with the screen by number:
-// 1 .. 9 a hand with a clock filling up in nine steps (the wait before a
-// drag starts), 10 an open hand, 11 a closed (grabbing) hand, 12 the switch
-// between two rows; 98 and 99 a magnifying glass.
-constexpr int crHandTimerFirst = 1;
-constexpr int crHandTimerLast = 9;
-constexpr int crHandOpen = 10;
-constexpr int crHandClosed = 11;
-constexpr int crHandSwitch = 12;
-// 98 (crZoomIn, "ZOOM_IN") and 99 (crZoomOut, "ZOOM_OUT") are the print
-// preview's, declared with it.
+// The pictures of the program's own mouse cursors. The chart's are
+// numbered in views/ChartCursors.h; 98 (crZoomIn, "ZOOM_IN") and 99
+// (crZoomOut, "ZOOM_OUT") are the print preview's, declared with it.
+#include "views/ChartCursors.h"
 
 #include <memory>
 

@@ -21,6 +21,7 @@ class TStyledMenu;
 class TMainMenu;
 class TMenuBar;
 class TMenuItem;
+class TNewEntryDialog;
 class TOpenDialog;
 class TSaveDialog;
 class TStatusBar;
@@ -53,7 +54,8 @@ public:
     TTimer* RedrawTimer = nullptr;
     TScreenDocker* ScreenDocker1 = nullptr;
     // Timers of the views, idle until the views use them.
-    TTimer* TabTimer = nullptr;
+    // Asked after a bar is drawn on the chart.
+    TNewEntryDialog* NewEntryDialog = nullptr;
 
     // The actions. Their components are named "ActionNew" and so on; the
     // members carry another name because the document's commands of those
@@ -186,6 +188,8 @@ public:
     void SetFileChanged(bool Value) override;
     void UpdateUndoRedoActions(bool CanUndo, const String& UndoHint, bool CanRedo, const String& RedoHint) override;
     void PushedFileBeep() override;
+    bool ExecuteNewEntryDialog(const String& Begin, const String& End, const String& Position,
+        TWhichTable& Table) override;
     void ApplicationEvents1Idle() override;
 
     bool IsConnectedClient() const override;

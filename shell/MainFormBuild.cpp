@@ -16,6 +16,7 @@
 #include "platform/SysUtils.h"
 #include "shell/MainForm.h"
 #include "shell/Translation.h"
+#include "shell/dialogs/NewEntryDialog.h"
 
 TAction* TMainForm::NewAction(const String& Name, const String& Caption, TShortCut Key, std::function<void()> Execute)
 {
@@ -243,7 +244,6 @@ void TMainForm::CreateTimers()
     // The today marker moves: repaint the chart each minute.
     RedrawTimer->OnTimer = [this](TObject*) { InvalidateTimeChart(); };
     RedrawTimer->SetEnabled(true);
-    TabTimer = timer("TabTimer", 60);
 }
 
 TMainForm::TMainForm(TComponent* AOwner) : TPlannerForm(AOwner)
@@ -271,6 +271,7 @@ TMainForm::TMainForm(TComponent* AOwner) : TPlannerForm(AOwner)
     SaveDialog1->SetName("SaveDialog1");
     SaveDialog1->SetFilter("VEK Dateien|*.vek");
     SaveDialog1->SetTitle("Save as");
+    NewEntryDialog = Create<TNewEntryDialog>(this);
     // Texts of data (the document's name, the recent files, the server's
     // address) or translated where the code sets them (the undo list's
     // hints) are no wording for the form's translation to take back.
@@ -291,4 +292,10 @@ TMainForm::TMainForm(TComponent* AOwner) : TPlannerForm(AOwner)
         if (Files.size() == 1)
             Open(ExpandFileName(Files[0]));
     };
+}
+
+bool TMainForm::ExecuteNewEntryDialog(const String& Begin, const String& End, const String& Position,
+    TWhichTable& Table)
+{
+    return NewEntryDialog->Execute(Begin, End, Position, Table);
 }

@@ -203,20 +203,28 @@ void TPlannerForm::PutBlended(TCanvas* Canvas, TBitmap* Picture, const TRect& De
     Canvas->Draw(Dest.Left, Dest.Top, &under);
 }
 
-void TPlannerForm::DrawShadow(TCanvas* Canvas, const TRect& Picture)
+void TPlannerForm::DrawShadow(TCanvas* Canvas, const TRect& Picture, const TRect& Bounds)
 {
-    const int width = Picture.Width() + ShadowSize;
-    const int height = Picture.Height() + ShadowSize;
-    const TRect area{Picture.Left, Picture.Top, Picture.Left + width, Picture.Top + height};
-    TBitmap copy(width, height);
-    copy.Canvas()->CopyRect(TRect{0, 0, width, height}, Canvas, area);
+    // The shadow is cast by the whole bar, also where the bar runs past an
+    // edge: a bar scrolled half out of view keeps the shadow it had.
+    const TRect full{Picture.Left, Picture.Top, Picture.Right + ShadowSize, Picture.Bottom + ShadowSize};
+    TRect area;
+    if (!IntersectRect(area, full, Bounds))
+        return;
+    TBitmap copy(area.Width(), area.Height());
+    copy.Canvas()->CopyRect(TRect{0, 0, area.Width(), area.Height()}, Canvas, area);
     // Below the bar, then right of it: each step darker and one pixel
     // narrower, so the shadow is darkest next to the bar.
-    TRect below{ShadowSize, height - ShadowSize, width, height};
-    TRect right{width - ShadowSize, ShadowSize, width, height - ShadowSize};
+    TRect below{Picture.Left + ShadowSize, Picture.Bottom, full.Right, full.Bottom};
+    TRect right{Picture.Right, Picture.Top + ShadowSize, full.Right, Picture.Bottom};
     for (int alpha : ShadowAlphas) {
-        AlphaBlend(nullptr, &copy, below, below.TopLeft(), bmConstantAlphaAndColor, alpha, 0);
-        AlphaBlend(nullptr, &copy, right, right.TopLeft(), bmConstantAlphaAndColor, alpha, 0);
+        for (const TRect& strip : {below, right}) {
+            TRect s;
+            if (!IntersectRect(s, strip, area))
+                continue;
+            OffsetRect(s, -area.Left, -area.Top);
+            AlphaBlend(nullptr, &copy, s, s.TopLeft(), bmConstantAlphaAndColor, alpha, 0);
+        }
         below.Left += 1;
         below.Right -= 1;
         below.Bottom -= 1;
@@ -307,8 +315,11 @@ void TPlannerForm::DrawBarAt(TCanvas* Canvas, bool Overview, int FontSize, const
     // The picture covers the bar's part inside the canvas; the texts are laid
     // out over the whole bar as if it were clipped there.
     TRect part;
-    if (!IntersectRect(part, r, State.Own->ClientRect()))
+    if (!IntersectRect(part, r, State.Own->ClientRect())) {
+        if (AllowAlpha && State.Selected)
+            DrawShadow(Canvas, r, State.Own->ClientRect());
         return;
+    }
     TPictureKey key{r.Width(), r.Height(), TRect{part.Left - r.Left, part.Top - r.Top, part.Right - r.Left,
                                                part.Bottom - r.Top}};
     TBitmap* picture = Node->Bitmap;
@@ -337,7 +348,7 @@ void TPlannerForm::DrawBarAt(TCanvas* Canvas, bool Overview, int FontSize, const
     else
         Canvas->Draw(part.Left, part.Top, picture);
     if (AllowAlpha && State.Selected)
-        DrawShadow(Canvas, part);
+        DrawShadow(Canvas, r, State.Own->ClientRect());
 }
 
 void TPlannerForm::DrawBars(TCanvas* Canvas, bool Overview, int FontSize, const String& FontName, int DY, int DX,
@@ -350,16 +361,34 @@ void TPlannerForm::DrawBars(TCanvas* Canvas, bool Overview, int FontSize, const 
     std::vector<TNodeData*> rows;
     std::vector<TRect> rects;
     std::vector<TBarState> states;
+    // A selected bar just above or left of the window casts its shadow
+    // into it.
+    TRect reach = window;
+    if (own && AllowAlpha) {
+        reach.Left -= ShadowSize;
+        reach.Top -= ShadowSize;
+    }
     for (TWhichTable table : {active == tbTable ? tbExclude : tbTable, active}) {
-        FindBars(table, window, Top, Overview, Width, RowHeight, VisEnd, VisStart, rows, &rects);
+        FindBars(table, reach, Top, Overview, Width, RowHeight, VisEnd, VisStart, rows, &rects);
         // Each row's state once; the passes only read it.
         states.assign(rows.size(), TBarState());
+        std::size_t kept = 0;
         for (std::size_t i = 0; i < rows.size(); ++i) {
-            OffsetRect(rects[i], DX, DY);
-            states[i].Own = own;
-            states[i].Filtered = IsFilteredOut(rows[i]);
-            states[i].Selected = rows[i]->VNodeTable->Selected(rows[i]->VNode);
+            const bool selected = rows[i]->VNodeTable->Selected(rows[i]->VNode);
+            TRect common;
+            if (!IntersectRect(common, rects[i], window) && !(selected && table == active))
+                continue;
+            rows[kept] = rows[i];
+            rects[kept] = rects[i];
+            OffsetRect(rects[kept], DX, DY);
+            states[kept].Own = own;
+            states[kept].Filtered = IsFilteredOut(rows[i]);
+            states[kept].Selected = selected;
+            ++kept;
         }
+        rows.resize(kept);
+        rects.resize(kept);
+        states.resize(kept);
         auto draw = [&](std::size_t I) {
             TBarState state = states[I];
             state.Selected = state.Selected && table == active;

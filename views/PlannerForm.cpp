@@ -8,6 +8,7 @@
 #include "components/Clock.h"
 #include "components/KitSplitter.h"
 #include "components/KitToolBar.h"
+#include "components/TreeGrid/TreeGridOptions.h"
 #include "platform/ComCtrls.h"
 #include "platform/DateUtils.h"
 #include "platform/ExtCtrls.h"
@@ -33,6 +34,13 @@ TPlannerForm::TPlannerForm(TComponent* AOwner)
         TStringTreeGrid* tree = GetTable(Row->NodeTable);
         return tree && tree->GetLastChildNoInit(nullptr) == Row->VNode;
     });
+    // Bars are selected several at a time on the chart (Ctrl, the rubber
+    // band) and moved together.
+    for (TStringTreeGrid* tree : {StringTreeGrid1, StringTreeGrid2}) {
+        TTGSelectionOptions options = tree->TreeOptions()->SelectionOptions();
+        options.Include(toMultiSelect);
+        tree->TreeOptions()->SetSelectionOptions(options);
+    }
     FTimeChartStart = TimeChartStartDestination = std::trunc(Date());
     SliderTimer = Create<TTimer>(this);
     SliderTimer->SetName("SliderTimer");
@@ -60,6 +68,8 @@ void TPlannerForm::BeforeDestruction()
     // The rows go with the document; nothing of them may be kept here after.
     SliderTimer->SetEnabled(false);
     FlashSelectedTimer->SetEnabled(false);
+    if (TimeChartChangeGroupTimer)
+        TimeChartChangeGroupTimer->SetEnabled(false);
     TScheduleDocument::BeforeDestruction();
 }
 
@@ -136,6 +146,7 @@ void TPlannerForm::CreateViewPanels()
     };
     TimeChart->OnMouseWheel = wheel;
     SmallTimeChart->OnMouseWheel = wheel;
+    CreateTimeChartMouse();
     UpdateFont();
     CreateEditorPanel();
 }
@@ -158,6 +169,11 @@ void TPlannerForm::RowGone(TNodeData* Row)
         FGrabbedNode = nullptr;
     if (EditorPanel)
         EditorPanel->RowGone(Row);
+    if (FResizeNode == Row)
+        FResizeNode = nullptr;
+    const auto band = std::lower_bound(FBandRows.begin(), FBandRows.end(), Row);
+    if (band != FBandRows.end() && *band == Row)
+        FBandRows.erase(band);
 }
 
 void TPlannerForm::UpdateInternalVariables()

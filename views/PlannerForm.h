@@ -33,6 +33,7 @@ class TImageList;
 class TCanvasPanel;
 class TScrollBarBox;
 class TChartRowIndex;
+class TAction;
 class TBarPictureCache;
 class TOverviewPicture;
 class TFilterPopup;
@@ -453,6 +454,52 @@ public:
     // tabs there is only the one of all positions.
     virtual void SelectPositionGroupTab(int Index) { (void)Index; }
 
+    // ---- the mouse on the chart ----
+    void TimeChartMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    void TimeChartMouseMove(TShiftState Shift, int X, int Y);
+    void TimeChartMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    // Pointer at rest over the chart: the grabbed row, the chart's cursor
+    // and its hint.
+    void TimeChartHover(int X, int Y);
+    // While a bar is dragged over another group tab: nine ticks of the
+    // clock cursor, then the tab switches and the selected rows go to its
+    // first row.
+    void TimeChartChangeGroupTimerTimer(TObject* Sender);
+    // The group tab under a screen point; -1 when none (no tabs here).
+    virtual int PositionGroupTabAt(TPoint ScreenPoint) { (void)ScreenPoint; return -1; }
+    // The new-entry question for a drawn rectangle: begin, end and position
+    // shown, Table preselected and, on true, the table chosen. Nothing is
+    // asked here: without the shell's dialog nothing is drawn.
+    virtual bool ExecuteNewEntryDialog(const String& Begin, const String& End, const String& Position,
+        TWhichTable& Table)
+    {
+        (void)Begin, (void)End, (void)Position, (void)Table;
+        return false;
+    }
+    // Decides again whether the row passes the filters (after a move).
+    virtual void RefilterRow(TNodeData* Row) { (void)Row; }
+    // The context menu's commands: copy the row under the menu, and paste
+    // the copy at the point the menu was opened.
+    void ActionCopyNodeExecute();
+    void ActionPasteNodeExecute();
+    void ActionSplitExecuteHere();
+    // The date and shown row under a chart point (whole days unless minute
+    // unit for tasks).
+    TDateTime ChartDateAt(int X, int Row, TWhichTable Table);
+    TTimer* TimeChartChangeGroupTimer = nullptr;
+    TPopupMenu* TimeChartPopupMenu = nullptr;
+    TAction* ActionSplit = nullptr;
+    TAction* ActionCopyNode = nullptr;
+    TAction* ActionPasteNode = nullptr;
+    // The cells of the row "copy this Task" took, one per column.
+    std::vector<String> FCopyNode;
+    bool FHasCopyNode = false;
+    TPoint FMouseWhenDown;
+    // Date under the pointer at the press minus the grabbed row's start.
+    TDateTime FDateRef = 0;
+    // The dotted frame as last drawn (empty: none).
+    TRect FChartFrame;
+
 protected:
     // The editor panel, docked and hidden until a row is selected.
     void CreateEditorPanel();
@@ -482,7 +529,8 @@ private:
         bool FullText, int FontSize, const String& FontName, TRowSet RowSet, int RowHeight);
     void DrawTexts(TCanvas* Canvas, const TRect& R, TNodeData* Node, TWhichTable Table, bool FullText, TColor Color,
         int FontSize, const String& FontName, TRowSet RowSet);
-    void DrawShadow(TCanvas* Canvas, const TRect& Picture);
+    // The shadow of a selected bar (Picture: all of it) inside Bounds.
+    void DrawShadow(TCanvas* Canvas, const TRect& Picture, const TRect& Bounds);
     void PutBlended(TCanvas* Canvas, TBitmap* Picture, const TRect& Dest);
     int HorzMax();
     int HorzPage();
@@ -521,6 +569,21 @@ private:
     void ApplyEditorSize();
     bool FEditorVisibleWanted = false;
     bool FEditorRefreshPending = false;
+    // The mouse's helpers (TimeChartMouse.cpp).
+    void CreateTimeChartMouse();
+    TNodeData* BarAt(int X, int Y, bool& OverFiltered, TRect& Rect);
+    void MoveSelectedBars(int X, int Y);
+    void SelectInBand(int X, int Y);
+    void TrackFrame(int X, int Y);
+    void SetChartFrame(const TRect& R);
+    void FinishFrame(TTimeChartMouseState State, const TRect& Frame);
+    void ShowChartMenu(int X, int Y);
+    TRect SnappedFrame(TPoint Anchor, TPoint Pointer, TWhichTable Table);
+    // The row a resize acts on: the one grabbed at the press.
+    TNodeData* FResizeNode = nullptr;
+    // Rows the rubber band selected so far.
+    std::vector<TNodeData*> FBandRows;
+    String FChartHint;
 
     struct TCompiledFilter;
     TCompiledFilter CompileFilter(const TFilterParams& Params, int Column) const;

@@ -525,8 +525,9 @@ void TPlannerForm::TimeChartPaint()
         c->RestoreDC(saved);
     }
     DrawTimeChartPositions(c, FTimeChartTop, 0, 0, 0, 0, width);
-    if (FTimeChartMouseState == msNewItem || FTimeChartMouseState == msSelectItem ||
-        FTimeChartMouseState == msResizeItem)
-        FocusRect(c, TRect(FMouse.X, FMouse.Y, FLastMouse.X, FLastMouse.Y));
+    if ((FTimeChartMouseState == msNewItem || FTimeChartMouseState == msSelectItem ||
+            FTimeChartMouseState == msResizeItem) &&
+        (FChartFrame.Left != FChartFrame.Right || FChartFrame.Top != FChartFrame.Bottom))
+        FocusRect(c, FChartFrame);
     DrawFadeOutLine(c);
 }
