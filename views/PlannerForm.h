@@ -477,7 +477,7 @@ public:
         return false;
     }
     // Decides again whether the row passes the filters (after a move).
-    virtual void RefilterRow(TNodeData* Row) { (void)Row; }
+    virtual void RefilterRow(TNodeData* Row) { CB_FilterNode(Row); }
     // The context menu's commands: copy the row under the menu, and paste
     // the copy at the point the menu was opened.
     void ActionCopyNodeExecute();
