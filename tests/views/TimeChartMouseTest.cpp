@@ -471,17 +471,20 @@ TEST(ChartMouse, HoverGrabsTheTopBarAndNamesFilteredOnes)
     EXPECT_EQ(p->TimeChart->Cursor(), crDefault);
 
     // A filtered bar: nothing grabbed, the hint says why.
-    over->reference = under->VNode;
+    auto filter = [&](TNodeData* Row, bool Filtered) { Row->VNodeTable->SetVisible(Row->VNode, !Filtered); };
+    filter(over, true);
+    ASSERT_TRUE(p->IsNodeFiltered(over));
     MouseMove(p->TimeChart, At(*p, 3, 0));
     EXPECT_EQ(p->FGrabbedNode, under);
-    under->reference = under->VNode;
+    filter(under, true);
     MouseMove(p->TimeChart, At(*p, 3, 0));
     EXPECT_EQ(p->FGrabbedNode, nullptr);
     EXPECT_EQ(p->TimeChart->Hint(), "filtered tasks cannot be modified");
     EXPECT_TRUE(p->TimeChart->ShowHint());
     MouseMove(p->TimeChart, At(*p, 30, 1));
     EXPECT_EQ(p->TimeChart->Hint(), "");
-    under->reference = over->reference = nullptr;
+    filter(under, false);
+    filter(over, false);
 }
 
 TEST(ChartMouse, DrawsANewRowTheSameEitherWay)
