@@ -26,6 +26,7 @@
 #include "components/TreeGrid/TreeGridTypes.h"
 #include "platform/Graphics.h"
 #include "platform/Clipbrd.h"
+#include "platform/ExtCtrls.h"
 #include "platform/Streams.h"
 
 class TCanvas;
@@ -717,6 +718,22 @@ public:
     // What a hint of the tree shows now.
     const TTGHintData& HintData() const { return FHintData; }
 
+    // ---- check images and the background picture (TreeGridPictures.cpp) ----
+    TTGCheckImageKind CheckImageKind() const { return FCheckImageKind; }
+    void SetCheckImageKind(TTGCheckImageKind Value);
+    // The owner's check images, shown under ckCustom.
+    TImageList* CustomCheckImages() const { return FCustomCheckImages; }
+    void SetCustomCheckImages(TImageList* Value);
+    // Whether there are check images to show (not so under ckCustom without a list).
+    bool HasCheckImages() const;
+    // Check image Index of the kind in use at (X, Y), a quarter mixed with
+    // BlendColor unless that is clNone.
+    void DrawCheckImage(TCanvas* Canvas, int X, int Y, int Index, TColor BlendColor = clNone) const;
+    // Shown under toShowBackground: pinned to the client area under
+    // toStaticBackground, else tiled and scrolling with the rows.
+    TPicture* Background() const { return FBackground.get(); }
+    void SetBackground(TPicture* Value);
+
 protected:
     // ---- class factories ----
     virtual TTreeGridOptionsClass GetOptionsClass();
@@ -931,8 +948,11 @@ protected:
         int& Index);
     // The width (plus spacing) an image of Kind takes in Node's cell; 0 without one.
     int ImageSpace(TGridNode* Node, TTGImageKind Kind, TColumnIndex Column);
-    // Width of the check images (all built-in lists are 16 x 16).
-    virtual int CheckImageWidth() const { return 16; }
+    // Size of the check images in use (0 without any).
+    virtual int CheckImageWidth() const;
+    int CheckImageHeight() const;
+    // The unit's list for Kind; nil for ckCustom.
+    virtual TTGImageList* GetCheckImageListFor(TTGCheckImageKind Kind) const;
     bool HasCheckImage(TGridNode* Node) const;
     // Classifies a point inside HitInfo's cell: Offset from the cell's
     // leading edge, RowY from the row's top, Width of the cell.
@@ -967,7 +987,14 @@ protected:
         TTGImageInfo& ImageInfo);
     // The line pieces of Node, one per level; returns the select level.
     int DetermineLineImageAndSelectLevel(TGridNode* Node, std::vector<TTGLineType>& LineImage);
-    void ClearNodeBackground(const TTGPaintInfo& PaintInfo, bool UseBackground, bool Floating, const TRect& R);
+    // TreeOrigin and ClientOrigin: where R's coordinates start in tree and
+    // in client coordinates (for the background picture).
+    void ClearNodeBackground(const TTGPaintInfo& PaintInfo, bool UseBackground, TPoint TreeOrigin,
+        TPoint ClientOrigin, const TRect& R);
+    bool UseBackgroundPicture(TTGInternalPaintOptions PaintOptions) const;
+    void PaintBackgroundPicture(TCanvas* Canvas, const TRect& R, TPoint TreeOrigin, TPoint ClientOrigin);
+    void StaticBackground(TBitmap* Source, TCanvas* Canvas, TPoint Offset, const TRect& R);
+    void TileBackground(TBitmap* Source, TCanvas* Canvas, TPoint Offset, const TRect& R);
     virtual void PrepareCell(TTGPaintInfo& PaintInfo, int WindowOrgX, int MaxWidth);
     // Widens the cell over spanned columns; NextNonEmpty is the next column to paint.
     virtual void AdjustPaintCellRect(TTGPaintInfo& PaintInfo, TColumnIndex& NextNonEmpty);
@@ -1253,6 +1280,9 @@ protected:
     bool FFontChanged = false;
     TImageList* FImages = nullptr;
     TImageList* FStateImages = nullptr;
+    TTGCheckImageKind FCheckImageKind = ckSystemDefault;
+    TImageList* FCustomCheckImages = nullptr;
+    std::unique_ptr<TPicture> FBackground = std::make_unique<TPicture>();
     // Height of a line of text in the tree's font once painting measured it;
     // 0: not known, text rectangles take the row's height.
     int FTextHeight = 0;

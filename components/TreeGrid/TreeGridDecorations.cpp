@@ -335,12 +335,6 @@ void TBaseTreeGrid::AdjustImages(TTGPaintInfo& Info, int VAlign, bool MainColumn
     place(Selected(node) ? ikSelected : ikNormal, FImages, Info.ImageInfo[iiNormal]);
 }
 
-void TBaseTreeGrid::PaintCheckImage(const TTGPaintInfo& PaintInfo)
-{
-    const TTGImageInfo& check = PaintInfo.ImageInfo[iiCheck];
-    SystemCheckImages()->Draw(PaintInfo.Canvas, check.XPos, check.YPos, check.Index);
-}
-
 void TBaseTreeGrid::PaintImage(TTGPaintInfo& PaintInfo, TTGImageInfoIndex ImageInfoIndex, bool DoOverlay)
 {
     const TTGImageInfo& image = PaintInfo.ImageInfo[ImageInfoIndex];

@@ -41,7 +41,7 @@ int TBaseTreeGrid::ImageSpace(TGridNode* Node, TTGImageKind Kind, TColumnIndex C
 
 bool TBaseTreeGrid::HasCheckImage(TGridNode* Node) const
 {
-    return FOptions->MiscOptions().Contains(toCheckSupport) && Node->CheckType != ctNone;
+    return FOptions->MiscOptions().Contains(toCheckSupport) && Node->CheckType != ctNone && HasCheckImages();
 }
 
 int TBaseTreeGrid::DoGetNodeWidth(TGridNode*, TColumnIndex, TCanvas*)

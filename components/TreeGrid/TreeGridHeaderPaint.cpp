@@ -11,7 +11,6 @@
 namespace {
 
 constexpr int SortGlyphExtent = 16;
-constexpr int CheckGlyphSize = 16;
 
 // The owner paints with the canvas state it finds; whatever it leaves is undone.
 template <class F>
@@ -56,7 +55,7 @@ void TTreeGridColumn::ComputeHeaderLayout(TCanvas* DC, const TRect& Client, bool
     TSize glyph{0, 0};
     if (UseHeaderGlyph) {
         if (FCheckBox)
-            glyph = {CheckGlyphSize, CheckGlyphSize};
+            glyph = {Tree()->CheckImageWidth(), Tree()->CheckImageHeight()};
         else if (TImageList* images = Header()->Images())
             glyph = {images->Width(), images->Height()};
     }
@@ -452,12 +451,12 @@ void TTreeGridColumns::PaintHeaderCell(TCanvas* Canvas, TTreeGridColumn* Column,
     Column->FHasImage = false;
     if (info.ShowHeaderGlyph) {
         TImageList* images = FHeader->Images();
-        const int glyphWidth = Column->CheckBox() ? CheckGlyphSize : images ? images->Width() : 0;
-        const int glyphHeight = Column->CheckBox() ? CheckGlyphSize : images ? images->Height() : 0;
+        const int glyphWidth = Column->CheckBox() ? tree->CheckImageWidth() : images ? images->Width() : 0;
+        const int glyphHeight = Column->CheckBox() ? tree->CheckImageHeight() : images ? images->Height() : 0;
         if (!info.ShowSortGlyph || Column->UseRightToLeftReading() || sortPos.X >= glyphPos.X + glyphWidth) {
             if (!(Advanced && requested.Contains(hpeHeaderGlyph))) {
                 if (Column->CheckBox())
-                    SystemCheckImages()->Draw(Canvas, glyphPos.X, glyphPos.Y,
+                    tree->DrawCheckImage(Canvas, glyphPos.X, glyphPos.Y,
                         tree->GetCheckImage(nullptr, Column->CheckType(), Column->CheckState(), info.IsEnabled, false));
                 else
                     images->Draw(Canvas, glyphPos.X, glyphPos.Y, Column->ImageIndex(), info.IsEnabled);

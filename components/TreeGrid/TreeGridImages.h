@@ -62,6 +62,12 @@ constexpr int ckCheckCheckedNormal = 13;
 constexpr int ckCheckMixedNormal = 17;
 constexpr int ckButtonNormal = 21;
 constexpr int CheckImageCount = 25;
+// Which check images a tree shows: one of the unit's lists, the owner's own
+// (ckCustom) or the system look.
+enum TTGCheckImageKind : std::uint8_t {
+    ckLightCheck, ckDarkCheck, ckLightTick, ckDarkTick, ckFlat, ckXP, ckCustom, ckSystemFlat, ckSystemDefault
+};
+
 // Offsets of the four states within each group.
 enum TTGCheckImageState { cisNormal, cisHot, cisPressed, cisDisabled };
 

@@ -184,6 +184,7 @@ void TBaseTreeGrid::PaintTree(TCanvas* TargetCanvas, const TRect& Window, const 
         const bool autoResize = FHeader->Options().Contains(hoAutoResize);
         const int treeWidth = std::max(TreeClientWidth(), int(FRangeX));
         const bool editing = FStates.Contains(tsEditing);
+        const bool useBackground = UseBackgroundPicture(PaintOptions);
 
         TBitmap rowBitmap;
         rowBitmap.SetPixelFormat(pf32bit);
@@ -223,7 +224,9 @@ void TBaseTreeGrid::PaintTree(TCanvas* TargetCanvas, const TRect& Window, const 
 
                 const TRect itemRect(0, 0, treeWidth, height);
                 if (!DoBeforeItemPaint(canvas, node, itemRect)) {
-                    ClearNodeBackground(info, false, false, TRect(Window.Left, 0, Window.Right, height));
+                    ClearNodeBackground(info, useBackground, TPoint(0, nodeTop),
+                        TPoint(Target.X - Window.Left, Target.Y + nodeTop - Window.Top),
+                        TRect(Window.Left, 0, Window.Right, height));
 
                     TColumnIndex column = useColumns ? firstColumn : NoColumn;
                     bool more = !useColumns || firstColumn >= 0;
@@ -376,7 +379,8 @@ void TBaseTreeGrid::PaintCell(TTGPaintInfo& Info, const std::vector<TTGLineType>
 
 // ---- row background and cell preparation -------------------------------------------
 
-void TBaseTreeGrid::ClearNodeBackground(const TTGPaintInfo& PaintInfo, bool, bool, const TRect& R)
+void TBaseTreeGrid::ClearNodeBackground(const TTGPaintInfo& PaintInfo, bool UseBackground, TPoint TreeOrigin,
+    TPoint ClientOrigin, const TRect& R)
 {
     TCanvas* canvas = PaintInfo.Canvas;
     TColor color = Color();
@@ -391,7 +395,9 @@ void TBaseTreeGrid::ClearNodeBackground(const TTGPaintInfo& PaintInfo, bool, boo
     case eaNone: break;
     case eaDefault: {
         const TTGPaintOptions treeOptions = FOptions->PaintOptions();
-        if (PaintInfo.PaintOptions.Contains(poDrawSelection) &&
+        if (UseBackground) {
+            PaintBackgroundPicture(canvas, R, TreeOrigin, ClientOrigin);
+        } else if (PaintInfo.PaintOptions.Contains(poDrawSelection) &&
             FOptions->SelectionOptions().Contains(toFullRowSelect) && Selected(PaintInfo.Node) &&
             !treeOptions.Contains(toUseBlendedSelection)) {
             canvas->Brush()->SetColor(Color());
@@ -515,7 +521,10 @@ void TBaseTreeGrid::PaintBelowNodes(TCanvas* TargetCanvas, const TRect& Area, co
     info.Canvas = canvas;
     info.BrushOrigin = {Area.Left & 1, Area.Top & 1};
     canvas->Brush()->SetStyle(bsSolid);
-    if (!DoPaintBackground(canvas, Area)) {
+    const bool handled = DoPaintBackground(canvas, Area);
+    if (!handled && UseBackgroundPicture(PaintOptions)) {
+        PaintBackgroundPicture(canvas, Area, TPoint(0, 0), TPoint(Target.X - Area.Left, Target.Y - Area.Top));
+    } else if (!handled) {
         TTreeGridColumns* columns = FHeader->Columns();
         int right = Area.Left;
         if (FHeader->UseColumns()) {

@@ -384,6 +384,8 @@ void TBaseTreeGrid::Notification(TComponent* AComponent, TOperation Operation)
         FImages = nullptr;
     if (AComponent == FStateImages)
         FStateImages = nullptr;
+    if (AComponent == FCustomCheckImages)
+        FCustomCheckImages = nullptr;
     if (FHeader && AComponent == FHeader->Images())
         FHeader->SetImages(nullptr);
     if (FHeader && AComponent == FHeader->PopupMenu())
