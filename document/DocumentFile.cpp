@@ -195,6 +195,7 @@ void TScheduleDocument::ActionNew()
     UndoRedo().DontAcceptUndos();
     UndoRedo().Clear();
     ClearRows();
+    DocumentCleared();
     FRowSetIndex = 0;
     FRowSet.assign(1, 0);
     FMinUnit = muDay;

@@ -48,6 +48,10 @@ public:
     void BeforeDestruction() override;
     // A sort changes the rows' order: the document hears of it.
     void Sort(TGridNode* Node, TColumnIndex Column, TSortDirection Direction, bool DoInit = true) override;
+    // Rows change only through the document: a table copies its rows out,
+    // a cut only copies them and a paste adds none.
+    void CutToClipBoard() override { CopyToClipBoard(); }
+    bool PasteFromClipboard() override { return false; }
 
 protected:
     void DoFreeNode(TGridNode* Node) override;
@@ -344,6 +348,8 @@ public:
     // was assigned anew: by New, a load, an undo snapshot or a document from
     // the server. The views show it again without marking anything changed.
     virtual void SetupLoaded() {}
+    // New has emptied the document (also as a load's first step).
+    virtual void DocumentCleared() {}
     // The row's cached start, end, position or validity may have changed
     // (also inside update brackets, where nothing is invalidated).
     virtual void RowPlaceChanged(TNodeData* Row) { (void)Row; }

@@ -14,6 +14,7 @@
 #include <QScrollBar>
 #include <QTextOption>
 
+#include "platform/Clipbrd.h"
 #include "platform/Exceptions.h"
 #include "platform/Graphics.h"
 #include "platform/GraphicsQt.h"
@@ -271,7 +272,32 @@ void TEdit::Dispatch(TMessage& Message)
         Message.Result = DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL;
         return;
     }
+    if (Message.Msg == WM_COPY || Message.Msg == WM_CUT || Message.Msg == WM_PASTE) {
+        ClipboardMessage(Message.Msg);
+        return;
+    }
     TNativeControl::Dispatch(Message);
+}
+
+void TEdit::ClipboardMessage(UINT Msg)
+{
+    // A hidden password never leaves the field.
+    if (Msg != WM_PASTE && FSelLength > 0 && FPasswordChar == 0)
+        SetClipboardText(SelText());
+    if (Msg == WM_COPY || FReadOnly)
+        return;
+    if (Msg == WM_CUT && FPasswordChar != 0)
+        return;
+    const std::u16string insert = Msg == WM_PASTE ? Utf16(GetClipboardText()) : std::u16string();
+    if (Msg == WM_CUT && FSelLength == 0)
+        return;
+    std::u16string text = Utf16(Text());
+    const std::size_t start = std::min(std::size_t(FSelStart), text.size());
+    text.replace(start, std::min(std::size_t(FSelLength), text.size() - start), insert);
+    SetText(Utf8(text));
+    FSelStart = std::min(int(start + insert.size()), int(Utf16(Text()).size()));
+    FSelLength = 0;
+    UpdateNative();
 }
 
 void TEdit::Change()

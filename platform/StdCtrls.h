@@ -134,6 +134,8 @@ protected:
 
 private:
     String Constrained(const String& Value) const;
+    // Copy, cut and paste sent as messages (the edit commands of a form).
+    void ClipboardMessage(UINT Msg);
     int FMaxLength = 0;
     bool FReadOnly = false;
     char FPasswordChar = 0;

@@ -131,6 +131,7 @@ public:
     void UpdateStatusBar() override;
     void AddToLastFiles(const String& Path);
     void UpdateLanguageFiles();
+    void MenuItemsAdded(TMenuItem* Parent) override;
     void SetLanguage(const String& Name);
     // Rebuilds the window menu from the other instances' registry entries.
     void LookupOtherWindows();

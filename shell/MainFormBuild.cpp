@@ -122,6 +122,16 @@ void TMainForm::CreateEditMenu()
     NewItem(Bearbeiten1, "N4", "-", nullptr);
     NewActionItem(Bearbeiten1, "Ueberlappungen1", ActSolveOverlapping);
     NewItem(Bearbeiten1, "N5", "-", nullptr);
+    NewActionItem(Bearbeiten1, "Ausschneiden1", ActionCut);
+    NewActionItem(Bearbeiten1, "Kopieren1", ActionCopy);
+    NewActionItem(Bearbeiten1, "Einfuegen1", ActionPaste);
+    NewActionItem(Bearbeiten1, "Allesauswaehlen1", ActionSelectAll);
+    NewItem(Bearbeiten1, "N8", "-", nullptr);
+    NewActionItem(Bearbeiten1, "AufgabeHinzufuegen1", ActionAddNode);
+    NewActionItem(Bearbeiten1, "AufgabenLoeschen1", ActionDeleteNode);
+    Bearbeiten1->Add(SortMenu);
+    NewActionItem(Bearbeiten1, "Spaltenbreiten1", ActionAutoSize);
+    NewItem(Bearbeiten1, "N9", "-", nullptr);
     AutoScroll1 = NewItem(Bearbeiten1, "AutoScroll1", "Scroll Timechart while moving Task (invert with shift)", nullptr);
     AutoScroll1->OnClick = [this](TObject*) { SwapCheckedClick(AutoScroll1); };
     AutoScroll1->SetChecked(true);
@@ -256,6 +266,7 @@ TMainForm::TMainForm(TComponent* AOwner) : TPlannerForm(AOwner)
     CreateStatusBar();
     CreateViewPanels();
     CreateTimeChartTools(ToolBar1, Ansicht1);
+    CreateColorPanels(ToolBar1);
     CreateTimers();
     CreateNetwork();
     // Dragged near the work area's edges the window snaps to them.

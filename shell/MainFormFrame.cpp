@@ -208,6 +208,7 @@ void TMainForm::SetLanguage(const String& Name)
     ActClearAllFilters->SetCaption(::Translate("Clear all Filters"));
     ActClearAllFilters->SetHint(::Translate("Clear all Filters"));
     UpdateToolCaptions();
+    UpdateTableCaptions();
     SaveDialog1->SetTitle(::Translate("Save as"));
     OpenDialog1->SetTitle(::Translate("Open"));
     UpdateCaption();
@@ -217,6 +218,12 @@ void TMainForm::SetLanguage(const String& Name)
 }
 
 String TMainForm::Translate(const String& Text) const { return ::Translate(Text); }
+
+void TMainForm::MenuItemsAdded(TMenuItem* Parent)
+{
+    if (StyledMenu1)
+        StyledMenu1->ActivateMenuItem(Parent, true);
+}
 
 // ---- view switches -------------------------------------------------------------------
 
@@ -280,6 +287,11 @@ void TMainForm::FormKeyDown(Word& Key, TShiftState Shift)
     if (active && !dynamic_cast<TBaseTreeGrid*>(active) && active != TimeChartPanel && active != TimeChart &&
         !dynamic_cast<TTabControl*>(active))
         return;
+    if (Key == VK_DELETE) {
+        ActionDeleteNodeExecute();
+        Key = 0;
+        return;
+    }
     if (Key == VK_LEFT || Key == VK_RIGHT || Key == VK_UP || Key == VK_DOWN) {
         ScrollByKey(Key, Shift);
         return;

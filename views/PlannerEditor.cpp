@@ -67,6 +67,7 @@ void TPlannerForm::ApplicationEvents1Idle()
 
 void TPlannerForm::PageControl1Change()
 {
+    TablesPageChanged();
     if (!EditorPanel)
         return;
     StoreEditorPlace();
@@ -96,6 +97,7 @@ void TPlannerForm::ChangeEditorVisibleTimerTimer(TObject*)
         EditorForm->SetVisible(FEditorVisibleWanted);
     else
         EditorDock->SetVisible(FEditorVisibleWanted);
+    ShowEditorSplitter();
     if (FEditorVisibleWanted)
         RefreshEditor();
 }
@@ -178,4 +180,5 @@ void TPlannerForm::EditorAsWindowClick()
         ApplyEditorSize();
         EditorDock->SetVisible(FEditorVisibleWanted);
     }
+    ShowEditorSplitter();
 }

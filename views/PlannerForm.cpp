@@ -57,6 +57,7 @@ TPlannerForm::TPlannerForm(TComponent* AOwner)
     Clock1->SetName("Clock1");
     Clock1->SetVisible(false);
     Clock1->SetBounds(0, 0, 17, 17);
+    CreateTableActions();
 }
 
 TPlannerForm::~TPlannerForm() = default;
@@ -147,8 +148,10 @@ void TPlannerForm::CreateViewPanels()
     TimeChart->OnMouseWheel = wheel;
     SmallTimeChart->OnMouseWheel = wheel;
     CreateTimeChartMouse();
-    UpdateFont();
+    // The editor's dock first: the splitter beside it goes to its left.
     CreateEditorPanel();
+    CreateTablePanel();
+    UpdateFont();
 }
 
 // ---- the document's hooks ------------------------------------------------------------
@@ -165,6 +168,8 @@ void TPlannerForm::RowGone(TNodeData* Row)
 {
     FRowIndex->Forget(Row);
     FPictures->Forget(Row);
+    for (TSelectedRows& list : FSelectedList)
+        list.Remove(Row);
     if (FGrabbedNode == Row)
         FGrabbedNode = nullptr;
     if (EditorPanel)

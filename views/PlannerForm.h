@@ -11,7 +11,10 @@
 // takes the canvas width, row height and visible span, so the same formulas
 // serve the screen, a printer page or a bitmap. Bars are drawn from a
 // picture cached per row.
+#include <cstdint>
+#include <functional>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "document/ScheduleDocument.h"
@@ -19,6 +22,12 @@
 class TPanel;
 class TKitSplitter;
 class TKitToolBar;
+class TTabControl;
+class TPageControl;
+class TTabSheet;
+class TAction;
+class TActionList;
+class TColorLegend;
 class TCanvas;
 class TClock;
 class TComboBox;
@@ -58,6 +67,23 @@ struct TFittedLine {
     TRect Rect[3];
     unsigned Align[3] = {0, 0, 0};
     bool Drawn[3] = {false, false, false};
+};
+
+// The selected rows of a table in the order they were selected; a row
+// leaves in constant time (the last takes its place).
+class TSelectedRows {
+public:
+    int Count() const { return int(FRows.size()); }
+    TNodeData* operator[](int Index) const { return FRows[std::size_t(Index)]; }
+    bool Contains(TNodeData* Row) const { return FIndex.count(Row) != 0; }
+    void Add(TNodeData* Row);
+    void Remove(TNodeData* Row);
+    void Clear();
+    const std::vector<TNodeData*>& Rows() const { return FRows; }
+
+private:
+    std::vector<TNodeData*> FRows;
+    std::unordered_map<TNodeData*, std::size_t> FIndex;
 };
 
 class TPlannerForm : public TScheduleDocument {
@@ -328,7 +354,7 @@ public:
     // The commands.
     void FilterSubMenuClick(int Column);
     // Opens the popup for FActiveColumn of the active table, below its header.
-    void ActionFilterExecute();
+    virtual void ActionFilterExecute();
     // The header's filter click: the popup for that column.
     void ShowFilterPopup(int Column);
     // The popup closed: with OK its choice becomes the column's filter and
@@ -446,13 +472,128 @@ public:
     void StoreEditorPlace();
     // Puts the window at FEditorPos and sizes the editor for its table.
     void ApplyEditorPlace();
-    // The lines for the active table, and its size.
-    void PageControl1Change() override;
     void ApplicationEvents1Idle() override;
 
-    // The shell's group tabs: selects a tab as a click on it would. Without
-    // tabs there is only the one of all positions.
-    virtual void SelectPositionGroupTab(int Index) { (void)Index; }
+    // Selects a group tab as a click on it would.
+    virtual void SelectPositionGroupTab(int Index);
+
+    // ---- the tables' area ----
+    // The position-group tabs over the tables: "General View", then the
+    // groups' names.
+    TTabControl* TabControl1 = nullptr;
+    // The two tables, one sheet each; beside them, behind Splitter2, the
+    // docked editor's container.
+    TPageControl* PageControl1 = nullptr;
+    TTabSheet* TabSheet1 = nullptr;
+    TTabSheet* TabSheet2 = nullptr;
+    TKitSplitter* Splitter2 = nullptr;
+    int GetActivePageIndex() override;
+    void SetActivePageIndex(int Index) override;
+    int GetPositionGroupIndex() const override;
+    // The lines for the active table, its size, and what else follows the
+    // active table (menus, legends, the flash).
+    void PageControl1Change() override;
+    // The shown group changed: its stored filters replace the columns'
+    // filters, the rows and the chart follow the group.
+    void TabControl1Change();
+    // The tabs' captions from the groups' names, the selected one kept
+    // while it exists.
+    void UpdatePositionGroupTabs();
+    // The table captions in the current language.
+    void UpdateTableCaptions();
+
+    // ---- the tables' handlers (both trees share them) ----
+    void StringTreeGridGetText(TBaseTreeGrid* Sender, TGridNode* Node, TColumnIndex Column, String& CellText);
+    void StringTreeGridPaintText(TBaseTreeGrid* Sender, TCanvas* TargetCanvas, TGridNode* Node);
+    void StringTreeGridBeforeCellPaint(TBaseTreeGrid* Sender, TCanvas* TargetCanvas, TColumnIndex Column,
+        const TRect& CellRect);
+    void StringTreeGridAfterCellPaint(TBaseTreeGrid* Sender, TCanvas* TargetCanvas, TGridNode* Node,
+        const TRect& CellRect);
+    void StringTreeGridCompareNodes(TBaseTreeGrid* Sender, TGridNode* Node1, TGridNode* Node2, TColumnIndex Column,
+        int& Result);
+    void StringTreeGridHeaderClick(TBaseTreeGrid* Sender, const TTGHeaderHitInfo& HitInfo);
+    void StringTreeGridChange(TBaseTreeGrid* Sender, TGridNode* Node);
+    void StringTreeGridClick();
+    // Sorting by several keys at once: the rows' values of each key column,
+    // parsed once per sort; empty outside a sort.
+    struct TSortColumnValues {
+        int Column = -1;
+        int Sign = 1;
+        TColumnType Type = ctText;
+        std::vector<double> Numbers;
+    };
+    std::vector<TSortColumnValues> FSortValues;
+    int FSortSign = 1;
+    // Sorts the table by the keys, the first the main order.
+    void SortByKeys(TWhichTable Table, const std::vector<int>& Keys);
+    // A sort value of a cell: dates by the document's parser, numbers by
+    // the platform's; what does not parse counts as 0.
+    double SortNumber(TColumnType Type, const String& Text) const;
+    int CompareCells(TWhichTable Table, TNodeData* Row1, TNodeData* Row2, int Column, TColumnType Type);
+    // A left click this close to a column's left edge (pixels) sets its
+    // filter; further right it sorts.
+    static constexpr int FilterClickWidth = 17;
+
+    // ---- sorting ----
+    // One key per entry: the column in the low 16 bits (signed), the
+    // direction above (0 ascending, 1 descending); the first is the main key.
+    std::vector<int> FSortList;
+    static int SortKey(int Column, bool Descending) { return (Column & 0xFFFF) | (Descending ? 1 << 16 : 0); }
+    static int SortKeyColumn(int Key) { return int(std::int16_t(Key & 0xFFFF)); }
+    static bool SortKeyDescending(int Key) { return (Key >> 16) & 1; }
+    void ActionSortExecute();
+    void SortSubMenuClick(TMenuItem* Item);
+    // The sort and filter menus' items, one per column of the active table.
+    void UpdateColumnMenus();
+    // Items were added to the menu at run time (the shell styles them).
+    virtual void MenuItemsAdded(TMenuItem* Parent) { (void)Parent; }
+    TMenuItem* SortMenu = nullptr;
+    TPopupMenu* TreeGridHeaderPopupMenu = nullptr;
+    // The marks of the sort menu (18 ascending, 19 descending) and the
+    // header's filter marks.
+    TImageList* TableImageList = nullptr;
+
+    // ---- rows ----
+    TActionList* TableActionList = nullptr;
+    TAction* ActionSort = nullptr;
+    TAction* ActionAddNode = nullptr;
+    TAction* ActionDeleteNode = nullptr;
+    TAction* ActionSelectAll = nullptr;
+    TAction* ActionAutoSize = nullptr;
+    TAction* ActionCut = nullptr;
+    TAction* ActionCopy = nullptr;
+    TAction* ActionPaste = nullptr;
+    // The rows selected in each table, kept with the trees' selections.
+    TSelectedRows FSelectedList[TableCount];
+    void ActionAddNodeExecute();
+    void ActionDeleteNodeExecute();
+    void ActionSelectAllExecute();
+    void ActionAutoSizeExecute();
+    void AutoFitColumns();
+    // The window messages of the edit commands go to the focused control.
+    void ActionCutExecute();
+    void ActionCopyExecute();
+    void ActionPasteExecute();
+    void focusselectednode(TWhichTable Table);
+    // True while the focused control is a field the user types into.
+    bool EditFieldFocused();
+
+    // ---- colour legends on the main tool bar ----
+    TColorLegend* StateColorPanel = nullptr;
+    TColorLegend* HolidayColorPanel = nullptr;
+    // Puts both legends on the bar.
+    void CreateColorPanels(TWinControl* Bar);
+    // The legends show the colouring columns' entries anew.
+    void UpdateColorPanels();
+    // A colour picked for an entry of the table's colouring column: one
+    // undo step, every bar of the table drawn anew.
+    void SetEntryColor(TWhichTable Table, int Entry, TColor Color);
+    // A swatch was clicked: the colour picker opens under it.
+    void ColorPanelClick(TWhichTable Table, int Entry);
+    // The bar colours of the entries of the table's colouring column.
+    std::vector<TColor>& EntryColors(TWhichTable Table);
+    // New empties the sort list.
+    void DocumentCleared() override;
 
     // ---- the mouse on the chart ----
     void TimeChartMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
@@ -503,6 +644,13 @@ public:
 protected:
     // The editor panel, docked and hidden until a row is selected.
     void CreateEditorPanel();
+    // The tables' area inside Panel1.
+    void CreateTablePanel();
+    // What follows the active table besides the editor.
+    void TablesPageChanged();
+    // Splitter2 shows exactly while the editor is docked and shown.
+    void ShowEditorSplitter();
+    void CreateTableActions();
     // Puts the areas on the form. The shell calls it once its bars along the
     // edges exist, so that the areas take what those leave.
     void CreateViewPanels();

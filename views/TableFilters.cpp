@@ -337,9 +337,7 @@ void TPlannerForm::GroupTabChange()
 {
     // Every outermost update bracket ends here too, so a loaded plan shows
     // the filters stored for its first tab.
-    RestoreGroupFilters(GetPositionGroupCaption());
-    TScheduleDocument::GroupTabChange();
-    FilterTables();
+    TabControl1Change();
 }
 
 void TPlannerForm::FilterTables()

@@ -295,7 +295,11 @@ void TPlannerForm::ShowSetup()
     UpdateScrollBars(1);
 }
 
-void TPlannerForm::SetupLoaded() { ShowSetup(); }
+void TPlannerForm::SetupLoaded()
+{
+    ShowSetup();
+    UpdateColorPanels();
+}
 
 // ---- view switches -------------------------------------------------------------------
 

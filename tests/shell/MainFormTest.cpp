@@ -795,3 +795,36 @@ TEST_F(MainFormTest, EveryMenuIsStyledRebuiltItemsToo)
         }
     }
 }
+
+TEST_F(MainFormTest, DeleteKeyDeletesTheSelectedTasksAfterAsking)
+{
+    TMainForm* m = StartProgram({});
+    for (int i = 0; i < 4; ++i)
+        m->AddNode(0, tbTable, 0, 480, 46000 + i, cmDefault);
+    m->SetActiveTable(tbTable);
+    TStringTreeGrid* tree = m->GetTable(tbTable);
+    for (TGridNode* n = tree->GetFirst(); n && tree->SelectedCount() < 3; n = tree->GetNext(n))
+        tree->SetSelected(n, true);
+    m->SetActiveControl(tree);
+    Answers = {mrCancel, mrOk};
+    Word key = VK_DELETE;
+    m->FormKeyDown(key, {});
+    EXPECT_EQ(key, 0);
+    ASSERT_EQ(Questions.size(), 1u);
+    EXPECT_EQ(Questions[0], "Delete all 3 selected tasks?");
+    EXPECT_EQ(m->GetTableRowCount(tbTable), 4);
+    // Delete in an edit field is the field's.
+    auto* edit = Create<TEdit>(m);
+    edit->SetParent(m);
+    m->SetActiveControl(edit);
+    key = VK_DELETE;
+    m->FormKeyDown(key, {});
+    EXPECT_EQ(key, VK_DELETE);
+    EXPECT_EQ(Questions.size(), 1u);
+    m->SetActiveControl(tree);
+    key = VK_DELETE;
+    m->FormKeyDown(key, {});
+    EXPECT_EQ(m->GetTableRowCount(tbTable), 1);
+    m->ActUndo->Execute();
+    EXPECT_EQ(m->GetTableRowCount(tbTable), 4);
+}

@@ -189,6 +189,13 @@ TEST(ChartPaintEquivalence, AMovedChartEqualsAFreshPaint)
     p.SetTimeChartBounds(D0 - 20, D0 + 120);
     p.SetTimeChartStart(D0);
     p.TimeChartStartDestination = D0;
+    // The plan's selection changes asked the chart to glide to their rows
+    // and started the selected bars' flash; both would move on while the
+    // chart is compared.
+    p.SliderTimer->SetEnabled(false);
+    p.TimeChartTopDestination = p.FTimeChartTop;
+    p.FlashSelectedTimer->SetEnabled(false);
+    p.FlashSelectedTimer->SetTag(0);
     p.UpdateScrollBars(3);
     auto paintAll = [&] {
         p.TimeChart->Invalidate();
