@@ -111,10 +111,9 @@ void TStringEditLink::SetBounds(TRect R)
     const int height = std::max(R.Height(), FEdit->Font()->Height() < 0 ? -FEdit->Font()->Height() + 8 : 20);
     const int top = R.Top - (height - R.Height()) / 2;
     const int width = std::max(R.Width() + 8, 40);
-    // Child windows sit in the tree's window, whose client area starts below
-    // the header strip and inside the border.
-    const TPoint origin = FTree->ClientOffset();
-    FEdit->SetBounds(origin.X + R.Left - 2, origin.Y + top,
+    // A child's bounds are in the tree's client coordinates; the platform
+    // puts them below the header strip and inside the border itself.
+    FEdit->SetBounds(R.Left - 2, top,
         std::min(width, std::max(40, FTree->ClientWidth() - R.Left + 2)), height);
 }
 

@@ -68,12 +68,14 @@ void TTreeGridHintWindow::Paint()
 {
     TCanvas* c = Canvas();
     c->Brush()->SetColor(clInfoBk);
-    c->Pen()->SetColor(clInfoText);
-    c->Rectangle(ClientRect());
+    c->FillRect(ClientRect());
+    // The window's border already takes the pixel CalcHintRect adds to each
+    // side, so a frame of our own would narrow the text below its measured
+    // width and wrap its last word out of sight.
     TRect r = ClientRect();
-    r.Left += PadX + 1;
-    r.Top += PadY + 1;
-    r.Right -= PadX + 1;
+    r.Left += PadX;
+    r.Top += PadY;
+    r.Right -= PadX;
     c->Font()->Assign(Font());
     c->Brush()->SetStyle(bsClear);
     c->DrawText(FText, r, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);

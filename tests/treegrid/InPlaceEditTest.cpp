@@ -146,3 +146,28 @@ TEST(TreeGridEditing, TheStringEditorStoresAChangedText)
     EXPECT_FALSE(f.Tree->IsEditing());
     EXPECT_EQ(f.Texts[0], "Row 0");
 }
+
+TEST(TreeGridEditing, TheStringEditorSitsOverItsCellBelowAVisibleHeader)
+{
+    TInputForm f(3);
+    f.Tree->Header()->Columns()->Add()->SetWidth(200);
+    f.Tree->Header()->SetHeight(30);
+    f.Tree->Header()->SetOptions(f.Tree->Header()->Options() + TTGHeaderOptions{hoVisible});
+    f.Tree->SetMisc(toEditable, true);
+    ProcessEvents();
+    ASSERT_TRUE(f.Tree->EditNode(f.Node(1), 0));
+    auto* link = dynamic_cast<TStringEditLink*>(f.Tree->EditLink().get());
+    ASSERT_NE(link, nullptr);
+    ASSERT_NE(link->Edit(), nullptr);
+    const TRect cell = f.Tree->GetDisplayRect(f.Node(1), 0, false);
+    const TPoint cellTop = f.Tree->ClientToScreen({cell.Left, cell.Top});
+    const TPoint editTop = link->Edit()->ClientToScreen({0, 0});
+    // The edit may stand a little taller than the row, centred on it, but
+    // never a header's height away from it.
+    const int middle = cellTop.Y + cell.Height() / 2;
+    EXPECT_LE(editTop.Y, middle);
+    EXPECT_GE(editTop.Y + link->Edit()->Height(), middle);
+    EXPECT_GE(editTop.X, cellTop.X - 4);
+    EXPECT_LT(editTop.X, cellTop.X + cell.Width());
+    f.Tree->CancelEditNode();
+}

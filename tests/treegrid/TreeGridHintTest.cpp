@@ -83,3 +83,25 @@ TEST(TreeGridHints, NodeHintsAndColumnHints)
     EXPECT_EQ(static_cast<const TTGHintData*>(info.HintData)->HintText, "Second column");
     EXPECT_FALSE(f.Ask({40, -5}, info));  // the first column has none
 }
+
+TEST(TreeGridHints, TheHintWindowShowsItsWholeMeasuredLine)
+{
+    EnsureApplication();
+    auto* hint = Create<TTreeGridHintWindow>(nullptr);
+    const String text = "When the work starts";
+    const TRect r = hint->CalcHintRect(1000, text, nullptr);
+    hint->ActivateHintData(TRect{200, 200, 200 + r.Width(), 200 + r.Height()}, text, nullptr);
+    ProcessEvents();
+    TBitmap picture;
+    picture.SetSize(hint->Width(), hint->Height());
+    hint->PaintTo(&picture);
+    // The last word stands in the right quarter of the line; wrapped, it
+    // would fall below the window's one line.
+    int inked = 0;
+    for (int y = 2; y < picture.Height() - 2; ++y)
+        for (int x = picture.Width() * 3 / 4; x < picture.Width() - 4; ++x)
+            inked += picture.Canvas()->Pixels(x, y) != ColorToRGB(clInfoBk) ? 1 : 0;
+    EXPECT_GT(inked, 0);
+    hint->ReleaseHandle();
+    delete hint;
+}
