@@ -172,7 +172,9 @@ TEST_F(PrintDialogsTest, ChartAndTitleStayInsideTheBodyOnEveryPage)
         }
         ASSERT_EQ(e.GetPageCount(), 2);
         for (int page = 1; page <= 2; ++page) {
-            const TMetaText* title = Find(e.GetMetafile(page)->Texts(), "VEK (");
+            // Texts() hands out a copy: keep it while pointing into it.
+            const std::vector<TMetaText> texts = e.GetMetafile(page)->Texts();
+            const TMetaText* title = Find(texts, "VEK (");
             ASSERT_NE(title, nullptr);
             EXPECT_GE(title->Y, off.Y) << positions;
             EXPECT_LE(title->Y, off.Y + chart.Top) << positions;
@@ -248,7 +250,8 @@ TEST_F(PrintDialogsTest, StandardHeaderAndFooter)
     }
     e->PrintHeaderAndFooter();
     e->DonePrinting();
-    const TMetaText* stand = Find(e->GetMetafile(1)->Texts(), "Stand:");
+    const std::vector<TMetaText> texts = e->GetMetafile(1)->Texts();
+    const TMetaText* stand = Find(texts, "Stand:");
     ASSERT_NE(stand, nullptr);
     EXPECT_NEAR(stand->X + stand->Width, e->PrintableSize().cx, 2);
 

@@ -87,7 +87,8 @@ TEST_F(PrintPreviewTest, PrintableSizeAndOffsetFollowHeadersFootersAndPunchMargi
     // Text at body x = 0 starts 12 mm from the printable area's left.
     p->TextOut(0, 0, 0, "punched");
     p->DonePrinting();
-    const TMetaText* t = Find(p->GetMetafile(1)->Texts(), "punched");
+    const std::vector<TMetaText> texts = p->GetMetafile(1)->Texts();
+    const TMetaText* t = Find(texts, "punched");
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(t->X, 283);
     EXPECT_EQ(t->Y, line);
