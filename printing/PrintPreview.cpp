@@ -324,23 +324,18 @@ void TPrintPreviewDialog::DoPrintPage(int N)
     c->StretchDraw(TRect(0, 0, DeviceCaps(HORZRES), DeviceCaps(VERTRES)), page);
 }
 
-void TPrintPreviewDialog::PrintAll()
+// One job for the pages First..Last; a failure aborts the job, so no
+// half-printed document stays behind.
+void TPrintPreviewDialog::PrintPages(int First, int Last)
 {
-    FJobOpen = false;
-    if (PreviewForm && PreviewForm->Visible() && !PreviewForm->Modal())
-        PreviewForm->Hide();
-    if (!FRecordingEnded)
-        DonePrinting();
     const int count = GetPageCount();
-    if (count == 0)
-        return;
     TPrinter* p = GetPrinter();
     p->SetTitle(FTitle);
     if (!p->Printing())
         p->BeginDoc();
     try {
-        for (int i = 1; i <= count; ++i) {
-            if (i > 1)
+        for (int i = First; i <= Last; ++i) {
+            if (i > First)
                 p->NewPage();
             Change(Format(Tr("Drucke Seite %d von %d"), {i, count}));
             DoPrintPage(i);
@@ -354,6 +349,19 @@ void TPrintPreviewDialog::PrintAll()
     p->EndDoc();
 }
 
+void TPrintPreviewDialog::PrintAll()
+{
+    FJobOpen = false;
+    if (PreviewForm && PreviewForm->Visible() && !PreviewForm->Modal())
+        PreviewForm->Hide();
+    if (!FRecordingEnded)
+        DonePrinting();
+    const int count = GetPageCount();
+    if (count == 0)
+        return;
+    PrintPages(1, count);
+}
+
 void TPrintPreviewDialog::PrintPage(int N)
 {
     FJobOpen = false;
@@ -362,19 +370,6 @@ void TPrintPreviewDialog::PrintPage(int N)
     const int count = GetPageCount();
     if (N < 1 || N > count)
         return;
-    TPrinter* p = GetPrinter();
-    p->SetTitle(FTitle);
-    if (!p->Printing())
-        p->BeginDoc();
-    try {
-        Change(Format(Tr("Drucke Seite %d von %d"), {N, count}));
-        DoPrintPage(N);
-    } catch (...) {
-        Change(Tr("Druckauftrag wird abgebrochen"));
-        p->Abort();
-        Change(Tr("Druckauftrag ist abgebrochen"));
-        throw;
-    }
-    p->EndDoc();
+    PrintPages(N, N);
     Change(Format(Tr("Seite %d von %d gedruckt"), {N, count}));
 }

@@ -158,6 +158,7 @@ private:
     String Tr(const String& Text) const { return Translator ? Translator(Text) : Text; }
     void Change(const String& Text);
     void DoPrintPage(int N);
+    void PrintPages(int First, int Last);
     void BuildForm();
     void ScrollBar1Change();
     bool CanDraw() const;
