@@ -606,8 +606,9 @@ public:
     // clock cursor, then the tab switches and the selected rows go to its
     // first row.
     void TimeChartChangeGroupTimerTimer(TObject* Sender);
-    // The group tab under a screen point; -1 when none (no tabs here).
-    virtual int PositionGroupTabAt(TPoint ScreenPoint) { (void)ScreenPoint; return -1; }
+    // The group tab under a screen point; -1 when none or while the tabs
+    // are not shown.
+    virtual int PositionGroupTabAt(TPoint ScreenPoint);
     // The new-entry question for a drawn rectangle: begin, end and position
     // shown, Table preselected and, on true, the table chosen. Nothing is
     // asked here: without the shell's dialog nothing is drawn.

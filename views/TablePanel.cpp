@@ -146,6 +146,18 @@ void TPlannerForm::SelectPositionGroupTab(int Index)
     TabControl1Change();
 }
 
+int TPlannerForm::PositionGroupTabAt(TPoint ScreenPoint)
+{
+    if (!TabControl1)
+        return -1;
+    // A hidden table panel keeps its geometry; a pointer there is over nothing.
+    for (TControl* c = TabControl1; c && c != this; c = c->Parent())
+        if (!c->Visible())
+            return -1;
+    const TPoint p = TabControl1->ScreenToClient(ScreenPoint);
+    return TabControl1->IndexOfTabAt(p.X, p.Y);
+}
+
 void TPlannerForm::UpdatePositionGroupTabs()
 {
     if (!TabControl1)

@@ -16,14 +16,8 @@ const TDateTime D0 = EncodeDate(2024, 1, 8);
 class TMousePlanner : public TTestPlanner {
 public:
     using TTestPlanner::TTestPlanner;
-    // The group tab the pointer is over (scripted), and the tab switches.
-    int TabUnderPointer = -1;
-    int PositionGroupTabAt(TPoint) override { return TabUnderPointer; }
-    void SelectPositionGroupTab(int Index) override
-    {
-        GroupTab = Index;
-        ApplyPositionGroup();
-    }
+    // The group tabs are the real tab control's.
+    int GetPositionGroupIndex() const override { return TPlannerForm::GetPositionGroupIndex(); }
     std::vector<TNodeData*> Refiltered;
     void RefilterRow(TNodeData* Row) override { Refiltered.push_back(Row); }
     // The new-entry question, scripted: the table to choose (-1: Cancel).
@@ -383,6 +377,18 @@ TEST(ChartMouse, DraggingOverAGroupTabSwitchesItAfterNineTicks)
     p->FPositionGroup.Clear();
     p->FPositionGroup.Add("");
     p->FPositionGroup.Add("C,D");
+    p->FPositionGroupNames.Clear();
+    p->FPositionGroupNames.Add("");
+    p->FPositionGroupNames.Add("Team");
+    p->UpdatePositionGroupTabs();
+    ASSERT_EQ(p->TabControl1->Tabs()->Count(), 2);
+    // Where the pointer stands over each tab, in the chart's coordinates
+    // (the chart holds the mouse while dragging).
+    auto overTab = [&](int Index) {
+        const TRect r = p->TabControl1->TabRect(Index);
+        return p->TimeChart->ScreenToClient(
+            p->TabControl1->ClientToScreen(TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}));
+    };
     TNodeData* t1 = AddTask(*p, "A", D0 + 2, 3);
     TNodeData* t2 = AddTask(*p, "B", D0 + 6, 1);
     ClickAt(*p, Mid(*p, t1));
@@ -390,12 +396,10 @@ TEST(ChartMouse, DraggingOverAGroupTabSwitchesItAfterNineTicks)
     Press(*p, Mid(*p, t1));
     ASSERT_EQ(p->FTimeChartMouseState, msMoveItem);
     // Over the current tab: nothing starts.
-    p->TabUnderPointer = 0;
-    MouseMove(p->TimeChart, Offset(Mid(*p, t1), 0, -400));
+    MouseMove(p->TimeChart, overTab(0));
     EXPECT_FALSE(p->TimeChartChangeGroupTimer->Enabled());
     EXPECT_EQ(Screen->Cursor(), crHandClosed);
-    p->TabUnderPointer = 1;
-    MouseMove(p->TimeChart, Offset(Mid(*p, t1), 0, -401));
+    MouseMove(p->TimeChart, overTab(1));
     ASSERT_TRUE(p->TimeChartChangeGroupTimer->Enabled());
     EXPECT_EQ(p->TimeChartChangeGroupTimer->Interval(), 60u);
     std::vector<TCursor> cursors;
@@ -405,7 +409,7 @@ TEST(ChartMouse, DraggingOverAGroupTabSwitchesItAfterNineTicks)
     }
     EXPECT_EQ(cursors, (std::vector<TCursor>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
     EXPECT_FALSE(p->TimeChartChangeGroupTimer->Enabled());
-    EXPECT_EQ(p->GroupTab, 1);
+    EXPECT_EQ(p->TabControl1->TabIndex(), 1);
     for (TNodeData* row : {t1, t2}) {
         EXPECT_EQ(PositionOf(*p, row), "C");
         EXPECT_EQ(p->GetPositionOf(row), 0);
@@ -414,15 +418,22 @@ TEST(ChartMouse, DraggingOverAGroupTabSwitchesItAfterNineTicks)
     MouseUp(p->TimeChart, Mid(*p, t1));
     EXPECT_EQ(Screen->Cursor(), crDefault);
 
-    // Nine ticks with no other tab under the pointer change nothing.
+    // The pointer left the tabs before the ninth tick: nothing changes.
     Press(*p, Mid(*p, t1));
-    p->TabUnderPointer = 1;
-    p->TimeChartChangeGroupTimer->SetTag(8);
-    p->TimeChartChangeGroupTimer->SetEnabled(true);
-    p->TimeChartChangeGroupTimerTimer(nullptr);
-    EXPECT_EQ(p->GroupTab, 1);
+    MouseMove(p->TimeChart, overTab(0));
+    ASSERT_TRUE(p->TimeChartChangeGroupTimer->Enabled());
+    MouseMove(p->TimeChart, Mid(*p, t1));
+    for (int tick = 0; tick < 9; ++tick)
+        p->TimeChartChangeGroupTimerTimer(nullptr);
+    EXPECT_EQ(p->TabControl1->TabIndex(), 1);
     EXPECT_EQ(p->GetPositionOf(t1), 0);
     MouseUp(p->TimeChart, Mid(*p, t1));
+
+    // With the tables hidden no tab is under the pointer.
+    p->Panel1->SetVisible(false);
+    EXPECT_EQ(p->PositionGroupTabAt(p->TabControl1->ClientToScreen(TPoint{
+                  p->TabControl1->TabRect(0).Left + 2, p->TabControl1->TabRect(0).Top + 2})),
+        -1);
 }
 
 TEST(ChartMouse, OneDragOfFiveBarsIsOneUndoStep)
