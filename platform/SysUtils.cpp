@@ -304,6 +304,14 @@ String GeneralFloat(double value, int precision, const TFormatSettings& settings
 
 String AnsiUpperCase(const String& s)
 {
+    // Filters upper-case a cell of every row; most cells are plain ASCII,
+    // which needs no trip through UTF-16.
+    if (std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        String r = s;
+        for (char& c : r)
+            c = AsciiUpper(c);
+        return r;
+    }
     return FromQ(ToQ(s).toUpper());
 }
 
@@ -359,6 +367,15 @@ String AnsiCaseKey(const String& s)
     String key;
     key.reserve(s.size() * 3);
     for (std::size_t i = 0; i < s.size();) {
+        const unsigned char b = static_cast<unsigned char>(s[i]);
+        if (b < 0x80) {
+            // ASCII folds to its lower case.
+            key.push_back('\0');
+            key.push_back('\0');
+            key.push_back(AsciiLower(static_cast<char>(b)));
+            ++i;
+            continue;
+        }
         const std::size_t len = CharLength(s, i);
         const char32_t c = Fold(CodePoint(s, i, len));
         key.push_back(static_cast<char>((c >> 16) & 0xFF));

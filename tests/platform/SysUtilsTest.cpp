@@ -27,6 +27,12 @@ TFormatSettings Dotted()
 TEST(SysUtilsCase, AnsiRoutinesMapAndCompareEveryLetter)
 {
     EXPECT_EQ(AnsiUpperCase("Müller, Ærø, éa"), "MÜLLER, ÆRØ, ÉA");
+    EXPECT_EQ(AnsiUpperCase("order 1*[z]~"), "ORDER 1*[Z]~");
+    // Keys agree with AnsiSameText whether a text is plain ASCII or not.
+    EXPECT_EQ(AnsiCaseKey("Müller Az"), AnsiCaseKey("MÜLLER aZ"));
+    EXPECT_EQ(AnsiCaseKey("Team A"), AnsiCaseKey("TEAM a"));
+    EXPECT_NE(AnsiCaseKey("Müller"), AnsiCaseKey("Muller"));
+    EXPECT_NE(AnsiCaseKey("a"), AnsiCaseKey("a "));
     EXPECT_EQ(AnsiLowerCase("ÖL UND ÄPFEL"), "öl und äpfel");
     EXPECT_EQ(AnsiCompareText("äpfel", "ÄPFEL"), 0);
     EXPECT_TRUE(SameText("Straßenbahn", "STRAßENBAHN"));
