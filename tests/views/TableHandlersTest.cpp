@@ -126,34 +126,41 @@ TEST(TableHeader, ClicksSetFilterSortOrOpenTheMenu)
     TTablePlannerPtr p = MakeTablePlanner();
     AddCommented(*p, "b");
     AddCommented(*p, "a");
+    p->Show();
     TStringTreeGrid* tree = p->StringTreeGrid1;
+    ASSERT_EQ(tree->Header()->Height(), 17);
+    // Clicks go through the tree's own input: a row inside the header
+    // (above the client area) at x from the column's left.
     const int left = tree->Header()->Columns()->Items(Comment)->GetLeft();
-    TTGHeaderHitInfo hit;
-    hit.Column = Comment;
-    hit.Button = mbLeft;
-    hit.X = left + TPlannerForm::FilterClickWidth;
-    tree->OnHeaderClick(tree, hit);
+    auto clickHeader = [&](int X, TMouseButton Button = mbLeft) {
+        NextClick();
+        Click(tree, {X, -8}, Button);
+    };
+    clickHeader(left + 17);
     EXPECT_EQ(p->FilterOpened, 1);
     EXPECT_EQ(p->FActiveColumn, Comment);
     EXPECT_TRUE(p->FSortList.empty());
 
-    hit.X = left + TPlannerForm::FilterClickWidth + 1;
-    tree->OnHeaderClick(tree, hit);
+    clickHeader(left + 18);
     EXPECT_EQ(p->FilterOpened, 1);
     EXPECT_EQ(p->FSortList, std::vector<int>{Comment});
     EXPECT_EQ(ColumnTexts(*p, tbTable, Comment), (std::vector<String>{"a", "b"}));
 
     TPopupMenu* opened = nullptr;
-    SetPopupMenuHook([&](TPopupMenu* Menu) { opened = Menu; });
-    hit.Button = mbRight;
-    hit.Column = 2;
-    tree->OnHeaderClick(tree, hit);
+    TPoint openedAt;
+    SetPopupMenuHook([&](TPopupMenu* Menu) {
+        opened = Menu;
+        openedAt = Menu->PopupPoint();
+    });
+    const int second = tree->Header()->Columns()->Items(2)->GetLeft() + 30;
+    clickHeader(second, mbRight);
     SetPopupMenuHook(nullptr);
     EXPECT_EQ(opened, p->TreeGridHeaderPopupMenu);
+    EXPECT_EQ(openedAt, tree->ClientToScreen(TPoint{second, -8}));
     EXPECT_EQ(p->FActiveColumn, 2);
-    hit.Button = mbMiddle;
-    tree->OnHeaderClick(tree, hit);
+    clickHeader(second, mbMiddle);
     EXPECT_EQ(p->FSortList, std::vector<int>{Comment});
+    EXPECT_EQ(p->FilterOpened, 1);
 }
 
 TEST(TableSort, ByTypeWithInvalidRowsFirstBothWays)
