@@ -177,10 +177,9 @@ void TScheduleDocument::ActionNew()
     // as it was, still locked, its push folder watched.
     if (GetFileChanged() && !IsConnectedClient()) {
         const TDocumentAnswer answer = MessageFileNotSaved();
-        if (answer == daCancel)
+        // A save that failed or was cancelled keeps the plan.
+        if (answer == daCancel || (answer == daYes && !ActionSave()))
             return;
-        if (answer == daYes)
-            ActionSave();
     }
     SetCurrentFile(String());
     FReceivedFromServer = false;
@@ -345,12 +344,9 @@ void TScheduleDocument::Open(const String& FileName)
         const TDocumentAnswer answer = MessageFileNotSaved();
         if (answer == daCancel)
             return;
-        if (answer == daYes) {
-            if (FFileIsNewAndUnsaved)
-                ActionSaveAs();
-            else
-                Save(FSaveFileName);
-        }
+        // A save that failed or was cancelled keeps the plan.
+        if (answer == daYes && !(FFileIsNewAndUnsaved ? ActionSaveAs() : Save(FSaveFileName)))
+            return;
     }
     SetFileChanged(false);
     FFileIsNewAndUnsaved = false;
@@ -462,23 +458,17 @@ bool TScheduleDocument::Save(const String& FileName)
     return true;
 }
 
-void TScheduleDocument::ActionSave()
-{
-    if (FFileIsNewAndUnsaved)
-        ActionSaveAs();
-    else
-        Save(FSaveFileName);
-}
+bool TScheduleDocument::ActionSave() { return FFileIsNewAndUnsaved ? ActionSaveAs() : Save(FSaveFileName); }
 
-void TScheduleDocument::ActionSaveAs()
+bool TScheduleDocument::ActionSaveAs()
 {
     String name = FSaveFileName;
     if (!ExecuteSaveDialog(name) || name.empty())
-        return;
+        return false;
     if (FileExists(name) && !AskConfirmation(FillText(Translate("File %s already exists.\\nOverwrite this file?"), {name})))
-        return;
+        return false;
     UpdateCaption();
-    Save(name);
+    return Save(name);
 }
 
 // ---- revert and the compression switch -----------------------------------------------

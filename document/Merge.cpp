@@ -297,22 +297,3 @@ void TScheduleDocument::Zusammenfhren1Click()
     if (ExecuteOpenDialog(name) && !name.empty())
         MergeFile(name);
 }
-
-// ---- archive menu -------------------------------------------------------------------------
-
-void TScheduleDocument::Auftrgearchivieren1Click()
-{
-    // The first start and the last end of any row; today for an empty plan.
-    TDateTime first = Date(), last = first;
-    bool any = false;
-    ForEach(feAll, 0, [&](TNodeData* Row, NativeInt) {
-        if (!Row->nodeValid)
-            return;
-        first = any ? std::min(first, Row->nodeStart) : Row->nodeStart;
-        last = any ? std::max(last, Row->nodeEnd) : Row->nodeEnd;
-        any = true;
-    });
-    ShowArchiveDialog(first, last, Date());
-}
-
-void TScheduleDocument::Archivierungrckgngigmachen1Click() { ShowUnarchiveDialog(); }

@@ -515,8 +515,10 @@ public:
     bool Save(const String& FileName);
     void Open(const String& FileName);
     void ActionOpen();
-    void ActionSave();
-    void ActionSaveAs();
+    // Both answer whether the file was written (false also when the save
+    // dialog or the overwrite question was cancelled).
+    bool ActionSave();
+    bool ActionSaveAs();
     void ActionRevert();
     bool ActionRevertEnabled() const;
     // The "Save File compressed" switch.
@@ -774,7 +776,7 @@ public:
         return Translate(Table == tbTable ? "Tasks" : "Absent days");
     }
 
-    // ---- archive menu ----
+    // ---- archive ----
     void Auftrgearchivieren1Click();
     void Archivierungrckgngigmachen1Click();
     void Archivlschen1Click() {}
@@ -785,6 +787,19 @@ public:
         (void)First, (void)Last, (void)ArchiveDate;
     }
     virtual void ShowUnarchiveDialog() {}
+    // Refused on a connected client: the deletions would reach the server,
+    // which would lose rows kept only in this client's file.
+    bool CanArchive() const { return !IsConnectedClient(); }
+    // Whether the row goes to the archive of Day: the day of its end is on
+    // or before Day. A row without a usable end (GetEndOf gives 0) never does.
+    bool IsArchivable(TNodeData* Row, TDateTime Day);
+    // The rows of both tables IsArchivable for Day, and all rows.
+    void CountArchivable(TDateTime Day, int& Count, int& Total);
+    // Saves, then moves every row IsArchivable for Day into the archive
+    // sections and saves again, so the file holds each such row once, in its
+    // archive. Undo forgets everything before. False, with nothing changed,
+    // when the first save did not write the file or archiving is refused.
+    bool ArchiveRows(TDateTime Day);
 
     // ---- timed backups and change files ----
     // Once armed by a change, BackupTimerTimer copies the document, its

@@ -18,7 +18,7 @@ TNetworkControls NetworkControls(bool ServerActive, bool ClientConnected, bool F
     const bool own = !ClientConnected;
     c.New = c.Open = c.Revert = c.SaveAs = c.RecentFiles = c.ExcelImport = own;
     c.Save = own && FileChanged;
-    c.SplitTask = c.MergeFiles = c.ListImport = own;
+    c.SplitTask = c.MergeFiles = c.ListImport = c.ArchiveTable = own;
     return c;
 }
 

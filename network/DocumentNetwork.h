@@ -47,6 +47,9 @@ struct TNetworkControls {
     // client, where the row is made by the server and arrives empty.
     bool SplitTask = true;
     bool MergeFiles = true;
+    // Archiving deletes rows: the server would lose rows kept only in the
+    // client's file. Off while connected as a client.
+    bool ArchiveTable = true;
     bool ListImport = true;
 };
 

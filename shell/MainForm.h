@@ -12,6 +12,7 @@
 #include "views/PlannerForm.h"
 
 class TAction;
+class TArchivDialog;
 class TDocumentNetwork;
 class TActionList;
 class TScreenDocker;
@@ -21,7 +22,9 @@ class TStyledMenu;
 class TMainMenu;
 class TMenuBar;
 class TMenuItem;
+class TGotoDialog;
 class TNewEntryDialog;
+class TReorderEntriesDialog;
 class TOpenDialog;
 class TSaveDialog;
 class TStatusBar;
@@ -56,6 +59,9 @@ public:
     // Timers of the views, idle until the views use them.
     // Asked after a bar is drawn on the chart.
     TNewEntryDialog* NewEntryDialog = nullptr;
+    TArchivDialog* ArchivDialog = nullptr;
+    TGotoDialog* GotoDialog = nullptr;
+    TReorderEntriesDialog* ReorderEntriesDialog = nullptr;
 
     // The actions. Their components are named "ActionNew" and so on; the
     // members carry another name because the document's commands of those
@@ -70,6 +76,7 @@ public:
     TAction* ActRedo = nullptr;
     TAction* ActSolveOverlapping = nullptr;
     TAction* ActClearAllFilters = nullptr;
+    TAction* ActionGoto = nullptr;
     TAction* ActLastFile[8] = {};
     // Printing: "ActionPrintTimechart", "ActionPrintList", "ActionPrinterSetup".
     TAction* ActPrintTimechart = nullptr;
@@ -84,6 +91,9 @@ public:
     TMenuItem* Datei1 = nullptr;
     TMenuItem* Dateikomprimiertspeichern1 = nullptr;
     TMenuItem* Zusammenfhren1 = nullptr;
+    TMenuItem* Auftrgearchivieren1 = nullptr;
+    TMenuItem* Archivierungrckgngigmachen1 = nullptr;
+    TMenuItem* Archivlschen1 = nullptr;
     TMenuItem* Exportieren1 = nullptr;
     TMenuItem* ExcelImport1 = nullptr;
     TMenuItem* zuletztgeffneteDateien1 = nullptr;
@@ -146,6 +156,11 @@ public:
     void SwapCheckedClick(TMenuItem* Item);
     // The ticks of the document's own switches show its settings.
     void UpdateDocumentSwitches() override;
+
+    // ---- small dialogs ----
+    // The chart goes to the date asked for, keeping its top row.
+    void ActionGotoExecute();
+    void ShowArchiveDialog(TDateTime First, TDateTime Last, TDateTime ArchiveDate) override;
 
     // ---- printing ----
     void ActionPrintTimechartExecute();
@@ -232,6 +247,7 @@ private:
     void CreateStatusBar();
     void CreateTimers();
     void CreateNetwork();
+    void CreateSmallDialogs();
     TAction* NewAction(const String& Name, const String& Caption, TShortCut Key, std::function<void()> Execute);
     TMenuItem* NewItem(TMenuItem* Parent, const String& Name, const String& Caption, std::function<void()> Click);
     TMenuItem* NewActionItem(TMenuItem* Parent, const String& Name, TAction* Action);

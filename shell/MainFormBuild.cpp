@@ -81,6 +81,16 @@ void TMainForm::CreateFileMenu()
     });
     NewItem(Datei1, "N1", "-", nullptr);
     Zusammenfhren1 = NewItem(Datei1, "Zusammenfhren1", "Merge Files...", [this] { Zusammenfhren1Click(); });
+    Auftrgearchivieren1 = NewItem(Datei1, "Auftrgearchivieren1", "Tabelle archivieren...", [this] {
+        Auftrgearchivieren1Click();
+    });
+    // Undoing an archiving has no dialog yet, and clearing the archive does
+    // nothing: both stay disabled.
+    Archivierungrckgngigmachen1 = NewItem(Datei1, "Archivierungrckgngigmachen1", "Archivierung rückgängig machen...",
+        [this] { Archivierungrckgngigmachen1Click(); });
+    Archivierungrckgngigmachen1->SetEnabled(false);
+    Archivlschen1 = NewItem(Datei1, "Archivlschen1", "Archiv löschen", [this] { Archivlschen1Click(); });
+    Archivlschen1->SetEnabled(false);
     Exportieren1 = NewItem(Datei1, "Exportieren1", "Excel Export", [this] { Exportieren1Click(); });
     ExcelImport1 = NewItem(Datei1, "ExcelImport1", "Excel Import...", [this] { ExcelImport1Click(); });
     NewItem(Datei1, "N2", "-", nullptr);
@@ -282,6 +292,7 @@ TMainForm::TMainForm(TComponent* AOwner) : TPlannerForm(AOwner)
     SaveDialog1->SetName("SaveDialog1");
     SaveDialog1->SetFilter("VEK Dateien|*.vek");
     SaveDialog1->SetTitle("Save as");
+    CreateSmallDialogs();
     NewEntryDialog = Create<TNewEntryDialog>(this);
     // Texts of data (the document's name, the recent files, the server's
     // address) or translated where the code sets them (the undo list's

@@ -415,12 +415,8 @@ bool TMainForm::FormCloseQuery()
         case daYes:
             // A file opened while someone else holds it cannot be saved
             // under its name: as for a new one, the user picks another.
-            if (FFileIsNewAndUnsaved || FCurrentFile.empty())
-                ActionSaveAs();
-            else
-                Save(FSaveFileName);
             // A save that failed or was cancelled keeps the window.
-            if (GetFileChanged())
+            if (!(FFileIsNewAndUnsaved || FCurrentFile.empty() ? ActionSaveAs() : Save(FSaveFileName)))
                 return false;
             break;
         case daNo: break;

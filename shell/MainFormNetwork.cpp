@@ -40,8 +40,7 @@ void TMainForm::Client1Click()
         switch (MessageFileNotSaved()) {
         case daCancel: return;
         case daYes:
-            ActionSave();
-            if (GetFileChanged())
+            if (!ActionSave())
                 return;
             break;
         case daNo: break;
@@ -109,6 +108,7 @@ void TMainForm::UpdateFileActions()
         a->SetEnabled(c.RecentFiles);
     ExcelImport1->SetEnabled(c.ExcelImport);
     Zusammenfhren1->SetEnabled(c.MergeFiles);
+    Auftrgearchivieren1->SetEnabled(c.ArchiveTable);
 }
 
 void TMainForm::UpdateNetworkControls()

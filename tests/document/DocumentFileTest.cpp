@@ -335,6 +335,32 @@ TEST(DocumentFile, FailingSaveChangesNothingOnDisk)
     EXPECT_EQ(doc->Messages.back(), "File could not be saved, please try saving with a different filename");
 }
 
+TEST(DocumentFile, NewAndOpenKeepThePlanWhenItsSaveFails)
+{
+    const String dir = TempFolder();
+    auto other = NewDocument();
+    ASSERT_TRUE(other->Save(dir + "other.vek"));
+    auto doc = NewDocument();
+    ASSERT_TRUE(doc->Save(dir + "plan.vek"));
+    AddRows(*doc);
+    doc->SetFileChanged(true);
+    doc->SaveAnswer = daYes;
+    ASSERT_EQ(::mkdir((dir + ".plan.vek.saving~").c_str(), 0777), 0);
+    EXPECT_FALSE(doc->ActionSave());
+    doc->ActionNew();
+    doc->Open(dir + "other.vek");
+    EXPECT_EQ(doc->GetTableRowCount(tbTable), 2);
+    EXPECT_EQ(doc->FSaveFileName, dir + "plan.vek");
+    EXPECT_TRUE(doc->GetFileChanged());
+    // A new plan whose save dialog is cancelled: the same.
+    auto fresh = NewDocument();
+    AddRows(*fresh);
+    fresh->SetFileChanged(true);
+    fresh->SaveAnswer = daYes;
+    fresh->Open(dir + "other.vek");
+    EXPECT_EQ(fresh->GetTableRowCount(tbTable), 2);
+}
+
 TEST(DocumentFile, SaveIntoAMissingFolderMakesNoFolders)
 {
     const String dir = TempFolder();

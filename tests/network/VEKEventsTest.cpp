@@ -276,7 +276,7 @@ TEST(NetworkControls, FollowTheStateOfServerAndClient)
     const TNetworkControls alone = NetworkControls(false, false, true);
     EXPECT_TRUE(alone.SetupDialogs && alone.CopyTask && alone.New && alone.Open && alone.Revert && alone.Save &&
                 alone.SaveAs && alone.RecentFiles && alone.ExcelImport && alone.SplitTask && alone.MergeFiles &&
-                alone.ListImport);
+                alone.ListImport && alone.ArchiveTable);
     EXPECT_FALSE(NetworkControls(false, false, false).Save) << "nothing to save";
 
     const TNetworkControls server = NetworkControls(true, false, true);
@@ -287,7 +287,7 @@ TEST(NetworkControls, FollowTheStateOfServerAndClient)
     const TNetworkControls client = NetworkControls(false, true, true);
     EXPECT_FALSE(client.SetupDialogs || client.CopyTask || client.New || client.Open || client.Revert ||
                  client.Save || client.SaveAs || client.RecentFiles || client.ExcelImport || client.SplitTask ||
-                 client.MergeFiles || client.ListImport);
+                 client.MergeFiles || client.ListImport || client.ArchiveTable);
 }
 
 }  // namespace

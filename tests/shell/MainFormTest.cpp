@@ -390,6 +390,7 @@ TEST_F(MainFormTest, NetworkStateShowsInMenusCaptionAndCommands)
         EXPECT_FALSE(a->Enabled()) << a->Name();
     EXPECT_FALSE(client->Zusammenfhren1->Enabled());
     EXPECT_FALSE(client->ExcelImport1->Enabled());
+    EXPECT_FALSE(client->Auftrgearchivieren1->Enabled());
     const String address = "127.0.0.1:" + std::to_string(server->Network()->Port());
     EXPECT_EQ(client->StatusBar1->Panels()->Items(3)->Text(), "Connected to " + address);
     EXPECT_EQ(client->Caption(), "VEK - " + address);
@@ -405,6 +406,7 @@ TEST_F(MainFormTest, NetworkStateShowsInMenusCaptionAndCommands)
     client->Network()->StopClient();
     ASSERT_TRUE(ProcessEventsUntil([&] { return server->ConnectedClientCount() == 0; }, 5000));
     EXPECT_TRUE(client->ActNew->Enabled());
+    EXPECT_TRUE(client->Auftrgearchivieren1->Enabled());
     delete client;
 }
 
