@@ -12,6 +12,7 @@
 namespace {
 
 TStyledMenuManager* gManager = nullptr;
+std::vector<const TStyledMenu*> gLive;
 
 // The manager's own message: style what is pending.
 constexpr UINT WM_STYLE_PENDING = WM_USER + 0x731;
@@ -116,12 +117,16 @@ TStyledMenu::TStyledMenu(TComponent* AOwner)
     if (!ComponentState().Contains(csDesigning) && !gManager)
         gManager = new TStyledMenuManager();
     SetGlobalColor(ScreenBitsPerPixel);
+    gLive.push_back(this);
 }
 
-TStyledMenu::~TStyledMenu() = default;
+TStyledMenu::~TStyledMenu() { Erase(gLive, this); }
+
+bool TStyledMenu::IsLive(const TStyledMenu* Menu) { return Holds(gLive, Menu); }
 
 void TStyledMenu::BeforeDestruction()
 {
+    Erase(gLive, this);
     // Our handlers must not outlive us on any item.
     if (FActive && FForm)
         InitItems(FForm, false, true);
@@ -352,6 +357,21 @@ void TStyledMenu::Notification(TComponent* AComponent, TOperation Operation)
         return;
     if (Operation == opRemove)
         gManager->FormGone(AComponent);
+}
+
+void TStyledMenu::Inserted(TComponent* AComponent)
+{
+    TComponent::Inserted(AComponent);
+    if (ComponentState().Contains(csDestroying))
+        return;
+    if (gManager && AComponent != FForm && Is<TCustomForm>(AComponent))
+        gManager->PostStyling();
+    // Hooked before it joins a menu: which menu it will join is not known
+    // yet, so either kind being styled is enough.
+    auto* item = dynamic_cast<TMenuItem*>(AComponent);
+    if (item && FActive && FAutoDetect && item->Owner() == FForm &&
+        (FStyledControls.Contains(xcMainMenu) || FStyledControls.Contains(xcPopupMenu)))
+        HookItem(item, true, false);
 }
 
 // ---------------------------------------------------------------------------

@@ -162,9 +162,16 @@ public:
     // Styles an item made at run time (with its sub-items when Recursive).
     void ActivateMenuItem(TMenuItem* Item, bool Recursive);
 
-    // The items' event handlers.
+    // The items' event handlers. With FlatMenu, measuring an entry of a
+    // popup level gives the level the flat frame.
     void MeasureItem(TMenuItem* Item, TCanvas* ACanvas, int& Width, int& Height);
     void DrawItem(TMenuItem* Item, TCanvas* ACanvas, const TRect& ARect, TOwnerDrawState State);
+
+    // The flat frame of a Width x Height popup level: a one-pixel frame
+    // round all but the shadow, a two-pixel inner frame in the icon
+    // column's colour (on a right-to-left level only its side with the
+    // column), and a two-pixel shadow along the right and bottom edges.
+    void DrawWindowBorder(TCanvas* ACanvas, int Width, int Height, bool RightToLeft);
 
     // Works out the working colours for a screen of BitsPerPixel.
     void SetGlobalColor(int BitsPerPixel);
@@ -176,6 +183,9 @@ public:
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    // A form made later is styled at the manager's next message; with
+    // AutoDetect, a menu item made later on this form is hooked at once.
+    void Inserted(TComponent* AComponent) override;
 
 private:
     friend class TStyledMenuManager;
@@ -190,6 +200,9 @@ private:
         FColorsChanged = true;
     }
     void HookItem(TMenuItem* Item, bool Enable, bool Recursive);
+    // True while Menu is alive: an open level may keep its frame painter
+    // longer than the component lives.
+    static bool IsLive(const TStyledMenu* Menu);
     // Draws the menu bars showing the form's main menus again.
     void RedrawMenuBars(TMenu* Menu);
     void RedrawMenuBars();

@@ -7,6 +7,8 @@
 #include "components/StyledMenu.h"
 #include "platform/Graphics.h"
 #include "platform/ImgList.h"
+#include "platform/MenuBar.h"
+#include "platform/MenuWindow.h"
 #include "platform/SysUtils.h"
 
 namespace {
@@ -24,6 +26,29 @@ bool HasVisibleItems(TMenuItem* Item)
         if (Item->Items(i)->Visible())
             return true;
     return false;
+}
+
+// The last entry a menu bar shows for Menu.
+bool IsLastTopItem(TMenuItem* Item, TMenu* Menu)
+{
+    TMenuItem* root = Menu->Items();
+    for (int i = root->Count() - 1; i >= 0; --i)
+        if (TMenuItem* e = root->Items(i); e->Visible() && !e->IsLine())
+            return e == Item;
+    return false;
+}
+
+// The client width of the bar showing Menu, else of the form it belongs to.
+int MenuBarWidth(TMenu* Menu)
+{
+    TComponent* owner = Menu->Owner();
+    if (!owner)
+        return 0;
+    for (int i = 0; i < owner->ComponentCount(); ++i)
+        if (auto* bar = dynamic_cast<TMenuBar*>(owner->Components(i)); bar && bar->Menu() == Menu)
+            return bar->ClientWidth();
+    auto* form = dynamic_cast<TControl*>(owner);
+    return form ? form->ClientWidth() : 0;
 }
 
 TImageList* IconList(TMenuItem* Item)
@@ -66,6 +91,21 @@ void TStyledMenu::MeasureItem(TMenuItem* Item, TCanvas* ACanvas, int& Width, int
 {
     ACanvas->Font()->Assign(FFont.get());
     const bool top = IsTopItem(Item);
+    if (FFlatMenu && FActive && !top)
+        if (TMenuWindow* level = MenuWindowMeasuring(); level && !level->Frame().Paint) {
+            // The frame's pixels, the shadow's two right and below.
+            TMenuFrame frame;
+            frame.Left = frame.Top = 3;
+            frame.Right = frame.Bottom = 5;
+            frame.CornerCut = 2;
+            TMenu* menu = Item->GetParentMenu();
+            const bool rtl = menu && menu->IsRightToLeft();
+            frame.Paint = [this, rtl](TMenuWindow* W, TCanvas* C) {
+                if (IsLive(this))
+                    DrawWindowBorder(C, W->Width(), W->Height(), rtl);
+            };
+            level->SetFrame(std::move(frame));
+        }
     String text = Item->IsLine() ? String() : Item->Caption();
     if (Item->ShortCut() != scNone)
         if (const String shortcut = ShortCutToText(Item->ShortCut()); !Trim(shortcut).empty())
@@ -94,6 +134,26 @@ void TStyledMenu::MeasureItem(TMenuItem* Item, TCanvas* ACanvas, int& Width, int
     Height = std::max(Height, h);
 }
 
+void TStyledMenu::DrawWindowBorder(TCanvas* ACanvas, int Width, int Height, bool RightToLeft)
+{
+    if (FColorsChanged)
+        SetGlobalColor(ScreenBitsPerPixel);
+    const TStyledMenuPalette& p = FPalette;
+    const TRect frame{0, 0, Width - 2, Height - 2};
+    if (RightToLeft) {
+        Frame(ACanvas, {1, 1, frame.Right - 1, frame.Bottom - 1}, p.Color);
+        Frame(ACanvas, {2, 2, frame.Right - 2, frame.Bottom - 2}, p.Color);
+        Fill(ACanvas, {frame.Right - 3, 1, frame.Right - 1, frame.Bottom - 1}, p.IconBackColor);
+    } else {
+        Frame(ACanvas, {1, 1, frame.Right - 1, frame.Bottom - 1}, p.IconBackColor);
+        Frame(ACanvas, {2, 2, frame.Right - 2, frame.Bottom - 2}, p.IconBackColor);
+    }
+    Frame(ACanvas, frame, p.MenuBorderColor);
+    // The corners the shadow leaves out are cut from the window.
+    Fill(ACanvas, {Width - 2, 2, Width, Height}, p.MenuShadowColor);
+    Fill(ACanvas, {2, Height - 2, Width, Height}, p.MenuShadowColor);
+}
+
 void TStyledMenu::DrawItem(TMenuItem* Item, TCanvas* ACanvas, const TRect& ARect, TOwnerDrawState State)
 {
     if (!FActive || !Item || !ACanvas)
@@ -119,10 +179,12 @@ void TStyledMenu::MenueDrawItem(TMenuItem* Item, TCanvas* ACanvas, const TRect& 
     const bool rtl = menu && menu->IsRightToLeft();
 
     // Painted off-screen, a margin to the left of the item, then copied
-    // out in one piece: an open menu never flickers.
+    // out in one piece: an open menu never flickers. An entry of a bar sits
+    // a pixel below the bar's top edge.
     const int margin = top ? 0 : 4;
+    const int drop = top ? 1 : 0;
     const int w = ARect.Width() + margin;
-    const int h = ARect.Height();
+    const int h = ARect.Height() - drop;
     if (w <= margin || h <= 0)
         return;
     if (!FItemBitmap)
@@ -164,8 +226,17 @@ void TStyledMenu::MenueDrawItem(TMenuItem* Item, TCanvas* ACanvas, const TRect& 
     text = mirror(text);
 
     // Background.
+    const TColor barColor = FDrawMenuBar ? ColorToRGB(FMenuBarColor) : p.MenuBarColor;
     if (top) {
-        Fill(c, r, p.MenuBarColor);
+        Fill(c, r, barColor);
+        if (FDrawMenuBar && menu) {
+            // The bar's own colour is ours: the row above the entry and,
+            // from the last entry on, the rest of the bar.
+            Fill(ACanvas, {ARect.Left, ARect.Top, ARect.Right, ARect.Top + drop}, barColor);
+            if (IsLastTopItem(Item, menu))
+                Fill(ACanvas, {ARect.Right, ARect.Top, std::max(ARect.Right, MenuBarWidth(menu) + 5), ARect.Bottom},
+                     barColor);
+        }
     } else if (FGradient && FIs16Bit) {
         // From the icon column's colour to the menu's, across the column.
         Fill(c, r, p.Color);
@@ -193,7 +264,7 @@ void TStyledMenu::MenueDrawItem(TMenuItem* Item, TCanvas* ACanvas, const TRect& 
             // The dropped entry casts a shadow that fades to the right.
             for (int i = 0; i < 7; ++i) {
                 const int x = rtl ? r.Left + 6 - i : r.Right - 7 + i;
-                Fill(c, {x, r.Top + 2, x + 1, r.Bottom}, GetShadeColor(p.MenuBarColor, 42 - 6 * i));
+                Fill(c, {x, r.Top + 2, x + 1, r.Bottom}, GetShadeColor(barColor, 42 - 6 * i));
             }
     } else if (FDrawSelect && selected && !disabled) {
         const TRect b{r.Left, r.Top + 1, r.Right - (FFlatMenu ? 1 : 0), r.Bottom - 1};
@@ -321,5 +392,5 @@ void TStyledMenu::MenueDrawItem(TMenuItem* Item, TCanvas* ACanvas, const TRect& 
         c->Brush()->SetStyle(bsSolid);
     }
 
-    ACanvas->CopyRect(ARect, c, {margin, 0, w, h});
+    ACanvas->CopyRect({ARect.Left, ARect.Top + drop, ARect.Right, ARect.Bottom}, c, {margin, 0, w, h});
 }

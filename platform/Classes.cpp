@@ -359,8 +359,26 @@ void TComponent::Inserted(TComponent*) {}
 
 void NotifyInserted(TComponent* Component)
 {
-    for (TComponent* o = Component ? Component->Owner() : nullptr; o; o = o->Owner())
+    TComponent* owner = Component ? Component->Owner() : nullptr;
+    for (TComponent* o = owner; o; o = o->Owner())
         o->Inserted(Component);
+    // Then everything the owner holds beside it, and what those hold: a
+    // component on a form hears what joins the form later, with its class.
+    if (owner)
+        TComponent::InsertedBeside(owner, Component);
+}
+
+void TComponent::InsertedBeside(TComponent* Holder, TComponent* Component)
+{
+    // Components may come and go while they hear of it: index, re-checked.
+    for (std::size_t i = 0; i < Holder->FComponents.size(); ++i) {
+        TComponent* c = Holder->FComponents[i];
+        if (c == Component || c->FComponentState.Contains(csDestroying))
+            continue;
+        c->Inserted(Component);
+        if (i < Holder->FComponents.size() && Holder->FComponents[i] == c)
+            InsertedBeside(c, Component);
+    }
 }
 
 void TComponent::SetDesigning(bool Value, bool SetChildren)

@@ -125,7 +125,8 @@ bool Is(const TObject* Obj)
 }
 
 class TComponent;
-// Tells the owners of Component, up the chain, that it joined (Inserted).
+// Tells the owners of Component, up the chain, that it joined (Inserted),
+// then the other components its owner holds and, below them, what they hold.
 void NotifyInserted(TComponent* Component);
 
 // Constructs a T and runs its AfterConstruction; a component's owners then
@@ -264,9 +265,11 @@ public:
 
 protected:
     // Told, after Create<T> has made AComponent whole, that it joined this
-    // component's owner or one further down the chain. Unlike Notification
-    // (opInsert), which comes from the constructor of TComponent, it sees
-    // the new component's class.
+    // component or one it owns, further down the chain (this one is among
+    // AComponent's owners); or that it joined beside this one: AComponent's
+    // owner holds this component, directly or through its owners. Unlike
+    // Notification (opInsert), which comes from the constructor of
+    // TComponent, it sees the new component's class.
     virtual void Inserted(TComponent* AComponent);
     friend void NotifyInserted(TComponent* Component);
 
@@ -289,6 +292,7 @@ private:
     void Remove(TComponent* AComponent);
     void RemoveNotification(TComponent* AComponent);
     void NotifyFreeNotifies();
+    static void InsertedBeside(TComponent* Holder, TComponent* Component);
     void Dismantle();
 
     TComponent* FOwner = nullptr;

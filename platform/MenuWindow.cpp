@@ -13,10 +13,13 @@
 #include "platform/Graphics.h"
 #include "platform/ImgList.h"
 #include "platform/MenuBar.h"
+#include "platform/QtWidgetHost.h"
 
 namespace {
 
 constexpr UINT_PTR SubMenuTimer = 1;
+
+TMenuWindow* gMeasuring = nullptr;
 constexpr UINT SubMenuDelay = 250;
 
 char32_t DecodeAt(const String& S, std::size_t& I)
@@ -77,6 +80,8 @@ void UseMenuFont(TCanvas* Canvas, bool Bold)
 }
 
 }  // namespace
+
+TMenuWindow* MenuWindowMeasuring() { return gMeasuring; }
 
 TCanvas* MenuMeasureCanvas()
 {
@@ -359,7 +364,7 @@ protected:
     }
 
 private:
-    TRect Place(const TSize& Size, const TRect& Anchor, const TPoint& At, bool Sub) const;
+    TRect Place(const TSize& Size, const TRect& Anchor, const TPoint& At, bool Sub, int FrameTop) const;
 };
 
 namespace {
@@ -386,7 +391,7 @@ TMenuTracker::~TMenuTracker()
             w->Hide();
 }
 
-TRect TMenuTracker::Place(const TSize& Size, const TRect& Anchor, const TPoint& At, bool Sub) const
+TRect TMenuTracker::Place(const TSize& Size, const TRect& Anchor, const TPoint& At, bool Sub, int FrameTop) const
 {
     const TRect work = Screen->MonitorWorkAreaRect(Sub || Bar ? Anchor.TopLeft() : At);
     const int w = Size.cx, h = Size.cy;
@@ -397,7 +402,7 @@ TRect TMenuTracker::Place(const TSize& Size, const TRect& Anchor, const TPoint& 
         const int right = Anchor.Right - TMenuMetrics::SubMenuOverlap;
         const int left = Anchor.Left - w + TMenuMetrics::SubMenuOverlap;
         x = RightToLeft ? (left >= work.Left ? left : right) : (right + w <= work.Right ? right : left);
-        y = Anchor.Top - TMenuMetrics::Frame;
+        y = Anchor.Top - FrameTop;
         if (y + h > work.Bottom)
             y = work.Bottom - h;
     } else if (Bar) {
@@ -425,7 +430,7 @@ TMenuWindow* TMenuTracker::OpenLevel(TMenuItem* Parent, TMenuWindow* From, const
 {
     TMenuWindow* w = TakeWindow();
     w->Fill(this, Parent, From);
-    const TRect r = Place({w->Width(), w->Height()}, Anchor, At, From != nullptr);
+    const TRect r = Place({w->Width(), w->Height()}, Anchor, At, From != nullptr, w->Frame().Top);
     w->SetBounds(r.Left, r.Top, r.Width(), r.Height());
     Levels.push_back(w);
     if (From)
@@ -584,6 +589,50 @@ void TMenuWindow::CreateParams(TCreateParams& Params)
     Params.WindowClassStyle |= CS_DROPSHADOW;
 }
 
+void TMenuWindow::CreateWnd()
+{
+    TCustomForm::CreateWnd();
+    ApplyShape();
+}
+
+void TMenuWindow::SetFrame(TMenuFrame Value)
+{
+    auto room = [](int V) { return std::clamp(V, 0, 64); };
+    Value.Left = room(Value.Left);
+    Value.Top = room(Value.Top);
+    Value.Right = room(Value.Right);
+    Value.Bottom = room(Value.Bottom);
+    Value.CornerCut = room(Value.CornerCut);
+    FFrame = std::move(Value);
+}
+
+void TMenuWindow::ApplyShape()
+{
+    QtWidgetHost* host = Host();
+    if (!host)
+        return;
+    // A painted frame brings its own shadow; the toolkit's band would be a
+    // second one.
+    const bool band = host->testAttribute(Qt::WA_TranslucentBackground) && !FFrame.Paint;
+    const int margin = band ? DropShadowSize : 0;
+    if (host->ShadowMargin != margin) {
+        host->ShadowMargin = margin;
+        host->SettingGeometry = true;
+        host->resize(Width() + margin, Height() + margin);
+        host->SettingGeometry = false;
+    }
+    const int cut = std::min({FFrame.CornerCut, Width() / 2, Height() / 2});
+    if (cut <= 0) {
+        if (!host->mask().isEmpty())
+            host->clearMask();
+        return;
+    }
+    QRegion shape(0, 0, Width(), Height());
+    shape -= QRegion(Width() - cut, 0, cut, cut);
+    shape -= QRegion(0, Height() - cut, cut, cut);
+    host->setMask(shape);
+}
+
 TMenuItem* TMenuWindow::Entry(int Index) const
 {
     return Index >= 0 && Index < EntryCount() ? FEntries[std::size_t(Index)].Item : nullptr;
@@ -594,7 +643,7 @@ TRect TMenuWindow::EntryRect(int Index) const
     if (Index < 0 || Index >= EntryCount())
         return {};
     const TEntry& e = FEntries[std::size_t(Index)];
-    return {TMenuMetrics::Frame, e.Top, Width() - TMenuMetrics::Frame, e.Top + e.Height};
+    return {FFrame.Left, e.Top, Width() - FFrame.Right, e.Top + e.Height};
 }
 
 int TMenuWindow::EntryAt(const TPoint& P) const
@@ -632,6 +681,7 @@ void TMenuWindow::Retire()
     FParentWindow = nullptr;
     FEntries.clear();
     FSelected = FSubIndex = -1;
+    FFrame = TMenuFrame{};
 }
 
 TMenuWindow* TMenuWindow::SubMenu() const { return FTracker ? FTracker->LevelAbove(this) : nullptr; }
@@ -656,17 +706,29 @@ void TMenuWindow::Fill(TMenuTracker* Tracker, TMenuItem* Parent, TMenuWindow* Pa
     while (!FEntries.empty() && FEntries.back().Item->IsLine())
         FEntries.pop_back();
 
+    FFrame = TMenuFrame{};
     TCanvas* c = MenuMeasureCanvas();
     int width = 0;
-    int y = TMenuMetrics::Frame;
-    for (TEntry& e : FEntries) {
-        const TSize s = MeasureMenuItem(e.Item, c, false);
-        width = std::max(width, s.cx);
-        e.Top = y;
-        e.Height = s.cy;
-        y += s.cy;
+    {
+        struct TMeasuring {
+            TMenuWindow* Before = gMeasuring;
+            explicit TMeasuring(TMenuWindow* W) { gMeasuring = W; }
+            ~TMeasuring() { gMeasuring = Before; }
+        } measuring(this);
+        for (TEntry& e : FEntries) {
+            const TSize s = MeasureMenuItem(e.Item, c, false);
+            width = std::max(width, s.cx);
+            e.Height = s.cy;
+        }
     }
-    SetBounds(Left(), Top(), width + 2 * TMenuMetrics::Frame, y + TMenuMetrics::Frame);
+    // The frame is known once the items were asked.
+    int y = FFrame.Top;
+    for (TEntry& e : FEntries) {
+        e.Top = y;
+        y += e.Height;
+    }
+    SetBounds(Left(), Top(), width + FFrame.Left + FFrame.Right, y + FFrame.Bottom);
+    ApplyShape();
     Invalidate();
 }
 
@@ -937,8 +999,10 @@ void TMenuWindow::Paint(TCanvas* Canvas)
     Canvas->Brush()->SetStyle(bsSolid);
     Canvas->Brush()->SetColor(clMenu);
     Canvas->FillRect(all);
-    Canvas->Brush()->SetColor(clBtnShadow);
-    Canvas->FrameRect(all);
+    if (!FFrame.Paint) {
+        Canvas->Brush()->SetColor(clBtnShadow);
+        Canvas->FrameRect(all);
+    }
     for (int i = 0; i < EntryCount(); ++i) {
         TMenuItem* item = Entry(i);
         const TRect r = EntryRect(i);
@@ -946,6 +1010,11 @@ void TMenuWindow::Paint(TCanvas* Canvas)
             continue;
         const int saved = Canvas->SaveDC();
         DrawMenuItem(item, Canvas, r, MenuItemState(item, i == FSelected, false), false);
+        Canvas->RestoreDC(saved);
+    }
+    if (FFrame.Paint) {
+        const int saved = Canvas->SaveDC();
+        FFrame.Paint(this, Canvas);
         Canvas->RestoreDC(saved);
     }
 }

@@ -10,6 +10,7 @@
 // TPopupMenu::Popup and the menu bar's drop-downs run them through
 // TrackMenu, which returns once the menu is closed; the chosen item is
 // clicked after that.
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -47,6 +48,26 @@ char32_t MenuAccelerator(const String& Caption);
 // Upper case of a typed character, as accelerators are compared.
 char32_t MenuKeyChar(char32_t Char);
 
+class TMenuWindow;
+
+// How a level is framed: the room round its entries and who paints it. The
+// plain frame is the level's own. A painter paints over the room after the
+// entries are drawn; it draws any shadow itself, so the toolkit's band is
+// left off, and the CornerCut squares at the top-right and bottom-left
+// corners are no part of the window.
+struct TMenuFrame {
+    int Left = TMenuMetrics::Frame;
+    int Top = TMenuMetrics::Frame;
+    int Right = TMenuMetrics::Frame;
+    int Bottom = TMenuMetrics::Frame;
+    int CornerCut = 0;
+    std::function<void(TMenuWindow* Window, TCanvas* Canvas)> Paint;
+};
+
+// The level whose items are being measured, while it is filled: an item's
+// measure event may give it a frame. Null otherwise.
+TMenuWindow* MenuWindowMeasuring();
+
 // One level of an open menu.
 class TMenuWindow : public TCustomForm {
     VEK_DECLARE_CLASS(TMenuWindow, TCustomForm)
@@ -72,6 +93,10 @@ public:
     // The open sub-menu's level; null when none.
     TMenuWindow* SubMenu() const;
 
+    // The level's frame, plain again for each menu it shows.
+    const TMenuFrame& Frame() const { return FFrame; }
+    void SetFrame(TMenuFrame Value);
+
     // Platform code: fills the level with Parent's sub-items of the open
     // menu and measures them.
     void Fill(TMenuTracker* Tracker, TMenuItem* Parent, TMenuWindow* ParentWindow);
@@ -88,6 +113,7 @@ protected:
     bool PopupOutsidePress(TMouseButton Button, const TPoint& ScreenPos) override;
     void PopupDismissed() override;
     void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
 
 private:
     struct TEntry {
@@ -96,6 +122,8 @@ private:
         int Height;
     };
     void Paint(TCanvas* Canvas);
+    // The window's shape and shadow band as the frame wants them.
+    void ApplyShape();
     void PointerMoved(const TPoint& ClientPos);
     void ButtonUp(const TPoint& ClientPos);
     void MoveSelection(int Step);
@@ -114,6 +142,7 @@ private:
     int FSelected = -1;
     int FSubIndex = -1;  // the entry whose sub-menu is open
     TPoint FLastPointer{-1, -1};
+    TMenuFrame FFrame;
 };
 
 struct TMenuTrackResult {

@@ -6,6 +6,8 @@
 #include "platform/Forms.h"
 #include "platform/Graphics.h"
 #include "platform/ImgList.h"
+#include "platform/MenuBar.h"
+#include "platform/MenuWindow.h"
 #include "platform/Menus.h"
 #include "tests/support/PlatformFixture.h"
 
@@ -323,11 +325,80 @@ TEST_F(StyledMenu, MenuBarEntries)
     EXPECT_EQ(At(52, 10), P().SelectBorderColor);
     EXPECT_EQ(At(45, 10), P().SelectColor);
     EXPECT_EQ(At(55, 10), GetShadeColor(P().MenuBarColor, 30));
-    // Under the pointer: the same box, no shadow.
+    // Under the pointer: the same box, no shadow; a pixel below the top.
     Draw(file, {odHotLight}, 60, 20);
     EXPECT_EQ(At(45, 10), P().SelectColor);
     EXPECT_EQ(At(52, 10), P().SelectBorderColor);
     EXPECT_EQ(At(55, 10), P().MenuBarColor);
+    EXPECT_EQ(At(20, 0), ColorToRGB(clFuchsia));
+    EXPECT_EQ(At(20, 1), P().SelectBorderColor);
+    EXPECT_EQ(At(20, 19), P().SelectBorderColor);
+}
+
+TEST_F(StyledMenu, TheLastBarEntryPaintsTheRestOfTheBar)
+{
+    form->SetBorderStyle(bsNone);
+    form->SetBounds(0, 0, 400, 100);
+    auto* main = Create<TMainMenu>(form);
+    TMenuItem* file = AddItem(main, "File");
+    TMenuItem* help = AddItem(main, "Help");
+    auto* bar = Create<TMenuBar>(form);
+    bar->SetParent(form);
+    bar->SetAlign(alTop);
+    bar->SetMenu(main);
+    styled->SetDrawMenuBar(true);
+    const TColor barColour = RGB(200, 230, 200);
+    styled->SetMenuBarColor(barColour);
+    styled->InitItem(main, true, true);
+    form->Show();
+    bar->Repaint();
+    TCanvas* c = bar->BackBuffer()->Canvas();
+    const TRect f = bar->ItemRect(file), h = bar->ItemRect(help);
+    const int mid = bar->Height() / 2;
+    EXPECT_EQ(c->Pixels((f.Left + f.Right) / 2, 0), barColour);
+    EXPECT_EQ(c->Pixels(h.Right + 1, mid), barColour);
+    EXPECT_EQ(c->Pixels(bar->Width() - 1, mid), barColour);
+    // A hidden entry is not the last one: the one before it paints on.
+    help->SetVisible(false);
+    bar->Repaint();
+    EXPECT_EQ(c->Pixels(bar->Width() - 1, mid), barColour);
+    EXPECT_EQ(c->Pixels(f.Right + 2, mid), barColour);
+    styled->SetDrawMenuBar(false);
+    bar->Repaint();
+    EXPECT_EQ(c->Pixels(bar->Width() - 1, mid), ColorToRGB(bar->Color()));
+}
+
+TEST_F(StyledMenu, FlatPopupLevelsDrawTheirFrameAndShadow)
+{
+    AddItem(popup, "Open");
+    AddItem(popup, "Close");
+    styled->InitItem(popup, true, true);
+    styled->SetFlatMenu(true);
+    bool seen = false;
+    TModalHookGuard hook([&](TCustomForm* F) {
+        auto* w = dynamic_cast<TMenuWindow*>(F);
+        ASSERT_NE(w, nullptr);
+        seen = true;
+        w->Update();
+        TCanvas* c = w->BackBuffer()->Canvas();
+        const int W = w->Width(), H = w->Height(), mid = H / 2;
+        EXPECT_EQ(w->EntryRect(0).TopLeft(), (TPoint{3, 3}));
+        EXPECT_EQ(w->EntryRect(1).Right, W - 5);
+        EXPECT_EQ(c->Pixels(0, mid), P().MenuBorderColor);
+        EXPECT_EQ(c->Pixels(W - 3, mid), P().MenuBorderColor);
+        EXPECT_EQ(c->Pixels(W / 2, H - 3), P().MenuBorderColor);
+        for (int x : {1, 2, W - 5, W - 4})
+            EXPECT_EQ(c->Pixels(x, mid), P().IconBackColor) << x;
+        EXPECT_EQ(c->Pixels(W / 2, 2), P().IconBackColor);
+        EXPECT_EQ(c->Pixels(W - 1, mid), P().MenuShadowColor);
+        EXPECT_EQ(c->Pixels(W - 2, 2), P().MenuShadowColor);
+        EXPECT_EQ(c->Pixels(W / 2, H - 1), P().MenuShadowColor);
+        // Inside, the items as ever.
+        EXPECT_EQ(c->Pixels(W - 10, w->EntryRect(0).Top + 3), P().Color);
+        w->ClosePopup(mrCancel);
+    });
+    popup->Popup(50, 50);
+    EXPECT_TRUE(seen);
 }
 
 TEST_F(StyledMenu, HookingLeavesOthersAlone)
@@ -387,6 +458,22 @@ TEST_F(StyledMenu, ItemsMadeLaterAreHookedWhenActivated)
     EXPECT_TRUE(sub->OnAdvancedDrawItem && sub->OnMeasureItem);
 }
 
+TEST_F(StyledMenu, AutoDetectHooksItemsMadeLaterOnItsForm)
+{
+    TMenuItem* quiet = AddItem(popup, "Quiet");
+    EXPECT_FALSE(quiet->OnAdvancedDrawItem);
+    styled->SetAutoDetect(true);
+    TMenuItem* later = AddItem(popup, "Later");
+    EXPECT_TRUE(later->OnAdvancedDrawItem && later->OnMeasureItem);
+    // Items of another form are that form's business.
+    TForm* other = Create<TForm>(nullptr);
+    auto* foreign = Create<TMenuItem>(other);
+    EXPECT_FALSE(foreign->OnAdvancedDrawItem);
+    delete other;
+    styled->SetActive(false);
+    EXPECT_FALSE(AddItem(popup, "Off")->OnAdvancedDrawItem);
+}
+
 TEST(StyledMenuManager, LendsTheLookAndGoesWithTheLastComponent)
 {
     EnsureApplication();
@@ -411,6 +498,14 @@ TEST(StyledMenuManager, LendsTheLookAndGoesWithTheLastComponent)
     ProcessEvents();
     EXPECT_TRUE(item->OnAdvancedDrawItem);
     EXPECT_TRUE(StyledMenuManager()->IsStyled(dialog));
+
+    // A form made later on the styled form is styled at the next message.
+    auto* owned = Create<TForm>(main);
+    auto* ownedPopup = Create<TPopupMenu>(owned);
+    auto* paste = Create<TMenuItem>(owned);
+    ownedPopup->Items()->Add(paste);
+    ProcessEvents();
+    EXPECT_TRUE(paste->OnAdvancedDrawItem);
 
     // A second component; the first goes and the dialog takes the second's
     // look, then the manager goes with the last.

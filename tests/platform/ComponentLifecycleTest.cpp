@@ -74,6 +74,25 @@ TEST(ComponentLifecycle, OwnersUpTheChainSeeTheNewComponentsClass)
     delete top;
 }
 
+TEST(ComponentLifecycle, ComponentsBesideAndBelowHearOnceWhatJoinsTheirOwner)
+{
+    auto* form = Create<TWatchingOwner>(nullptr);
+    auto* beside = Create<TWatchingOwner>(form);
+    auto* below = Create<TWatchingOwner>(beside);
+    Build<TLabel>(form, "Later");
+    EXPECT_EQ(beside->Inserts, (std::vector<String>{"TComponent", "TLabel control"}));
+    EXPECT_EQ(below->Inserts, (std::vector<String>{"TLabel control"}));
+    // The owner hears it as its owner only; the newcomer does not hear itself.
+    EXPECT_EQ(form->Inserts, (std::vector<String>{"TComponent", "TComponent", "TLabel control"}));
+    auto* own = Create<TWatchingOwner>(form);
+    EXPECT_TRUE(own->Inserts.empty());
+    // What joins below is not news beside it.
+    Create<TButton>(below);
+    EXPECT_EQ(beside->Inserts.back(), "TButton control");
+    EXPECT_EQ(own->Inserts.size(), 0u);
+    delete form;
+}
+
 TEST(ComponentLifecycle, AFailedConstructionIsNotAnnounced)
 {
     struct TFailing : TComponent {

@@ -12,6 +12,7 @@
 #include "platform/MenuBar.h"
 #include "platform/MenuWindow.h"
 #include "platform/Menus.h"
+#include "platform/QtWidgetHost.h"
 #include "tests/support/PlatformFixture.h"
 
 namespace {
@@ -310,6 +311,62 @@ TEST(MenuWindow, ItemsWithoutHandlersDrawThePlainLook)
         for (int x = more.Right - TMenuMetrics::ArrowColumn; x < more.Right; ++x)
             arrow += PixelAt(w, {x, (more.Top + more.Bottom) / 2}) == ColorToRGB(clMenuText);
         EXPECT_GT(arrow, 0);
+        KeyDown(w, VK_ESCAPE);
+    });
+    s.Popup->Popup(40, 40);
+}
+
+TEST(MenuWindow, AMeasureEventFramesItsLevelUntilTheNextMenu)
+{
+    TMenuScene s;
+    int painted = 0;
+    s.Open->OnMeasureItem = [&](TObject*, TCanvas*, int&, int&) {
+        ASSERT_NE(MenuWindowMeasuring(), nullptr);
+        TMenuFrame frame;
+        frame.Left = frame.Top = 3;
+        frame.Right = frame.Bottom = 5;
+        frame.CornerCut = 2;
+        frame.Paint = [&](TMenuWindow* W, TCanvas* C) {
+            ++painted;
+            C->Brush()->SetColor(clRed);
+            C->FillRect({W->Width() - 5, 0, W->Width(), W->Height()});
+        };
+        MenuWindowMeasuring()->SetFrame(std::move(frame));
+    };
+    TMenuWindow* level = nullptr;
+    THookGuard hook([&](TCustomForm* F) {
+        TMenuWindow* w = level = Level(F);
+        const int last = w->EntryCount() - 1;
+        EXPECT_EQ(w->EntryRect(0).TopLeft(), (TPoint{3, 3}));
+        EXPECT_EQ(w->EntryRect(last).Right, w->Width() - 5);
+        EXPECT_EQ(w->EntryRect(last).Bottom, w->Height() - 5);
+        // Painted over the entries, in the room asked for.
+        EXPECT_EQ(PixelAt(w, {w->Width() - 4, w->EntryRect(0).Top + 2}), ColorToRGB(clRed));
+        EXPECT_GT(painted, 0);
+        // The window's shape leaves out the two corners; the frame brings
+        // its own shadow, so the toolkit adds no band.
+        auto* host = static_cast<QtWidgetHost*>(WidgetOf(w));
+        ASSERT_NE(host, nullptr);
+        EXPECT_EQ(host->ShadowMargin, 0);
+        EXPECT_FALSE(host->mask().contains(QPoint(w->Width() - 1, 0)));
+        EXPECT_FALSE(host->mask().contains(QPoint(1, w->Height() - 2)));
+        EXPECT_TRUE(host->mask().contains(QPoint(w->Width() - 3, 0)));
+        EXPECT_TRUE(host->mask().contains(QPoint(w->Width() - 1, 2)));
+        KeyDown(w, VK_ESCAPE);
+    });
+    s.Popup->Popup(40, 40);
+    EXPECT_EQ(MenuWindowMeasuring(), nullptr);
+
+    // The window is reused plain by a menu that asks for no frame.
+    s.Open->OnMeasureItem = nullptr;
+    THookGuard plain([&](TCustomForm* F) {
+        TMenuWindow* w = Level(F);
+        EXPECT_EQ(w, level);
+        EXPECT_FALSE(w->Frame().Paint);
+        EXPECT_EQ(w->EntryRect(0).TopLeft(), (TPoint{TMenuMetrics::Frame, TMenuMetrics::Frame}));
+        auto* host = static_cast<QtWidgetHost*>(WidgetOf(w));
+        EXPECT_TRUE(host->mask().isEmpty());
+        EXPECT_EQ(host->ShadowMargin, TranslucentWindows() ? DropShadowSize : 0);
         KeyDown(w, VK_ESCAPE);
     });
     s.Popup->Popup(40, 40);
