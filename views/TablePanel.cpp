@@ -58,6 +58,7 @@ void TPlannerForm::CreateTablePanel()
 
     Splitter2 = Build<TKitSplitter>(this, "Splitter2").Align(alRight).Parent(Panel1).Get();
     Splitter2->SetWidth(10);
+    Splitter2->SetButtonWidth(60);
     Splitter2->SetVisible(EditorDock && EditorDock->Visible());
     PageControl1 = Build<TPageControl>(this, "PageControl1").Parent(Panel1).Align(alClient).Get();
     TabSheet1 = Create<TTabSheet>(this);
