@@ -322,6 +322,15 @@ void TCanvas::DrawSpans(int X0, int Y0, int X1, int Y1, bool LastPixel)
     const int minor = xMajor ? ady : adx;
     const int sMajor = (xMajor ? dx : dy) < 0 ? -1 : 1;
     const int sMinor = (xMajor ? dy : dx) < 0 ? -1 : 1;
+    if (minor == 0 && pattern.empty()) {
+        // A solid straight line is one run; no need to step its pixels.
+        const int a = sMajor > 0 ? (xMajor ? X0 : Y0) : (xMajor ? X0 : Y0) - steps + 1;
+        if (xMajor)
+            FPainter->fillRect(QRect(a, Y0, steps, 1), color);
+        else
+            FPainter->fillRect(QRect(X0, a, 1, steps), color);
+        return;
+    }
 
     // Run of pixels along the major axis sharing one minor coordinate.
     int runStart = 0, runLen = 0, runMinor = 0;

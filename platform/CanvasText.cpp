@@ -7,14 +7,45 @@
 
 namespace {
 
+using TWidthMap = std::unordered_map<QString, int>;
+
+// The width table of a font, by the font's key. Bounded: a table that grows
+// past its limit starts afresh, and so does the list of fonts.
+std::shared_ptr<TWidthMap> WidthsOf(const QFont& Font)
+{
+    thread_local std::unordered_map<QString, std::shared_ptr<TWidthMap>> tables;
+    if (tables.size() > 64)
+        tables.clear();
+    std::shared_ptr<TWidthMap>& t = tables[Font.key()];
+    if (!t)
+        t = std::make_shared<TWidthMap>();
+    return t;
+}
+
 const QFontMetrics& MetricsOf(const TFont& Font, TCanvasCache& C)
 {
     if (!C.FontValid) {
         C.QtFont = FontToQFont(Font);
         C.Metrics.emplace(C.QtFont);
+        C.Widths = WidthsOf(C.QtFont);
         C.FontValid = true;
     }
     return *C.Metrics;
+}
+
+// The advance of S in the canvas's current font (MetricsOf called before).
+int AdvanceOf(const QString& S, TCanvasCache& C)
+{
+    if (S.isEmpty())
+        return 0;
+    TWidthMap& widths = *C.Widths;
+    if (const auto it = widths.find(S); it != widths.end())
+        return it->second;
+    if (widths.size() >= 250000)
+        widths.clear();
+    const int w = C.Metrics->horizontalAdvance(S);
+    widths.emplace(S, w);
+    return w;
 }
 
 QString Utf8(const String& S) { return QString::fromUtf8(S.data(), qsizetype(S.size())); }
@@ -160,7 +191,7 @@ void TCanvas::PrepareFont()
 TSize TCanvas::TextExtent(const String& Text)
 {
     const QFontMetrics& fm = MetricsOf(*FFont, *FCache);
-    return TSize(Text.empty() ? 0 : fm.horizontalAdvance(Utf8(Text)), fm.ascent() + fm.descent());
+    return TSize(Text.empty() ? 0 : AdvanceOf(Utf8(Text), *FCache), fm.ascent() + fm.descent());
 }
 
 int TCanvas::FontAscent() { return MetricsOf(*FFont, *FCache).ascent(); }
@@ -175,7 +206,7 @@ int TCanvas::TextOutDevice(int DX, int DY, const String& Text, const TRect* Clip
     const QFontMetrics& fm = MetricsOf(*FFont, *FCache);
     PrepareFont();
     const QString s = Utf8(Text);
-    const int w = s.isEmpty() ? 0 : fm.horizontalAdvance(s);
+    const int w = AdvanceOf(s, *FCache);
     const int h = fm.ascent() + fm.descent();
     const bool opaque = FBrush->Style() != bsClear && BkColor() != clNone;
     if (Clip) {
@@ -190,7 +221,7 @@ int TCanvas::TextOutDevice(int DX, int DY, const String& Text, const TRect* Clip
         if (opaque && !FillClip && w > 0)
             FPainter->fillRect(QRect(0, 0, w, h), FCache->BkColor);
         if (!s.isEmpty())
-            FPainter->drawText(QPoint(0, fm.ascent()), s);
+            PaintText(*FPainter, QPoint(0, fm.ascent()), s);
         FPainter->resetTransform();
     } else {
         if (opaque) {
@@ -200,12 +231,14 @@ int TCanvas::TextOutDevice(int DX, int DY, const String& Text, const TRect* Clip
                 FPainter->fillRect(QRect(DX, DY, w, h), FCache->BkColor);
         }
         if (!s.isEmpty())
-            FPainter->drawText(QPoint(DX, DY + fm.ascent()), s);
+            PaintText(*FPainter, QPoint(DX, DY + fm.ascent()), s);
     }
     if (Clip)
         ApplyClip();
     return w;
 }
+
+void TCanvas::PaintText(QPainter& Painter, const QPoint& P, const QString& S) { Painter.drawText(P, S); }
 
 void TCanvas::TextOut(int X, int Y, const String& Text)
 {
@@ -272,7 +305,7 @@ int TCanvas::DrawText(const String& Text, TRect& R, unsigned Format)
     widths.reserve(size_t(lines.size()));
     int widest = 0;
     for (const QString& l : lines) {
-        widths.push_back(l.isEmpty() ? 0 : fm.horizontalAdvance(l));
+        widths.push_back(AdvanceOf(l, *FCache));
         widest = std::max(widest, widths.back());
     }
     const int textHeight = int(lines.size()) * lineHeight;

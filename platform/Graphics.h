@@ -21,6 +21,8 @@
 
 class QImage;
 class QPainter;
+class QPoint;
+class QString;
 class TCanvas;
 class TBitmap;
 
@@ -381,6 +383,9 @@ protected:
     void PainterLost();
     // Pixel read-back; CLR_INVALID where the device has no pixels to read.
     virtual TColor ReadPixel(int DeviceX, int DeviceY);
+    // Puts S with its base line's start at P on the active painter, whose
+    // font, pen and clip are already set.
+    virtual void PaintText(QPainter& Painter, const QPoint& P, const QString& S);
 
     void ObjectChanged(TGraphicsObject* Sender);
 

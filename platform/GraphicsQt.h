@@ -12,7 +12,9 @@
 #include <QPen>
 #include <QRegion>
 
+#include <memory>
 #include <optional>
+#include <unordered_map>
 
 // TColor (system colours resolved) as an opaque QColor; clNone as transparent.
 QColor ColorToQColor(TColor Color);
@@ -84,6 +86,10 @@ struct TCanvasCache {
     bool FontValid = false;
     QFont QtFont;
     std::optional<QFontMetrics> Metrics;
+    // Advances measured in this font, shared by every canvas of the thread
+    // using the same font: tables print the same texts page after page, and
+    // shaping a text costs far more than looking it up.
+    std::shared_ptr<std::unordered_map<QString, int>> Widths;
 
     bool TextValid = false;
     bool BkValid = false;

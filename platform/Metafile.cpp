@@ -53,6 +53,7 @@ struct TMetafileData {
     std::vector<QImage> Images;
     std::unordered_map<qint64, int> ImageIndex;  // cache key -> index in Images
     int Draws = 0;
+    bool SyncOnly = false;  // a draw that only brings the painter's state
 
     int AddImage(const QImage& Image)
     {
@@ -141,6 +142,8 @@ public:
     }
     void drawPoints(const QPointF* Points, int Count) override
     {
+        if (FData->SyncOnly || Count <= 0)
+            return;  // only brought the state up to date
         FData->Ops.emplace_back(TOpPoints{std::vector<QPointF>(Points, Points + Count)});
         ++FData->Draws;
     }
@@ -348,6 +351,15 @@ void TMetafile::Play(QPainter& Painter, const QRectF& Target) const
     clipToTarget(Qt::ReplaceClip);
     const QTransform baseAll = base * outer;
     Painter.setTransform(baseAll);
+    // Texts of a page mostly share one font; setting it again for each
+    // would make the target take up its state anew every time.
+    QFont font = Painter.font();
+    auto useFont = [&](const QFont& F) {
+        if (!F.isCopyOf(font)) {
+            font = F;
+            Painter.setFont(F);
+        }
+    };
     for (const TOp& op : FData->Ops) {
         std::visit(
             [&](const auto& o) {
@@ -361,7 +373,7 @@ void TMetafile::Play(QPainter& Painter, const QRectF& Target) const
                 } else if constexpr (std::is_same_v<T, TOpBrushOrigin>) {
                     Painter.setBrushOrigin(o.Origin);
                 } else if constexpr (std::is_same_v<T, TOpFont>) {
-                    Painter.setFont(o.Font);
+                    useFont(o.Font);
                 } else if constexpr (std::is_same_v<T, TOpBackground>) {
                     Painter.setBackground(o.Brush);
                 } else if constexpr (std::is_same_v<T, TOpBackgroundMode>) {
@@ -393,7 +405,7 @@ void TMetafile::Play(QPainter& Painter, const QRectF& Target) const
                 } else if constexpr (std::is_same_v<T, TOpOpacity>) {
                     Painter.setOpacity(o.Opacity);
                 } else if constexpr (std::is_same_v<T, TOpText>) {
-                    Painter.setFont(o.Font);
+                    useFont(o.Font);
                     Painter.drawText(o.Pos, o.Text);
                 } else if constexpr (std::is_same_v<T, TOpLines>) {
                     Painter.drawLines(o.Lines.data(), int(o.Lines.size()));
@@ -470,6 +482,24 @@ QPainter* TMetafileCanvas::AcquirePainter()
     if (!FPainterOwn->isActive() && !FPainterOwn->begin(FRecorder.get()))
         return nullptr;
     return FPainterOwn.get();
+}
+
+// The text is kept as it stands, to be laid out when the page is played:
+// laying it out here as well would only be thrown away. Drawing a point
+// that is not kept hands the painter's pending state to the recording
+// first, so the text meets its font, pen, transform and clip as a drawn one
+// would.
+void TMetafileCanvas::PaintText(QPainter& Painter, const QPoint& P, const QString& S)
+{
+    if (S.isEmpty() || Painter.pen().style() == Qt::NoPen)
+        return;
+    TMetafileData& data = *FMetafile->FData;
+    data.SyncOnly = true;
+    const QPointF point(P);
+    Painter.drawPoints(&point, 1);
+    data.SyncOnly = false;
+    data.Ops.emplace_back(TOpText{point, S, Painter.font()});
+    ++data.Draws;
 }
 
 void TMetafileCanvas::ReleasePainter()

@@ -93,6 +93,7 @@ public:
 protected:
     QPainter* AcquirePainter() override;
     void ReleasePainter() override;
+    void PaintText(QPainter& Painter, const QPoint& P, const QString& S) override;
 
 private:
     TMetafile* FMetafile;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "components/TreeGrid/StringTreeGrid.h"
 #include "platform/Dialogs.h"
 #include "platform/ExtCtrls.h"
 #include "platform/Grids.h"
@@ -22,12 +23,17 @@ TPrintListDialog::TPrintListDialog(TComponent* AOwner, TPlannerForm* Doc) : TFor
     PrinterSetupDialog1 = Create<TPrinterSetupDialog>(this);
 
     NewLabel(this, this, Tr("Columns to print"), 8, 8);
-    ColumnsPanel = Create<TPanel>(this);
-    ColumnsPanel->SetParent(this);
-    ColumnsPanel->SetName("ColumnsPanel");
-    ColumnsPanel->SetBounds(8, 26, 180, 230);
-    ColumnsPanel->SetBevelOuter(bvLowered);
-    ColumnsPanel->SetShowCaption(false);
+    ColumnList = Create<TStringTreeGrid>(this);
+    ColumnList->SetParent(this);
+    ColumnList->SetName("ColumnList");
+    ColumnList->SetBounds(8, 26, 180, 230);
+    ColumnList->Header()->SetOptions(ColumnList->Header()->Options() - TTGHeaderOptions{hoVisible});
+    ColumnList->TreeOptions()->SetMiscOptions(ColumnList->TreeOptions()->MiscOptions() + TTGMiscOptions{toCheckSupport});
+    ColumnList->TreeOptions()->SetPaintOptions(
+        ColumnList->TreeOptions()->PaintOptions() - TTGPaintOptions{toShowRoot, toShowTreeLines, toShowButtons});
+    ColumnList->OnGetText = [this](TBaseTreeGrid*, TGridNode* Node, TColumnIndex, TVSTTextType, String& Text) {
+        Text = Node && Node->Index < FColumnCaptions.size() ? FColumnCaptions[Node->Index] : String();
+    };
 
     auto radio = [&](const String& Name, const String& Caption, int Top) {
         auto* r = Create<TRadioButton>(this);
@@ -71,18 +77,42 @@ TPrintSettings TPrintListDialog::Settings() const
 
 void TPrintListDialog::FillColumns()
 {
-    for (TCheckBox* b : ColumnBoxes)
-        b->Free();
-    ColumnBoxes.clear();
     const TWhichTable table = FDoc->GetActiveTable();
     const int count = FDoc->GetTableColCount(table);
-    const int step = count > 0 ? std::clamp(226 / count, 12, 20) : 20;
+    FColumnCaptions.clear();
+    for (int c = 0; c < count; ++c)
+        FColumnCaptions.push_back(FDoc->GetColumnCaption(table, c));
+    ColumnList->Clear();
     for (int c = 0; c < count; ++c) {
-        TCheckBox* b = NewCheckBox(this, ColumnsPanel, FDoc->GetColumnCaption(table, c), 4, 2 + c * step, 170);
-        b->SetChecked(true);
-        ColumnBoxes.push_back(b);
+        TGridNode* node = ColumnList->AddChild(nullptr);
+        ColumnList->SetCheckType(node, ctCheckBox);
+        ColumnList->SetCheckState(node, csCheckedNormal);
     }
     UpdateCount();
+}
+
+int TPrintListDialog::ColumnCount() const { return int(ColumnList->RootNodeCount()); }
+
+TGridNode* TPrintListDialog::ColumnNode(int Column) const
+{
+    if (Column < 0 || Column >= ColumnCount())
+        return nullptr;
+    TGridNode* node = ColumnList->GetFirstChildNoInit(nullptr);
+    while (node && int(node->Index) != Column)
+        node = node->NextSibling;
+    return node;
+}
+
+bool TPrintListDialog::ColumnChecked(int Column) const
+{
+    TGridNode* node = ColumnNode(Column);
+    return node && ColumnList->CheckState(node) == csCheckedNormal;
+}
+
+void TPrintListDialog::SetColumnChecked(int Column, bool Checked)
+{
+    if (TGridNode* node = ColumnNode(Column))
+        ColumnList->SetCheckState(node, Checked ? csCheckedNormal : csUncheckedNormal);
 }
 
 TForEachType TPrintListDialog::RowChoice() const
@@ -133,8 +163,7 @@ void TPrintListDialog::Record()
     grid->SetRowCount(int(rows.size()) + 1);
     for (int c = 0; c < columns; ++c) {
         grid->SetCells(c, 0, FDoc->GetColumnCaption(table, c));
-        const bool checked = c < int(ColumnBoxes.size()) && ColumnBoxes[std::size_t(c)]->Checked();
-        grid->SetColWidths(c, checked ? 1 : 0);
+        grid->SetColWidths(c, ColumnChecked(c) ? 1 : 0);
     }
     for (std::size_t r = 0; r < rows.size(); ++r)
         for (int c = 0; c < columns; ++c)

@@ -6,9 +6,10 @@
 #include "printing/PrintDialogControls.h"
 
 class TRadioButton;
-class TPanel;
 class TPrinterSetupDialog;
 class TStringGrid;
+class TStringTreeGrid;
+struct TGridNode;
 
 class TPrintListDialog : public TForm {
     VEK_DECLARE_CLASS(TPrintListDialog, TForm)
@@ -17,9 +18,9 @@ public:
 
     TPrintPreviewDialog* PrintPreviewDialog1 = nullptr;
     TPrinterSetupDialog* PrinterSetupDialog1 = nullptr;
-    // "Columns to print": one box per column of the active table.
-    TPanel* ColumnsPanel = nullptr;
-    std::vector<TCheckBox*> ColumnBoxes;
+    // "Columns to print": one checked line per column of the active table,
+    // in table order.
+    TStringTreeGrid* ColumnList = nullptr;
     TRadioButton* AllTasks = nullptr;
     TRadioButton* FilteredTasks = nullptr;
     TRadioButton* SelectedTasks = nullptr;
@@ -36,6 +37,9 @@ public:
     TPrintSettings Settings() const;
     // The active table's columns, every box checked; the count shown.
     void FillColumns();
+    int ColumnCount() const;
+    bool ColumnChecked(int Column) const;
+    void SetColumnChecked(int Column, bool Checked);
     // The rows the row buttons choose, in table order.
     TForEachType RowChoice() const;
     std::vector<TNodeData*> ChosenRows();
@@ -52,5 +56,7 @@ public:
 
 private:
     String Tr(const String& Text) const { return FDoc->Translate(Text); }
+    TGridNode* ColumnNode(int Column) const;
     TPlannerForm* FDoc;
+    std::vector<String> FColumnCaptions;
 };

@@ -1,6 +1,7 @@
 // The timechart and table print dialogs on a planner: the range and page
 // rules, the chart's place on its pages, low quality, the standard header
 // and footer, the settings, the table's choices and the fallback file.
+#include "components/TreeGrid/StringTreeGrid.h"
 #include "platform/ComCtrls.h"
 #include "platform/DateUtils.h"
 #include "printing/PrintListDialog.h"
@@ -314,7 +315,14 @@ TEST_F(PrintDialogsTest, TableDialogChoosesColumnsAndRows)
     AddTask(*p, "P2", March1 + 2, 2);
     auto d = MakeDialog<TPrintListDialog>(*p);
     d->FillColumns();
-    ASSERT_EQ(int(d->ColumnBoxes.size()), p->GetTableColCount(tbTable));
+    ASSERT_EQ(d->ColumnCount(), p->GetTableColCount(tbTable));
+    // The list shows each column's caption, checked.
+    TGridNode* line = d->ColumnList->GetFirst();
+    for (int c = 0; c < d->ColumnCount(); ++c, line = d->ColumnList->GetNext(line)) {
+        ASSERT_NE(line, nullptr);
+        EXPECT_EQ(d->ColumnList->Text(line, NoColumn), p->GetColumnCaption(tbTable, c));
+        EXPECT_TRUE(d->ColumnChecked(c));
+    }
     EXPECT_EQ(d->EditCount->Text(), "3");
     EXPECT_TRUE(d->OKButton->Enabled());
     d->SelectedTasks->SetChecked(true);
@@ -334,8 +342,8 @@ TEST_F(PrintDialogsTest, TableDialogChoosesColumnsAndRows)
 
     // Nothing checked: no cell is printed, only the table's empty frame at
     // the body's middle.
-    for (TCheckBox* b : d->ColumnBoxes)
-        b->SetChecked(false);
+    for (int c = 0; c < d->ColumnCount(); ++c)
+        d->SetColumnChecked(c, false);
     d->Print();
     TPrintPreviewDialog& e = *d->PrintPreviewDialog1;
     ASSERT_EQ(e.GetPageCount(), 1);

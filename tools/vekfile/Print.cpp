@@ -146,7 +146,7 @@ int PrintTableCommand(const std::vector<String>& Args)
     d->Load(TPrintSettings::From(*p));
     d->FillColumns();
     if (hasColumns) {
-        std::vector<bool> wanted(d->ColumnBoxes.size(), false);
+        std::vector<bool> wanted(std::size_t(d->ColumnCount()), false);
         std::size_t from = 0;
         while (!columns.empty() && from <= columns.size()) {
             const std::size_t comma = std::min(columns.find(',', from), columns.size());
@@ -165,7 +165,7 @@ int PrintTableCommand(const std::vector<String>& Args)
             wanted[std::size_t(index)] = true;
         }
         for (std::size_t c = 0; c < wanted.size(); ++c)
-            d->ColumnBoxes[c]->SetChecked(wanted[c]);
+            d->SetColumnChecked(int(c), wanted[c]);
     }
     (rows == "selected" ? d->SelectedTasks : rows == "filtered" ? d->FilteredTasks : d->AllTasks)->SetChecked(true);
     d->UpdateCount();
