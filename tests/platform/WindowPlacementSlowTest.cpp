@@ -1,7 +1,8 @@
 // Window moves and activation on an X server of the test's own, bare and
 // with a reparenting window manager (twm) when one is installed: the frame
 // is where the program put it, a move from outside (xdotool) is the form's
-// new place, and focus given by the system activates and deactivates.
+// new place, focus given by the system activates and deactivates, and a
+// dialog is framed where its Position puts it.
 #include <gtest/gtest.h>
 
 #include <QProcess>
@@ -128,6 +129,29 @@ TEST(WindowMovePeer, MovesAndActivations)
     EXPECT_EQ(log, (std::vector<String>{"b-", "a+"}));
     EXPECT_FALSE(b->Active());
     EXPECT_EQ(Screen->ActiveForm(), a);
+
+    // A dialog shown modally gets a frame of its own and sits where its
+    // Position says.
+    auto* d = Create<TForm>(nullptr);
+    d->SetBorderStyle(bsDialog);
+    d->SetPosition(poScreenCenter);
+    d->SetBounds(0, 0, 240, 160);
+    // Made at start-up and shown later, as the program's dialogs are.
+    d->HandleNeeded();
+    const TRect work = Screen->WorkAreaRect();
+    const QPoint centred(work.Left + (work.Width() - 240) / 2, work.Top + (work.Height() - 160) / 2);
+    bool answered = false;
+    TModalHookGuard hook([&](TCustomForm*) {
+        answered = true;
+        ASSERT_TRUE(ProcessEventsUntil([&] { return Exposed(d) && d->FrameOffset() == offset; }, 20000))
+            << "frame offset " << d->FrameOffset().X << "," << d->FrameOffset().Y;
+        ASSERT_TRUE(ProcessEventsUntil([&] { return d->Host()->frameGeometry().topLeft() == centred; }, 20000))
+            << d->Host()->frameGeometry().x() << "," << d->Host()->frameGeometry().y();
+        EXPECT_EQ(TPoint(d->Left(), d->Top()), TPoint(centred.x(), centred.y()));
+    });
+    d->ShowModal();
+    EXPECT_TRUE(answered);
+    delete d;
     delete a;
     delete b;
 }
