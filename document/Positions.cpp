@@ -27,10 +27,10 @@ void ExpandRows(TCommaText& List)
         const int n = RowCountOf(List, i);
         if (n <= 1)
             continue;
-        const String name = FirstLine(List.Item(i, 0));
+        const String name = List.Item(i, 0);
         for (int k = 1; k < n; ++k) {
             TCommaText copy(entry);
-            copy.SetItem(0, name + " (" + IntToStr(k) + ")");
+            copy.SetItem(0, TScheduleDocument::ExtraRowName(name, k));
             out.push_back(copy.AsString());
         }
     }
@@ -38,6 +38,11 @@ void ExpandRows(TCommaText& List)
 }
 
 }  // namespace
+
+String TScheduleDocument::ExtraRowName(const String& Name, int K)
+{
+    return FirstLine(Name) + " (" + IntToStr(K) + ")";
+}
 
 const TScheduleDocument::TPositionIndex& TScheduleDocument::ExpandedPositions()
 {

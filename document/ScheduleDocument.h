@@ -19,6 +19,7 @@
 #include "document/DateList.h"
 #include "document/DocumentTypes.h"
 #include "document/IniFiles.h"
+#include "document/PositionLayout.h"
 #include "document/UndoRedo.h"
 #include "document/Workbook.h"
 #include "document/WorkingTime.h"
@@ -187,6 +188,22 @@ public:
     // The position list of the current group (or of all positions), with the
     // extra rows of multi-row positions when Expand is set.
     ICommaText Positiongroups(bool ExpandRows, bool AllPositions);
+    // The text of extra row K of a multi-row position named Name.
+    static String ExtraRowName(const String& Name, int K);
+    // The entries of the task table's column as positions, each its own
+    // origin, and the unit; no positions for a column outside the table.
+    TPositionLayout PositionLayoutOf(int PositionColumn);
+    // Makes the task table's column PositionColumn hold the layout's
+    // positions and switches to its unit. Positions are matched by origin,
+    // never by name: the Position cells of both tables, the stored position
+    // groups and the list filters on the Position columns follow their
+    // position, and what belonged to a deleted one is kept in the cells but
+    // dropped from groups and filters. An unchanged entry keeps its bytes.
+    // A unit change keeps each task's working length and start day. Runs in
+    // its own update bracket; records no undo entry and sends nothing.
+    void ApplyPositionLayout(const TPositionLayout& Layout, int PositionColumn);
+    // The smallest time unit (0 day, 1 minute); the views show it anew.
+    virtual void SetMinUnit(int Unit);
     // Rebuilds the per-position maps from the expanded list and the current
     // group's filter, then schedules the empty-row update.
     virtual void UpdateInternalVariables();

@@ -238,7 +238,7 @@ public:
     void SetTimeChartFontName(const String& Name);
     void SetRowSet(int Value);
     void SetSmallTimeChartRowHeight(int Pixels);
-    void SetMinUnit(int Unit);
+    void SetMinUnit(int Unit) override;
     void SetUserdate(TDateTime Date);
     void UpdateFont();
     TRowSet RowSet() const { return TRowSet(FRowSetIndex >= 0 && FRowSetIndex <= 2 ? FRowSetIndex : 0); }
