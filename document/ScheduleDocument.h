@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "components/TreeGrid/StringTreeGrid.h"
+#include "document/ColumnLayout.h"
 #include "document/CommaText.h"
 #include "document/DateList.h"
 #include "document/DocumentTypes.h"
@@ -116,6 +117,17 @@ public:
     void ResetConnections(TWhichTable Table);
     TConnection GetColumnConnection(TWhichTable Table, int Column) const;
     void InsertColumn(TWhichTable Table, int Index);
+    // Gives the table the layout: every row's cells, each column's header
+    // data (filter, sort direction) and the roles follow their origin
+    // column, stored filters follow its caption, and the colouring column's
+    // colours follow their entries' texts. A column that is no origin goes
+    // with its cells. Nothing is recorded or sent: the caller records the
+    // whole document first and holds an update bracket around it.
+    void ApplyColumnLayout(TWhichTable Table, const TColumnLayout& Layout);
+    // The table's columns were laid out anew: NewIndexOfOld[i] is where old
+    // column i went, -1 when it was removed. The views move what they keep
+    // by column index.
+    virtual void ColumnsMoved(TWhichTable Table, const std::vector<int>& NewIndexOfOld) { (void)Table, (void)NewIndexOfOld; }
     void RemoveColumn(TWhichTable Table, int Index);
     void ClearTable(TWhichTable Table);
     void CreateBasicTable(TWhichTable Table);

@@ -25,6 +25,12 @@ class TMenuItem;
 class TGotoDialog;
 class TNewEntryDialog;
 class TReorderEntriesDialog;
+class TSetupTableDialog;
+class TEditTableColumnDialog;
+class TSetupPositionsDialog;
+class TOrganizePositionsDialog;
+class TSetupAbsentDaysDialog;
+class TDefineHolidayDialog;
 class TOpenDialog;
 class TSaveDialog;
 class TStatusBar;
@@ -62,6 +68,13 @@ public:
     TArchivDialog* ArchivDialog = nullptr;
     TGotoDialog* GotoDialog = nullptr;
     TReorderEntriesDialog* ReorderEntriesDialog = nullptr;
+    // The five setup dialogs, made once and reused (null until built).
+    TSetupTableDialog* SetupTableDialog = nullptr;
+    TEditTableColumnDialog* EditTableColumnDialog = nullptr;
+    TSetupPositionsDialog* SetupPositionsDialog = nullptr;
+    TOrganizePositionsDialog* OrganizePositionsDialog = nullptr;
+    TSetupAbsentDaysDialog* SetupAbsentDaysDialog = nullptr;
+    TDefineHolidayDialog* DefineHolidayDialog = nullptr;
 
     // The actions. Their components are named "ActionNew" and so on; the
     // members carry another name because the document's commands of those
@@ -105,6 +118,10 @@ public:
     TMenuItem* Werkzeugleisteanzeigen1 = nullptr;
     TMenuItem* Statuszeileanzeigen1 = nullptr;
     TMenuItem* Tabelleanzeigen1 = nullptr;
+    // "Setup", after "View": the setup dialogs' openers.
+    TMenuItem* Setup1 = nullptr;
+    TMenuItem* Tabellebearbeiten1 = nullptr;
+    TMenuItem* Arbeitspltzebearbeiten1 = nullptr;
     TMenuItem* Netzwerk1 = nullptr;
     TMenuItem* Server1 = nullptr;
     TMenuItem* Servername = nullptr;
@@ -161,6 +178,20 @@ public:
     // The chart goes to the date asked for, keeping its top row.
     void ActionGotoExecute();
     void ShowArchiveDialog(TDateTime First, TDateTime Last, TDateTime ArchiveDate) override;
+    // ---- setup dialogs ----
+    // Fills every setup dialog from the document; each forgets that it was
+    // shown. Then one of them is shown; its OK records the whole document
+    // once and applies, in one update bracket, every dialog shown since.
+    void MainFormToSetupDialog();
+    void SetupDialogToMainForm();
+    void Tabellebearbeiten1Click();
+    void Arbeitspltzebearbeiten1Click();
+    // The OK of a setup dialog opened from the menu: one undo step, then
+    // everything shown is applied.
+    void ApplySetupDialogs();
+    // The task column bound to the positions when the dialogs were filled:
+    // the positions edited belong to it wherever the columns move it.
+    int FSetupPositionColumn = -1;
 
     // ---- printing ----
     void ActionPrintTimechartExecute();
@@ -243,6 +274,24 @@ private:
     void CreateEditMenu();
     void CreateViewMenu();
     void CreateNetworkMenu();
+    void CreateSetupMenu();
+    void CreateSetupDialogs();
+    // The setup dialogs' fill and apply steps, one pair per dialog. Apply
+    // runs only for a dialog shown since the fill (its FWasActive), in the
+    // order: absent-day reasons, table, positions, position groups,
+    // holidays. The positions' apply gets the task column that holds them
+    // after the table's apply (-1: that column was deleted).
+    void FillTableSetup();
+    void FillPositionsSetup();
+    void FillAbsentDaysSetup();
+    void FillPositionGroupsSetup();
+    void FillHolidaySetup();
+    void ApplyAbsentDaysSetup();
+    // The new index of the positions' column, -1 when it went.
+    int ApplyTableSetup();
+    void ApplyPositionsSetup(int PositionColumn);
+    void ApplyPositionGroupsSetup();
+    void ApplyHolidaySetup();
     void CreateToolBar();
     void CreateStatusBar();
     void CreateTimers();

@@ -201,6 +201,7 @@ void TMainForm::CreateMenus()
     CreatePrintActions();
     CreateEditMenu();
     CreateViewMenu();
+    CreateSetupMenu();
     CreateNetworkMenu();
     Sprache1 = NewItem(MainMenu1->Items(), "Sprache1", "Language", nullptr);
     Fenster1 = NewItem(MainMenu1->Items(), "Fenster1", "&Window", nullptr);
@@ -294,6 +295,7 @@ TMainForm::TMainForm(TComponent* AOwner) : TPlannerForm(AOwner)
     SaveDialog1->SetTitle("Save as");
     CreateSmallDialogs();
     NewEntryDialog = Create<TNewEntryDialog>(this);
+    CreateSetupDialogs();
     // Texts of data (the document's name, the recent files, the server's
     // address) or translated where the code sets them (the undo list's
     // hints) are no wording for the form's translation to take back.

@@ -109,6 +109,9 @@ void TMainForm::UpdateFileActions()
     ExcelImport1->SetEnabled(c.ExcelImport);
     Zusammenfhren1->SetEnabled(c.MergeFiles);
     Auftrgearchivieren1->SetEnabled(c.ArchiveTable);
+    // Every opener of the Setup menu.
+    for (int i = 0; i < Setup1->Count(); ++i)
+        Setup1->Items(i)->SetEnabled(c.SetupDialogs);
 }
 
 void TMainForm::UpdateNetworkControls()

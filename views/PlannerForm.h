@@ -594,6 +594,9 @@ public:
     std::vector<TColor>& EntryColors(TWhichTable Table);
     // New empties the sort list.
     void DocumentCleared() override;
+    // Sort keys and the active column go with their columns; those of a
+    // removed column are dropped.
+    void ColumnsMoved(TWhichTable Table, const std::vector<int>& NewIndexOfOld) override;
 
     // ---- the mouse on the chart ----
     void TimeChartMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);

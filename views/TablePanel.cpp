@@ -305,6 +305,23 @@ void TPlannerForm::CreateTableActions()
     item("HeaderAutoSize1", "Optimize width of Table", [this] { ActionAutoSizeExecute(); });
 }
 
+void TPlannerForm::ColumnsMoved(TWhichTable Table, const std::vector<int>& NewIndexOfOld)
+{
+    // The sort keys and the active column are those of the active table.
+    if (Table != GetActiveTable())
+        return;
+    auto moved = [&](int Column) {
+        return Column >= 0 && std::size_t(Column) < NewIndexOfOld.size() ? NewIndexOfOld[std::size_t(Column)] : -1;
+    };
+    std::vector<int> keys;
+    for (int key : FSortList)
+        if (const int column = moved(SortKeyColumn(key)); column >= 0)
+            keys.push_back(SortKey(column, SortKeyDescending(key)));
+    FSortList = std::move(keys);
+    FActiveColumn = moved(FActiveColumn);
+    UpdateColumnMenus();
+}
+
 void TPlannerForm::DocumentCleared()
 {
     FSortList.clear();

@@ -378,6 +378,7 @@ TEST_F(MainFormTest, NetworkStateShowsInMenusCaptionAndCommands)
     EXPECT_TRUE(server->Server1->Checked());
     EXPECT_TRUE(server->Servername->Visible());
     EXPECT_FALSE(server->Client1->Enabled());
+    EXPECT_FALSE(server->Tabellebearbeiten1->Enabled());
 
     auto* client = Create<TMainForm>(nullptr);
     ASSERT_TRUE(client->Network()->StartClient("127.0.0.1", server->Network()->Port()));
@@ -391,6 +392,7 @@ TEST_F(MainFormTest, NetworkStateShowsInMenusCaptionAndCommands)
     EXPECT_FALSE(client->Zusammenfhren1->Enabled());
     EXPECT_FALSE(client->ExcelImport1->Enabled());
     EXPECT_FALSE(client->Auftrgearchivieren1->Enabled());
+    EXPECT_FALSE(client->Tabellebearbeiten1->Enabled());
     const String address = "127.0.0.1:" + std::to_string(server->Network()->Port());
     EXPECT_EQ(client->StatusBar1->Panels()->Items(3)->Text(), "Connected to " + address);
     EXPECT_EQ(client->Caption(), "VEK - " + address);
@@ -407,6 +409,7 @@ TEST_F(MainFormTest, NetworkStateShowsInMenusCaptionAndCommands)
     ASSERT_TRUE(ProcessEventsUntil([&] { return server->ConnectedClientCount() == 0; }, 5000));
     EXPECT_TRUE(client->ActNew->Enabled());
     EXPECT_TRUE(client->Auftrgearchivieren1->Enabled());
+    EXPECT_TRUE(client->Tabellebearbeiten1->Enabled());
     delete client;
 }
 
