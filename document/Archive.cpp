@@ -13,24 +13,6 @@
 #include "platform/DateUtils.h"
 #include "platform/SysUtils.h"
 
-namespace {
-
-// A calendar pass for the scope: the absent days are indexed once for all
-// the ends computed in it.
-class TCalendarPassScope {
-public:
-    explicit TCalendarPassScope(TScheduleDocument& Doc) : FEnd((Doc.BeginCalendarPass(), End{&Doc})) {}
-
-private:
-    struct End {
-        TScheduleDocument* Doc;
-        void operator()() const { Doc->EndCalendarPass(); }
-    };
-    TScopeExit<End> FEnd;
-};
-
-}  // namespace
-
 void TScheduleDocument::Auftrgearchivieren1Click()
 {
     if (!CanArchive())
@@ -87,6 +69,8 @@ bool TScheduleDocument::ArchiveRows(TDateTime Day)
                     rows.push_back(Row);
             });
     }
+    if (rows.empty())
+        return true;
 
     // The archive as the file holds it, grown by the rows, numbered on from
     // its count. A number already taken (a count the file lost) is skipped

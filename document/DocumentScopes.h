@@ -1,6 +1,7 @@
 #pragma once
 // Scope guards for the states a command opens and must close again: the
-// update bracket, the undo block, the loading state and the undo group.
+// update bracket, the undo block, the loading state, the undo group and the
+// calendar pass.
 // Whatever way the scope is left (an early return, an exception), the state
 // is closed. An exception raised while closing reaches the caller, unless
 // the scope is already being left by another exception, which then wins.
@@ -85,6 +86,20 @@ private:
         TScheduleDocument* Doc;
         int Previous;
         void operator()() const { Doc->FUndoRedoGroupIndex = Previous; }
+    };
+    TScopeExit<End> FEnd;
+};
+
+// A calendar pass for the scope: the absent days are indexed once for all
+// the ends computed in it.
+class TCalendarPassScope {
+public:
+    explicit TCalendarPassScope(TScheduleDocument& Doc) : FEnd((Doc.BeginCalendarPass(), End{&Doc})) {}
+
+private:
+    struct End {
+        TScheduleDocument* Doc;
+        void operator()() const { Doc->EndCalendarPass(); }
     };
     TScopeExit<End> FEnd;
 };

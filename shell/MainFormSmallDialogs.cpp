@@ -27,6 +27,11 @@ void TMainForm::ActionGotoExecute()
     // The user date keeps the bounds around it: they are computed anew.
     SetUserdate(day);
     UpdateBoundsProc();
+    // Outside the data the user date follows the chart's start as it moves
+    // and the range shrinks behind it, which would end a smooth run half way
+    // there: such a day is shown at once.
+    if (day < FDataMinDate || day > FDataMaxDate)
+        SetTimeChartStart(day);
     SetTimeChartDestination(TimeChartTopDestination, day);
 }
 

@@ -15,33 +15,32 @@ TArchivDialog::TArchivDialog(TComponent* AOwner, TScheduleDocument* Document) : 
     SetCaption("Archiv Table");
     SetBorderStyle(bsDialog);
     SetPosition(poScreenCenter);
-    SetClientWidth(400);
+    SetClientWidth(424);
     SetClientHeight(160);
     auto label = [this](const char* Name, const char* Caption, int Left, int Top, int Width) {
         return Build<TLabel>(this, Name).Parent(this).Bounds(Left, Top, Width, 17).Caption(Caption).Get();
     };
     auto picker = [this](const char* Name, int Left, int Top) {
-        auto* p = Build<TDateTimePicker>(this, Name).Parent(this).Bounds(Left, Top, 110, 23).Get();
-        return p;
+        return Build<TDateTimePicker>(this, Name).Parent(this).Bounds(Left, Top, 110, 23).Get();
     };
     label("Label1", "Tasks available from", 12, 16, 140);
     DateTimePickerFrom = picker("DateTimePickerFrom", 156, 12);
-    label("Label2", "till", 272, 16, 20);
-    DateTimePickerTo = picker("DateTimePickerTo", 282, 12);
+    label("Label2", "till", 274, 16, 30);
+    DateTimePickerTo = picker("DateTimePickerTo", 304, 12);
     // The range is shown, not chosen.
     DateTimePickerFrom->SetEnabled(false);
     DateTimePickerTo->SetEnabled(false);
     label("Label3", "all Tasks before ", 12, 52, 140);
     DateTimePicker1 = picker("DateTimePicker1", 156, 48);
     DateTimePicker1->OnChange = [this](TObject*) { DateTimePicker1Change(); };
-    label("Label4", "archiv.", 272, 52, 80);
+    label("Label4", "archiv.", 274, 52, 100);
     label("Label5", "No. of selected Tasks: ", 12, 88, 140);
     Edit1 = Build<TEdit>(this, "Edit1").Parent(this).Bounds(156, 84, 110, 23).Get();
     Edit1->SetReadOnly(true);
-    Button1 = Build<TButton>(this, "Button1").Parent(this).Bounds(214, 124, 85, 27).Caption("OK").Get();
+    Button1 = Build<TButton>(this, "Button1").Parent(this).Bounds(238, 124, 85, 27).Caption("OK").Get();
     Button1->SetDefault(true);
     Button1->OnClick = [this](TObject*) { Button1Click(); };
-    Button2 = Build<TButton>(this, "Button2").Parent(this).Bounds(305, 124, 85, 27).Caption("Cancel").Get();
+    Button2 = Build<TButton>(this, "Button2").Parent(this).Bounds(329, 124, 85, 27).Caption("Cancel").Get();
     Button2->SetModalResult(mrCancel);
     Button2->SetCancel(true);
 }

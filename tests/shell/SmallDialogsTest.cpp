@@ -111,11 +111,16 @@ TEST_F(MainFormTest, GotoDateScrollsThereKeepingTheTopRow)
     EXPECT_EQ(m->TimeChartStartDestination, D0 + 40);
     EXPECT_EQ(m->TimeChartTopDestination, top);
 
-    // A day beyond the plan's range widens the range to hold it.
-    pick = D0 + 2000;
-    m->ActionGoto->Execute();
-    EXPECT_EQ(m->FUserDate, D0 + 2000);
-    EXPECT_GE(m->FMaxDate, D0 + 2000);
+    // Days before and after the plan's data: the range widens to hold them
+    // and the chart gets there.
+    for (TDateTime day : {D0 - 400, D0 + 2000}) {
+        pick = day;
+        m->ActionGoto->Execute();
+        for (int tick = 0; tick < 100 && m->SliderTimer->Enabled(); ++tick)
+            m->SliderTimerTimer(nullptr);
+        EXPECT_EQ(m->FTimeChartStart, day);
+        EXPECT_EQ(m->FTimeChartTop, top);
+    }
 }
 
 TEST_F(MainFormTest, NewEntryDialogAnswersEachWay)
