@@ -121,7 +121,7 @@ TSetupPositionsDialog::TSetupPositionsDialog(TComponent* AOwner) : TForm(AOwner)
     SetCaption("Edit resources");
     SetBorderStyle(bsDialog);
     SetPosition(poScreenCenter);
-    SetClientWidth(850);
+    SetClientWidth(880);
     SetClientHeight(470);
 
     ListView1 = Build<TListView>(this, "ListView1").Parent(this).Bounds(8, 8, 200, 380).Get();
@@ -168,7 +168,7 @@ TSetupPositionsDialog::TSetupPositionsDialog(TComponent* AOwner) : TForm(AOwner)
         Build<TLabel>(this, "LabelBreak" + n).Parent(this).Bounds(468 + p * 100, top - 22, 96, 17)
             .Caption("Break " + n).Get();
     }
-    label("LabelWorking", "Working minutes", 768, top - 22, 80);
+    label("LabelWorking", "Working minutes", 768, top - 22, 108);
     for (int d = 0; d < 7; ++d) {
         TDayControls& c = Days[std::size_t(d)];
         const int y = top + d * lineHeight;
@@ -199,10 +199,10 @@ TSetupPositionsDialog::TSetupPositionsDialog(TComponent* AOwner) : TForm(AOwner)
         Build<TRadioButton>(this, "RadioMinute").Parent(GroupBoxUnit).Bounds(140, 22, 120, 21).Caption("Minute").Get();
     RadioDay->SetChecked(true);
 
-    ButtonOK = Build<TButton>(this, "ButtonOK").Parent(this).Bounds(660, 432, 88, 27).Caption("OK")
+    ButtonOK = Build<TButton>(this, "ButtonOK").Parent(this).Bounds(690, 432, 88, 27).Caption("OK")
                    .OnClick([this](TObject*) { OKClick(); }).Get();
     ButtonOK->SetDefault(true);
-    ButtonCancel = Build<TButton>(this, "ButtonCancel").Parent(this).Bounds(754, 432, 88, 27).Caption("Cancel").Get();
+    ButtonCancel = Build<TButton>(this, "ButtonCancel").Parent(this).Bounds(784, 432, 88, 27).Caption("Cancel").Get();
     ButtonCancel->SetModalResult(mrCancel);
     ButtonCancel->SetCancel(true);
 
