@@ -17,6 +17,7 @@
 #include "shell/MainForm.h"
 #include "shell/Translation.h"
 #include "shell/dialogs/EditTableColumnDialog.h"
+#include "shell/dialogs/SetupPositionsDialog.h"
 #include "shell/dialogs/SetupTableDialog.h"
 
 void TMainForm::CreateSetupMenu()
@@ -36,6 +37,10 @@ void TMainForm::CreateSetupDialogs()
     SetupTableDialog = Create<TSetupTableDialog>(this);
     SetupTableDialog->EditColumnDialog = EditTableColumnDialog;
     SetupTableDialog->OnApply = [this] { ApplySetupDialogs(); };
+    SetupPositionsDialog = Create<TSetupPositionsDialog>(this);
+    // From the column editor the positions are part of the table's edit:
+    // its OK applies them, and a cancelled visit leaves nothing behind.
+    EditTableColumnDialog->OnEditResources = [this] { SetupPositionsDialog->ExecuteNested(); };
     Arbeitspltzebearbeiten1->SetVisible(SetupPositionsDialog != nullptr);
 }
 
@@ -48,6 +53,8 @@ void TMainForm::Tabellebearbeiten1Click()
 void TMainForm::Arbeitspltzebearbeiten1Click()
 {
     MainFormToSetupDialog();
+    if (SetupPositionsDialog->ShowModal() == mrOk)
+        ApplySetupDialogs();
 }
 
 void TMainForm::ApplySetupDialogs()
@@ -131,10 +138,22 @@ int TMainForm::ApplyTableSetup()
     return positionColumn;
 }
 
+// ---- the positions --------------------------------------------------------------------------
+
+void TMainForm::FillPositionsSetup()
+{
+    if (SetupPositionsDialog)
+        SetupPositionsDialog->Fill(PositionLayoutOf(FSetupPositionColumn));
+}
+
+void TMainForm::ApplyPositionsSetup(int PositionColumn)
+{
+    if (SetupPositionsDialog && SetupPositionsDialog->FWasActive)
+        ApplyPositionLayout(SetupPositionsDialog->Layout(), PositionColumn);
+}
+
 // ---- the other setup dialogs' slots ---------------------------------------------------------
 
-void TMainForm::FillPositionsSetup() {}
-void TMainForm::ApplyPositionsSetup(int PositionColumn) { (void)PositionColumn; }
 void TMainForm::FillAbsentDaysSetup() {}
 void TMainForm::ApplyAbsentDaysSetup() {}
 void TMainForm::FillPositionGroupsSetup() {}

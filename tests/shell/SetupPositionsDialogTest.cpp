@@ -11,7 +11,10 @@
 #include "platform/StdCtrls.h"
 #include "shell/MessageDialog.h"
 #include "shell/Translation.h"
+#include "shell/dialogs/EditTableColumnDialog.h"
 #include "shell/dialogs/SetupPositionsDialog.h"
+#include "shell/dialogs/SetupTableDialog.h"
+#include "tests/shell/MainFormFixture.h"
 #include "tests/support/PlatformFixture.h"
 
 namespace {
@@ -192,4 +195,123 @@ TEST(SetupPositionsDialog, OKRefusesNamingThePositionAndTheProblem)
     d->EditName->SetText("C");
     d->ButtonOK->Click();
     EXPECT_EQ(d->ModalResult(), mrOk);
+}
+
+// ---- through the main window ----------------------------------------------------------
+
+namespace {
+
+using namespace mainformtest;
+
+class SetupPositionsTest : public MainFormTest {
+protected:
+    // Tasks on Press (two rows) and B.
+    TMainForm* Start()
+    {
+        TMainForm* m = StartProgram({});
+        TStringList* positions = m->GetColumnStrings(tbTable, m->GetConnection(tbTable, cnPosition));
+        positions->Clear();
+        positions->Add("Press,,2");
+        positions->Add("B");
+        m->ApplyPositionGroup();
+        for (int i = 0; i < 3; ++i)
+            m->AddNode(m->GetFreeID(), tbTable, i, 480, 46000 + i, cmDefault);
+        m->UndoRedo().Clear();
+        m->SettleDeferredUpdates();
+        return m;
+    }
+
+    String Saved(TMainForm* M)
+    {
+        M->FKomprimiert = false;
+        M->SaveTo(Work + "/check.vek");
+        return ReadFile(Work + "/check.vek");
+    }
+
+    static std::vector<String> RowPositions(TMainForm* M)
+    {
+        std::vector<String> texts;
+        M->ForEach(tbTable, feAll, 0, [&](TNodeData* Row, NativeInt) { texts.push_back(M->GetData_(Row, cnPosition)); });
+        return texts;
+    }
+
+    // The positions' dialog opened from the menu; Act works in it.
+    void FromMenu(TMainForm* M, const std::function<void(TSetupPositionsDialog*)>& Act)
+    {
+        SetModalHook([&](TCustomForm* F) {
+            if (auto* d = dynamic_cast<TSetupPositionsDialog*>(F))
+                Act(d);
+        });
+        M->Arbeitspltzebearbeiten1Click();
+        SetModalHook(nullptr);
+    }
+
+    static void RenamePressAndMoveItDown(TSetupPositionsDialog* D)
+    {
+        D->ListView1->SetItemIndex(0);
+        D->EditName->SetText("Machine");
+        D->UpDown1->ClickButton(btPrev);
+    }
+};
+
+}  // namespace
+
+TEST_F(SetupPositionsTest, FromTheMenuOKIsOneUndoStepAndCancelNone)
+{
+    TMainForm* m = Start();
+    const String before = Saved(m);
+    FromMenu(m, [](TSetupPositionsDialog* D) {
+        D->EditName->SetText("X");
+        D->ButtonCancel->Click();
+    });
+    EXPECT_FALSE(m->UndoRedo().GetCanUndo());
+    EXPECT_EQ(Saved(m), before);
+
+    FromMenu(m, [](TSetupPositionsDialog* D) { D->ButtonOK->Click(); });
+    EXPECT_EQ(m->UndoRedo().UndoList().size(), 1u);
+    EXPECT_EQ(Saved(m), before);
+
+    FromMenu(m, [](TSetupPositionsDialog* D) {
+        RenamePressAndMoveItDown(D);
+        D->RadioMinute->SetChecked(true);
+        D->ButtonOK->Click();
+    });
+    EXPECT_EQ(RowPositions(m), (std::vector<String>{"Machine", "Machine (1)", "B"}));
+    EXPECT_EQ(m->FMinUnit, muMinute);
+    EXPECT_EQ(m->UndoRedo().UndoList().size(), 2u);
+    m->UndoRedo().Undo();
+    EXPECT_EQ(Saved(m), before);
+}
+
+TEST_F(SetupPositionsTest, FromTheColumnEditorTheTableAppliesThemAndACancelledVisitLeavesNothing)
+{
+    TMainForm* m = Start();
+    const String before = Saved(m);
+    auto viaTable = [&](TButton* (*Answer)(TSetupPositionsDialog*)) {
+        SetModalHook([&](TCustomForm* F) {
+            if (auto* t = dynamic_cast<TSetupTableDialog*>(F)) {
+                t->ListView1->SetSelected(t->FindNode(m->GetColumnCaption(tbTable, 0)));
+                t->EditColumnClick();
+                t->ButtonOK->Click();
+            } else if (auto* e = dynamic_cast<TEditTableColumnDialog*>(F)) {
+                EXPECT_TRUE(e->Button3->Visible());
+                e->Button3->Click();
+                e->ButtonOK->Click();
+            } else if (auto* d = dynamic_cast<TSetupPositionsDialog*>(F)) {
+                RenamePressAndMoveItDown(d);
+                Answer(d)->Click();
+            }
+        });
+        m->Tabellebearbeiten1Click();
+        SetModalHook(nullptr);
+    };
+    viaTable([](TSetupPositionsDialog* D) { return D->ButtonCancel; });
+    EXPECT_EQ(RowPositions(m), (std::vector<String>{"Press", "Press (1)", "B"}));
+    EXPECT_EQ(m->UndoRedo().UndoList().size(), 1u);
+    m->UndoRedo().Undo();
+    EXPECT_EQ(Saved(m), before);
+
+    viaTable([](TSetupPositionsDialog* D) { return D->ButtonOK; });
+    EXPECT_EQ(RowPositions(m), (std::vector<String>{"Machine", "Machine (1)", "B"}));
+    EXPECT_EQ(m->GetColumnStrings(tbTable, 0)->CommaText(), "B,\"Machine,,2\"");
 }
