@@ -392,6 +392,7 @@ void TScheduleDocument::Open(const String& FileName)
         UndoRedo().Clear();
         FInitialDeOverlap = false;
     }
+    DocumentOpened();
     SetFileChanged(false);
     FFileIsNewAndUnsaved = backup;
     if (IsActiveServer())

@@ -416,6 +416,7 @@ void TScheduleDocument::FinishListImport(const String& FileName, bool Imported)
     UpdateCaption();
     AddRecentFile(FileName);
     ScrollToToday();
+    DocumentOpened();
     SetFileChanged(false);
     if (IsActiveServer())
         BroadcastDocument();

@@ -379,6 +379,8 @@ public:
     virtual void SetupLoaded() {}
     // New has emptied the document (also as a load's first step).
     virtual void DocumentCleared() {}
+    // A file was opened (or a list imported) and is shown.
+    virtual void DocumentOpened() {}
     // The row's cached start, end, position or validity may have changed
     // (also inside update brackets, where nothing is invalidated).
     virtual void RowPlaceChanged(TNodeData* Row) { (void)Row; }

@@ -372,6 +372,9 @@ public:
 
     // ---- the document's hooks ----
     void InvalidateNode(TNodeData* Row, bool Large = false) override;
+    // Only the row's bar in the chart and the overview: for changes the
+    // table shows by itself (its selection).
+    void InvalidateBar(TNodeData* Row, bool Large = false);
     void RowPlaceChanged(TNodeData* Row) override;
     void RowOrderChanged(TWhichTable Table) override;
     void RowGone(TNodeData* Row) override;
@@ -570,6 +573,9 @@ public:
     void ActionSelectAllExecute();
     void ActionAutoSizeExecute();
     void AutoFitColumns();
+    // Every column as wide as its caption or the rows in sight need,
+    // whichever is wider: the file keeps no widths.
+    void FitColumnsToContents();
     // The window messages of the edit commands go to the focused control.
     void ActionCutExecute();
     void ActionCopyExecute();
@@ -597,6 +603,7 @@ public:
     // Sort keys and the active column go with their columns; those of a
     // removed column are dropped.
     void ColumnsMoved(TWhichTable Table, const std::vector<int>& NewIndexOfOld) override;
+    void DocumentOpened() override;
 
     // ---- the mouse on the chart ----
     void TimeChartMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);

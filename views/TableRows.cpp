@@ -3,9 +3,12 @@
 // focused control.
 #include <algorithm>
 
+#include "components/TreeGrid/TreeGridColumns.h"
 #include "components/TreeGrid/TreeGridHeader.h"
 #include "document/DocumentHelpers.h"
 #include "platform/ActnList.h"
+#include "platform/ComCtrls.h"
+#include "platform/ImgList.h"
 #include "platform/Messages.h"
 #include "platform/StdCtrls.h"
 #include "platform/SysUtils.h"
@@ -128,6 +131,33 @@ void TPlannerForm::AutoFitColumns()
         if (TStringTreeGrid* tree = GetTable(table))
             tree->Header()->AutoFitColumns(false);
 }
+
+void TPlannerForm::FitColumnsToContents()
+{
+    for (TWhichTable table : {tbTable, tbExclude}) {
+        TStringTreeGrid* tree = GetTable(table);
+        if (!tree)
+            continue;
+        // The ends of the rows in sight are worked out when first shown:
+        // their cells must hold them before they are measured.
+        int inSight = 0;
+        for (TGridNode* n = tree->TopNode(); n && inSight < 200; n = tree->GetNextVisible(n), ++inSight)
+            if (TNodeData* row = NodeToRow(tree, n))
+                GetEndOf(row);
+        TTGHeader* header = tree->Header();
+        TTreeGridColumns* columns = header->Columns();
+        const int image = header->Images() ? header->Images()->Width() : 0;
+        for (int i = 0; i < columns->Count(); ++i) {
+            TTreeGridColumn* column = columns->Items(i);
+            // Margins on both sides, the filter mark, the gap and the text.
+            const int caption = 3 * column->Margin() + image + column->Spacing() +
+                                MeasureTextWidth(header->Font(), column->Text()) + 4;
+            column->SetWidth(std::max(caption, tree->GetMaxColumnWidth(i, true)));
+        }
+    }
+}
+
+void TPlannerForm::DocumentOpened() { FitColumnsToContents(); }
 
 void TPlannerForm::ActionCutExecute()
 {

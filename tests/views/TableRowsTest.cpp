@@ -5,8 +5,10 @@
 #include <algorithm>
 
 #include "platform/ActnList.h"
+#include "platform/ComCtrls.h"
 #include "platform/Clipbrd.h"
 #include "platform/StdCtrls.h"
+#include "tests/support/TestData.h"
 #include "tests/views/TableTestSupport.h"
 #include "views/ColorLegend.h"
 
@@ -229,4 +231,26 @@ TEST(TablePanel, PagesAndGroupTabsFollowTheDocument)
     EXPECT_EQ(position.Text1, "x*");
     EXPECT_EQ(p->GetHeader(tbExclude, 6)->Filter.FilterType, ftNone);
     EXPECT_EQ(p->GetRowCount(), 1);
+}
+
+TEST(TableRows, OpeningAFileFitsEachColumnToItsCaptionAndRows)
+{
+    const String path = vektest::TempDir() + "/fit.vek";
+    const String longText = "a comment far wider than its column";
+    {
+        TTablePlannerPtr p = MakeTablePlanner();
+        AddCommented(*p, longText);
+        ASSERT_TRUE(p->Save(path));
+    }
+    TTablePlannerPtr p = MakeTablePlanner();
+    p->Show();
+    p->Open(path);
+    ASSERT_EQ(p->GetTableRowCount(tbTable), 1);
+    TTGHeader* header = p->StringTreeGrid1->Header();
+    TTreeGridColumns* columns = header->Columns();
+    EXPECT_GT(columns->Items(Comment)->Width(), MeasureTextWidth(p->StringTreeGrid1->Font(), longText));
+    // The absent days table has no rows: its captions decide.
+    for (TTreeGridColumns* absent = p->StringTreeGrid2->Header()->Columns(); TTreeGridColumn* c :
+         std::vector<TTreeGridColumn*>{absent->Items(0), absent->Items(absent->Count() - 1)})
+        EXPECT_GT(c->Width(), MeasureTextWidth(p->StringTreeGrid2->Header()->Font(), c->Text())) << c->Text();
 }
