@@ -331,9 +331,13 @@ void TPlannerForm::InvalidateNode(TNodeData* Row, bool Large)
     if (!Row)
         return;
     FRowIndex->Touch(Row);
-    const bool updating = IsUpdating();
     TScheduleDocument::InvalidateNode(Row, Large);
-    if (updating || !Row->VNode || !TimeChart)
+    InvalidateBar(Row, Large);
+}
+
+void TPlannerForm::InvalidateBar(TNodeData* Row, bool Large)
+{
+    if (!Row || IsUpdating() || !Row->VNode || !TimeChart)
         return;
     if (!TimeChart->HandleAllocated()) {
         // Nothing is shown yet; the overview's kept drawing is stale though.

@@ -309,10 +309,13 @@ void TPlannerForm::StringTreeGridChange(TBaseTreeGrid* Sender, TGridNode* Node)
         row->RecalcBitmap = true;
         InvalidateNode(row);
     }
+    // The tree paints its own selection; the bars are what must follow.
+    // (Invalidating every listed row in the tree as well made a rubber band
+    // over thousands of bars crawl.)
     for (int i = list.Count() - 1; i >= 0; --i) {
         TNodeData* row = list[i];
         row->RecalcBitmap = true;
-        InvalidateNode(row);
+        InvalidateBar(row);
         if (!row->VNode || !Sender->Selected(row->VNode))
             list.Remove(row);
     }
@@ -323,7 +326,7 @@ void TPlannerForm::StringTreeGridChange(TBaseTreeGrid* Sender, TGridNode* Node)
             if (TNodeData* row = NodeToRow(Sender, n); row && !list.Contains(row)) {
                 list.Add(row);
                 row->RecalcBitmap = true;
-                InvalidateNode(row);
+                InvalidateBar(row);
             }
     ResetFlashSelectedTimer();
     if (Node && ActiveControl() != TimeChart)
