@@ -193,13 +193,14 @@ void TPlannerForm::DrawTo(TCanvas* Canvas, const TRect& R, TNodeData* Node, TWhi
             RowSet);
 }
 
-void TPlannerForm::PutBlended(TCanvas* Canvas, TBitmap* Picture, const TRect& Dest)
+void TPlannerForm::PutBlended(TCanvas* Canvas, TBitmap* Picture, const TRect& Dest, TPoint From)
 {
     // The canvas's pixels under the bar, the picture blended onto them.
     TBitmap under(Dest.Width(), Dest.Height());
     under.Canvas()->CopyRect(TRect{0, 0, Dest.Width(), Dest.Height()}, Canvas, Dest);
     const int alpha = (100 - FTransparency) * 256 / 100;
-    AlphaBlend(Picture, &under, TRect{0, 0, Dest.Width(), Dest.Height()}, TPoint{0, 0}, bmConstantAlpha, alpha, 0);
+    AlphaBlend(Picture, &under, TRect{From.X, From.Y, From.X + Dest.Width(), From.Y + Dest.Height()}, TPoint{0, 0},
+        bmConstantAlpha, alpha, 0);
     Canvas->Draw(Dest.Left, Dest.Top, &under);
 }
 
@@ -312,25 +313,32 @@ void TPlannerForm::DrawBarAt(TCanvas* Canvas, bool Overview, int FontSize, const
 
     if (FDrawFullText)
         DrawTexts(Canvas, r, Node, table, true, clBlack, FontSize, FontName, RowSet);
-    // The picture covers the bar's part inside the canvas; the texts are laid
-    // out over the whole bar as if it were clipped there.
+    // The picture keeps the bar as far as a client size beyond each edge of
+    // the canvas: a bar scrolled along keeps its picture, while that of a
+    // very long task stays of bounded size. The texts are laid out over the
+    // whole bar as if it were clipped there.
+    const TRect client = State.Own->ClientRect();
     TRect part;
-    if (!IntersectRect(part, r, State.Own->ClientRect())) {
+    if (!IntersectRect(part, r, client)) {
         if (AllowAlpha && State.Selected)
-            DrawShadow(Canvas, r, State.Own->ClientRect());
+            DrawShadow(Canvas, r, client);
         return;
     }
-    TPictureKey key{r.Width(), r.Height(), TRect{part.Left - r.Left, part.Top - r.Top, part.Right - r.Left,
-                                               part.Bottom - r.Top}};
+    TRect kept;
+    IntersectRect(kept, r,
+        TRect{client.Left - client.Width(), client.Top - client.Height(), client.Right + client.Width(),
+            client.Bottom + client.Height()});
+    TPictureKey key{r.Width(), r.Height(), TRect{kept.Left - r.Left, kept.Top - r.Top, kept.Right - r.Left,
+                                               kept.Bottom - r.Top}};
     TBitmap* picture = Node->Bitmap;
     if (!picture)
         return;
     if (Node->RecalcBitmap || !FPictures->Reuse(Node, key)) {
         try {
-            picture->SetSize(part.Width(), part.Height());
+            picture->SetSize(kept.Width(), kept.Height());
             TCanvas* pc = picture->Canvas();
             pc->SetWindowOrg(0, 0);
-            pc->SetViewportOrg(r.Left - part.Left, r.Top - part.Top);
+            pc->SetViewportOrg(r.Left - kept.Left, r.Top - kept.Top);
             DrawTo(pc, TRect{0, 0, r.Width(), r.Height()}, Node, table, true, true, false, FontSize, FontName, RowSet,
                 RowHeight);
             pc->SetViewportOrg(0, 0);
@@ -343,12 +351,15 @@ void TPlannerForm::DrawBarAt(TCanvas* Canvas, bool Overview, int FontSize, const
         Node->RecalcBitmap = false;
         ++redrawcount;
     }
+    const TPoint from{part.Left - kept.Left, part.Top - kept.Top};
     if (State.Filtered && AllowAlpha)
-        PutBlended(Canvas, picture, part);
-    else
+        PutBlended(Canvas, picture, part, from);
+    else if (part == kept)
         Canvas->Draw(part.Left, part.Top, picture);
+    else
+        Canvas->CopyRect(part, picture->Canvas(), TRect{from.X, from.Y, from.X + part.Width(), from.Y + part.Height()});
     if (AllowAlpha && State.Selected)
-        DrawShadow(Canvas, r, State.Own->ClientRect());
+        DrawShadow(Canvas, r, client);
 }
 
 void TPlannerForm::DrawBars(TCanvas* Canvas, bool Overview, int FontSize, const String& FontName, int DY, int DX,

@@ -690,7 +690,8 @@ private:
         int FontSize, const String& FontName, TRowSet RowSet);
     // The shadow of a selected bar (Picture: all of it) inside Bounds.
     void DrawShadow(TCanvas* Canvas, const TRect& Picture, const TRect& Bounds);
-    void PutBlended(TCanvas* Canvas, TBitmap* Picture, const TRect& Dest);
+    // Picture's pixels from From on blended over Dest.
+    void PutBlended(TCanvas* Canvas, TBitmap* Picture, const TRect& Dest, TPoint From = TPoint{0, 0});
     int HorzMax();
     int HorzPage();
     int VertMax();

@@ -223,7 +223,9 @@ void TPlannerForm::DrawAutoEntries(TCanvas* Canvas, int DY, int DX, int Width, i
         return Item.position == AllPositions || (Item.position >= firstRow && Item.position <= lastRow);
     };
 
-    SolidBrush(Canvas, ChartPalette::Holiday);
+    // The span holds the entries of every row; those of the rows in view
+    // are found once for both passes.
+    std::vector<std::pair<const TDateListItem*, TRect>> inView;
     for (int i = from; i < list.Count(); ++i) {
         const TDateListItem& item = *list.GetItems(i);
         if (item.start >= VisEnd)
@@ -233,6 +235,11 @@ void TPlannerForm::DrawAutoEntries(TCanvas* Canvas, int DY, int DX, int Width, i
         const TRect r = rectOf(item);
         if (r.IsEmpty() || !Canvas->RectVisible(r))
             continue;
+        inView.emplace_back(&item, r);
+    }
+
+    SolidBrush(Canvas, ChartPalette::Holiday);
+    for (const auto& [item, r] : inView) {
         SolidPen(Canvas, ChartPalette::Holiday);
         TallRectangle(Canvas, r);
         SolidPen(Canvas, ChartPalette::Grid);
@@ -248,17 +255,9 @@ void TPlannerForm::DrawAutoEntries(TCanvas* Canvas, int DY, int DX, int Width, i
     font->SetColor(FlashColor(ChartPalette::Grid, -50));
     Canvas->Brush()->SetStyle(bsClear);
     const int pen = Canvas->Pen()->Width();
-    for (int i = from; i < list.Count(); ++i) {
-        const TDateListItem& item = *list.GetItems(i);
-        if (item.start >= VisEnd)
-            break;
-        if (item.name.empty() || !shown(item))
-            continue;
-        const TRect r = rectOf(item);
-        if (r.IsEmpty() || !Canvas->RectVisible(r))
-            continue;
-        Canvas->TextOut(r.Right + (Canvas->TextHeight(item.name) - ColWidth) / 2, r.Top + 2 * pen, item.name);
-    }
+    for (const auto& [item, r] : inView)
+        if (!item->name.empty())
+            Canvas->TextOut(r.Right + (Canvas->TextHeight(item->name) - ColWidth) / 2, r.Top + 2 * pen, item->name);
     font->SetOrientation(0);
     Canvas->Brush()->SetStyle(bsSolid);
 }
