@@ -231,6 +231,24 @@ public:
     // Sets the colour array to Count entries; entries added get the default
     // colours by their number among the added ones.
     static void FillUpColors(std::vector<TColor>& Colors, int Count);
+    // The colours of a pulldown list after it changed from OldTexts to
+    // NewTexts: each entry keeps the colour of the old entry of its text
+    // (each old entry serves once), entries new in the list get the default
+    // colours by their number among the new ones.
+    static std::vector<TColor> ColorsFollowTexts(const std::vector<TColor>& Colors, const TStrings& OldTexts,
+        const TStrings& NewTexts);
+
+    // ---- position groups ----
+    // Appends a group (its tab caption and the comma text of its position
+    // entries) behind the others.
+    void AddPositionGroup(const String& Name, const String& CommaText);
+    // Leaves only the group of all positions, its tab selected.
+    void ResetPositionGroups();
+    // After the groups were rebuilt: Origins[i] is the index group i had
+    // before (-1 for a new one), OldNames the captions then. Stored filters
+    // of a kept group take its caption now, those of a dropped group go;
+    // filters of no old group stay as they are.
+    void FollowGroupFilters(const TStrings& OldNames, const std::vector<int>& Origins);
 
     // ---- update brackets and deferred updates ----
     // Brackets nest; the outermost EndUpdate settles everything once. An
@@ -344,6 +362,9 @@ public:
     // The group tabs' change handler: the shown rows follow the selected
     // group (the views also redraw).
     virtual void GroupTabChange() { ApplyPositionGroup(); }
+    // The groups' captions or number changed: the views rebuild their tabs
+    // (selecting the first one with SelectFirst).
+    virtual void PositionGroupTabsChanged(bool SelectFirst) { (void)SelectFirst; }
     virtual void UpdateScrollBars() {}
     // The timechart goes back to FTimeChartStart.
     virtual void RestoreTimeChartStart() {}

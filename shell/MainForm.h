@@ -122,6 +122,9 @@ public:
     TMenuItem* Setup1 = nullptr;
     TMenuItem* Tabellebearbeiten1 = nullptr;
     TMenuItem* Arbeitspltzebearbeiten1 = nullptr;
+    TMenuItem* Fehltagebearbeiten1 = nullptr;
+    TMenuItem* ositionengruppieren1 = nullptr;
+    TMenuItem* EditHoliday1 = nullptr;
     TMenuItem* Netzwerk1 = nullptr;
     TMenuItem* Server1 = nullptr;
     TMenuItem* Servername = nullptr;
@@ -186,6 +189,9 @@ public:
     void SetupDialogToMainForm();
     void Tabellebearbeiten1Click();
     void Arbeitspltzebearbeiten1Click();
+    void Fehltagebearbeiten1Click();
+    void ositionengruppieren1Click();
+    void EditHoliday1Click();
     // The OK of a setup dialog opened from the menu: one undo step, then
     // everything shown is applied.
     void ApplySetupDialogs();
@@ -201,6 +207,7 @@ public:
     void ActionPrinterSetupExecute();
     void AddDefaultHeaderAndFooter(TPrintPreviewDialog* Engine, const String& FooterText, bool PrintFilename,
         const String& HeaderText);
+
 
     // ---- settings ----
     // The settings file: $XDG_CONFIG_HOME (or ~/.config) + "/Vek/Vek.ini".
@@ -297,6 +304,7 @@ private:
     void CreateTimers();
     void CreateNetwork();
     void CreateSmallDialogs();
+    void CreateGroupAndHolidayDialogs();
     TAction* NewAction(const String& Name, const String& Caption, TShortCut Key, std::function<void()> Execute);
     TMenuItem* NewItem(TMenuItem* Parent, const String& Name, const String& Caption, std::function<void()> Click);
     TMenuItem* NewActionItem(TMenuItem* Parent, const String& Name, TAction* Action);

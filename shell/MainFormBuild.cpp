@@ -296,6 +296,7 @@ TMainForm::TMainForm(TComponent* AOwner) : TPlannerForm(AOwner)
     CreateSmallDialogs();
     NewEntryDialog = Create<TNewEntryDialog>(this);
     CreateSetupDialogs();
+    CreateGroupAndHolidayDialogs();
     // Texts of data (the document's name, the recent files, the server's
     // address) or translated where the code sets them (the undo list's
     // hints) are no wording for the form's translation to take back.

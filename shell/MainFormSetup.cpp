@@ -26,9 +26,16 @@ void TMainForm::CreateSetupMenu()
     Tabellebearbeiten1 = NewItem(Setup1, "Tabellebearbeiten1", "Edit Table \"Tasks\"...", [this] {
         Tabellebearbeiten1Click();
     });
+    Fehltagebearbeiten1 = NewItem(Setup1, "Fehltagebearbeiten1", "Edit Table \"Days absent\"...", [this] {
+        Fehltagebearbeiten1Click();
+    });
+    ositionengruppieren1 = NewItem(Setup1, "ositionengruppieren1", "Group resources...", [this] {
+        ositionengruppieren1Click();
+    });
     Arbeitspltzebearbeiten1 = NewItem(Setup1, "Arbeitspltzebearbeiten1", "Edit resources...", [this] {
         Arbeitspltzebearbeiten1Click();
     });
+    EditHoliday1 = NewItem(Setup1, "EditHoliday1", "Edit Holiday...", [this] { EditHoliday1Click(); });
 }
 
 void TMainForm::CreateSetupDialogs()
@@ -151,12 +158,3 @@ void TMainForm::ApplyPositionsSetup(int PositionColumn)
     if (SetupPositionsDialog && SetupPositionsDialog->FWasActive)
         ApplyPositionLayout(SetupPositionsDialog->Layout(), PositionColumn);
 }
-
-// ---- the other setup dialogs' slots ---------------------------------------------------------
-
-void TMainForm::FillAbsentDaysSetup() {}
-void TMainForm::ApplyAbsentDaysSetup() {}
-void TMainForm::FillPositionGroupsSetup() {}
-void TMainForm::ApplyPositionGroupsSetup() {}
-void TMainForm::FillHolidaySetup() {}
-void TMainForm::ApplyHolidaySetup() {}

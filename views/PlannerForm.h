@@ -342,6 +342,7 @@ public:
     void RestoreGroupFilters(const String& Group);
     // The shown rows follow the selected group tab, with its stored filters.
     void GroupTabChange() override;
+    void PositionGroupTabsChanged(bool SelectFirst) override;
     // Both tables filtered anew, their rows' validity brought up to date
     // first (a tab switch ends with it).
     void FilterTables();

@@ -180,6 +180,18 @@ void TPlannerForm::UpdatePositionGroupTabs()
     TabControl1->SetTabIndex(selected >= 0 && selected < count ? selected : 0);
 }
 
+void TPlannerForm::PositionGroupTabsChanged(bool SelectFirst)
+{
+    if (!TabControl1)
+        return;
+    UpdatePositionGroupTabs();
+    if (SelectFirst)
+        TabControl1->SetTabIndex(0);
+    // Inside an update bracket its end switches to the tab.
+    if (!IsUpdating())
+        TabControl1Change();
+}
+
 void TPlannerForm::TabControl1Change()
 {
     UpdatePositionGroupTabs();
