@@ -31,6 +31,10 @@ QPainter* TBitmapPrivate::BeginPainting()
 {
     if (Image.isNull())
         return nullptr;
+    // Told before the painter starts, so that a handler reading the pixels
+    // cannot end it under the caller.
+    if (!Painter.isActive() && Owner->OnChange)
+        Owner->OnChange(Owner);
     if (!Painter.isActive() && !Painter.begin(&Image))
         return nullptr;
     ++Generation;

@@ -2,15 +2,19 @@
 // the drag loop, and the stand-ins tests drive.
 #include "platform/DragDrop.h"
 
+#include <algorithm>
 #include <map>
 
 #include <QApplication>
 #include <QDrag>
 #include <QDropEvent>
+#include <QImage>
+#include <QPixmap>
 #include <QPointer>
 
 #include "platform/ControlsPrivate.h"
 #include "platform/Forms.h"
+#include "platform/Graphics.h"
 #include "platform/MimeBridge.h"
 #include "platform/QtWidgetHost.h"
 
@@ -239,11 +243,52 @@ HRESULT RevokeDragDrop(HWND Window)
     return S_OK;
 }
 
+namespace {
+
+TDragPicture& RunningPicture()
+{
+    static TDragPicture picture;
+    return picture;
+}
+
+// The toolkit's picture: the pixels at the opacity, transparent ones clear.
+QPixmap DragPixmap(const TDragPicture& Picture)
+{
+    QImage image = Picture.Picture->Image().convertToFormat(QImage::Format_ARGB32);
+    const int alpha = std::clamp(Picture.Opacity, 0, 255);
+    const bool keyed = Picture.Picture->Transparent();
+    const TColor key = ColorToRGB(Picture.Picture->TransparentColor());
+    const QRgb keyPixel = qRgb(GetRValue(key), GetGValue(key), GetBValue(key));
+    for (int y = 0; y < image.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = row[x] | 0xFF000000u;
+            row[x] = keyed && p == keyPixel ? 0u : qRgba(qRed(p), qGreen(p), qBlue(p), alpha);
+        }
+    }
+    return QPixmap::fromImage(image);
+}
+
+}  // namespace
+
+const TDragPicture& CurrentDragPicture() { return RunningPicture(); }
+
 HRESULT DoDragDrop(const IDataObjectPtr& DataObject, int OkEffects, int& Effect)
+{
+    return DoDragDrop(DataObject, OkEffects, Effect, TDragPicture());
+}
+
+HRESULT DoDragDrop(const IDataObjectPtr& DataObject, int OkEffects, int& Effect, const TDragPicture& Picture)
 {
     Effect = DROPEFFECT_NONE;
     if (!DataObject)
         return E_INVALIDARG;
+    // Shown for this drag only, also when it ends by an exception.
+    struct TShown {
+        explicit TShown(const TDragPicture& P) : Old(RunningPicture()) { RunningPicture() = P; }
+        ~TShown() { RunningPicture() = Old; }
+        TDragPicture Old;
+    } shown(Picture.Picture && !Picture.Picture->Empty() ? Picture : TDragPicture());
     if (LoopHook()) {
         Effect = LoopHook()(DataObject, OkEffects) & OkEffects;
     } else {
@@ -255,6 +300,10 @@ HRESULT DoDragDrop(const IDataObjectPtr& DataObject, int OkEffects, int& Effect)
         // The toolkit frees the drag when it is over.
         auto* drag = new QDrag(source);
         drag->setMimeData(new TMimeBridge(DataObject));
+        if (const TDragPicture& p = RunningPicture(); p.Picture) {
+            drag->setPixmap(DragPixmap(p));
+            drag->setHotSpot(QPoint(p.HotSpot.X, p.HotSpot.Y));
+        }
         const Qt::DropActions allowed = ActionsOf(OkEffects);
         Effect = EffectsOf(drag->exec(allowed, ActionOf(OkEffects))) & OkEffects;
     }

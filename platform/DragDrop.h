@@ -53,6 +53,20 @@ HRESULT RevokeDragDrop(HWND Window);
 // DROPEFFECT_NONE). OkEffects: the effects the source allows.
 HRESULT DoDragDrop(const IDataObjectPtr& DataObject, int OkEffects, int& Effect);
 
+// What a drag shows under the pointer: Picture's pixels (with Transparent,
+// those of its TransparentColor left out) at Opacity (0 none .. 255 all),
+// the pointer at HotSpot on it.
+struct TDragPicture {
+    const TBitmap* Picture = nullptr;
+    TPoint HotSpot;
+    int Opacity = 255;
+};
+// As above, showing Picture while the drag runs.
+HRESULT DoDragDrop(const IDataObjectPtr& DataObject, int OkEffects, int& Effect, const TDragPicture& Picture);
+// The picture of the drag running now; its Picture is null outside a drag
+// or when the drag shows none.
+const TDragPicture& CurrentDragPicture();
+
 // Tests: stands in for the drag loop. DoDragDrop hands the hook the data
 // and the allowed effects; the hook answers the effect of the drop
 // (DROPEFFECT_NONE: cancelled), usually by running a TDragSimulation. Pass

@@ -289,8 +289,11 @@ void TPicture::Assign(TPersistent* Source)
 
 TBitmap* TPicture::Bitmap()
 {
-    if (!FBitmap)
+    if (!FBitmap) {
         FBitmap = std::make_unique<TBitmap>();
+        // Drawing on the picture's bitmap changes the picture.
+        FBitmap->OnChange = [this](TObject*) { Changed(); };
+    }
     return FBitmap.get();
 }
 

@@ -442,6 +442,10 @@ public:
     static void ResetLargestSize();
 
     TCanvas* Canvas();
+    // Fired when drawing on the canvas begins (the first drawing after the
+    // pixels were last read or resized), before the pixels change; a picture
+    // that holds the bitmap hears of the drawing through it.
+    TNotifyEvent OnChange;
     // Row Row's pixels (Width of 4 bytes each). Ends drawing in progress.
     // ERangeError for a row outside 0..Height-1.
     void* ScanLine(int Row);

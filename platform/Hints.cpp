@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <climits>
 
+#include <QCursor>
+#include <QMouseEvent>
 #include <QWidget>
 
 #include "platform/ControlsPrivate.h"
@@ -159,6 +161,43 @@ void THintWindow::Paint()
     c->Brush()->SetStyle(bsClear);
     c->DrawText(Caption(), r, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
     c->Brush()->SetStyle(bsSolid);
+}
+
+// ---------------------------------------------------------------------------
+// The hint window over the window system. It is made to take no input, but
+// a window system may still hand it the pointer: the window under it then
+// hears of a leave, and the hint the moves. Both are put right here, so
+// that a hint shown under the pointer stays until the pointer really goes.
+
+bool HintCoversPointerIn(QWidget* Widget)
+{
+    THintWindow* hint = Application->ShownHintWindow();
+    if (!Widget || !hint || !hint->HandleAllocated())
+        return false;
+    const QPoint pointer = QCursor::pos();
+    return hint->Host()->frameGeometry().contains(pointer) && Widget->rect().contains(Widget->mapFromGlobal(pointer));
+}
+
+bool HintWindowPassesMouse(QtWidgetHost* Host, QMouseEvent* Event)
+{
+    if (!dynamic_cast<THintWindow*>(Host->Control))
+        return false;
+    TControl* under = HoverControl();
+    auto* target = dynamic_cast<QtWidgetHost*>(under ? WidgetOf(under) : nullptr);
+    const QPointF global = Event->globalPosition();
+    if (!target || target == Host || !target->isVisible() ||
+        !target->rect().contains(target->mapFromGlobal(global).toPoint())) {
+        // Off the control the hint belongs to: the hint goes, and the
+        // window now under the pointer hears of it from the system.
+        Application->CancelHint();
+        SetHoverControl(nullptr);
+        return true;
+    }
+    QMouseEvent passed(Event->type(), target->mapFromGlobal(global), global, Event->button(), Event->buttons(),
+        Event->modifiers(), Event->pointingDevice());
+    passed.setTimestamp(Event->timestamp());
+    TranslateMouseEvent(target, &passed);
+    return true;
 }
 
 // ---------------------------------------------------------------------------

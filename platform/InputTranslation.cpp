@@ -240,6 +240,8 @@ void TranslateMouseEvent(QtWidgetHost* Host, QMouseEvent* Event)
     TWinControl* window = Host->Control;
     if (!window || Event->type() == QEvent::MouseButtonDblClick)
         return;  // double clicks are told apart below, as the system does
+    if (HintWindowPassesMouse(Host, Event))
+        return;
     const QPoint lp = Event->position().toPoint();
     const TPoint screen = WindowOrigin(window) + TPoint{lp.x(), lp.y()};
     SetPointerPos(screen);
@@ -347,7 +349,7 @@ void TranslateWheelEvent(QtWidgetHost* Host, QWheelEvent* Event)
 void TranslateLeaveEvent(QtWidgetHost* Host)
 {
     TControl* h = HoverControl();
-    if (!h || !Host->Control)
+    if (!h || !Host->Control || HintCoversPointerIn(Host))
         return;
     if (h == Host->Control || (h->Parent() == Host->Control && !dynamic_cast<TWinControl*>(h)))
         SetHoverControl(nullptr);

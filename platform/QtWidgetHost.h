@@ -44,6 +44,13 @@ void TranslateMouseEvent(QtWidgetHost* Host, QMouseEvent* Event);
 void TranslateWheelEvent(QtWidgetHost* Host, QWheelEvent* Event);
 void TranslateKeyEvent(QtWidgetHost* Host, QKeyEvent* Event);
 void TranslateLeaveEvent(QtWidgetHost* Host);
+// The window system may report the pointer leaving Widget when the shown
+// hint window appears under it, though the hint takes no input: true while
+// the pointer is over both.
+bool HintCoversPointerIn(QWidget* Widget);
+// The pointer's events that reach a hint window go on to the control under
+// it; true when Host is a hint window (the event is dealt with).
+bool HintWindowPassesMouse(QtWidgetHost* Host, QMouseEvent* Event);
 // While popups are shown: true when the pointer's event is taken (swallowed,
 // or handed on) here; else Window becomes the window it goes to.
 bool PopupTakesMouse(QMouseEvent* Event, TWinControl*& Window, const TPoint& Screen);

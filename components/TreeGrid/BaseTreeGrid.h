@@ -9,6 +9,7 @@
 // shown, so every "with a window" step is skipped while HandleAllocated() is
 // false. Painting, scrolling and input hook in through the virtual members
 // marked as hooks below, which do nothing yet.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -506,8 +507,11 @@ public:
     void SetDefaultPasteMode(TTGNodeAttachMode Value) { FDefaultPasteMode = Value; }
     Cardinal AutoExpandDelay() const { return FAutoExpandDelay; }
     void SetAutoExpandDelay(Cardinal Value) { FAutoExpandDelay = Value; }
+    // The largest picture a drag of rows shows.
     int DragWidth() const { return FDragWidth; }
     int DragHeight() const { return FDragHeight; }
+    void SetDragWidth(int Value) { FDragWidth = std::max(Value, 0); }
+    void SetDragHeight(int Value) { FDragHeight = std::max(Value, 0); }
 
     // ---- drag and drop (TreeGridDragDrop.cpp) ----
     using TCustomControl::DragDrop;
@@ -531,6 +535,11 @@ public:
     // Runs a drag of the selected rows from P (client point) to its end;
     // after a move the dragged rows go.
     void DoDragging(TPoint P);
+    // The picture a drag from P (client point) shows: the selected rows
+    // around P as they look, at most DragWidth x DragHeight, transparent
+    // where rows between them are not dragged. HotSpot: P on it. Null when
+    // no selected row lies there.
+    std::unique_ptr<TBitmap> MakeDragPicture(TPoint P, TPoint& HotSpot);
     Cardinal AutoScrollDelay() const { return FAutoScrollDelay; }
     Cardinal AutoScrollInterval() const { return FAutoScrollInterval; }
     Cardinal EditDelay() const { return FEditDelay; }

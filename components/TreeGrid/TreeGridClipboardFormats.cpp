@@ -33,6 +33,13 @@ String ClipboardFormatDescription(TClipFormat Format)
 
 void TClipboardFormatList::Add(const TClipboardFormatListEntry& Entry)
 {
+    // Registering a format again for the same trees updates it; a second
+    // entry would offer the format twice.
+    const auto same = std::find_if(FList.begin(), FList.end(), [&](const TClipboardFormatListEntry& E) {
+        return E.FormatEtc.cfFormat == Entry.FormatEtc.cfFormat && E.TreeClass == Entry.TreeClass;
+    });
+    if (same != FList.end())
+        FList.erase(same);
     FList.push_back(Entry);
     std::stable_sort(FList.begin(), FList.end(),
         [](const TClipboardFormatListEntry& A, const TClipboardFormatListEntry& B) { return A.Priority < B.Priority; });
@@ -50,6 +57,11 @@ void TClipboardFormatList::EnumerateFormats(TClass TreeClass, std::vector<TForma
         if (!e.TreeClass || !TreeClass->InheritsFrom(e.TreeClass))
             continue;
         if (AllowedFormats && AllowedFormats->IndexOf(e.Description) < 0)
+            continue;
+        // A format registered for an ancestor and again for a descendant
+        // is offered once, at its better priority.
+        if (std::any_of(Formats.begin(), Formats.end(),
+                [&](const TFormatEtc& F) { return F.cfFormat == e.FormatEtc.cfFormat; }))
             continue;
         Formats.push_back(e.FormatEtc);
     }

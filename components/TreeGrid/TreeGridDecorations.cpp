@@ -162,8 +162,12 @@ void TBaseTreeGrid::PrepareBitmaps(bool NeedButtons, bool NeedLines)
                     c->Polygon(std::vector<TPoint>{{2, 0}, {6, 4}, {2, 8}});
                 return bitmap;
             }
-            // The shaded look has no pictures of its own here: it takes the
-            // tree's colour like the plain one.
+            if (FButtonFillMode == fmShaded) {
+                bitmap = LoadTreeGridImageStrip(Minus ? "TG_XPBUTTONMINUS" : "TG_XPBUTTONPLUS", false);
+                bitmap->SetTransparentColor(ButtonKeyColor);
+                bitmap->SetTransparent(true);
+                return bitmap;
+            }
             if (FButtonFillMode == fmWindowColor)
                 c->Brush()->SetColor(clWindow);
             else if (FButtonFillMode != fmTransparent)

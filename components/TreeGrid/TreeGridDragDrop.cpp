@@ -4,6 +4,7 @@
 //
 // A drop inserts nothing by itself: OnDragDrop decides, and rows arrive only
 // as new rows read from the drag's node stream (ProcessOLEData).
+#include <algorithm>
 #include <unordered_set>
 
 #include "components/TreeGrid/BaseTreeGrid.h"
@@ -12,6 +13,11 @@
 namespace {
 
 TShiftState DragShift(int KeyState) { return KeysToShiftState(WPARAM(KeyState)); }
+
+// The dragged rows show mostly opaque; the rows between them, which stay,
+// not at all.
+constexpr int DragPictureOpacity = 200;
+constexpr TColor DragPictureKey = 0x00FF00FF;
 
 }  // namespace
 
@@ -212,16 +218,63 @@ bool TBaseTreeGrid::DoBeforeDrag(TGridNode* Node, TColumnIndex Column)
     return allowed;
 }
 
-void TBaseTreeGrid::DoDragging(TPoint)
+std::unique_ptr<TBitmap> TBaseTreeGrid::MakeDragPicture(TPoint P, TPoint& HotSpot)
+{
+    // Tree coordinates from here on.
+    const TPoint at(P.X + FEffectiveOffsetX, P.Y - FOffsetY);
+    const int treeWidth = std::max(TreeClientWidth(), int(FRangeX));
+    const int width = std::min(FDragWidth, treeWidth);
+    if (width <= 0 || FDragHeight <= 0)
+        return nullptr;
+    const int left = std::clamp(at.X - width / 2, 0, treeWidth - width);
+    const int top = std::max(0, at.Y - FDragHeight / 2);
+    const int bottom = top + FDragHeight;
+    // Only as high as the selected rows in reach: the rows' painting would
+    // fill whatever lies below the last of them.
+    int first = -1;
+    int last = -1;
+    int nodeTop = 0;
+    for (TGridNode* node = GetNodeAt(0, top, false, nodeTop); node && nodeTop < bottom;
+         node = GetNextVisible(node)) {
+        const int height = int(NodeHeight(node));
+        if (Selected(node) && height > 0) {
+            if (first < 0)
+                first = std::max(nodeTop, top);
+            last = std::min(nodeTop + height, bottom);
+        }
+        nodeTop += height;
+    }
+    if (first < 0)
+        return nullptr;
+    auto picture = std::make_unique<TBitmap>(width, last - first);
+    TCanvas* c = picture->Canvas();
+    c->Brush()->SetColor(DragPictureKey);
+    c->FillRect(TRect(0, 0, width, last - first));
+    picture->SetTransparentColor(DragPictureKey);
+    picture->SetTransparent(true);
+    TTGInternalPaintOptions options = WindowPaintOptions;
+    options.Exclude(poDrawFocusRect);
+    options.Exclude(poDrawDropMark);
+    options.Include(poSelectedOnly);
+    PaintTree(c, TRect(left, first, left + width, last), {0, 0}, options, pf32bit);
+    HotSpot = {at.X - left, at.Y - first};
+    return picture;
+}
+
+void TBaseTreeGrid::DoDragging(TPoint P)
 {
     if (SelectedCount() == 0 || FStates.Contains(tsOLEDragging))
         return;
     const IDataObjectPtr data = DragManager()->GetDataObject();
     const TNodeArray dragged = GetSortedSelection(true);
+    TDragPicture shown;
+    const std::unique_ptr<TBitmap> picture = MakeDragPicture(P, shown.HotSpot);
+    shown.Picture = picture.get();
+    shown.Opacity = DragPictureOpacity;
     int effect = DROPEFFECT_NONE;
     DoStateChange({tsOLEDragging});
     try {
-        ::DoDragDrop(data, DROPEFFECT_COPY | DROPEFFECT_MOVE, effect);
+        ::DoDragDrop(data, DROPEFFECT_COPY | DROPEFFECT_MOVE, effect, shown);
     } catch (...) {
         DoStateChange({}, {tsOLEDragging});
         throw;

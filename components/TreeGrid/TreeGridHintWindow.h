@@ -25,5 +25,9 @@ private:
     // The text and font the hint shows: the tree's hint data when it has any.
     void TakeData(const String& AHint, void* AData);
     String FText;
+    // Keeps the hint data of an owner-drawn hint and its tree's number.
+    void Remember(void* AData);
+    const void* FData = nullptr;
+    Cardinal FTreeNumber = 0;
     std::unique_ptr<TBitmap> FMeasure;
 };

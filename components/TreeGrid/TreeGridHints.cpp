@@ -4,6 +4,8 @@
 #include <algorithm>
 
 #include "components/TreeGrid/BaseTreeGrid.h"
+#include "components/TreeGrid/CustomDrawTreeGrid.h"
+#include "components/TreeGrid/TreeGridDataObject.h"
 #include "components/TreeGrid/TreeGridHintWindow.h"
 #include "platform/Forms.h"
 #include "platform/Graphics.h"
@@ -37,9 +39,34 @@ void TTreeGridHintWindow::TakeData(const String& AHint, void* AData)
     }
 }
 
+namespace {
+
+// The owner-drawn tree behind a hint, when its owner draws it.
+TCustomDrawTreeGrid* DrawingTree(const void* AData)
+{
+    const auto* data = static_cast<const TTGHintData*>(AData);
+    if (!data || !data->OwnerDrawn || !data->Node)
+        return nullptr;
+    return dynamic_cast<TCustomDrawTreeGrid*>(data->Tree);
+}
+
+}  // namespace
+
+void TTreeGridHintWindow::Remember(void* AData)
+{
+    TCustomDrawTreeGrid* tree = DrawingTree(AData);
+    FData = tree ? AData : nullptr;
+    FTreeNumber = tree ? tree->TreeNumber() : 0;
+}
+
 TRect TTreeGridHintWindow::CalcHintRect(int MaxWidth, const String& AHint, void* AData)
 {
     TakeData(AHint, AData);
+    Remember(AData);
+    if (FData) {
+        const TRect& r = static_cast<const TTGHintData*>(AData)->HintRect;
+        return {0, 0, r.Width(), r.Height()};
+    }
     if (!FMeasure) {
         FMeasure = std::make_unique<TBitmap>();
         FMeasure->SetSize(1, 1);
@@ -60,6 +87,7 @@ TRect TTreeGridHintWindow::CalcHintRect(int MaxWidth, const String& AHint, void*
 void TTreeGridHintWindow::ActivateHintData(TRect Rect, const String& AHint, void* AData)
 {
     TakeData(AHint, AData);
+    Remember(AData);
     // No animation, no shadow: the window appears where the tree put it.
     ActivateHint(Rect, FText);
 }
@@ -69,6 +97,15 @@ void TTreeGridHintWindow::Paint()
     TCanvas* c = Canvas();
     c->Brush()->SetColor(clInfoBk);
     c->FillRect(ClientRect());
+    // The hint data lives in its tree, which may have gone while the hint
+    // still shows: only a live tree still holding it draws.
+    auto* tree = dynamic_cast<TCustomDrawTreeGrid*>(FData ? FindTreeGrid(FTreeNumber) : nullptr);
+    if (tree && &tree->HintData() == FData) {
+        const auto* data = static_cast<const TTGHintData*>(FData);
+        c->Font()->Assign(Font());
+        tree->DoDrawHint(c, data->Node, ClientRect(), data->Column);
+        return;
+    }
     // The window's border already takes the pixel CalcHintRect adds to each
     // side, so a frame of our own would narrow the text below its measured
     // width and wrap its last word out of sight.
@@ -164,7 +201,19 @@ void TBaseTreeGrid::CMHintShow(TMessage& Message)
             }
             FHintData.Node = node;
             FHintData.Column = column;
-            if (FHintMode == hmTooltip) {
+            // An owner-drawn tree's owner says how large the hint is; no
+            // room means no hint.
+            auto* drawTree = dynamic_cast<TCustomDrawTreeGrid*>(this);
+            TRect drawn;
+            if (drawTree) {
+                const TRect cell = GetDisplayRect(node, column, false);
+                drawn = {0, 0, cell.Width(), cell.Height()};
+                drawTree->DoGetHintSize(node, column, drawn);
+                FHintData.OwnerDrawn = !drawn.IsEmpty();
+            }
+            if (drawTree && !FHintData.OwnerDrawn) {
+                // refused
+            } else if (FHintMode == hmTooltip) {
                 TRect textRect;
                 bool show = false;
                 if (!node->States.Contains(vsMultiline)) {
@@ -182,10 +231,10 @@ void TBaseTreeGrid::CMHintShow(TMessage& Message)
                 if (show) {
                     FHintData.HintText = DoGetNodeTooltip(node, column);
                     FHintData.Tooltip = true;
-                    FHintData.HintRect = textRect;
+                    FHintData.HintRect = drawTree ? drawn : textRect;
                     info->HintPos = ClientToScreen({textRect.Left, textRect.Top});
                     cursorRect = textRect;
-                    accepted = !FHintData.HintText.empty();
+                    accepted = drawTree || !FHintData.HintText.empty();
                 }
             } else {
                 FHintData.HintText = DoGetNodeHint(node, column, FHintData.LineBreakStyle);
@@ -196,7 +245,9 @@ void TBaseTreeGrid::CMHintShow(TMessage& Message)
                 cell.Right = cellRight;
                 cursorRect = cell;
                 info->HintPos.Y = std::max(info->HintPos.Y, ClientToScreen({0, cell.Bottom}).Y + 2);
-                accepted = !FHintData.HintText.empty();
+                if (drawTree)
+                    FHintData.HintRect = drawn;
+                accepted = drawTree || !FHintData.HintText.empty();
             }
         } else if (FHintMode == hmHintAndDefault && !hit.HitNode) {
             FHintData.DefaultHint = GetShortHint(Hint());
@@ -215,6 +266,9 @@ void TBaseTreeGrid::CMHintShow(TMessage& Message)
         FLastHintRect = cursorRect;
         DoStateChange({tsHint});
     } else {
+        // The answer may differ a pixel further (another cell, the text's
+        // edge): ask again on the next move.
+        info->CursorRect = {p.X, p.Y, p.X + 1, p.Y + 1};
         FLastHintRect = {};
         FHintData = {};
         DoStateChange({}, {tsHint});

@@ -279,6 +279,29 @@ std::unique_ptr<TBitmap> NewStrip(int Count, int Size)
     return strip;
 }
 
+// A 9 x 9 expand button with rounded corners and a face shaded from white at
+// the top to a cool grey at the bottom; Minus leaves out the vertical stroke.
+std::unique_ptr<TBitmap> PaintShadedButton(bool Minus)
+{
+    constexpr int Size = 9;
+    auto strip = NewStrip(1, Size);
+    TCellPainter p(*strip, 0, Size);
+    const TColor frame = RGB(0x7B, 0x94, 0xAD);
+    for (int y = 1; y < Size - 1; ++y) {
+        const int shade = 0xFF - (y - 1) * 0x38 / (Size - 3);
+        p.Fill(1, y, Size - 1, y + 1, RGB(Byte(shade), Byte(shade), Byte(std::min(0xFF, shade + 0x0C))));
+    }
+    p.Fill(1, 0, Size - 1, 1, frame);
+    p.Fill(1, Size - 1, Size - 1, Size, frame);
+    p.Fill(0, 1, 1, Size - 1, frame);
+    p.Fill(Size - 1, 1, Size, Size - 1, frame);
+    const TColor stroke = RGB(0x20, 0x30, 0x40);
+    p.Fill(2, Size / 2, Size - 2, Size / 2 + 1, stroke);
+    if (!Minus)
+        p.Fill(Size / 2, 2, Size / 2 + 1, Size - 2, stroke);
+    return strip;
+}
+
 std::unique_ptr<TBitmap> PaintCheckStrip(TMarkKind Mark, TLook Look)
 {
     auto strip = NewStrip(CheckImageCount, ImageSize);
@@ -392,6 +415,8 @@ std::unique_ptr<TBitmap> LoadTreeGridImageStrip(const String& Name, bool MapColo
         strip = PaintCheckStrip(mkCheck, lkXP);
     else if (Name == "TG_UTILITIES")
         strip = PaintUtilityStrip();
+    else if (Name == "TG_XPBUTTONMINUS" || Name == "TG_XPBUTTONPLUS")
+        strip = PaintShadedButton(Name == "TG_XPBUTTONMINUS");
     if (strip && MapColours)
         MapSystemColours(*strip);
     return strip;

@@ -89,7 +89,8 @@ enum TTGUtilityImage {
 constexpr int SystemMenuCheckSize = 13;
 
 // The strip of images named Name ("TG_CHECK_LIGHT", "TG_CHECK_DARK",
-// "TG_TICK_LIGHT", "TG_TICK_DARK", "TG_FLAT", "TG_XP", "TG_UTILITIES"),
+// "TG_TICK_LIGHT", "TG_TICK_DARK", "TG_FLAT", "TG_XP", "TG_UTILITIES"; the
+// shaded 9 x 9 expand buttons "TG_XPBUTTONMINUS", "TG_XPBUTTONPLUS"),
 // painted now: images side by side, each as wide as the strip is high, the
 // top-left pixel in the transparent colour. With MapColours the classic
 // greys, black and white become the button colours of the system colour

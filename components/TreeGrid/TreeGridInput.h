@@ -50,7 +50,10 @@ struct TTGHintData {
     TBaseTreeGrid* Tree = nullptr;
     TGridNode* Node = nullptr;
     TColumnIndex Column = NoColumn;
-    TRect HintRect;  // the text's rectangle of a tooltip, client coordinates
+    // The text's rectangle of a tooltip (client coordinates); for a tree
+    // whose owner draws its hints, the size the owner asked for.
+    TRect HintRect;
+    bool OwnerDrawn = false;
     String DefaultHint;
     String HintText;
     TTGTooltipLineBreakStyle LineBreakStyle = hlbDefault;

@@ -48,6 +48,12 @@ TBaseTreeGrid::TBaseTreeGrid(TComponent* AOwner) : TCustomControl(AOwner)
     AddThreadReference();
     FTreeNumber = RegisterTreeGrid(this);
     FClipboardFormats = std::make_unique<TClipboardFormats>(this);
+    // The picture shows as soon as anything changes it, drawing on its
+    // bitmap included.
+    FBackground->OnChange = [this](TObject*) {
+        if (!IsLoading() && !IsDestroying())
+            RepaintTree();
+    };
 }
 
 void TBaseTreeGrid::AfterConstruction()

@@ -14,6 +14,7 @@
 #include "platform/ControlsPrivate.h"
 #include "platform/FormBuilder.h"
 #include "platform/Forms.h"
+#include "platform/QtWidgetHost.h"
 #include "platform/StdCtrls.h"
 #include "tests/support/PlatformFixture.h"
 
@@ -259,4 +260,42 @@ TEST(Hint, AToolButtonAndAToolkitEditShowTheirHints)
     EXPECT_EQ(Application->ShownHintWindow()->Caption(), "Type a name");
     Application->CancelHint();
     delete form;
+}
+
+TEST(Hint, AHintUnderThePointerPassesThePointerOnAndStays)
+{
+    // Some window systems give the pointer to the hint window that appears
+    // under it, though it takes no input, and tell the control it left.
+    THintScene s;
+    s.Box->RecordMoves = true;
+    s.Answer = [&s](THintInfo& I) {
+        I.HintPos = s.Box->ClientToScreen({15, 15});
+        I.HintStr = "A hint long enough to reach well past the box";
+        return LRESULT(0);
+    };
+    s.ShowOverBox();
+    THintWindow* w = Application->ShownHintWindow();
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(w->HandleAllocated());
+    const TPoint at = s.Box->ClientToScreen({22, 20});
+    ASSERT_TRUE(w->BoundsRect().Contains(at));
+    const auto moveOnHint = [w](TPoint Screen) {
+        const QPointF global(Screen.X, Screen.Y);
+        QMouseEvent move(QEvent::MouseMove, w->Host()->mapFromGlobal(global), global, Qt::NoButton, Qt::NoButton,
+            Qt::NoModifier);
+        QCoreApplication::sendEvent(w->Host(), &move);
+    };
+    s.Box->Log.clear();
+    moveOnHint(at);
+    EXPECT_EQ(Application->ShownHintWindow(), w);
+    ASSERT_FALSE(s.Box->Log.empty());
+    EXPECT_EQ(s.Box->Log.back().Msg, UINT(WM_MOUSEMOVE));
+    EXPECT_EQ(TPoint(s.Box->Log.back().XPos(), s.Box->Log.back().YPos()), TPoint(22, 20));
+    EXPECT_EQ(HoverControl(), s.Box);
+
+    // Off the box, still over the hint: the hint goes.
+    const TPoint outside = s.Box->ClientToScreen({105, 20});
+    ASSERT_TRUE(w->BoundsRect().Contains(outside));
+    moveOnHint(outside);
+    EXPECT_EQ(Application->ShownHintWindow(), nullptr);
 }

@@ -132,6 +132,17 @@ TEST(ClipboardFormatList, RegisteringForATreeClass)
     EXPECT_EQ(RegisterTGClipboardFormat("", other, 3), 0);
     ClipboardFormatList().EnumerateFormats(other, formats);
     EXPECT_EQ(Ids(formats), (std::vector<TClipFormat>{id, 2}));
+
+    // Again for the same class: updated, not listed twice; for a
+    // descendant class: offered once, at the better priority.
+    EXPECT_EQ(RegisterTGClipboardFormat("Vek Bitmap Test Format", other, 4), id);
+    ClipboardFormatList().EnumerateFormats(other, formats);
+    EXPECT_EQ(Ids(formats), (std::vector<TClipFormat>{2, id}));
+    const TClass ancestor = TGraphic::StaticClassInfo();
+    const TClipFormat shared = RegisterTGClipboardFormat("Vek Graphic Test Format", ancestor, 0);
+    EXPECT_EQ(RegisterTGClipboardFormat("Vek Graphic Test Format", other, 9), shared);
+    ClipboardFormatList().EnumerateFormats(other, formats);
+    EXPECT_EQ(Ids(formats), (std::vector<TClipFormat>{shared, 2, id}));
 }
 
 }  // namespace

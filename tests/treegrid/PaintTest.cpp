@@ -1,5 +1,7 @@
 // Painting the tree into a bitmap: colours inside computed rectangles only,
 // never glyph pixels (texts are empty or caught before they are drawn).
+#include <tuple>
+
 #include "TreeGridTestSupport.h"
 #include "components/TreeGrid/TreeGridUnit.h"
 #include "components/TreeGrid/TreeGridUtils.h"
@@ -473,6 +475,20 @@ TEST_F(Painting, ExpandButtonsSitAtTheirLevel)
     Paint();
     expectButton(4, 5, true, bsTriangle);
     expectButton(4 + 18, RowHeight + 5, false, bsTriangle);
+
+    // The shaded pictures: round corners show the row, the face darkens
+    // downwards, only plus has the vertical stroke.
+    tree->SetButtonStyle(bsRectangle);
+    tree->SetButtonFillMode(fmShaded);
+    Paint();
+    for (const auto& [x0, y0, minus] : {std::tuple{4, 5, true}, std::tuple{4 + 18, RowHeight + 5, false}}) {
+        EXPECT_EQ(At(x0, y0), TreeColor);
+        EXPECT_EQ(At(x0 + 8, y0 + 8), TreeColor);
+        EXPECT_GT(GetRValue(At(x0 + 2, y0 + 1)), GetRValue(At(x0 + 2, y0 + 7)));
+        EXPECT_EQ(At(x0 + 4, y0 + 2) == At(x0 + 2, y0 + 2), minus) << "x " << x0;
+        EXPECT_EQ(At(x0 + 2, y0 + 4), At(x0 + 6, y0 + 4));
+        EXPECT_NE(At(x0 + 2, y0 + 4), At(x0 + 2, y0 + 3));
+    }
 }
 
 TEST_F(Painting, TreeLinesAreDottedAndBandsCloseTheirLevel)

@@ -186,3 +186,57 @@ TEST(TreeGridDragDrop, DragLoopAnswers)
     tree->OnDragAllowed = [](TBaseTreeGrid*, TGridNode*, TColumnIndex, bool& Allowed) { Allowed = true; };
     EXPECT_TRUE(tree->DoBeforeDrag(n, NoColumn));
 }
+
+TEST(TreeGridDragDrop, TheDragShowsTheDraggedRowsAsTheyLook)
+{
+    TDragForm f;
+    for (int id : {4, 5, 6, 7})
+        Add(f.Source, nullptr, id);
+    const TColor selection = 0x00C08040;
+    f.Source->Colors()->SetFocusedSelectionColor(selection);
+    f.Source->Colors()->SetUnfocusedSelectionColor(selection);
+    f.Source->Colors()->SetFocusedSelectionBorderColor(selection);
+    f.Source->Colors()->SetUnfocusedSelectionBorderColor(selection);
+    f.Source->SetSelection(toFullRowSelect, true);
+    TGridNode* second = f.Source->GetNext(f.Source->GetFirst());
+    TGridNode* fourth = f.Source->GetNext(f.Source->GetNext(second));
+    f.Source->SetSelected(second, true);
+    f.Source->SetSelected(fourth, true);
+
+    std::vector<TColor> column;  // down the picture at x = 20
+    TPoint hotSpot;
+    TSize size;
+    TColor key = clNone;
+    SetDragLoopHook([&](const IDataObjectPtr&, int) {
+        const TDragPicture& shown = CurrentDragPicture();
+        if (shown.Picture) {
+            size = {shown.Picture->Width(), shown.Picture->Height()};
+            hotSpot = shown.HotSpot;
+            auto* picture = const_cast<TBitmap*>(shown.Picture);
+            for (int y = 0; y < size.cy; ++y)
+                column.push_back(picture->Canvas()->Pixels(20, y));
+            EXPECT_TRUE(picture->Transparent());
+            key = picture->TransparentColor();
+        }
+        return DROPEFFECT_NONE;
+    });
+    // From the middle of the second row: rows two to four, the third left out.
+    f.Source->DoDragging({60, 18 + 9});
+    ASSERT_EQ(size.cy, 3 * 18);
+    EXPECT_EQ(size.cx, 176);  // the client, narrower than the largest picture
+    EXPECT_EQ(hotSpot, TPoint(60, 9));
+    for (int y : {2, 9, 16, 2 * 18 + 2, 2 * 18 + 9})
+        EXPECT_EQ(column[std::size_t(y)], selection) << y;
+    for (int y : {18 + 2, 18 + 9, 18 + 16})
+        EXPECT_EQ(column[std::size_t(y)], key) << y;
+    EXPECT_EQ(CurrentDragPicture().Picture, nullptr);  // shown for the drag only
+
+    // At most the largest picture around the pointer (27 - 10 .. 27 + 10),
+    // cut to the selected rows in it.
+    f.Source->SetDragWidth(50);
+    f.Source->SetDragHeight(20);
+    column.clear();
+    f.Source->DoDragging({60, 18 + 9});
+    EXPECT_EQ(size, (TSize{50, 18}));
+    EXPECT_EQ(hotSpot, TPoint(25, 9));
+}

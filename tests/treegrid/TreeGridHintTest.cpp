@@ -2,6 +2,7 @@
 // as the platform asks for them.
 #include "InputTestSupport.h"
 
+#include "components/TreeGrid/CustomDrawTreeGrid.h"
 #include "components/TreeGrid/TreeGridHintWindow.h"
 
 namespace {
@@ -41,6 +42,8 @@ TEST(TreeGridHints, TooltipsShowCutOffTextsOnly)
     EXPECT_EQ(f.Pause(), 0);
     EXPECT_FALSE(f.Ask(f.AtRow(0, 30), info));
     EXPECT_FALSE(f.Tree->TreeStates().Contains(tsHint));
+    // Refused for this spot only: the next move over a cut-off text asks again.
+    EXPECT_EQ(info.CursorRect, (TRect{30, 9, 31, 10}));
 
     ASSERT_TRUE(f.Ask(f.AtRow(1, 40), info));
     EXPECT_TRUE(f.Tree->TreeStates().Contains(tsHint));
@@ -104,4 +107,64 @@ TEST(TreeGridHints, TheHintWindowShowsItsWholeMeasuredLine)
     EXPECT_GT(inked, 0);
     hint->ReleaseHandle();
     delete hint;
+}
+
+TEST(TreeGridHints, AnOwnerDrawnTreeSizesAndPaintsItsHints)
+{
+    EnsureApplication();
+    TForm* form = Create<TForm>(nullptr);
+    form->SetBounds(100, 50, 420, 300);
+    auto* tree = Create<TCustomDrawTreeGrid>(form);
+    tree->SetParent(form);
+    tree->SetBorderStyle(bsNone);
+    tree->SetBounds(10, 10, 300, 100);
+    tree->SetShowHint(true);
+    tree->SetHintMode(hmHint);
+    tree->SetRootNodeCount(2);
+    tree->OnGetHintSize = [](TBaseTreeGrid* Sender, TGridNode* Node, TColumnIndex, TRect& R) {
+        // The second row only; the first has no room for one.
+        R = Node == Sender->GetFirst() ? TRect() : TRect(0, 0, 40 + R.Width() / 100, 12);
+    };
+    std::vector<std::pair<TGridNode*, TRect>> drawn;
+    tree->OnDrawHint = [&drawn](TBaseTreeGrid*, TCanvas* Canvas, TGridNode* Node, const TRect& R, TColumnIndex) {
+        drawn.emplace_back(Node, R);
+        Canvas->Brush()->SetColor(clRed);
+        Canvas->FillRect(R);
+    };
+    form->Show();
+    ProcessEvents();
+
+    const auto ask = [tree](TPoint P, THintInfo& Info) {
+        Info = THintInfo();
+        Info.HintControl = tree;
+        Info.CursorPos = P;
+        Info.HintPos = tree->ClientToScreen(P);
+        return tree->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&Info)) == 0;
+    };
+    THintInfo info;
+    EXPECT_FALSE(ask({20, 9}, info));
+    ASSERT_TRUE(ask({20, 27}, info));
+
+    auto* window = static_cast<TTreeGridHintWindow*>(TTreeGridHintWindow::StaticClassInfo()->CreateInstance());
+    const TRect r = window->CalcHintRect(1000, info.HintStr, info.HintData);
+    EXPECT_EQ(r, (TRect{0, 0, 43, 12}));  // the owner's size, proposed from the 300-pixel row
+    window->ActivateHintData(TRect{200, 200, 243, 212}, info.HintStr, info.HintData);
+    ProcessEvents();
+    TBitmap picture;
+    picture.SetSize(window->Width(), window->Height());
+    window->PaintTo(&picture);
+    ASSERT_FALSE(drawn.empty());
+    EXPECT_EQ(drawn.back().first, tree->GetNext(tree->GetFirst()));
+    const TRect client = window->ClientRect();
+    EXPECT_EQ(drawn.back().second, client);
+    EXPECT_EQ(picture.Canvas()->Pixels(client.Left + client.Width() / 2, client.Top + client.Height() / 2),
+        ColorToRGB(clRed));
+
+    // Once the tree is gone the window no longer reaches into it.
+    delete form;
+    drawn.clear();
+    window->PaintTo(&picture);
+    EXPECT_TRUE(drawn.empty());
+    window->ReleaseHandle();
+    delete window;
 }

@@ -234,3 +234,27 @@ TEST_F(Pictures, StaticBackgroundStaysInTheClientArea)
         }
     }
 }
+
+TEST(TreeBackground, DrawingOnThePictureShowsAtOnce)
+{
+    EnsureApplication();
+    TTreePtr tree = MakeTree();
+    tree->SetBounds(0, 0, 104, 64);
+    TTGPaintOptions paint = tree->TreeOptions()->PaintOptions();
+    paint.Include(toShowBackground);
+    tree->TreeOptions()->SetPaintOptions(paint);
+    tree->Background()->Bitmap()->SetSize(8, 8);
+    tree->Background()->Bitmap()->Canvas()->Brush()->SetColor(clRed);
+    tree->Background()->Bitmap()->Canvas()->FillRect(TRect(0, 0, 8, 8));
+    tree->HandleNeeded();
+    tree->Update();
+    const TPoint o = tree->ClientOffset();
+    TCanvas* window = tree->BackBuffer()->Canvas();
+    ASSERT_EQ(window->Pixels(o.X + 50, o.Y + 30), ColorToRGB(clRed));
+
+    // Drawn on after the tree showed it, without handing it over again.
+    tree->Background()->Bitmap()->Canvas()->Brush()->SetColor(clBlue);
+    tree->Background()->Bitmap()->Canvas()->FillRect(TRect(0, 0, 8, 8));
+    tree->Update();
+    EXPECT_EQ(window->Pixels(o.X + 50, o.Y + 30), ColorToRGB(clBlue));
+}
