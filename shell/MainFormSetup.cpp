@@ -155,6 +155,8 @@ void TMainForm::FillPositionsSetup()
 
 void TMainForm::ApplyPositionsSetup(int PositionColumn)
 {
-    if (SetupPositionsDialog && SetupPositionsDialog->FWasActive)
+    // The positions edited belong to the column that held them; a deleted
+    // column takes them with it.
+    if (SetupPositionsDialog && SetupPositionsDialog->FWasActive && PositionColumn >= 0)
         ApplyPositionLayout(SetupPositionsDialog->Layout(), PositionColumn);
 }

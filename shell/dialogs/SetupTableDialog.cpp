@@ -62,7 +62,7 @@ TSetupTableDialog::TSetupTableDialog(TComponent* AOwner) : TForm(AOwner)
     SetBorderStyle(bsDialog);
     SetPosition(poScreenCenter);
     SetClientWidth(760);
-    SetClientHeight(400);
+    SetClientHeight(420);
 
     ListView1 = Build<TListView>(this, "ListView1").Parent(this).Bounds(10, 10, 250, 330).Get();
     ListView1->SetViewStyle(vsReport);
@@ -97,16 +97,16 @@ TSetupTableDialog::TSetupTableDialog(TComponent* AOwner) : TForm(AOwner)
     auto button = [this](const char* Name, const char* Caption, int Left, int Top, int Width) {
         return Build<TButton>(this, Name).Parent(this).Bounds(Left, Top, Width, 27).Caption(Caption).Get();
     };
-    ButtonNewColumn = button("ButtonNewColumn", "new Column", 10, 350, 80);
-    ButtonDeleteColumn = button("ButtonDeleteColumn", "delete Column", 95, 350, 80);
-    ButtonEditColumn = button("ButtonEditColumn", "Edit Column", 180, 350, 80);
+    ButtonNewColumn = button("ButtonNewColumn", "new Column", 10, 350, 122);
+    ButtonDeleteColumn = button("ButtonDeleteColumn", "delete Column", 138, 350, 122);
+    ButtonEditColumn = button("ButtonEditColumn", "Edit Column", 10, 382, 122);
     ButtonNewColumn->OnClick = [this](TObject*) { NewColumnClick(); };
     ButtonDeleteColumn->OnClick = [this](TObject*) { DeleteColumnClick(); };
     ButtonEditColumn->OnClick = [this](TObject*) { EditColumnClick(); };
-    ButtonOK = button("ButtonOK", "OK", 574, 364, 85);
+    ButtonOK = button("ButtonOK", "OK", 574, 382, 85);
     ButtonOK->SetDefault(true);
     ButtonOK->OnClick = [this](TObject*) { OKClick(); };
-    ButtonCancel = button("ButtonCancel", "Cancel", 665, 364, 85);
+    ButtonCancel = button("ButtonCancel", "Cancel", 665, 382, 85);
     ButtonCancel->SetModalResult(mrCancel);
     ButtonCancel->SetCancel(true);
 
@@ -181,7 +181,7 @@ void TSetupTableDialog::PaintBar()
     c->Brush()->SetColor(clWhite);
     c->FillRect({0, 0, w, h});
     // A day grid behind the bar, and the lines from the bar's ends and its
-    // middle to the dates and the length below it, and to the due date.
+    // middle to the dates and the length below it.
     c->Pen()->SetColor(0xE8E8E8);
     for (int x = 10; x < w; x += 30) {
         c->MoveTo(x, 0);
@@ -196,9 +196,6 @@ void TSetupTableDialog::PaintBar()
     }
     c->MoveTo((left + right) / 2, bottom);
     c->LineTo((left + right) / 2, 218);
-    c->MoveTo(right - 1, bottom);
-    c->LineTo(right + 20, bottom + 60);
-    c->LineTo(395, bottom + 60);
 }
 
 TLabel* TSetupTableDialog::LabelOf(TConnection Role) const

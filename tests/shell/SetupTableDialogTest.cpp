@@ -8,6 +8,7 @@
 #include "platform/Menus.h"
 #include "platform/SysUtils.h"
 #include "shell/dialogs/EditTableColumnDialog.h"
+#include "shell/dialogs/SetupPositionsDialog.h"
 #include "shell/dialogs/SetupTableDialog.h"
 #include "tests/shell/MainFormFixture.h"
 
@@ -53,6 +54,8 @@ protected:
                 Table(d);
             else if (auto* e = dynamic_cast<TEditTableColumnDialog*>(F))
                 Editor(e);
+            else if (auto* p = dynamic_cast<TSetupPositionsDialog*>(F))
+                Positions(p);
             else if (auto* box = dynamic_cast<TMessageForm*>(F))
                 Messages.push_back(box->Message->Caption()), F->SetModalResult(mrOk);
         });
@@ -86,6 +89,9 @@ protected:
 
     std::function<void(TEditTableColumnDialog*)> Editor = [](TEditTableColumnDialog* E) {
         E->SetModalResult(mrCancel);
+    };
+    std::function<void(TSetupPositionsDialog*)> Positions = [](TSetupPositionsDialog* P) {
+        P->SetModalResult(mrCancel);
     };
     std::vector<String> Messages;
 };
@@ -332,4 +338,36 @@ TEST_F(SetupTableTest, OkAppliesEverythingAsOneUndoStep)
     m->UndoRedo().Undo();
     EXPECT_FALSE(m->UndoRedo().GetCanUndo());
     EXPECT_EQ(Saved(m), before);
+}
+
+TEST_F(SetupTableTest, PositionsEditedFromTheColumnEditorApplyWithTheTable)
+{
+    for (const TModalResult answer : {mrOk, mrCancel}) {
+        TMainForm* m = Start();
+        // The positions' column moves below Start; its positions go with it.
+        Positions = [&](TSetupPositionsDialog* P) {
+            P->ListView1->SetItemIndex(0);
+            P->EditName->SetText("Alpha");
+            (answer == mrOk ? P->ButtonOK : P->ButtonCancel)->Click();
+        };
+        Editor = [](TEditTableColumnDialog* E) {
+            EXPECT_TRUE(E->Button3->Visible());
+            EXPECT_FALSE(E->Memo1->Visible());
+            E->Button3->Click();
+            E->ButtonOK->Click();
+        };
+        Open(m, [&](TSetupTableDialog* D) {
+            Select(D, "Position");
+            D->EditColumnClick();
+            D->UpDown1->ClickButton(btPrev);
+            D->ButtonOK->Click();
+        });
+        ASSERT_EQ(m->GetConnection(tbTable, cnPosition), 1);
+        const String a = answer == mrOk ? "Alpha" : "A";
+        EXPECT_EQ(TCommaText(*m->GetColumnStrings(tbTable, 1)).Item(0, 0), a);
+        std::vector<String> cells;
+        m->ForEach(tbTable, feAll, 0, [&](TNodeData* Row, NativeInt) { cells.push_back(m->GetData(Row, 1)); });
+        EXPECT_EQ(cells, (std::vector<String>{a, a + " (1)", a}));
+        StopProgram();
+    }
 }
