@@ -37,6 +37,13 @@ void TRowTree::DoFreeNode(TGridNode* Node)
     TStringTreeGrid::DoFreeNode(Node);
 }
 
+void TRowTree::Clear()
+{
+    if (FDocument)
+        FDocument->TableClearing(FTable);
+    TStringTreeGrid::Clear();
+}
+
 void TRowTree::Sort(TGridNode* Node, TColumnIndex Column, TSortDirection Direction, bool DoInit)
 {
     TStringTreeGrid::Sort(Node, Column, Direction, DoInit);
@@ -137,6 +144,22 @@ void TScheduleDocument::RowFreed(TNodeData* Row)
         }
     while (FIgnoreOverlappingNodes.Count() > 0 && FIgnoreOverlappingNodes.Remove(Row) >= 0) {
     }
+}
+
+void TScheduleDocument::TableClearing(TWhichTable Table)
+{
+    const auto drop = [Table](TList& List) {
+        for (int i = 0; i < List.Count(); ++i) {
+            const auto* row = static_cast<const TNodeData*>(List.Items(i));
+            if (row && row->NodeTable == Table)
+                List.SetItems(i, nullptr);
+        }
+        List.Pack();
+    };
+    drop(FOverlappingNodes);
+    drop(FIgnoreOverlappingNodes);
+    for (auto it = FOverlapCount.begin(); it != FOverlapCount.end();)
+        it = it->first->NodeTable == Table ? FOverlapCount.erase(it) : std::next(it);
 }
 
 void TScheduleDocument::AddOverlapping(TNodeData* Row)

@@ -48,6 +48,9 @@ public:
     // The row record of a node; null for a node no AddNode made.
     TNodeData* Row(TGridNode* Node) const;
     void BeforeDestruction() override;
+    // The document forgets the whole table's rows at once before they go:
+    // one by one, each would be searched for in the overlap lists.
+    void Clear() override;
     // A sort changes the rows' order: the document hears of it.
     void Sort(TGridNode* Node, TColumnIndex Column, TSortDirection Direction, bool DoInit = true) override;
     // Rows change only through the document: a table copies its rows out,
@@ -904,6 +907,9 @@ protected:
     friend class TRowTree;
     // The tree is freeing the row's node: forget it everywhere.
     void RowFreed(TNodeData* Row);
+    // A table is about to free all its rows: drops them from the overlap
+    // lists in one pass, keeping the order of the others.
+    void TableClearing(TWhichTable Table);
     // The calendar part of UpdateInternalVariables: the weeks and the day
     // span of the shown rows.
     void UpdateCalendarVariables();

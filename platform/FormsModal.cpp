@@ -309,12 +309,9 @@ void TCustomForm::ApplyWindowFlags()
     switch (FFormBorderStyle) {
     case bsNone: f |= Qt::FramelessWindowHint; break;
     case bsDialog:
-        // A title and a close button, nothing more. Not the toolkit's dialog
-        // type: that marks the window transient for the application's hidden
-        // leader window, and window managers that leave transients bare
-        // (twm) then show it with no frame, to be neither moved nor closed.
-        f = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-            Qt::WindowCloseButtonHint;
+        // The toolkit's dialog type: the window manager keeps a modal dialog
+        // above the windows it blocks and floats it on tiling desktops.
+        f = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
         break;
     case bsToolWindow:
     case bsSizeToolWin: f = Qt::Tool; break;

@@ -122,6 +122,28 @@ TEST(OverlapDetection, DayModeTouchingDaysOverlap)
     EXPECT_EQ(Listed(*doc, {a1, a2, c1}), "001");
 }
 
+TEST(OverlapDetection, ClearingATableForgetsOnlyItsOwnRows)
+{
+    TOverlapPtr doc = MakeOverlapDocument({"A", "B"});
+    TNodeData* a1 = AddTask(*doc, "A", Day(2027, 3, 1), 3);
+    TNodeData* a2 = AddTask(*doc, "A", Day(2027, 3, 2), 3);
+    TNodeData* absent = doc->AddNode(doc->GetFreeID(), tbExclude, -1, -1, -1, cmIgnoreNet);
+    doc->UpdateOverlappingProc();
+    doc->AddOverlapping(absent);
+    doc->FIgnoreOverlappingNodes.Add(absent);
+    doc->FIgnoreOverlappingNodes.Add(a2);
+
+    doc->StringTreeGrid2->Clear();
+    EXPECT_EQ(doc->FOverlappingNodes.Count(), 2);
+    EXPECT_EQ(Listed(*doc, {a1, a2}), "11");
+    EXPECT_EQ(doc->FIgnoreOverlappingNodes.Count(), 1);
+    EXPECT_EQ(doc->FIgnoreOverlappingNodes.Items(0), a2);
+
+    doc->StringTreeGrid1->Clear();
+    EXPECT_EQ(doc->FOverlappingNodes.Count(), 0);
+    EXPECT_EQ(doc->FIgnoreOverlappingNodes.Count(), 0);
+}
+
 TEST(OverlapDetection, MinuteModeTouchingTimesDoNotOverlap)
 {
     TOverlapPtr doc = MakeOverlapDocument({"A", "B"}, muMinute);

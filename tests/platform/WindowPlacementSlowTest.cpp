@@ -41,10 +41,10 @@ void RunPeer(const QString& WindowManager)
     QProcess manager;
     QTemporaryFile settings;
     if (!WindowManager.isEmpty()) {
-        // Windows placed where the program asks, in the one font every X
-        // server has.
+        // Windows placed where the program asks, dialogs framed as desktop
+        // window managers frame them, in the one font every X server has.
         ASSERT_TRUE(settings.open());
-        settings.write("UsePPosition \"on\"\nRandomPlacement\nNoGrabServer\n"
+        settings.write("UsePPosition \"on\"\nRandomPlacement\nNoGrabServer\nDecorateTransients\n"
                        "TitleFont \"fixed\"\nMenuFont \"fixed\"\nIconFont \"fixed\"\n"
                        "ResizeFont \"fixed\"\nIconManagerFont \"fixed\"\n");
         settings.flush();
