@@ -161,9 +161,12 @@ int TCustomForm::ShowModal()
     // The form active before comes back when this one is done.
     TCustomForm* before = ActiveFormOfApplication();
     TControlWatch beforeWatch(before);
-    Show();
+    // The toolkit takes a window's modality when it is shown, never later:
+    // set after showing, the other windows stayed open to the user.
+    HandleNeeded();
     if (Host())
         Host()->setWindowModality(Qt::ApplicationModal);
+    Show();
     ActivateForm(this);
     if (watch && Hook())
         Hook()(this);
@@ -200,9 +203,9 @@ int TCustomForm::ShowModal()
     const TModalResult result = FModalResult;
     FModal = false;
     FModalLoop = nullptr;
+    Hide();
     if (Host())
         Host()->setWindowModality(Qt::NonModal);
-    Hide();
     if (beforeWatch && before != this && before->Visible())
         ActivateForm(before);
     return result;

@@ -2,10 +2,14 @@
 // Enter and Escape, closing, nesting, key preview and shortcuts.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QWidget>
+
 #include "platform/Buttons.h"
 #include "platform/Forms.h"
 #include "platform/FormBuilder.h"
 #include "platform/Menus.h"
+#include "platform/QtWidgetHost.h"
 #include "tests/support/PlatformFixture.h"
 
 namespace {
@@ -56,6 +60,8 @@ TEST(Modal, ResultIsOnTheFormBeforeOnClickAndTheHandlerMayKeepItOpen)
         order.push_back("hook");
         EXPECT_EQ(F, d.Form);
         EXPECT_TRUE(F->Modal());
+        // The other windows are blocked while it is open.
+        EXPECT_EQ(QApplication::activeModalWidget(), static_cast<QWidget*>(F->Host()));
         d.Ok->Click();
         EXPECT_EQ(F->ModalResult(), mrNone);
         d.Ok->Click();
@@ -64,6 +70,7 @@ TEST(Modal, ResultIsOnTheFormBeforeOnClickAndTheHandlerMayKeepItOpen)
     EXPECT_EQ(order, (std::vector<String>{"activate", "hook", "click with result 1", "click with result 1"}));
     EXPECT_FALSE(d.Form->Visible());
     EXPECT_FALSE(d.Form->Modal());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 TEST(Modal, EnterPressesTheDefaultButtonAndEscapeTheCancelButton)
