@@ -4,7 +4,7 @@
 // dragging 200 selected bars, and a rubber band growing over about 2,000
 // bars. Prints the median and the slowest move of each against the goal of
 // 16 ms a move (60 frames a second).
-#include "bench/BenchPlans.h"
+#include "bench/BenchChartPlanner.h"
 #include "platform/Forms.h"
 #include "platform/Graphics.h"
 #include "platform/Menus.h"
@@ -17,49 +17,11 @@
 
 namespace {
 
-constexpr int ChartWidth = 1920;
-constexpr int ChartHeight = 1080;
-constexpr int DayWidth = 20;
 constexpr int Moves = 120;
-
-class TBenchPlanner : public TPlannerForm {
-public:
-    explicit TBenchPlanner(TComponent* AOwner) : TPlannerForm(AOwner)
-    {
-        SetBounds(0, 0, ChartWidth + 40, ChartHeight + 400);
-        CreateViewPanels();
-        TMenuItem* menu = Create<TMenuItem>(this);
-        for (TMenuItem** item : {&SmallTimeChart1, &HideEmptyRows1, &HideEmptyMultiRows1, &DrawLines1,
-                 &DrawLinesMultiRow1, &AutoScroll1}) {
-            *item = Create<TMenuItem>(this);
-            menu->Add(*item);
-        }
-        for (TMenuItem* item : {SmallTimeChart1, DrawLines1, DrawLinesMultiRow1})
-            item->SetChecked(true);
-        TimeChart->SetAlign(alNone);
-        TimeChart->SetBounds(0, 0, ChartWidth, ChartHeight);
-    }
-};
 
 std::unique_ptr<TBenchPlanner, TFormFreer>& Planner()
 {
-    static std::unique_ptr<TBenchPlanner, TFormFreer> planner = [] {
-        auto p = MakePlannedForm<TBenchPlanner>(DayWidth);
-        // Moves are recorded for undo, as they are in use.
-        p->UndoRedo().AcceptUndos();
-        p->HandleNeeded();
-        p->FTimeChartStart = p->TimeChartStartDestination = std::trunc(Date()) - 40;
-        p->FTimeChartTop = p->TimeChartTopDestination = 0;
-        p->UpdateScrollBars(3);
-        p->UpdateAutoEntries(p->FMinDate, p->FMaxDate);
-        p->RowIndex();
-        p->SetTimeChartColWidth(DayWidth);
-        for (int i = 0; i < 2; ++i) {
-            p->TimeChart->Invalidate();
-            p->TimeChart->Update();
-        }
-        return p;
-    }();
+    static std::unique_ptr<TBenchPlanner, TFormFreer> planner = MakeBenchPlanner(true);
     return planner;
 }
 

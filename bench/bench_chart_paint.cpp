@@ -4,7 +4,7 @@
 // pictures, the first frame after a zoom step, each tick of a smooth scroll
 // over 30 days, the overview after a slider move and redrawn whole. Prints
 // the medians against the goals (8 ms, 40 ms, 3 ms, 1 ms, 60 ms).
-#include "bench/BenchPlans.h"
+#include "bench/BenchChartPlanner.h"
 #include "platform/Forms.h"
 #include "platform/Graphics.h"
 #include "platform/Menus.h"
@@ -17,50 +17,9 @@
 
 namespace {
 
-constexpr int ChartWidth = 1920;
-constexpr int ChartHeight = 1080;
-// One pixel a position: the strip keeps whole rows.
-constexpr int OverviewHeight = 500;
-constexpr int DayWidth = 20;
-
-class TBenchPlanner : public TPlannerForm {
-public:
-    explicit TBenchPlanner(TComponent* AOwner) : TPlannerForm(AOwner)
-    {
-        SetBounds(0, 0, ChartWidth + 40, ChartHeight + 400);
-        CreateViewPanels();
-        TMenuItem* menu = Create<TMenuItem>(this);
-        for (TMenuItem** item : {&SmallTimeChart1, &HideEmptyRows1, &HideEmptyMultiRows1, &DrawLines1,
-                 &DrawLinesMultiRow1}) {
-            *item = Create<TMenuItem>(this);
-            menu->Add(*item);
-        }
-        for (TMenuItem* item : {SmallTimeChart1, DrawLines1, DrawLinesMultiRow1})
-            item->SetChecked(true);
-        TimeChart->SetAlign(alNone);
-        TimeChart->SetBounds(0, 0, ChartWidth, ChartHeight);
-        SmallTimeChart->SetAlign(alNone);
-        SmallTimeChart->SetBounds(0, 0, ChartWidth, OverviewHeight);
-    }
-};
-
 std::unique_ptr<TBenchPlanner, TFormFreer>& Planner()
 {
-    static std::unique_ptr<TBenchPlanner, TFormFreer> planner = [] {
-        auto p = MakePlannedForm<TBenchPlanner>(DayWidth);
-        p->HandleNeeded();
-        p->FTimeChartStart = p->TimeChartStartDestination = std::trunc(Date()) - 40;
-        p->FTimeChartTop = p->TimeChartTopDestination = 0;
-        p->UpdateScrollBars(3);
-        p->UpdateAutoEntries(p->FMinDate, p->FMaxDate);
-        // Every end worked out and every picture drawn once.
-        p->RowIndex();
-        for (int i = 0; i < 2; ++i) {
-            p->TimeChart->Invalidate();
-            p->TimeChart->Update();
-        }
-        return p;
-    }();
+    static std::unique_ptr<TBenchPlanner, TFormFreer> planner = MakeBenchPlanner(false);
     return planner;
 }
 
