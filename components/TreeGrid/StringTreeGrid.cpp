@@ -1,6 +1,7 @@
 #include "components/TreeGrid/StringTreeGrid.h"
 
 #include <cstring>
+#include <string>
 
 #include "platform/TextFile.h"
 
@@ -145,8 +146,13 @@ void TCustomStringTreeGrid::WriteChunks(TStream& Stream, TGridNode* Node)
         return;
     Stream.WriteUInt32(CaptionChunk);
     Stream.WriteUInt32(Cardinal(caption.size() * 2));
-    for (char16_t unit : caption)
-        Stream.WriteUInt16(unit);
+    // Little-endian units in one write.
+    std::string bytes(caption.size() * 2, '\0');
+    for (std::size_t i = 0; i < caption.size(); ++i) {
+        bytes[2 * i] = char(caption[i] & 0xFF);
+        bytes[2 * i + 1] = char(caption[i] >> 8);
+    }
+    Stream.WriteBuffer(bytes.data(), Int64(bytes.size()));
 }
 
 bool TCustomStringTreeGrid::ReadChunk(TStream& Stream, int Version, TGridNode* Node, int ChunkType, int ChunkSize)

@@ -99,15 +99,25 @@ void TBaseTreeGrid::WriteChunks(TStream& Stream, TGridNode* Node)
     // Only an initialised node writes its children, so the count says how
     // many records follow rather than how many children exist.
     const bool withChildren = Node->States.Contains(vsInitialized);
-    Stream.WriteInt32(BaseChunk);
-    Stream.WriteInt32(BaseChunkBodySize);
-    Stream.WriteUInt32(withChildren ? Node->ChildCount : 0);
-    Stream.WriteUInt32(Node->NodeHeight);
-    Stream.WriteUInt16(Word(Node->States.ToBits() & SavedStatesMask));
-    Stream.WriteUInt8(Node->Align);
-    Stream.WriteUInt8(Node->CheckState);
-    Stream.WriteUInt8(Node->CheckType);
-    Stream.WriteUInt32(0);
+    // One write for the whole chunk: a stream write per field made saving a
+    // large tree several times slower.
+    Byte chunk[ChunkHeaderSize + BaseChunkBodySize];
+    Byte* out = chunk;
+    const auto put = [&out](UInt64 Value, int Bytes) {
+        for (int i = 0; i < Bytes; ++i)
+            *out++ = Byte(Value >> (8 * i));
+    };
+    put(Cardinal(BaseChunk), 4);
+    put(Cardinal(BaseChunkBodySize), 4);
+    put(withChildren ? Node->ChildCount : 0, 4);
+    put(Node->NodeHeight, 4);
+    put(Word(Node->States.ToBits() & SavedStatesMask), 2);
+    put(Node->Align, 1);
+    put(Node->CheckState, 1);
+    put(Node->CheckType, 1);
+    put(0, 4);
+    static_assert(sizeof(chunk) == 4 + 4 + 4 + 4 + 2 + 1 + 1 + 1 + 4, "the base chunk's layout");
+    Stream.WriteBuffer(chunk, sizeof(chunk));
     if (withChildren)
         for (TGridNode* run = Node->FirstChild; run; run = run->NextSibling)
             WriteNode(Stream, run);
