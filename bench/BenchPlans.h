@@ -4,6 +4,7 @@
 #pragma once
 
 #include "document/ScheduleDocument.h"
+#include "platform/Forms.h"
 #include "platform/SysUtils.h"
 
 #include <benchmark/benchmark.h>
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -150,4 +152,16 @@ template <typename TPlanner> std::unique_ptr<TPlanner, TFormFreer> MakePlannedFo
     p->FColWidth = DayWidth;
     p->UpdateBoundsProc();
     return p;
+}
+
+// Starts the program's application offscreen unless a display is asked for,
+// and runs the benchmarks the command line selects.
+inline void RunBenchmarks(int& argc, char** argv)
+{
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    Application->Initialize();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
 }

@@ -159,12 +159,7 @@ double Slowest(const std::vector<double>& V) { return V.empty() ? std::nan("") :
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    Application->Initialize();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    RunBenchmarks(argc, argv);
     std::printf("dragging one bar, %zu moves with their repaint: median %.2f ms, slowest %.2f ms (goal: every move "
                 "under 16 ms)\n",
         OneBarTimes.size(), Median(OneBarTimes), Slowest(OneBarTimes));

@@ -78,12 +78,7 @@ BENCHMARK(BM_EditorAnotherRowFocused)->Unit(benchmark::kMicrosecond)->Iterations
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    Application->Initialize();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    RunBenchmarks(argc, argv);
     std::printf("editor refresh after a change of the shown row: median %.3f ms (goal under 1 ms)\n",
         Median(RefreshTimes));
     std::printf("editor refresh for another focused row: median %.3f ms (goal under 1 ms)\n", Median(RowChangeTimes));

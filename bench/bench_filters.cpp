@@ -53,12 +53,7 @@ BENCHMARK(BM_FilterDataListAndText)->Unit(benchmark::kMillisecond)->Iterations(2
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    Application->Initialize();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    RunBenchmarks(argc, argv);
     std::printf("FilterData with a list and a text filter, %d tasks on %d positions (%d shown): median %.2f ms "
                 "(goal under 50 ms)\n",
         Rows, Positions, Shown, Median(Times));
