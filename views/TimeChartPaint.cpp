@@ -199,13 +199,22 @@ void TPlannerForm::DrawMonthDivider(TCanvas* Canvas, int DY, int DX, int Width, 
 void TPlannerForm::DrawAutoEntries(TCanvas* Canvas, int DY, int DX, int Width, int RowHeight, int Top,
     TDateTime VisEnd, TDateTime VisStart, int ColWidth)
 {
-    // The list is sorted by date: the first entry not before the span by
+    // Only the days over the clip matter: a scroll step repaints a column or
+    // two while the list holds every row's days of the whole span.
+    TDateTime firstDay = VisStart, till = VisEnd;
+    if (Drawable(VisEnd, VisStart, Width)) {
+        const double p = Width / (VisEnd - VisStart);
+        const TRect clip = Canvas->ClipRect();
+        firstDay = std::max<double>(VisStart, VisStart + (clip.Left - DX) / p - 1);
+        till = std::min<double>(VisEnd, VisStart + (clip.Right - DX) / p + 1);
+    }
+    // The list is sorted by date: the first entry not before the days by
     // binary search.
     const tDateList& list = FAutoExcludeList;
     int lo = 0, hi = list.Count();
     while (lo < hi) {
         const int mid = lo + (hi - lo) / 2;
-        if (list.GetItems(mid)->start + 1 <= VisStart)
+        if (list.GetItems(mid)->start + 1 <= firstDay)
             lo = mid + 1;
         else
             hi = mid;
@@ -228,7 +237,7 @@ void TPlannerForm::DrawAutoEntries(TCanvas* Canvas, int DY, int DX, int Width, i
     std::vector<std::pair<const TDateListItem*, TRect>> inView;
     for (int i = from; i < list.Count(); ++i) {
         const TDateListItem& item = *list.GetItems(i);
-        if (item.start >= VisEnd)
+        if (item.start >= till)
             break;
         if (!shown(item))
             continue;

@@ -897,6 +897,9 @@ protected:
     void DoStateChange(TTreeGridStates Enter, TTreeGridStates Leave = {});
     // The top of Node in tree coordinates, through the cache when it may be used.
     Int64 NodeTop(TGridNode* Node);
+    // Whether NodeTop is cheap: the cache is in use, or the tree is short
+    // enough to keep none.
+    bool NodeTopIsCheap() const;
     // From the visible Run whose top is Top: the row that covers Y (Top
     // becomes its top; nil below the last row), or the top of Node.
     TGridNode* WalkToPosition(TGridNode* Run, Int64& Top, Int64 Y);

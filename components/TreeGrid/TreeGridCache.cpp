@@ -577,6 +577,11 @@ Int64 TBaseTreeGrid::NodeTop(TGridNode* Node)
     return WalkToNode(run, cached, Node);
 }
 
+bool TBaseTreeGrid::NodeTopIsCheap() const
+{
+    return FStates.Contains(tsUseCache) || FVisibleCount <= CacheThreshold;
+}
+
 void TBaseTreeGrid::MeasureAfterValidation()
 {
     if (IsDestroying() || !FOptions->MiscOptions().Contains(toVariableNodeHeight))

@@ -453,6 +453,13 @@ void TBaseTreeGrid::InvalidateNode(TGridNode* Node)
 {
     if (!HandleAllocated() || !Node || Node == FRoot || FUpdateCount > 0)
         return;
+    // Without the cache a row's place is a walk from the first row, and a
+    // change that touches every row would be quadratic: a long tree then
+    // repaints its client area, which the pending update region absorbs.
+    if (!NodeTopIsCheap()) {
+        Invalidate();
+        return;
+    }
     TRect r = GetDisplayRect(Node, NoColumn, false);
     if (r.IsEmpty() || r.Bottom <= 0 || r.Top >= ClientHeight())
         return;

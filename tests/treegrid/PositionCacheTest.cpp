@@ -381,3 +381,26 @@ TEST(PositionCache, ChangesWhileTheWorkerRuns)
         ASSERT_EQ(tree->GetNodeAt(0, y, false, top), cached[std::size_t(i)]) << y;
     }
 }
+
+// Without the cache a long tree repaints its client area for any row, so a
+// change that touches every row stays linear; with it, only the row's place.
+TEST(PositionCache, AnInvalidatedRowIsRepaintedWithOrWithoutTheCache)
+{
+    auto tree = CacheTree(true);
+    tree->SetBounds(0, 0, 200, 120);
+    tree->SetRootNodeCount(3000);
+    ASSERT_FALSE(tree->TreeStates().Contains(tsUseCache));
+    auto dirty = [&](TGridNode* Node) {
+        ValidateRect(tree->Handle(), nullptr);
+        tree->InvalidateNode(Node);
+        TRect r;
+        GetUpdateRect(tree->Handle(), &r, false);
+        return r;
+    };
+    TRect r = dirty(Nth(tree.get(), 2));
+    EXPECT_TRUE(r.Top <= 36 && r.Bottom >= 54 && r.Left == 0 && r.Right >= tree->ClientWidth())
+        << "covers the row: " << r.Left << "," << r.Top << "," << r.Right << "," << r.Bottom;
+    ASSERT_TRUE(WaitForCache(tree.get()));
+    EXPECT_EQ(dirty(Nth(tree.get(), 2)), TRect(0, 36, tree->ClientWidth(), 54));
+    EXPECT_TRUE(dirty(Nth(tree.get(), 2500)).IsEmpty()) << "far below the client area";
+}
