@@ -11,12 +11,14 @@
 #include "document/DocumentTypes.h"
 #include "platform/Types.h"
 
-// What a picture shows: the bar's size and the part of it inside the canvas
-// (relative to the bar's top-left corner).
+// What a picture shows: the bar's size, the part of it inside the canvas
+// (relative to the bar's top-left corner) and its look (how far a selected
+// bar's colour is faded at its flash step; 0 for a bar not selected).
 struct TPictureKey {
     int Width = 0;
     int Height = 0;
     TRect Part;
+    int Look = 0;
     friend bool operator==(const TPictureKey&, const TPictureKey&) = default;
 };
 
@@ -44,6 +46,12 @@ public:
     std::size_t Bytes() const { return FBytes; }
     std::size_t Count() const { return FEntries.size(); }
     bool Holds(const TNodeData* Row) const { return FEntries.count(const_cast<TNodeData*>(Row)) != 0; }
+    // Whether the row's kept picture was drawn with Look.
+    bool HasLook(const TNodeData* Row, int Look) const
+    {
+        const auto it = FEntries.find(const_cast<TNodeData*>(Row));
+        return it != FEntries.end() && it->second.Key.Look == Look;
+    }
 
 private:
     struct TEntry {

@@ -47,6 +47,18 @@ bool TPlannerForm::IsSelectedInActiveTable(TNodeData* Row)
     return Row && Row->VNodeTable && Row->VNodeTable->Selected(Row->VNode) && Row->NodeTable == GetActiveTable();
 }
 
+int TPlannerForm::BarLook(TNodeData* Row, int FlashStep)
+{
+    // The flash's first step fades by nothing: a bar just selected looks
+    // as it did.
+    return IsSelectedInActiveTable(Row) ? FlashPercent[std::clamp(FlashStep, 0, 6)] : 0;
+}
+
+bool TPlannerForm::BarPictureIsCurrent(TNodeData* Row, int FlashStep)
+{
+    return Row && !Row->RecalcBitmap && FPictures->HasLook(Row, BarLook(Row, FlashStep));
+}
+
 // ---- text lines ----------------------------------------------------------------------
 
 TFittedLine TPlannerForm::FitTextLine(int L, int C, int R, const TRect& Rect, bool FullText)
@@ -174,8 +186,7 @@ void TPlannerForm::DrawTo(TCanvas* Canvas, const TRect& R, TNodeData* Node, TWhi
         if (Table == tbTable && Node && FOverlappingNodes.Count() > 0)
             brush = GetNodeIsOverlapping(Node) ? OverlapColor : NoOverlapColor;
         if (Node && IsSelectedInActiveTable(Node)) {
-            const int step = int(FlashSelectedTimer->Tag());
-            brush = FadeColorRGB(brush, VisibleContrast(brush), FlashPercent[std::clamp(step, 0, 6)]);
+            brush = FadeColorRGB(brush, VisibleContrast(brush), BarLook(Node, int(FlashSelectedTimer->Tag())));
         }
         if (!DataColors)
             pen = FadeColorRGB(brush, pen,
@@ -207,32 +218,51 @@ void TPlannerForm::PutBlended(TCanvas* Canvas, TBitmap* Picture, const TRect& De
 void TPlannerForm::DrawShadow(TCanvas* Canvas, const TRect& Picture, const TRect& Bounds)
 {
     // The shadow is cast by the whole bar, also where the bar runs past an
-    // edge: a bar scrolled half out of view keeps the shadow it had.
+    // edge: a bar scrolled half out of view keeps the shadow it had. Below
+    // the bar, then right of it: each step darker and one pixel narrower,
+    // so the shadow is darkest next to the bar. Only the strips' pixels
+    // inside the painted part are read and blended.
     const TRect full{Picture.Left, Picture.Top, Picture.Right + ShadowSize, Picture.Bottom + ShadowSize};
-    TRect area;
-    if (!IntersectRect(area, full, Bounds))
+    TRect limit;
+    if (!IntersectRect(limit, Bounds, Canvas->ClipRect()))
         return;
-    TBitmap copy(area.Width(), area.Height());
-    copy.Canvas()->CopyRect(TRect{0, 0, area.Width(), area.Height()}, Canvas, area);
-    // Below the bar, then right of it: each step darker and one pixel
-    // narrower, so the shadow is darkest next to the bar.
-    TRect below{Picture.Left + ShadowSize, Picture.Bottom, full.Right, full.Bottom};
-    TRect right{Picture.Right, Picture.Top + ShadowSize, full.Right, Picture.Bottom};
-    for (int alpha : ShadowAlphas) {
-        for (const TRect& strip : {below, right}) {
-            TRect s;
-            if (!IntersectRect(s, strip, area))
-                continue;
-            OffsetRect(s, -area.Left, -area.Top);
-            AlphaBlend(nullptr, &copy, s, s.TopLeft(), bmConstantAlphaAndColor, alpha, 0);
+    const TRect strips[2] = {TRect{Picture.Left + ShadowSize, Picture.Bottom, full.Right, full.Bottom},
+        TRect{Picture.Right, Picture.Top + ShadowSize, full.Right, Picture.Bottom}};
+    const bool region = Canvas->HasClipRegion();
+    const TPoint origin = Canvas->LogicalToDevice(TPoint{0, 0});
+    for (int which = 0; which < 2; ++which) {
+        TRect area;
+        if (!IntersectRect(area, strips[which], limit))
+            continue;
+        if (region) {
+            // A gesture's repaint is a few strips: only what of them lies
+            // on this strip of the shadow.
+            OffsetRect(area, origin.X, origin.Y);
+            area = Canvas->ClipRegion().Intersected(TRegion::FromRect(area)).Bounds();
+            OffsetRect(area, -origin.X, -origin.Y);
         }
-        below.Left += 1;
-        below.Right -= 1;
-        below.Bottom -= 1;
-        right.Top += 1;
-        right.Right -= 1;
+        if (area.IsEmpty())
+            continue;
+        TBitmap copy(area.Width(), area.Height());
+        copy.Canvas()->CopyRect(TRect{0, 0, area.Width(), area.Height()}, Canvas, area);
+        TRect strip = strips[which];
+        for (int alpha : ShadowAlphas) {
+            TRect s;
+            if (IntersectRect(s, strip, area)) {
+                OffsetRect(s, -area.Left, -area.Top);
+                AlphaBlend(nullptr, &copy, s, s.TopLeft(), bmConstantAlphaAndColor, alpha, 0);
+            }
+            if (which == 0) {
+                strip.Left += 1;
+                strip.Right -= 1;
+                strip.Bottom -= 1;
+            } else {
+                strip.Top += 1;
+                strip.Right -= 1;
+            }
+        }
+        Canvas->Draw(area.Left, area.Top, &copy);
     }
-    Canvas->Draw(area.Left, area.Top, &copy);
 }
 
 void TPlannerForm::DrawItem(TCanvas* Canvas, bool Overview, int FontSize, const String& FontName, int DY, int DX,
@@ -311,6 +341,18 @@ void TPlannerForm::DrawBarAt(TCanvas* Canvas, bool Overview, int FontSize, const
         return;
     }
 
+    // A bar whose picture and shadow miss the region being painted costs
+    // nothing: a gesture's repaint is a few strips across many bars. Full
+    // texts run past the bar and are drawn whatever the region.
+    if (!FDrawFullText) {
+        TRect reach = r;
+        if (AllowAlpha && State.Selected) {
+            reach.Right += ShadowSize;
+            reach.Bottom += ShadowSize;
+        }
+        if (!Canvas->RectVisible(reach))
+            return;
+    }
     if (FDrawFullText)
         DrawTexts(Canvas, r, Node, table, true, clBlack, FontSize, FontName, RowSet);
     // The picture keeps the bar as far as a client size beyond each edge of
@@ -328,8 +370,9 @@ void TPlannerForm::DrawBarAt(TCanvas* Canvas, bool Overview, int FontSize, const
     IntersectRect(kept, r,
         TRect{client.Left - client.Width(), client.Top - client.Height(), client.Right + client.Width(),
             client.Bottom + client.Height()});
-    TPictureKey key{r.Width(), r.Height(), TRect{kept.Left - r.Left, kept.Top - r.Top, kept.Right - r.Left,
-                                               kept.Bottom - r.Top}};
+    TPictureKey key{r.Width(), r.Height(),
+        TRect{kept.Left - r.Left, kept.Top - r.Top, kept.Right - r.Left, kept.Bottom - r.Top},
+        BarLook(Node, int(FlashSelectedTimer->Tag()))};
     TBitmap* picture = Node->Bitmap;
     if (!picture)
         return;

@@ -302,6 +302,12 @@ public:
     // Whether the row is hidden in its table (filtered out).
     static bool IsFilteredOut(const TNodeData* Row);
     bool IsSelectedInActiveTable(TNodeData* Row);
+    // How a bar looks at a flash step: the percent its colour is faded by,
+    // 0 unless selected in the active table.
+    int BarLook(TNodeData* Row, int FlashStep);
+    // Whether the row's kept picture shows the bar as it looks at FlashStep
+    // and needs no redrawing.
+    bool BarPictureIsCurrent(TNodeData* Row, int FlashStep);
     // The selection flash: restarted by a click; each tick redraws the
     // selected bars one step further.
     void ResetFlashSelectedTimer();

@@ -307,16 +307,26 @@ void TPlannerForm::StringTreeGridChange(TBaseTreeGrid* Sender, TGridNode* Node)
         else
             list.Remove(row);
         row->RecalcBitmap = true;
-        InvalidateNode(row);
+        // Large: the shadow of a selected bar comes or goes with it.
+        InvalidateNode(row, true);
     }
     // The tree paints its own selection; the bars are what must follow.
     // (Invalidating every listed row in the tree as well made a rubber band
-    // over thousands of bars crawl.)
+    // over thousands of bars crawl.) The flash restarts below: a bar whose
+    // picture already shows its first step is not drawn again, or a rubber
+    // band would redraw every bar it holds at each move; one that left the
+    // selection is repainted for its shadow.
     for (int i = list.Count() - 1; i >= 0; --i) {
         TNodeData* row = list[i];
-        row->RecalcBitmap = true;
-        InvalidateBar(row);
-        if (!row->VNode || !Sender->Selected(row->VNode))
+        const bool selected = row->VNode && Sender->Selected(row->VNode);
+        const bool current = BarPictureIsCurrent(row, 0);
+        if (!current)
+            row->RecalcBitmap = true;
+        if (!selected)
+            InvalidateBar(row, true);
+        else if (!current)
+            InvalidateBar(row);
+        if (!selected)
             list.Remove(row);
     }
     // A change made while the tree was updating names only its last node:
@@ -325,8 +335,9 @@ void TPlannerForm::StringTreeGridChange(TBaseTreeGrid* Sender, TGridNode* Node)
         for (TGridNode* n = Sender->GetFirstSelected(); n; n = Sender->GetNextSelected(n))
             if (TNodeData* row = NodeToRow(Sender, n); row && !list.Contains(row)) {
                 list.Add(row);
-                row->RecalcBitmap = true;
-                InvalidateBar(row);
+                if (!BarPictureIsCurrent(row, 0))
+                    row->RecalcBitmap = true;
+                InvalidateBar(row, true);
             }
     ResetFlashSelectedTimer();
     if (Node && ActiveControl() != TimeChart)

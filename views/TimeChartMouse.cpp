@@ -403,12 +403,16 @@ void TPlannerForm::TrackFrame(int X, int Y)
 void TPlannerForm::SetChartFrame(const TRect& R)
 {
     // The paint draws the frame last: the old one and the new one are
-    // painted anew, nothing of an old frame can stay.
+    // painted anew, nothing of an old frame can stay. Only the outlines
+    // change; the inside is left alone, however large the frame.
     auto invalidate = [this](TRect F) {
         if (F.Left == F.Right && F.Top == F.Bottom)
             return;
         F = Normalised(TPoint{F.Left, F.Top}, TPoint{F.Right, F.Bottom});
-        InvalidateChartRect(TRect(F.Left - 1, F.Top - 1, F.Right + 2, F.Bottom + 2), false);
+        InvalidateChartRect(TRect(F.Left - 1, F.Top - 1, F.Right + 2, F.Top + 2), false);
+        InvalidateChartRect(TRect(F.Left - 1, F.Bottom - 2, F.Right + 2, F.Bottom + 2), false);
+        InvalidateChartRect(TRect(F.Left - 1, F.Top - 1, F.Left + 2, F.Bottom + 2), false);
+        InvalidateChartRect(TRect(F.Right - 2, F.Top - 1, F.Right + 2, F.Bottom + 2), false);
     };
     invalidate(FChartFrame);
     FChartFrame = R;

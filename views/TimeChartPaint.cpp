@@ -388,6 +388,8 @@ void TPlannerForm::DrawItemInfo(TCanvas* Canvas, TWhichTable Table, int DY, int 
     Canvas->SetFont(Font());
     const String text = ::FormatDateTime("d.mmm", GetStartOf(Node));
     TRect box = ItemInfoBox(Canvas, corner, text);
+    if (!Canvas->RectVisible(box))
+        return;
     SolidPen(Canvas, clBlack);
     SolidBrush(Canvas, clInfoBk);
     Canvas->Rectangle(box);

@@ -1191,6 +1191,14 @@ protected:
     TNodeArray FSelection;
     int FSelectionCount = 0;  // entries, marked ones included
     int FSelectionMarks = 0;
+    // The selection in tree order, made when a walk over it passes its first
+    // node: walking it again costs the selected nodes, not the whole tree.
+    // Any change of the selection or of the tree's structure drops it.
+    TNodeArray FSelectionInTreeOrder;
+    std::size_t FSelectionWalkIndex = 0;  // of the node a walk gave last
+    bool FSelectionWalkStarted = false;    // the last call gave the first node
+    bool FSelectionOrderValid = false;
+    void DropSelectionOrder() { FSelectionOrderValid = false; }
     bool FSelectionLocked = false;
     int FLastSelectionLevel = -1;
     TNodeArray FTempNodeCache;

@@ -266,6 +266,8 @@ void TBaseTreeGrid::ValidateCache()
 
 void TBaseTreeGrid::InterruptValidation()
 {
+    // Every change of the structure passes here.
+    DropSelectionOrder();
     const bool hadCache = FStates.Contains(tsUseCache);
     DoStateChange({tsStopValidation}, {tsUseCache});
     if (Worker) {

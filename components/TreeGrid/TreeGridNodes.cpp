@@ -676,6 +676,9 @@ TGridNode* TBaseTreeGrid::AddChild(TGridNode* Parent, void* UserData)
 void TBaseTreeGrid::InternalConnectNode(TGridNode* Node, TGridNode* Destination, TBaseTreeGrid* Target,
     TTGNodeAttachMode Mode)
 {
+    DropSelectionOrder();
+    if (Target && Target != this)
+        Target->DropSelectionOrder();
     TGridNode* parent = nullptr;
     switch (Mode) {
     case amInsertBefore: {
@@ -761,6 +764,7 @@ void TBaseTreeGrid::InternalConnectNode(TGridNode* Node, TGridNode* Destination,
 void TBaseTreeGrid::InternalDisconnectNode(TGridNode* Node, bool KeepFocus, bool Reindex)
 {
     TGAssert(Node && Node != FRoot, "Node must neither be nil nor the root node.");
+    DropSelectionOrder();
     if (Node == FFocusedNode && !KeepFocus) {
         DoFocusNode(nullptr, false);
         DoFocusChange(FFocusedNode, FFocusedColumn);

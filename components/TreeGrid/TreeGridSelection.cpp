@@ -130,6 +130,7 @@ bool TBaseTreeGrid::InternalAddToSelection(TGridNode* const* NewItems, int NewLe
     const int added = PackArray(items, int(items.size()));
     if (added <= 0)
         return false;
+    DropSelectionOrder();
     if (added > 1)
         std::sort(items.begin(), items.end(), [](TGridNode* a, TGridNode* b) { return Address(a) < Address(b); });
     if (added == 1) {
@@ -151,6 +152,7 @@ void TBaseTreeGrid::InternalRemoveFromSelection(TGridNode* Node)
     if (!Node || !Node->States.Contains(vsSelected))
         return;
     Node->States.Exclude(vsSelected);
+    DropSelectionOrder();
     int index = 0;
     if (FindNodeInSelection(Node, index, -1, -1)) {
         FSelection[std::size_t(index)] = Marked(Node);
@@ -165,6 +167,7 @@ void TBaseTreeGrid::InternalClearSelection()
         node->States.Exclude(vsSelected);
     FSelection.clear();
     FSelectionCount = 0;
+    DropSelectionOrder();
     ResetRangeAnchor();
     FStates.Exclude(tsClearPending);
 }
@@ -204,6 +207,7 @@ void TBaseTreeGrid::RemoveFromSelection(TGridNode* Node)
     if (!Node->States.Contains(vsSelected))
         return;
     Node->States.Exclude(vsSelected);
+    DropSelectionOrder();
     int index = 0;
     if (FindNodeInSelection(Node, index, -1, -1)) {
         FSelection.erase(FSelection.begin() + index);
@@ -276,9 +280,37 @@ TGridNode* TBaseTreeGrid::GetNextSelected(TGridNode* Node)
 {
     if (SelectedCount() == 0)
         return nullptr;
-    TGridNode* run = (!Node || Node == FRoot) ? GetFirstNoInit() : GetNextNoInit(Node);
-    while (run && !run->States.Contains(vsSelected))
-        run = GetNextNoInit(run);
+    constexpr std::size_t Unknown = ~std::size_t(0);
+    TGridNode* run = nullptr;
+    if (!Node || Node == FRoot) {
+        FSelectionWalkStarted = true;
+        FSelectionWalkIndex = FSelectionOrderValid ? 0 : Unknown;
+        if (FSelectionOrderValid)
+            run = FSelectionInTreeOrder.empty() ? nullptr : FSelectionInTreeOrder.front();
+        else
+            for (run = GetFirstNoInit(); run && !run->States.Contains(vsSelected);)
+                run = GetNextNoInit(run);
+    } else {
+        if (!FSelectionOrderValid && FSelectionWalkStarted && Node->States.Contains(vsSelected)) {
+            // A walk goes on past its first node: the rest is worth the
+            // order. Once per walk, so a walk that changes the selection as
+            // it goes stays linear.
+            FSelectionInTreeOrder = NodesInState(vsSelected, false, std::size_t(SelectedCount()));
+            FSelectionOrderValid = true;
+            FSelectionWalkIndex = 0;
+        }
+        FSelectionWalkStarted = false;
+        if (FSelectionOrderValid && FSelectionWalkIndex < FSelectionInTreeOrder.size() &&
+            FSelectionInTreeOrder[FSelectionWalkIndex] == Node) {
+            ++FSelectionWalkIndex;
+            run = FSelectionWalkIndex < FSelectionInTreeOrder.size() ? FSelectionInTreeOrder[FSelectionWalkIndex]
+                                                                     : nullptr;
+        } else {
+            FSelectionWalkIndex = Unknown;
+            for (run = GetNextNoInit(Node); run && !run->States.Contains(vsSelected);)
+                run = GetNextNoInit(run);
+        }
+    }
     if (run && !run->States.Contains(vsInitialized))
         InitNode(run);
     return run;

@@ -63,11 +63,25 @@ void ExpectConsistent(TTestTree* tree)
     for (TGridNode* run = tree->GetFirstVisibleNoInit(); run; run = tree->GetNextVisibleNoInit(run))
         ++walked;
     EXPECT_EQ(walked, rows) << "visible walk";
-    int selected = 0;
+    std::vector<TGridNode*> selected;
+    bool initialized = true;
     for (TGridNode* run = tree->GetFirstNoInit(); run; run = tree->GetNextNoInit(run))
-        if (run->States.Contains(vsSelected))
-            ++selected;
-    EXPECT_EQ(tree->SelectedCount(), selected) << "selection count";
+        if (run->States.Contains(vsSelected)) {
+            selected.push_back(run);
+            initialized = initialized && run->States.Contains(vsInitialized);
+        }
+    EXPECT_EQ(tree->SelectedCount(), int(selected.size())) << "selection count";
+    // Walks over the selection meet it in tree order, the repeated one too
+    // (it goes by the order the first one left). Only where walking
+    // initialises nothing, so the check changes no state.
+    if (initialized)
+        for (int pass = 0; pass < 2; ++pass) {
+            std::vector<TGridNode*> walked;
+            for (TGridNode* n = tree->GetFirstSelected(); n && walked.size() <= selected.size();
+                 n = tree->GetNextSelected(n))
+                walked.push_back(n);
+            EXPECT_EQ(walked, selected) << "selection walk " << pass;
+        }
     // Sorted by address; only entries marked for removal (lowest bit set) may
     // repeat, when a freed block came back as a node that went again.
     for (std::size_t i = 1; i < tree->FSelection.size(); ++i) {

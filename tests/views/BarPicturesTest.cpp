@@ -276,3 +276,37 @@ TEST(BarPictures, AChangedRowIsPaintedAgainWhereItStands)
     p->DoSetDataIndex(task, p->GetConnection(tbTable, cnColor), cmIgnoreNet, 1);
     EXPECT_TRUE(p->FlashSelectedTimer->Enabled());
 }
+
+// A selection change restarts the flash at its first step, which fades by
+// nothing: bars that already look so keep their pictures, bars caught in
+// the middle of a flash are drawn again, and a bar let go loses its shadow.
+TEST(BarPictures, SelectingRedrawsOnlyPicturesWhoseLookChanged)
+{
+    TPlannerPtr p = PaintedPlanner(5, 60);
+    Paint(*p);
+    const auto rows = TableRows(*p, tbTable);
+    TStringTreeGrid* tree = p->StringTreeGrid1;
+    tree->SetSelected(rows[0]->VNode, true);
+    Paint(*p);
+    EXPECT_EQ(p->redrawcount, 1) << "the row just selected";
+    tree->SetSelected(rows[1]->VNode, true);
+    Paint(*p);
+    EXPECT_EQ(p->redrawcount, 1) << "not the one selected before";
+    p->FlashSelectedTimerTimer(nullptr);
+    Paint(*p);
+    EXPECT_EQ(p->redrawcount, 2) << "a flash step changes both";
+    tree->SetSelected(rows[2]->VNode, true);
+    Paint(*p);
+    EXPECT_EQ(p->redrawcount, 3) << "the flash starts again: all three";
+
+    const TRect bar = p->ItemRect(rows[1], p->FTimeChartTop, false, p->TimeChart->Width(), p->TimeChartRowHeight(0),
+        p->GetTimeChartEnd(), p->FTimeChartStart);
+    TCanvas* c = p->TimeChart->Canvas();
+    const TPoint shadow{(bar.Left + bar.Right) / 2, bar.Bottom + 1};
+    EXPECT_LT(PixelOf(c, shadow.X, shadow.Y).R, 255) << "the shadow under a selected bar";
+    tree->ClearSelection();
+    p->TimeChart->Update();
+    EXPECT_EQ(PixelOf(c, shadow.X, shadow.Y), White) << "no shadow left once the bar is let go";
+    Paint(*p);
+    EXPECT_EQ(p->redrawcount, 0) << "the pictures still show the bars";
+}
