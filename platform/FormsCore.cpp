@@ -56,6 +56,10 @@ TCustomForm* ActiveFormOfApplication() { return gActiveForm; }
 
 TCustomForm::~TCustomForm()
 {
+    // A popup freed while shown leaves the stack of popups, which would
+    // otherwise hand the next press to a form that is gone.
+    if (FPopup)
+        EndPopup();
     if (gActiveForm == this)
         gActiveForm = nullptr;
     DetachDropFilter();

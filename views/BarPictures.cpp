@@ -220,48 +220,44 @@ void TPlannerForm::DrawShadow(TCanvas* Canvas, const TRect& Picture, const TRect
     // The shadow is cast by the whole bar, also where the bar runs past an
     // edge: a bar scrolled half out of view keeps the shadow it had. Below
     // the bar, then right of it: each step darker and one pixel narrower,
-    // so the shadow is darkest next to the bar. Only the strips' pixels
-    // inside the painted part are read and blended.
+    // so the shadow is darkest next to the bar. The steps are blended into
+    // the panel's pixels directly, only where the painted region meets them.
+    TBitmap* target = Canvas->Bitmap();
+    if (!target)
+        return;
     const TRect full{Picture.Left, Picture.Top, Picture.Right + ShadowSize, Picture.Bottom + ShadowSize};
     TRect limit;
     if (!IntersectRect(limit, Bounds, Canvas->ClipRect()))
         return;
+    const TPoint origin = Canvas->LogicalToDevice(TPoint{0, 0});
+    auto device = [&](TRect R) {
+        OffsetRect(R, origin.X, origin.Y);
+        return R;
+    };
+    const TRegion region = Canvas->HasClipRegion() ? Canvas->ClipRegion()
+                                                   : TRegion::FromRect(TRect(0, 0, target->Width(), target->Height()));
     const TRect strips[2] = {TRect{Picture.Left + ShadowSize, Picture.Bottom, full.Right, full.Bottom},
         TRect{Picture.Right, Picture.Top + ShadowSize, full.Right, Picture.Bottom}};
-    const bool region = Canvas->HasClipRegion();
-    const TPoint origin = Canvas->LogicalToDevice(TPoint{0, 0});
     for (int which = 0; which < 2; ++which) {
         TRect area;
         if (!IntersectRect(area, strips[which], limit))
             continue;
-        if (region) {
-            // A gesture's repaint is a few strips: only what of them lies
-            // on this strip of the shadow.
-            OffsetRect(area, origin.X, origin.Y);
-            area = Canvas->ClipRegion().Intersected(TRegion::FromRect(area)).Bounds();
-            OffsetRect(area, -origin.X, -origin.Y);
-        }
-        if (area.IsEmpty())
-            continue;
-        TBitmap copy(area.Width(), area.Height());
-        copy.Canvas()->CopyRect(TRect{0, 0, area.Width(), area.Height()}, Canvas, area);
-        TRect strip = strips[which];
-        for (int alpha : ShadowAlphas) {
-            TRect s;
-            if (IntersectRect(s, strip, area)) {
-                OffsetRect(s, -area.Left, -area.Top);
-                AlphaBlend(nullptr, &copy, s, s.TopLeft(), bmConstantAlphaAndColor, alpha, 0);
-            }
-            if (which == 0) {
-                strip.Left += 1;
-                strip.Right -= 1;
-                strip.Bottom -= 1;
-            } else {
-                strip.Top += 1;
-                strip.Right -= 1;
+        for (const TRect& part : region.Intersected(TRegion::FromRect(device(area))).Rects()) {
+            TRect strip = device(strips[which]);
+            for (int alpha : ShadowAlphas) {
+                TRect s;
+                if (IntersectRect(s, strip, part))
+                    AlphaBlend(nullptr, target, s, s.TopLeft(), bmConstantAlphaAndColor, alpha, 0);
+                if (which == 0) {
+                    strip.Left += 1;
+                    strip.Right -= 1;
+                    strip.Bottom -= 1;
+                } else {
+                    strip.Top += 1;
+                    strip.Right -= 1;
+                }
             }
         }
-        Canvas->Draw(area.Left, area.Top, &copy);
     }
 }
 

@@ -339,6 +339,9 @@ void TPlannerForm::InvalidateBar(TNodeData* Row, bool Large)
 {
     if (!Row || IsUpdating() || !Row->VNode || !TimeChart)
         return;
+    // A selected bar casts a shadow and, while dragged, carries a label:
+    // wherever it is painted over, those go with it.
+    Large = Large || IsSelectedInActiveTable(Row);
     if (!TimeChart->HandleAllocated()) {
         // Nothing is shown yet; the overview's kept drawing is stale though.
         FOverview->InvalidateAll();
@@ -376,15 +379,14 @@ void TPlannerForm::InvalidateBar(TNodeData* Row, bool Large)
         const TRect bar = ItemRectOf(Row, Row->nodeEnd, FTimeChartTop, false, width, rowHeight, end, start);
         InvalidateChartRect(bar, Large);
         if (Large && FTimeChartMouseState == msMoveItem && !bar.IsEmpty()) {
-            const TPoint corner{bar.Left, bar.Bottom};
+            // The label stands at the corner of the bar's full row height,
+            // as it is drawn.
+            const TRect full = ItemRectOf(Row, Row->nodeEnd, FTimeChartTop, true, width, rowHeight, end, start);
+            const TPoint corner{full.Left, full.Bottom};
             if (FMinUnit == muMinute && Row->NodeTable == tbTable) {
                 InvalidateChartRect(Bounds(corner.X - 8, corner.Y - 8, 17, 17), false);
             } else if (Row->NodeTable == GetActiveTable()) {
-                // Measured in the font the label is drawn in.
-                TBitmap scratch;
-                scratch.Canvas()->SetFont(Font());
-                InvalidateChartRect(ItemInfoBox(scratch.Canvas(), corner, ::FormatDateTime("d.mmm", GetStartOf(Row))),
-                    false);
+                InvalidateChartRect(ItemInfoReach(corner), false);
             }
         }
         if (FDrawFullText && !bar.IsEmpty())

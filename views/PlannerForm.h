@@ -731,6 +731,8 @@ private:
     void DrawFadeOutLine(TCanvas* Canvas);
     // The box of the start label a moving bar shows at Corner.
     TRect ItemInfoBox(TCanvas* Canvas, TPoint Corner, const String& Text);
+    // Where the moving bar's label at Corner can reach, whatever its date.
+    TRect ItemInfoReach(TPoint Corner);
     void DrawSlider(TCanvas* Canvas);
 
     void ApplyEditorSize();

@@ -26,6 +26,21 @@ int FloorDiv(Int64 A, int B)
     return int(A >= 0 ? A / B : -((-A + B - 1) / B));
 }
 
+// The pixels the dotted frame for F covers, as the canvas draws it.
+TRegion FrameOutline(const TRect& F)
+{
+    const int l = std::min(F.Left, F.Right), r = std::max(F.Left, F.Right);
+    const int t = std::min(F.Top, F.Bottom), b = std::max(F.Top, F.Bottom);
+    TRegion outline;
+    if (r <= l || b <= t)
+        return outline;
+    outline = TRegion::FromRect(TRect(l, t, r, t + 1)).United(TRegion::FromRect(TRect(l, b - 1, r, b)));
+    if (b - t > 2)
+        outline = outline.United(TRegion::FromRect(TRect(l, t + 1, l + 1, b - 1)))
+                      .United(TRegion::FromRect(TRect(r - 1, t + 1, r, b - 1)));
+    return outline;
+}
+
 TRect Normalised(TPoint A, TPoint B)
 {
     return TRect(std::min(A.X, B.X), std::min(A.Y, B.Y), std::max(A.X, B.X), std::max(A.Y, B.Y));
@@ -339,6 +354,9 @@ void TPlannerForm::MoveSelectedBars(int X, int Y)
             }
             SetStartOf(row, s);
         }
+        // The end follows now, not in the paint: the new span is invalidated
+        // before this move's paint, which then shows the whole bar.
+        GetEndOf(row);
     }
 }
 
@@ -402,21 +420,15 @@ void TPlannerForm::TrackFrame(int X, int Y)
 
 void TPlannerForm::SetChartFrame(const TRect& R)
 {
-    // The paint draws the frame last: the old one and the new one are
-    // painted anew, nothing of an old frame can stay. Only the outlines
-    // change; the inside is left alone, however large the frame.
-    auto invalidate = [this](TRect F) {
-        if (F.Left == F.Right && F.Top == F.Bottom)
-            return;
-        F = Normalised(TPoint{F.Left, F.Top}, TPoint{F.Right, F.Bottom});
-        InvalidateChartRect(TRect(F.Left - 1, F.Top - 1, F.Right + 2, F.Top + 2), false);
-        InvalidateChartRect(TRect(F.Left - 1, F.Bottom - 2, F.Right + 2, F.Bottom + 2), false);
-        InvalidateChartRect(TRect(F.Left - 1, F.Top - 1, F.Left + 2, F.Bottom + 2), false);
-        InvalidateChartRect(TRect(F.Right - 2, F.Top - 1, F.Right + 2, F.Bottom + 2), false);
-    };
-    invalidate(FChartFrame);
+    // The paint draws the frame last, each pixel of its outline inverted
+    // over a pattern fixed to the canvas: a pixel shows the same whichever
+    // frame's edge passes it. Only the pixels on one outline and not on the
+    // other change (and a pixel around them, to be safe); the inside and the
+    // edges both frames share are left alone, however large the frame.
+    const TRegion changed = FrameOutline(FChartFrame).Xored(FrameOutline(R));
     FChartFrame = R;
-    invalidate(FChartFrame);
+    for (TRect part : changed.Rects())
+        InvalidateChartRect(TRect(part.Left - 1, part.Top - 1, part.Right + 1, part.Bottom + 1), false);
 }
 
 // ---- release -------------------------------------------------------------------------

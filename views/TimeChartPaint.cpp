@@ -361,6 +361,15 @@ void TPlannerForm::DrawDueArrows(TCanvas* Canvas, int DY, int DX, int Width, int
 
 // ---- the moving bars' info -----------------------------------------------------------
 
+TRect TPlannerForm::ItemInfoReach(TPoint Corner)
+{
+    // A day and a short month name, centred on the corner: well within three
+    // character heights either side and one above and below, measured
+    // without a canvas (measuring costs more than painting a little more).
+    const int h = std::abs(Font()->Height());
+    return TRect(Corner.X - 3 * h - 4, Corner.Y - h - 2, Corner.X + 3 * h + 4, Corner.Y + h + 2);
+}
+
 TRect TPlannerForm::ItemInfoBox(TCanvas* Canvas, TPoint Corner, const String& Text)
 {
     const TSize size = Canvas->TextExtent(Text);
@@ -375,7 +384,10 @@ void TPlannerForm::DrawItemInfo(TCanvas* Canvas, TWhichTable Table, int DY, int 
         return;
     TRect r = ItemRect(Node, Top, true, Width, RowHeight, VisEnd, VisStart);
     OffsetRect(r, DX, DY);
-    if (r.IsEmpty() || !Canvas->RectVisible(r))
+    // Every bar in view has its label, whether or not the part being painted
+    // holds the bar: a label reaches beyond its bar's corner.
+    TRect shown;
+    if (r.IsEmpty() || !IntersectRect(shown, r, TimeChart->ClientRect()))
         return;
     const TPoint corner{r.Left, r.Bottom};
     if (FMinUnit == muMinute && Table == tbTable) {
@@ -386,6 +398,8 @@ void TPlannerForm::DrawItemInfo(TCanvas* Canvas, TWhichTable Table, int DY, int 
     if (Table != GetActiveTable())
         return;
     Canvas->SetFont(Font());
+    if (!Canvas->RectVisible(ItemInfoReach(corner)))
+        return;
     const String text = ::FormatDateTime("d.mmm", GetStartOf(Node));
     TRect box = ItemInfoBox(Canvas, corner, text);
     if (!Canvas->RectVisible(box))

@@ -80,7 +80,8 @@ struct TPopupScene {
     void ClearLogs()
     {
         OwnerField->Log.clear();
-        PopupField->Log.clear();
+        if (Popup)
+            PopupField->Log.clear();
     }
 };
 
@@ -269,4 +270,17 @@ TEST(Popup, ADropShadowIsABandOutsideTheUnchangedBounds)
     EXPECT_EQ(form->Host()->size(), QSize(64, 44));
     EXPECT_EQ(form->Width(), 60);
     delete form;
+}
+
+TEST(Popup, APopupFreedWhileShownLeavesTheStack)
+{
+    TPopupScene s;
+    s.Popup->ShowPopup();
+    ASSERT_EQ(ShownPopups().size(), 1U);
+    delete s.Popup;
+    s.Popup = nullptr;
+    EXPECT_TRUE(ShownPopups().empty());
+    s.ClearLogs();
+    Click(s.OwnerField, {30, 40});
+    EXPECT_EQ(Count(s.OwnerField->Messages(), WM_LBUTTONDOWN), 1);
 }

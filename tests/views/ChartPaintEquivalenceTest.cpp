@@ -179,43 +179,116 @@ TEST(ChartPaintEquivalence, IndexPaintEqualsAWalkOverEveryRow)
     }
 }
 
+namespace {
+
+// The planner's chart on screen, still: no glide, no flash.
+void ShowStill(TWalkingPlanner& P)
+{
+    P.HandleNeeded();
+    P.SizeChart(600, 400);
+    P.SetTimeChartBounds(D0 - 20, D0 + 120);
+    P.SetTimeChartStart(D0);
+    P.TimeChartStartDestination = D0;
+    // The plan's selection changes asked the chart to glide to their rows
+    // and started the selected bars' flash; both would move on while the
+    // chart is compared.
+    P.SliderTimer->SetEnabled(false);
+    P.TimeChartTopDestination = P.FTimeChartTop;
+    P.FlashSelectedTimer->SetEnabled(false);
+    P.FlashSelectedTimer->SetTag(0);
+    P.UpdateScrollBars(3);
+    // The first paint also lays out what the second one finds.
+    for (int i = 0; i < 2; ++i) {
+        P.TimeChart->Invalidate();
+        P.TimeChart->Update();
+    }
+}
+
+// What the chart shows after painting only what was invalidated equals a
+// paint of the whole chart.
+void ExpectSameAsFreshPaint(TWalkingPlanner& P, const std::string& After)
+{
+    P.TimeChart->Update();
+    TBitmap partly;
+    partly.Assign(P.TimeChart->BackBuffer());
+    P.TimeChart->Invalidate();
+    P.TimeChart->Update();
+    int differ = 0;
+    TRect box(600, 400, -1, -1);
+    for (int y = 0; y < 400; ++y)
+        for (int x = 0; x < 600; ++x)
+            if (partly.Canvas()->Pixels(x, y) != P.TimeChart->BackBuffer()->Canvas()->Pixels(x, y)) {
+                ++differ;
+                box = TRect(std::min(box.Left, x), std::min(box.Top, y), std::max(box.Right, x + 1),
+                    std::max(box.Bottom, y + 1));
+            }
+    EXPECT_EQ(differ, 0) << "pixels differ within " << box << " after " << After;
+}
+
+}  // namespace
+
 TEST(ChartPaintEquivalence, AMovedChartEqualsAFreshPaint)
 {
     TPinnedClock clock(Today);
     TRandomPlan plan(7);
     TWalkingPlanner& p = *plan.P;
-    p.HandleNeeded();
-    p.SizeChart(600, 400);
-    p.SetTimeChartBounds(D0 - 20, D0 + 120);
-    p.SetTimeChartStart(D0);
-    p.TimeChartStartDestination = D0;
-    // The plan's selection changes asked the chart to glide to their rows
-    // and started the selected bars' flash; both would move on while the
-    // chart is compared.
-    p.SliderTimer->SetEnabled(false);
-    p.TimeChartTopDestination = p.FTimeChartTop;
-    p.FlashSelectedTimer->SetEnabled(false);
-    p.FlashSelectedTimer->SetTag(0);
-    p.UpdateScrollBars(3);
-    auto paintAll = [&] {
-        p.TimeChart->Invalidate();
-        p.TimeChart->Update();
-    };
-    paintAll();
-    paintAll();
+    ShowStill(p);
     const struct {
         int Days, Top;
     } moves[] = {{3, 0}, {-1, 0}, {0, 54}, {5, 20}, {-7, 0}, {2, -30}, {0, -44}};
     for (const auto& m : moves) {
         p.SetTimeChartStart(p.FTimeChartStart + m.Days);
         p.SetTimeChartTop(p.FTimeChartTop + m.Top);
-        p.TimeChart->Update();
-        TBitmap moved;
-        moved.Assign(p.TimeChart->BackBuffer());
-        paintAll();
-        for (int y = 0; y < 400; ++y)
-            for (int x = 0; x < 600; ++x)
-                ASSERT_EQ(moved.Canvas()->Pixels(x, y), p.TimeChart->BackBuffer()->Canvas()->Pixels(x, y))
-                    << x << "," << y << " after moving " << m.Days << " days, " << m.Top << " px";
+        ExpectSameAsFreshPaint(p, "moving " + std::to_string(m.Days) + " days, " + std::to_string(m.Top) + " px");
     }
+}
+
+// Gestures repaint only what they change: the frame's outlines, the bars
+// whose selection or place changed, their shadows and labels.
+TEST(ChartPaintEquivalence, AGesturePaintedInPartsEqualsAFreshPaint)
+{
+    TPinnedClock clock(Today);
+    TRandomPlan plan(11);
+    TWalkingPlanner& p = *plan.P;
+    for (int i = 0; i < 40; ++i)
+        StateTask(p, plan.Positions[std::size_t(i % 7)], D0 + (i * 7) % 50, 2 + i % 4, i % 3);
+    p.SetActiveTable(tbTable);
+    ShowStill(p);
+    const TShiftState band{ssShift, ssLeft};
+    // The band starts where no bar is.
+    TPoint from{3, 1};
+    for (p.TimeChartMouseMove(TShiftState{}, from.X, from.Y); p.FGrabbedNode && from.X < 600; from.X += 7)
+        p.TimeChartMouseMove(TShiftState{}, from.X + 7, from.Y);
+    p.TimeChartMouseDown(mbLeft, band, from.X, from.Y);
+    ASSERT_EQ(p.FTimeChartMouseState, msSelectItem);
+    const TPoint path[] = {{200, 100}, {420, 260}, {430, 390}, {150, 300}, {300, 120}, {590, 395}};
+    for (const TPoint& to : path) {
+        p.TimeChartMouseMove(band, to.X, to.Y);
+        ExpectSameAsFreshPaint(p, "the band to " + std::to_string(to.X) + "," + std::to_string(to.Y));
+    }
+    p.TimeChartMouseUp(mbLeft, TShiftState{ssShift}, 590, 395);
+    ExpectSameAsFreshPaint(p, "letting the band go");
+    ASSERT_GT(p.StringTreeGrid1->SelectedCount(), 10);
+
+    // The selection dragged over days and rows.
+    std::vector<TRect> rects;
+    std::vector<TNodeData*> bars;
+    p.FindBars(tbTable, TRect(0, 0, 600, 400), p.FTimeChartTop, false, 600, p.TimeChartRowHeight(0),
+        p.GetTimeChartEnd(), p.FTimeChartStart, bars, &rects);
+    std::size_t grab = 0;
+    while (grab < bars.size() && !(p.StringTreeGrid1->Selected(bars[grab]->VNode) && rects[grab].Width() > 12))
+        ++grab;
+    ASSERT_LT(grab, bars.size());
+    const TPoint at{(rects[grab].Left + rects[grab].Right) / 2, (rects[grab].Top + rects[grab].Bottom) / 2};
+    p.TimeChartMouseMove(TShiftState{}, at.X, at.Y);
+    p.TimeChartMouseDown(mbLeft, TShiftState{ssLeft}, at.X, at.Y);
+    ASSERT_EQ(p.FTimeChartMouseState, msMoveItem);
+    for (const TPoint& by : {TPoint{25, 0}, TPoint{60, 54}, TPoint{-30, 54}, TPoint{-45, -20}}) {
+        p.TimeChartMouseMove(TShiftState{ssLeft}, at.X + by.X, at.Y + by.Y);
+        ExpectSameAsFreshPaint(p, "dragging by " + std::to_string(by.X) + "," + std::to_string(by.Y));
+    }
+    p.TimeChartMouseUp(mbLeft, TShiftState{}, at.X - 45, at.Y - 20);
+    ExpectSameAsFreshPaint(p, "dropping");
+    p.StringTreeGrid1->ClearSelection();
+    ExpectSameAsFreshPaint(p, "clearing the selection");
 }
