@@ -265,10 +265,16 @@ void TCanvas::ApplyClip()
 {
     if (!FPainter)
         return;
-    if (FState->HasClip)
+    if (FState->HasClip) {
+        // Clipping is switched on first: once switched off, the toolkit's
+        // raster painter ignored a new region of several rectangles and
+        // drew everywhere.
+        if (!FPainter->hasClipping())
+            FPainter->setClipping(true);
         FPainter->setClipRegion(FState->Clip);
-    else
+    } else {
         FPainter->setClipping(false);
+    }
 }
 
 // Fills device pixels [L, R) x [T, B) with the brush, through the pen mode

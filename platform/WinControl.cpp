@@ -872,10 +872,6 @@ void TWinControl::PaintWindowBuffer()
     FUpdateRgn = TRegion();
     if (area.IsEmpty())
         return;
-    // Every paint starts on a fresh painter, as a window's paint gets a fresh
-    // device context: a painter kept from the last paint was seen to draw
-    // past a clip of several rectangles.
-    FBackBuffer->Canvas()->EndPaint();
     const bool old = PaintingChildWindows;
     PaintingChildWindows = false;
     try {

@@ -287,6 +287,24 @@ TEST_F(CanvasTest, ClipRectanglesRegionsAndSaveRestore)
     EXPECT_EQ(C->ClipRect(), TRect(0, 0, 40, 30));
 }
 
+// Clipping switched off and on again on one painter: a region of several
+// rectangles holds as one rectangle does.
+TEST_F(CanvasTest, ARegionOfSeveralRectanglesClipsAfterClippingWasOff)
+{
+    const TRegion one = TRegion::FromRect(TRect(0, 0, 10, 10));
+    C->SelectClipRgn(&one);
+    C->Brush()->SetColor(clRed);
+    C->FillRect(TRect(0, 0, 40, 30));
+    C->SelectClipRgn(nullptr);
+    const TRegion two = TRegion::FromRect(TRect(20, 0, 25, 5)).United(TRegion::FromRect(TRect(30, 20, 35, 25)));
+    C->SelectClipRgn(&two);
+    C->Brush()->SetColor(clBlue);
+    C->FillRect(TRect(0, 0, 40, 30));
+    C->SelectClipRgn(nullptr);
+    EXPECT_EQ(Count(TRect(0, 0, 40, 30), clBlue), 50);
+    EXPECT_EQ(Count(TRect(0, 0, 40, 30), clRed), 100);
+}
+
 TEST_F(CanvasTest, WindowOriginMovesDrawingButNotClipRegions)
 {
     C->SetWindowOrg(10, 5);
