@@ -322,8 +322,30 @@ void TPlannerForm::InvalidateChartRect(TRect R, bool Large)
         R.Right += 8;
         R.Bottom += 8;
     }
-    if (IntersectRect(R, R, TimeChart->ClientRect()))
+    if (!IntersectRect(R, R, TimeChart->ClientRect()))
+        return;
+    if (FChartRectsHeld)
+        FHeldChartRects.push_back(R);
+    else
         TimeChart->InvalidateRect(R);
+}
+
+void TPlannerForm::HoldChartRects() { ++FChartRectsHeld; }
+
+void TPlannerForm::ReleaseChartRects()
+{
+    if (FChartRectsHeld == 0 || --FChartRectsHeld > 0)
+        return;
+    // A gesture invalidates each bar's places several times over (before
+    // and after each changed cell): each place once.
+    std::vector<TRect> rects = std::move(FHeldChartRects);
+    FHeldChartRects.clear();
+    std::sort(rects.begin(), rects.end(), [](const TRect& A, const TRect& B) {
+        return std::tie(A.Top, A.Left, A.Bottom, A.Right) < std::tie(B.Top, B.Left, B.Bottom, B.Right);
+    });
+    rects.erase(std::unique(rects.begin(), rects.end()), rects.end());
+    for (const TRect& r : rects)
+        TimeChart->InvalidateRect(r);
 }
 
 void TPlannerForm::InvalidateNode(TNodeData* Row, bool Large)

@@ -382,6 +382,10 @@ public:
     // Only the row's bar in the chart and the overview: for changes the
     // table shows by itself (its selection).
     void InvalidateBar(TNodeData* Row, bool Large = false);
+    // While held, the chart's invalidations are gathered and made once each
+    // when the outermost hold is released.
+    void HoldChartRects();
+    void ReleaseChartRects();
     void RowPlaceChanged(TNodeData* Row) override;
     void RowOrderChanged(TWhichTable Table) override;
     void RowGone(TNodeData* Row) override;
@@ -710,6 +714,8 @@ private:
     // Moves a chart panel's pixels; what they uncover is painted anew.
     void ScrollPixels(TWinControl* Control, int DX, int DY);
     void InvalidateChartRect(TRect R, bool Large);
+    int FChartRectsHeld = 0;
+    std::vector<TRect> FHeldChartRects;
     // The widest position caption of the shown rows in Canvas's font.
     int WidestPositionCaption(TCanvas* Canvas);
     // A percentage shown in its box (its item, or the number typed), kept in

@@ -41,6 +41,18 @@ TRegion FrameOutline(const TRect& F)
     return outline;
 }
 
+// Gathers the chart's invalidations of one step of a gesture.
+class TChartRectHold {
+public:
+    explicit TChartRectHold(TPlannerForm& Form) : FForm(Form) { FForm.HoldChartRects(); }
+    ~TChartRectHold() { FForm.ReleaseChartRects(); }
+    TChartRectHold(const TChartRectHold&) = delete;
+    TChartRectHold& operator=(const TChartRectHold&) = delete;
+
+private:
+    TPlannerForm& FForm;
+};
+
 TRect Normalised(TPoint A, TPoint B)
 {
     return TRect(std::min(A.X, B.X), std::min(A.Y, B.Y), std::max(A.X, B.X), std::max(A.Y, B.Y));
@@ -332,6 +344,7 @@ void TPlannerForm::MoveSelectedBars(int X, int Y)
     }
     if (!rowsMove && !datesMove)
         return;
+    TChartRectHold hold(*this);
     for (TNodeData* row : rows) {
         if (rowsMove) {
             const int position = GetPositionOf(row);
@@ -374,6 +387,7 @@ void TPlannerForm::SelectInBand(int X, int Y)
     std::sort(rows.begin(), rows.end());
     std::vector<TNodeData*> left;
     std::set_difference(FBandRows.begin(), FBandRows.end(), rows.begin(), rows.end(), std::back_inserter(left));
+    TChartRectHold hold(*this);
     tree->BeginUpdate();
     try {
         // The band selects what it meets now; bars it has left go again.
