@@ -142,14 +142,7 @@ BENCHMARK(BM_OverviewRedrawnWhole)->Unit(benchmark::kMillisecond)->Iterations(10
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    // Panels paint through windows: the whole application, not only its
-    // painter.
-    Application->Initialize();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    RunBenchmarks(argc, argv);
     std::printf("full chart frame of %d x %d from cached pictures (%d bars): median %.2f ms (goal under 8 ms)\n",
         ChartWidth, ChartHeight, Bars, Median(FrameTimes));
     std::printf("first frame after a zoom step (%d pictures drawn): median %.2f ms (goal under 40 ms)\n", Redrawn,

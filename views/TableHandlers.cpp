@@ -318,16 +318,15 @@ void TPlannerForm::StringTreeGridChange(TBaseTreeGrid* Sender, TGridNode* Node)
     // selection is repainted for its shadow.
     for (int i = list.Count() - 1; i >= 0; --i) {
         TNodeData* row = list[i];
-        const bool selected = row->VNode && Sender->Selected(row->VNode);
         const bool current = BarPictureIsCurrent(row, 0);
         if (!current)
             row->RecalcBitmap = true;
-        if (!selected)
+        if (!row->VNode || !Sender->Selected(row->VNode)) {
             InvalidateBar(row, true);
-        else if (!current)
-            InvalidateBar(row);
-        if (!selected)
             list.Remove(row);
+        } else if (!current) {
+            InvalidateBar(row);
+        }
     }
     // A change made while the tree was updating names only its last node:
     // the list takes the rest of the selection from the tree.
@@ -337,7 +336,7 @@ void TPlannerForm::StringTreeGridChange(TBaseTreeGrid* Sender, TGridNode* Node)
                 list.Add(row);
                 if (!BarPictureIsCurrent(row, 0))
                     row->RecalcBitmap = true;
-                InvalidateBar(row, true);
+                InvalidateBar(row);
             }
     ResetFlashSelectedTimer();
     if (Node && ActiveControl() != TimeChart)

@@ -26,21 +26,6 @@ int FloorDiv(Int64 A, int B)
     return int(A >= 0 ? A / B : -((-A + B - 1) / B));
 }
 
-// The pixels the dotted frame for F covers, as the canvas draws it.
-TRegion FrameOutline(const TRect& F)
-{
-    const int l = std::min(F.Left, F.Right), r = std::max(F.Left, F.Right);
-    const int t = std::min(F.Top, F.Bottom), b = std::max(F.Top, F.Bottom);
-    TRegion outline;
-    if (r <= l || b <= t)
-        return outline;
-    outline = TRegion::FromRect(TRect(l, t, r, t + 1)).United(TRegion::FromRect(TRect(l, b - 1, r, b)));
-    if (b - t > 2)
-        outline = outline.United(TRegion::FromRect(TRect(l, t + 1, l + 1, b - 1)))
-                      .United(TRegion::FromRect(TRect(r - 1, t + 1, r, b - 1)));
-    return outline;
-}
-
 // Gathers the chart's invalidations of one step of a gesture.
 class TChartRectHold {
 public:
@@ -56,6 +41,21 @@ private:
 TRect Normalised(TPoint A, TPoint B)
 {
     return TRect(std::min(A.X, B.X), std::min(A.Y, B.Y), std::max(A.X, B.X), std::max(A.Y, B.Y));
+}
+
+// The pixels the dotted frame for F covers, as the canvas draws it.
+TRegion FrameOutline(const TRect& F)
+{
+    const TRect n = Normalised(TPoint{F.Left, F.Top}, TPoint{F.Right, F.Bottom});
+    TRegion outline;
+    if (n.IsEmpty())
+        return outline;
+    outline = TRegion::FromRect(TRect(n.Left, n.Top, n.Right, n.Top + 1))
+                  .United(TRegion::FromRect(TRect(n.Left, n.Bottom - 1, n.Right, n.Bottom)));
+    if (n.Height() > 2)
+        outline = outline.United(TRegion::FromRect(TRect(n.Left, n.Top + 1, n.Left + 1, n.Bottom - 1)))
+                      .United(TRegion::FromRect(TRect(n.Right - 1, n.Top + 1, n.Right, n.Bottom - 1)));
+    return outline;
 }
 
 std::vector<TNodeData*> SelectedRows(TScheduleDocument& Doc, TWhichTable Table)

@@ -402,8 +402,6 @@ void TPlannerForm::DrawItemInfo(TCanvas* Canvas, TWhichTable Table, int DY, int 
         return;
     const String text = ::FormatDateTime("d.mmm", GetStartOf(Node));
     TRect box = ItemInfoBox(Canvas, corner, text);
-    if (!Canvas->RectVisible(box))
-        return;
     SolidPen(Canvas, clBlack);
     SolidBrush(Canvas, clInfoBk);
     Canvas->Rectangle(box);

@@ -197,11 +197,8 @@ void ShowStill(TWalkingPlanner& P)
     P.FlashSelectedTimer->SetEnabled(false);
     P.FlashSelectedTimer->SetTag(0);
     P.UpdateScrollBars(3);
-    // The first paint also lays out what the second one finds.
-    for (int i = 0; i < 2; ++i) {
-        P.TimeChart->Invalidate();
-        P.TimeChart->Update();
-    }
+    P.TimeChart->Invalidate();
+    P.TimeChart->Update();
 }
 
 // What the chart shows after painting only what was invalidated equals a
