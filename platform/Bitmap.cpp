@@ -144,7 +144,13 @@ void* TBitmap::ScanLine(int Row)
 {
     if (Row < 0 || Row >= FImpl->Height || FImpl->Image.isNull())
         throw ERangeError("Scan line index out of range");
-    FImpl->EndPainting();
+    // The raster painter draws straight into these pixels and holds nothing
+    // back, so a drawing in progress may go on around writes to them: ending
+    // it would make the next drawing start over and set its clip again, once
+    // per blended shadow or selection. Only a copy sharing the pixels would
+    // part the painter's pixels from the rows handed out here.
+    if (!FImpl->Image.isDetached())
+        FImpl->EndPainting();
     ++FImpl->Generation;
     return FImpl->Image.scanLine(Row);
 }

@@ -1,51 +1,99 @@
 // Text on the canvas: TextOut, measuring and DrawText's layout rules.
 #include "platform/GraphicsQt.h"
 
+#include <QPaintEngine>
+#include <QTextLayout>
 #include <QTransform>
 
 #include <algorithm>
 
 namespace {
 
-using TWidthMap = std::unordered_map<QString, int>;
-
-// The width table of a font, by the font's key. Bounded: a table that grows
-// past its limit starts afresh, and so does the list of fonts.
-std::shared_ptr<TWidthMap> WidthsOf(const QFont& Font)
+// The texts of a font, by the font's key. Bounded: the list of fonts
+// starts afresh when it grows past its limit.
+std::shared_ptr<TFontTexts> TextsOf(const QFont& Font)
 {
-    thread_local std::unordered_map<QString, std::shared_ptr<TWidthMap>> tables;
+    thread_local std::unordered_map<QString, std::shared_ptr<TFontTexts>> tables;
     if (tables.size() > 64)
         tables.clear();
-    std::shared_ptr<TWidthMap>& t = tables[Font.key()];
+    std::shared_ptr<TFontTexts>& t = tables[Font.key()];
     if (!t)
-        t = std::make_shared<TWidthMap>();
+        t = std::make_shared<TFontTexts>();
     return t;
 }
 
 const QFontMetrics& MetricsOf(const TFont& Font, TCanvasCache& C)
 {
     if (!C.FontValid) {
-        C.QtFont = FontToQFont(Font);
-        C.Metrics.emplace(C.QtFont);
-        C.Widths = WidthsOf(C.QtFont);
+        TCanvasCache::TShape shape{Font.Name(), Font.Height(), Font.Style(), Font.PixelsPerInch()};
+        if (shape != C.Shape) {
+            C.QtFont = FontToQFont(Font);
+            C.Metrics.emplace(C.QtFont);
+            C.Texts = TextsOf(C.QtFont);
+            C.Shape = std::move(shape);
+        }
         C.FontValid = true;
     }
     return *C.Metrics;
 }
+
+constexpr std::size_t MaxKeptWidths = 250000;
+constexpr std::size_t MaxKeptShapes = 4096;
 
 // The advance of S in the canvas's current font (MetricsOf called before).
 int AdvanceOf(const QString& S, TCanvasCache& C)
 {
     if (S.isEmpty())
         return 0;
-    TWidthMap& widths = *C.Widths;
+    auto& widths = C.Texts->Widths;
     if (const auto it = widths.find(S); it != widths.end())
         return it->second;
-    if (widths.size() >= 250000)
+    if (widths.size() >= MaxKeptWidths)
         widths.clear();
     const int w = C.Metrics->horizontalAdvance(S);
     widths.emplace(S, w);
     return w;
+}
+
+// A text shaped once and then drawn from its glyphs; null where the
+// painter must shape it itself: a device other than raster (a printed
+// document keeps its texts as text), line and paragraph breaks, which a
+// layout would break where the painter does not, and lines under or
+// through the text, which glyphs alone end a pixel short.
+const QList<QGlyphRun>* ShapedOf(const QString& S, QPainter& Painter, TCanvasCache& C)
+{
+    QPaintEngine* engine = Painter.paintEngine();
+    QPaintDevice* device = Painter.device();
+    const QFont& font = Painter.font();
+    if (!engine || engine->type() != QPaintEngine::Raster || !device || font.underline() || font.strikeOut() ||
+        font.overline())
+        return nullptr;
+    for (QChar ch : S)
+        if (ch.unicode() < 0x20 || ch == QChar::LineSeparator || ch == QChar::ParagraphSeparator)
+            return nullptr;
+    TFontTexts& t = *C.Texts;
+    const QSize dpi(device->logicalDpiX(), device->logicalDpiY());
+    if (dpi != t.ShapedDpi) {
+        t.Shaped.clear();
+        t.ShapedDpi = dpi;
+    }
+    if (const auto it = t.Shaped.find(S); it != t.Shaped.end())
+        return &it->second;
+    if (t.Shaped.size() >= MaxKeptShapes)
+        t.Shaped.clear();
+    QTextLayout layout(S, font, device);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    QList<QGlyphRun> runs = layout.glyphRuns();
+    const qreal baseline = line.isValid() ? line.ascent() : 0;
+    for (QGlyphRun& run : runs) {
+        QList<QPointF> at = run.positions();
+        for (QPointF& p : at)
+            p.ry() -= baseline;
+        run.setPositions(at);
+    }
+    return &t.Shaped.emplace(S, std::move(runs)).first->second;
 }
 
 QString Utf8(const String& S) { return QString::fromUtf8(S.data(), qsizetype(S.size())); }
@@ -210,10 +258,13 @@ int TCanvas::TextOutDevice(int DX, int DY, const String& Text, const TRect* Clip
     const int h = fm.ascent() + fm.descent();
     const bool opaque = FBrush->Style() != bsClear && BkColor() != clNone;
     if (Clip) {
-        QRegion r(QRect(Clip->Left, Clip->Top, Clip->Width(), Clip->Height()));
-        if (FState->HasClip)
-            r = r.intersected(FState->Clip);
-        FPainter->setClipRegion(r);
+        // The text's clip goes on top of the canvas's and is undone by
+        // restoring the painter: setting the canvas's region again would
+        // have the painter build it anew, which for a region of many
+        // rectangles costs far more than the text.
+        FPainter->save();
+        FPainter->setClipRect(QRect(Clip->Left, Clip->Top, Clip->Width(), Clip->Height()),
+            FState->HasClip ? Qt::IntersectClip : Qt::ReplaceClip);
     }
     const int orientation = Rotate ? FFont->Orientation() % 3600 : 0;
     if (orientation != 0) {
@@ -234,11 +285,19 @@ int TCanvas::TextOutDevice(int DX, int DY, const String& Text, const TRect* Clip
             PaintText(*FPainter, QPoint(DX, DY + fm.ascent()), s);
     }
     if (Clip)
-        ApplyClip();
+        FPainter->restore();
     return w;
 }
 
-void TCanvas::PaintText(QPainter& Painter, const QPoint& P, const QString& S) { Painter.drawText(P, S); }
+void TCanvas::PaintText(QPainter& Painter, const QPoint& P, const QString& S)
+{
+    if (const QList<QGlyphRun>* runs = ShapedOf(S, Painter, *FCache)) {
+        for (const QGlyphRun& run : *runs)
+            Painter.drawGlyphRun(P, run);
+        return;
+    }
+    Painter.drawText(P, S);
+}
 
 void TCanvas::TextOut(int X, int Y, const String& Text)
 {

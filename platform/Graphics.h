@@ -446,8 +446,9 @@ public:
     // pixels were last read or resized), before the pixels change; a picture
     // that holds the bitmap hears of the drawing through it.
     TNotifyEvent OnChange;
-    // Row Row's pixels (Width of 4 bytes each). Ends drawing in progress.
-    // ERangeError for a row outside 0..Height-1.
+    // Row Row's pixels (Width of 4 bytes each). Writing them may go on
+    // between drawings on the canvas; reading them (const) ends drawing in
+    // progress. ERangeError for a row outside 0..Height-1.
     void* ScanLine(int Row);
     const void* ScanLine(int Row) const;
 

@@ -22,7 +22,8 @@ TFont::TFont() = default;
 void TFont::Assign(TPersistent* Source)
 {
     if (auto* f = dynamic_cast<TFont*>(Source)) {
-        if (f == this)
+        if (f == this || (FName == f->FName && FHeight == f->FHeight && FStyle == f->FStyle && FColor == f->FColor &&
+                             FOrientation == f->FOrientation && FPixelsPerInch == f->FPixelsPerInch))
             return;
         FName = f->FName;
         FHeight = f->FHeight;

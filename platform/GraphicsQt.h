@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QPen>
 #include <QRegion>
 
@@ -67,6 +68,19 @@ struct TCanvasState {
     TColor BkColor = clWhite;
 };
 
+// What is known of texts in one font, shared by every canvas of the thread
+// using that font: tables print the same texts page after page and the
+// chart draws the same labels at every move, and shaping a text costs far
+// more than looking it up. Both tables are bounded and start afresh when
+// full.
+struct TFontTexts {
+    std::unordered_map<QString, int> Widths;
+    // The glyphs of texts shaped for a raster device of ShapedDpi, placed
+    // from the baseline's start.
+    std::unordered_map<QString, QList<QGlyphRun>> Shaped;
+    QSize ShapedDpi;
+};
+
 // Qt objects derived from the canvas's font, pen and brush, rebuilt only when
 // those change, and what the active painter currently holds.
 struct TCanvasCache {
@@ -84,12 +98,19 @@ struct TCanvasCache {
     QBrush QtBrush;
 
     bool FontValid = false;
+    // What of the font the Qt font was made from: a change of the font's
+    // colour alone keeps the Qt font, its metrics and its texts.
+    struct TShape {
+        String Name;
+        int Height = 0;
+        TFontStyles Style;
+        int PixelsPerInch = 0;
+        friend bool operator==(const TShape&, const TShape&) = default;
+    };
+    std::optional<TShape> Shape;
     QFont QtFont;
     std::optional<QFontMetrics> Metrics;
-    // Advances measured in this font, shared by every canvas of the thread
-    // using the same font: tables print the same texts page after page, and
-    // shaping a text costs far more than looking it up.
-    std::shared_ptr<std::unordered_map<QString, int>> Widths;
+    std::shared_ptr<TFontTexts> Texts;
 
     bool TextValid = false;
     bool BkValid = false;

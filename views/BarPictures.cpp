@@ -22,6 +22,42 @@ constexpr TColor OverlapColor = RGB(0xFF, 0, 0);
 constexpr TColor NoOverlapColor = RGB(0xC0, 0xC0, 0xC0);
 constexpr int ShadowSize = 8;
 constexpr int ShadowAlphas[] = {5, 10, 20, 35, 50};
+constexpr int ShadowSteps = int(std::size(ShadowAlphas));
+
+// What the first n steps of the shadow make of a channel's value: the
+// steps blended one after another onto a row of every grey, so that a
+// pixel under n steps comes out as n blends would leave it.
+struct TShadowTables {
+    std::uint8_t Of[ShadowSteps + 1][256];
+};
+
+const TShadowTables& ShadowTables()
+{
+    static const TShadowTables tables = [] {
+        TShadowTables t{};
+        TBitmap grey(256, 1);
+        for (int n = 0; n <= ShadowSteps; ++n) {
+            auto* row = static_cast<std::uint32_t*>(grey.ScanLine(0));
+            for (int v = 0; v < 256; ++v) {
+                if (n == 0)
+                    row[v] = std::uint32_t(v) * 0x01010101u;
+                t.Of[n][v] = std::uint8_t(row[v] & 0xFF);
+            }
+            if (n < ShadowSteps)
+                AlphaBlend(nullptr, &grey, TRect(0, 0, 256, 1), TPoint(0, 0), bmConstantAlphaAndColor, ShadowAlphas[n], 0);
+        }
+        return t;
+    }();
+    return tables;
+}
+
+// Every channel (the fourth byte too, as a blend does) through a table.
+inline std::uint32_t Shaded(std::uint32_t Pixel, const std::uint8_t* Of)
+{
+    return std::uint32_t(Of[Pixel & 0xFF]) | std::uint32_t(Of[(Pixel >> 8) & 0xFF]) << 8 |
+           std::uint32_t(Of[(Pixel >> 16) & 0xFF]) << 16 | std::uint32_t(Of[Pixel >> 24]) << 24;
+}
+
 
 // The text roles of the three lines: left, centre, right.
 constexpr TConnection LineRoles[3][3] = {{cnTextLeftTop, cnTextcenterTop, cnTextRightTop},
@@ -215,47 +251,94 @@ void TPlannerForm::PutBlended(TCanvas* Canvas, TBitmap* Picture, const TRect& De
     Canvas->Draw(Dest.Left, Dest.Top, &under);
 }
 
-void TPlannerForm::DrawShadow(TCanvas* Canvas, const TRect& Picture, const TRect& Bounds)
+std::vector<TRect> TPlannerForm::PaintedRects(TCanvas* Canvas)
+{
+    if (Canvas->HasClipRegion())
+        return Canvas->ClipRegion().Rects();
+    const TBitmap* target = Canvas->Bitmap();
+    return {target ? TRect(0, 0, target->Width(), target->Height()) : TRect()};
+}
+
+void TPlannerForm::DrawShadow(TCanvas* Canvas, const TRect& Picture, const TRect& Bounds, const std::vector<TRect>* Painted)
 {
     // The shadow is cast by the whole bar, also where the bar runs past an
     // edge: a bar scrolled half out of view keeps the shadow it had. Below
-    // the bar, then right of it: each step darker and one pixel narrower,
-    // so the shadow is darkest next to the bar. The steps are blended into
-    // the panel's pixels directly, only where the painted region meets them.
+    // the bar, then right of it: steps one pixel narrower each, the inner
+    // ones darker, so the shadow is darkest next to the bar. Each pixel is
+    // visited once and gets all the steps that cover it at once, in the
+    // panel's pixels directly and only where the painted region meets the
+    // shadow.
     TBitmap* target = Canvas->Bitmap();
     if (!target)
         return;
-    const TRect full{Picture.Left, Picture.Top, Picture.Right + ShadowSize, Picture.Bottom + ShadowSize};
     TRect limit;
     if (!IntersectRect(limit, Bounds, Canvas->ClipRect()))
         return;
+    std::vector<TRect> own;
+    if (!Painted) {
+        own = PaintedRects(Canvas);
+        Painted = &own;
+    }
     const TPoint origin = Canvas->LogicalToDevice(TPoint{0, 0});
     auto device = [&](TRect R) {
         OffsetRect(R, origin.X, origin.Y);
         return R;
     };
-    const TRegion region = Canvas->HasClipRegion() ? Canvas->ClipRegion()
-                                                   : TRegion::FromRect(TRect(0, 0, target->Width(), target->Height()));
-    const TRect strips[2] = {TRect{Picture.Left + ShadowSize, Picture.Bottom, full.Right, full.Bottom},
-        TRect{Picture.Right, Picture.Top + ShadowSize, full.Right, Picture.Bottom}};
+    const TRect bitmap{0, 0, target->Width(), target->Height()};
+    if (bitmap.IsEmpty())
+        return;
+    // Rows follow each other Width pixels apart.
+    auto* pixels = static_cast<std::uint32_t*>(target->ScanLine(0));
+    const TShadowTables& tables = ShadowTables();
+    const int right = Picture.Right + ShadowSize, bottom = Picture.Bottom + ShadowSize;
+    const TRect strips[2] = {TRect{Picture.Left + ShadowSize, Picture.Bottom, right, bottom},
+        TRect{Picture.Right, Picture.Top + ShadowSize, right, Picture.Bottom}};
     for (int which = 0; which < 2; ++which) {
         TRect area;
-        if (!IntersectRect(area, strips[which], limit))
+        if (!IntersectRect(area, strips[which], limit) || !IntersectRect(area, device(area), bitmap))
             continue;
-        for (const TRect& part : region.Intersected(TRegion::FromRect(device(area))).Rects()) {
-            TRect strip = device(strips[which]);
-            for (int alpha : ShadowAlphas) {
-                TRect s;
-                if (IntersectRect(s, strip, part))
-                    AlphaBlend(nullptr, target, s, s.TopLeft(), bmConstantAlphaAndColor, alpha, 0);
-                if (which == 0) {
-                    strip.Left += 1;
-                    strip.Right -= 1;
-                    strip.Bottom -= 1;
-                } else {
-                    strip.Top += 1;
-                    strip.Right -= 1;
+        // The steps, outermost first: below the bar each loses a pixel at
+        // both ends and at the bottom, right of it one at the top and right.
+        TRect steps[ShadowSteps];
+        int count = 0;
+        for (TRect step = device(strips[which]); count < ShadowSteps && !step.IsEmpty(); ++count) {
+            steps[count] = step;
+            if (which == 0) {
+                step.Left += 1;
+                step.Right -= 1;
+                step.Bottom -= 1;
+            } else {
+                step.Top += 1;
+                step.Right -= 1;
+            }
+        }
+        // The painted rectangles come in bands from top to bottom, so their
+        // bottoms never decrease: the first to reach below the area's top
+        // starts those that may meet it.
+        auto it = std::upper_bound(
+            Painted->begin(), Painted->end(), area.Top, [](int Y, const TRect& R) { return Y < R.Bottom; });
+        for (; it != Painted->end() && it->Top < area.Bottom; ++it) {
+            TRect part;
+            if (!IntersectRect(part, *it, area))
+                continue;
+            for (int y = part.Top; y < part.Bottom; ++y) {
+                std::uint32_t* row = pixels + std::size_t(y) * std::size_t(target->Width());
+                auto shade = [&](int From, int To, int Steps) {
+                    const std::uint8_t* of = tables.Of[Steps];
+                    for (int x = std::max(From, part.Left); x < std::min(To, part.Right); ++x)
+                        row[x] = Shaded(row[x], of);
+                };
+                // The steps are nested: those covering the row are the first
+                // n, and each covers what the next does not with one more.
+                int n = 0;
+                while (n < count && y >= steps[n].Top && y < steps[n].Bottom)
+                    ++n;
+                for (int i = 0; i + 1 < n; ++i) {
+                    shade(steps[i].Left, steps[i + 1].Left, i + 1);
+                    shade(steps[i + 1].Right, steps[i].Right, i + 1);
                 }
+                if (n > 0)
+                    shade(steps[n - 1].Left, steps[n - 1].Right, n);
             }
         }
     }
@@ -359,7 +442,7 @@ void TPlannerForm::DrawBarAt(TCanvas* Canvas, bool Overview, int FontSize, const
     TRect part;
     if (!IntersectRect(part, r, client)) {
         if (AllowAlpha && State.Selected)
-            DrawShadow(Canvas, r, client);
+            DrawShadow(Canvas, r, client, State.Painted);
         return;
     }
     TRect kept;
@@ -398,7 +481,7 @@ void TPlannerForm::DrawBarAt(TCanvas* Canvas, bool Overview, int FontSize, const
     else
         Canvas->CopyRect(part, picture->Canvas(), TRect{from.X, from.Y, from.X + part.Width(), from.Y + part.Height()});
     if (AllowAlpha && State.Selected)
-        DrawShadow(Canvas, r, client);
+        DrawShadow(Canvas, r, client, State.Painted);
 }
 
 void TPlannerForm::DrawBars(TCanvas* Canvas, bool Overview, int FontSize, const String& FontName, int DY, int DX,
@@ -412,11 +495,13 @@ void TPlannerForm::DrawBars(TCanvas* Canvas, bool Overview, int FontSize, const 
     std::vector<TRect> rects;
     std::vector<TBarState> states;
     // A selected bar just above or left of the window casts its shadow
-    // into it.
+    // into it; the shadows are blended where the painted region is.
     TRect reach = window;
+    std::vector<TRect> painted;
     if (own && AllowAlpha) {
         reach.Left -= ShadowSize;
         reach.Top -= ShadowSize;
+        painted = PaintedRects(Canvas);
     }
     for (TWhichTable table : {active == tbTable ? tbExclude : tbTable, active}) {
         FindBars(table, reach, Top, Overview, Width, RowHeight, VisEnd, VisStart, rows, &rects);
@@ -432,6 +517,7 @@ void TPlannerForm::DrawBars(TCanvas* Canvas, bool Overview, int FontSize, const 
             rects[kept] = rects[i];
             OffsetRect(rects[kept], DX, DY);
             states[kept].Own = own;
+            states[kept].Painted = own && AllowAlpha ? &painted : nullptr;
             states[kept].Filtered = IsFilteredOut(rows[i]);
             states[kept].Selected = selected;
             ++kept;

@@ -689,6 +689,9 @@ private:
         TCanvasPanel* Own = nullptr;  // the chart panel whose back buffer the canvas draws on
         bool Filtered = false;
         bool Selected = false;  // selected in the active table
+        // The painted region's rectangles (device pixels, in bands from top
+        // to bottom) where shadows are blended; null: the canvas's clip.
+        const std::vector<TRect>* Painted = nullptr;
     };
     TCanvasPanel* OwnPanelOf(TCanvas* Canvas) const;
     void DrawBarAt(TCanvas* Canvas, bool Overview, int FontSize, const String& FontName, TRowSet RowSet, int RowHeight,
@@ -699,8 +702,11 @@ private:
         bool FullText, int FontSize, const String& FontName, TRowSet RowSet, int RowHeight);
     void DrawTexts(TCanvas* Canvas, const TRect& R, TNodeData* Node, TWhichTable Table, bool FullText, TColor Color,
         int FontSize, const String& FontName, TRowSet RowSet);
-    // The shadow of a selected bar (Picture: all of it) inside Bounds.
-    void DrawShadow(TCanvas* Canvas, const TRect& Picture, const TRect& Bounds);
+    // The shadow of a selected bar (Picture: all of it) inside Bounds and
+    // the painted region (Painted, as PaintedRects gives it; null: asked of
+    // the canvas).
+    void DrawShadow(TCanvas* Canvas, const TRect& Picture, const TRect& Bounds, const std::vector<TRect>* Painted);
+    static std::vector<TRect> PaintedRects(TCanvas* Canvas);
     // Picture's pixels from From on blended over Dest.
     void PutBlended(TCanvas* Canvas, TBitmap* Picture, const TRect& Dest, TPoint From = TPoint{0, 0});
     int HorzMax();

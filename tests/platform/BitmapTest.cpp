@@ -73,6 +73,32 @@ TEST(BitmapTest, ScanLineSeesWhatTheCanvasDrewAndTheOtherWayRound)
     EXPECT_THROW(b.ScanLine(-1), ERangeError);
 }
 
+// Rows written between drawings: the drawing goes on with its clip, and a
+// copy that shared the pixels keeps its own.
+TEST(BitmapTest, RowsWrittenBetweenDrawingsKeepTheClipAndLeaveCopiesAlone)
+{
+    TBitmap b(6, 4);
+    TCanvas* c = b.Canvas();
+    c->IntersectClipRect(TRect(0, 0, 3, 4));
+    c->Brush()->SetColor(clRed);
+    c->FillRect(TRect(0, 0, 6, 4));
+    static_cast<std::uint32_t*>(b.ScanLine(1))[1] = 0x000000FFu;
+    c->Brush()->SetColor(clLime);
+    c->FillRect(TRect(0, 0, 6, 1));
+    EXPECT_EQ(RawPixel(b, 1, 1), 0x000000FFu);
+    EXPECT_EQ(RawPixel(b, 2, 0), 0x0000FF00u);
+    EXPECT_EQ(RawPixel(b, 4, 0), 0x00FFFFFFu) << "the clip holds after the write";
+
+    TBitmap copy;
+    copy.Assign(&b);
+    static_cast<std::uint32_t*>(b.ScanLine(2))[0] = 0x000000FFu;
+    c->FillRect(TRect(0, 3, 6, 4));
+    EXPECT_EQ(RawPixel(copy, 0, 2), 0x00FF0000u);
+    EXPECT_EQ(RawPixel(copy, 0, 3), 0x00FF0000u);
+    EXPECT_EQ(RawPixel(b, 0, 2), 0x000000FFu);
+    EXPECT_EQ(RawPixel(b, 0, 3), 0x0000FF00u);
+}
+
 TEST(BitmapTest, AssignCopiesIndependently)
 {
     TBitmap a(3, 3);

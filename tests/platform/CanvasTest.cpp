@@ -542,6 +542,36 @@ TEST_F(CanvasTextTest, DrawTextEllipsisAndClipping)
     EXPECT_EQ(RedBox().Left, 10);
 }
 
+// Texts are shaped once per font and then drawn from their glyphs: what
+// comes out must be what the painter draws when it shapes the text itself,
+// the first time and from the kept glyphs, underlined too.
+TEST_F(CanvasTextTest, KeptGlyphsDrawWhatThePainterDraws)
+{
+    for (bool underline : {false, true}) {
+        C->Font()->SetStyle(underline ? TFontStyles{fsUnderline} : TFontStyles{});
+        for (const char* text : {"Planning", "12.Jan fi ffl AV", "Gr\u00FC\u00DFe \u2013 \u00C5rhus"}) {
+            QImage expected(200, 80, QImage::Format_RGB32);
+            expected.fill(ColorToQColor(Paper));
+            {
+                QPainter p(&expected);
+                p.setFont(FontToQFont(*C->Font()));
+                p.setPen(QColor(Qt::red));
+                p.drawText(QPoint(10, 20 + C->FontAscent()), QString::fromUtf8(text));
+            }
+            for (int pass = 0; pass < 2; ++pass) {
+                Wipe();
+                C->Brush()->SetStyle(bsClear);
+                C->TextOut(10, 20, text);
+                int differ = 0;
+                for (int y = 0; y < 80; ++y)
+                    for (int x = 0; x < 200; ++x)
+                        differ += ColorToQColor(C->Pixels(x, y)).rgb() != expected.pixel(x, y) ? 1 : 0;
+                EXPECT_EQ(differ, 0) << text << (underline ? " underlined" : "") << ", pass " << pass;
+            }
+        }
+    }
+}
+
 TEST_F(CanvasTextTest, TextRectFillsItsRectangleAndClips)
 {
     C->TextRect(TRect(10, 10, 40, 30), 5, 12, "Clipped text");
