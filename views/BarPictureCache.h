@@ -5,7 +5,8 @@
 // stay within a budget of bytes: when a new one would exceed it, the
 // pictures drawn least recently are freed first.
 #include <cstddef>
-#include <list>
+#include <cstdint>
+#include <deque>
 #include <unordered_map>
 
 #include "document/DocumentTypes.h"
@@ -55,16 +56,26 @@ public:
 
 private:
     struct TEntry {
-        std::list<TNodeData*>::iterator Place;
         TPictureKey Key;
         std::size_t Bytes = 0;
+        std::uint64_t LastUse = 0;
     };
+    // A use of a row's picture, in the order of use. A row used again gets
+    // a new record and its older ones go stale (their stamp is no longer
+    // the entry's): marking a use costs an append, where moving the row in a
+    // linked list touched three scattered nodes at every paint of a bar.
+    struct TUse {
+        TNodeData* Row;
+        std::uint64_t Stamp;
+    };
+    void Use(TNodeData* Row, TEntry& Entry);
     void Evict(TNodeData* Keep);
     void Free(TNodeData* Row, bool FreePixels);
 
     std::size_t FBudget;
     std::size_t FBytes = 0;
-    // Most recently drawn first.
-    std::list<TNodeData*> FOrder;
+    std::uint64_t FClock = 0;
+    // Least recently used first.
+    std::deque<TUse> FUses;
     std::unordered_map<TNodeData*, TEntry> FEntries;
 };

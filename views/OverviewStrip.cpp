@@ -79,6 +79,10 @@ void TPlannerForm::InvalidateOverview()
 
 void TPlannerForm::InvalidateOverview(const TRect& R)
 {
+    if (FChartRectsHeld) {
+        FHeldOverviewRects.push_back(R);
+        return;
+    }
     FOverview->Invalidate(R);
     if (SmallTimeChart)
         SmallTimeChart->InvalidateRect(R);

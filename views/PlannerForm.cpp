@@ -338,14 +338,19 @@ void TPlannerForm::ReleaseChartRects()
         return;
     // A gesture invalidates each bar's places several times over (before
     // and after each changed cell): each place once.
-    std::vector<TRect> rects = std::move(FHeldChartRects);
-    FHeldChartRects.clear();
-    std::sort(rects.begin(), rects.end(), [](const TRect& A, const TRect& B) {
-        return std::tie(A.Top, A.Left, A.Bottom, A.Right) < std::tie(B.Top, B.Left, B.Bottom, B.Right);
-    });
-    rects.erase(std::unique(rects.begin(), rects.end()), rects.end());
-    for (const TRect& r : rects)
+    auto distinct = [](std::vector<TRect>& Held) {
+        std::vector<TRect> rects = std::move(Held);
+        Held.clear();
+        std::sort(rects.begin(), rects.end(), [](const TRect& A, const TRect& B) {
+            return std::tie(A.Top, A.Left, A.Bottom, A.Right) < std::tie(B.Top, B.Left, B.Bottom, B.Right);
+        });
+        rects.erase(std::unique(rects.begin(), rects.end()), rects.end());
+        return rects;
+    };
+    for (const TRect& r : distinct(FHeldChartRects))
         TimeChart->InvalidateRect(r);
+    for (const TRect& r : distinct(FHeldOverviewRects))
+        InvalidateOverview(r);
 }
 
 void TPlannerForm::InvalidateNode(TNodeData* Row, bool Large)

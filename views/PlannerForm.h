@@ -382,8 +382,8 @@ public:
     // Only the row's bar in the chart and the overview: for changes the
     // table shows by itself (its selection).
     void InvalidateBar(TNodeData* Row, bool Large = false);
-    // While held, the chart's invalidations are gathered and made once each
-    // when the outermost hold is released.
+    // While held, the invalidations of the chart and the overview are
+    // gathered and made once each when the outermost hold is released.
     void HoldChartRects();
     void ReleaseChartRects();
     void RowPlaceChanged(TNodeData* Row) override;
@@ -722,6 +722,7 @@ private:
     void InvalidateChartRect(TRect R, bool Large);
     int FChartRectsHeld = 0;
     std::vector<TRect> FHeldChartRects;
+    std::vector<TRect> FHeldOverviewRects;
     // The widest position caption of the shown rows in Canvas's font.
     int WidestPositionCaption(TCanvas* Canvas);
     // A percentage shown in its box (its item, or the number typed), kept in
