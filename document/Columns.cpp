@@ -183,6 +183,18 @@ TConnection TScheduleDocument::GetColumnConnection(TWhichTable Table, int Column
     return cnNone;
 }
 
+bool TScheduleDocument::IsShownOnBar(TWhichTable Table, int Column) const
+{
+    if (Column < 0 || int(Table) >= TableCount)
+        return false;
+    // A column may stand for several roles at once: a text line may show
+    // the start column too.
+    for (int role = cnColor; role <= cnTextRightBottom; ++role)
+        if (FConnection[Table][role] == Column)
+            return true;
+    return false;
+}
+
 void TScheduleDocument::InsertColumn(TWhichTable Table, int Index)
 {
     TStringTreeGrid* tree = GetTable(Table);

@@ -138,7 +138,10 @@ void TScheduleDocument::DoSetData(TNodeData* Row, int Column, const String& Text
     if (role() == cnColor)
         EnableSelectionFlash();
     if (role() != cnNone) {
-        Row->RecalcBitmap = true;
+        // A bar moved or stretched keeps its picture while its size stays:
+        // only what the picture shows makes it stale.
+        if (IsShownOnBar(table, Column))
+            Row->RecalcBitmap = true;
         InvalidateNode(Row);
     }
     if (IsOneOf(role(), {cnPosition, cnStart, cnLength}) && HasActiveControl())

@@ -119,6 +119,8 @@ public:
     void SetConnection(TWhichTable Table, TConnection Role, int Column);
     void ResetConnections(TWhichTable Table);
     TConnection GetColumnConnection(TWhichTable Table, int Column) const;
+    // Whether a bar's picture shows the column: its colour or a text line.
+    bool IsShownOnBar(TWhichTable Table, int Column) const;
     void InsertColumn(TWhichTable Table, int Index);
     // Gives the table the layout: every row's cells, each column's header
     // data (filter, sort direction) and the roles follow their origin

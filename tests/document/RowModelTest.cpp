@@ -60,6 +60,17 @@ TEST(CellFunnel, RolesScheduleOnlyTheirOwnWork)
     EXPECT_EQ(doc->Count("Overlapping"), 0);
     EXPECT_EQ(row->nodeColor, 2);
 
+    // A bar moved keeps its picture; it is stale once a text line shows
+    // the start too.
+    row->RecalcBitmap = false;
+    doc->SetData(row, StartCol, doc->FormatDateTime(Date() + 3));
+    EXPECT_FALSE(row->RecalcBitmap);
+    doc->SetConnection(tbTable, cnTextLeftTop, StartCol);
+    row->RecalcBitmap = false;
+    doc->SetData(row, StartCol, doc->FormatDateTime(Date() + 4));
+    EXPECT_TRUE(row->RecalcBitmap);
+    doc->SetConnection(tbTable, cnTextLeftTop, -1);
+
     // A column without a role: stored, marked changed, no drawing work.
     doc->Forget();
     doc->SetConnection(tbTable, cnTextCenterMiddle, -1);

@@ -449,6 +449,13 @@ TEST_F(CanvasTextTest, MeasuresFollowTheFont)
     EXPECT_GT(C->TextHeight("X"), h12 * 3 / 2);
     C->Font()->SetHeight(-24);  // unchanged: no notice
     EXPECT_EQ(changes, 1);
+    TFont same;
+    same.Assign(C->Font());
+    C->Font()->Assign(&same);
+    EXPECT_EQ(changes, 1) << "an equal font assigned";
+    // A new colour alone keeps the font's measures.
+    C->Font()->SetColor(clBlue);
+    EXPECT_GT(C->TextHeight("X"), h12 * 3 / 2);
     // Size and height convert at the font's resolution.
     C->Font()->SetSize(9);
     EXPECT_EQ(C->Font()->Height(), -12);
