@@ -44,7 +44,8 @@ const TShadowTables& ShadowTables()
                 t.Of[n][v] = std::uint8_t(row[v] & 0xFF);
             }
             if (n < ShadowSteps)
-                AlphaBlend(nullptr, &grey, TRect(0, 0, 256, 1), TPoint(0, 0), bmConstantAlphaAndColor, ShadowAlphas[n], 0);
+                AlphaBlend(
+                    nullptr, &grey, TRect(0, 0, 256, 1), TPoint(0, 0), bmConstantAlphaAndColor, ShadowAlphas[n], 0);
         }
         return t;
     }();
@@ -57,7 +58,6 @@ inline std::uint32_t Shaded(std::uint32_t Pixel, const std::uint8_t* Of)
     return std::uint32_t(Of[Pixel & 0xFF]) | std::uint32_t(Of[(Pixel >> 8) & 0xFF]) << 8 |
            std::uint32_t(Of[(Pixel >> 16) & 0xFF]) << 16 | std::uint32_t(Of[Pixel >> 24]) << 24;
 }
-
 
 // The text roles of the three lines: left, centre, right.
 constexpr TConnection LineRoles[3][3] = {{cnTextLeftTop, cnTextcenterTop, cnTextRightTop},
@@ -259,7 +259,8 @@ std::vector<TRect> TPlannerForm::PaintedRects(TCanvas* Canvas)
     return {target ? TRect(0, 0, target->Width(), target->Height()) : TRect()};
 }
 
-void TPlannerForm::DrawShadow(TCanvas* Canvas, const TRect& Picture, const TRect& Bounds, const std::vector<TRect>* Painted)
+void TPlannerForm::DrawShadow(
+    TCanvas* Canvas, const TRect& Picture, const TRect& Bounds, const std::vector<TRect>* Painted)
 {
     // The shadow is cast by the whole bar, also where the bar runs past an
     // edge: a bar scrolled half out of view keeps the shadow it had. Below
