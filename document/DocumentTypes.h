@@ -87,6 +87,7 @@ struct TNodeData {
     TStringTreeGrid* VNodeTable;
     TRowLink* Link;  // the row's handle record, made when first asked for
     std::uint32_t ViewSlot;  // the views' record of the row, plus 1; 0 for none
+    std::uint32_t PictureSlot;  // the kept bar picture's record, plus 1; 0 for none
 };
 
 // Frees the owned objects of a record and clears their pointers.

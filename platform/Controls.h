@@ -513,6 +513,7 @@ public:
     TPoint FrameOffset() const { return FFrameOffset; }
     // Adds Area (window coordinates) to the update region, or takes it out.
     void InvalidateWindowArea(const TRegion& Area);
+    void InvalidateWindowRect(TRect R);
     void ValidateWindowArea(const TRegion& Area);
     // Tells the toolkit to show the back buffer's pixels in R (window
     // coordinates) again.

@@ -732,7 +732,7 @@ void TWinControl::DefaultHandler(TMessage& Message)
 void TWinControl::Invalidate()
 {
     if (FHost && FRedraw)
-        InvalidateWindowArea(TRegion::FromRect(ClientInWindow()));
+        InvalidateWindowRect(ClientInWindow());
 }
 
 void TWinControl::InvalidateRect(const TRect& R)
@@ -744,18 +744,35 @@ void TWinControl::InvalidateRect(const TRect& R)
     const TPoint o = ClientOffset();
     OffsetRect(r, o.X, o.Y);
     if (!r.IsEmpty())
-        InvalidateWindowArea(TRegion::FromRect(r));
+        InvalidateWindowRect(r);
 }
 
 void TWinControl::InvalidateWindowArea(const TRegion& Area)
 {
     if (!FHost || !FRedraw)
         return;
+    if (Area.Kind() == SIMPLEREGION) {
+        InvalidateWindowRect(Area.Bounds());
+        return;
+    }
     const TRegion a = Area.Intersected(TRegion::FromRect({0, 0, FWidth, FHeight}));
     if (a.IsEmpty())
         return;
     FUpdateRgn = FUpdateRgn.United(a);
     PresentArea(a.Bounds());
+}
+
+void TWinControl::InvalidateWindowRect(TRect R)
+{
+    if (!FHost || !FRedraw || !IntersectRect(R, R, TRect{0, 0, FWidth, FHeight}))
+        return;
+    // A window invalid as a whole stays one rectangle: a tree whose rows
+    // change one by one invalidates all of it again and again, which then
+    // adds nothing.
+    const TRect held = FUpdateRgn.Kind() == SIMPLEREGION ? FUpdateRgn.Bounds() : TRect();
+    if (!(R.Left >= held.Left && R.Top >= held.Top && R.Right <= held.Right && R.Bottom <= held.Bottom))
+        FUpdateRgn = FUpdateRgn.United(TRegion::FromRect(R));
+    PresentArea(R);
 }
 
 void TWinControl::ValidateWindowArea(const TRegion& Area) { FUpdateRgn = FUpdateRgn.Subtracted(Area); }

@@ -7,7 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
-#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "document/DocumentTypes.h"
 #include "platform/Types.h"
@@ -45,37 +46,45 @@ public:
     std::size_t Budget() const { return FBudget; }
     void SetBudget(std::size_t Bytes);
     std::size_t Bytes() const { return FBytes; }
-    std::size_t Count() const { return FEntries.size(); }
-    bool Holds(const TNodeData* Row) const { return FEntries.count(const_cast<TNodeData*>(Row)) != 0; }
+    std::size_t Count() const { return FCount; }
+    bool Holds(const TNodeData* Row) const { return Find(Row) != nullptr; }
     // Whether the row's kept picture was drawn with Look.
     bool HasLook(const TNodeData* Row, int Look) const
     {
-        const auto it = FEntries.find(const_cast<TNodeData*>(Row));
-        return it != FEntries.end() && it->second.Key.Look == Look;
+        const TEntry* e = Find(Row);
+        return e && e->Key.Look == Look;
     }
 
 private:
+    // A row's record, found through the slot number the row carries: a
+    // repaint of a gesture looks up hundreds of bars, and a hash table's
+    // scattered nodes cost a cache miss each.
     struct TEntry {
+        TNodeData* Row = nullptr;  // null: a free slot
         TPictureKey Key;
         std::size_t Bytes = 0;
         std::uint64_t LastUse = 0;
     };
-    // A use of a row's picture, in the order of use. A row used again gets
-    // a new record and its older ones go stale (their stamp is no longer
-    // the entry's): marking a use costs an append, where moving the row in a
-    // linked list touched three scattered nodes at every paint of a bar.
+    // A use of a slot's picture, in the order of use. A picture used again
+    // gets a new record and its older ones go stale (their stamp is no
+    // longer the entry's): marking a use costs an append.
     struct TUse {
-        TNodeData* Row;
+        std::uint32_t Slot;
         std::uint64_t Stamp;
     };
-    void Use(TNodeData* Row, TEntry& Entry);
+    const TEntry* Find(const TNodeData* Row) const;
+    TEntry* Find(const TNodeData* Row) { return const_cast<TEntry*>(std::as_const(*this).Find(Row)); }
+    bool Live(const TUse& Use) const;
+    void Use(TEntry& Entry);
     void Evict(TNodeData* Keep);
-    void Free(TNodeData* Row, bool FreePixels);
+    void Free(TEntry& Entry, bool FreePixels);
 
     std::size_t FBudget;
     std::size_t FBytes = 0;
     std::uint64_t FClock = 0;
     // Least recently used first.
     std::deque<TUse> FUses;
-    std::unordered_map<TNodeData*, TEntry> FEntries;
+    std::vector<TEntry> FEntries;
+    std::vector<std::uint32_t> FFree;
+    std::size_t FCount = 0;
 };
