@@ -225,6 +225,46 @@ TEST(BarPictures, PicturesAreReusedUntilTheirRowChanges)
     EXPECT_EQ(p->redrawcount, 0);
 }
 
+// The cache alone, over rows of its own: the least recently used picture
+// goes first, and a slot given up by a forgotten row serves the next.
+TEST(BarPictures, TheCacheFreesTheLeastRecentlyUsedAndReusesSlots)
+{
+    std::vector<TNodeData> rows(5, TNodeData{});
+    std::vector<std::unique_ptr<TBitmap>> bitmaps;
+    const TPictureKey key{10, 10, TRect(0, 0, 10, 10), 0};
+    for (TNodeData& r : rows) {
+        bitmaps.push_back(std::make_unique<TBitmap>(10, 10));
+        r.Bitmap = bitmaps.back().get();
+    }
+    TBarPictureCache cache(3 * 400);
+    for (int i = 0; i < 3; ++i)
+        cache.Drawn(&rows[std::size_t(i)], key);
+    EXPECT_TRUE(cache.Reuse(&rows[0], key));
+    EXPECT_FALSE(cache.Reuse(&rows[1], TPictureKey{10, 10, TRect(0, 0, 10, 10), 40})) << "another look";
+    cache.Drawn(&rows[3], key);
+    EXPECT_FALSE(cache.Holds(&rows[1])) << "the least recently used";
+    EXPECT_EQ(rows[1].Bitmap->Width(), 0) << "its pixels freed";
+    EXPECT_TRUE(cache.Holds(&rows[0]));
+    EXPECT_TRUE(cache.Holds(&rows[2]));
+    EXPECT_EQ(cache.Count(), 3u);
+
+    cache.Forget(&rows[2]);
+    cache.Drawn(&rows[4], key);
+    EXPECT_FALSE(cache.Holds(&rows[2]));
+    EXPECT_TRUE(cache.Holds(&rows[4]));
+    EXPECT_EQ(cache.Bytes(), 3u * 400);
+    // Many uses leave no more than the kept pictures behind.
+    for (int i = 0; i < 1000; ++i)
+        EXPECT_TRUE(cache.Reuse(&rows[std::size_t(i % 2 == 0 ? 0 : 4)], key));
+    cache.Drawn(&rows[1], key);
+    EXPECT_FALSE(cache.Holds(&rows[3])) << "not used since it was drawn";
+    cache.Clear();
+    EXPECT_EQ(cache.Count(), 0u);
+    EXPECT_EQ(cache.Bytes(), 0u);
+    for (TNodeData& r : rows)
+        EXPECT_FALSE(cache.Holds(&r));
+}
+
 TEST(BarPictures, PicturesStayWithinTheirBudget)
 {
     TPlannerPtr p = PaintedPlanner(10, 400);
