@@ -112,6 +112,23 @@ TEST(BarPictures, SelectedBarsCastAShadowAndFlash)
         EXPECT_EQ(PixelOf(c, 40, 157 + i).R, below[i]) << "row " << i << " below the bar";
         EXPECT_EQ(PixelOf(c, 48 + i, 140).G, below[i]) << "column " << i << " right of the bar";
     }
+    // Under the darkest part, other colours than white: each step keeps
+    // 256 - alpha of 256 of every channel, rounded down.
+    c = WhiteChart(*p);
+    auto* row = static_cast<std::uint32_t*>(p->TimeChart->BackBuffer()->ScanLine(157));
+    for (int x = 36; x < 52; ++x)
+        row[x] = std::uint32_t(x * 0x0B0705 + 0x0F0301) & 0x00FFFFFFu;
+    Draw(*p, c, task);
+    for (int x = 36; x < 52; ++x) {
+        int expected[3];
+        for (int k = 0; k < 3; ++k) {
+            int v = int(((std::uint32_t(x * 0x0B0705 + 0x0F0301) & 0x00FFFFFFu) >> (16 - 8 * k)) & 0xFF);
+            for (int alpha : {5, 10, 20, 35, 50})
+                v = v * (256 - alpha) / 256;
+            expected[k] = v;
+        }
+        EXPECT_EQ(PixelOf(c, x, 157), (TRGB{expected[0], expected[1], expected[2]})) << "x " << x;
+    }
     TBitmap plain(800, 300);
     Draw(*p, plain.Canvas(), task);
     EXPECT_EQ(PixelOf(plain.Canvas(), 40, 158), White) << "no shadow on a plain bitmap";
