@@ -1,7 +1,6 @@
 #include "views/BarPictureCache.h"
 
 #include <algorithm>
-#include <iterator>
 
 #include "platform/Graphics.h"
 
