@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/Graphics.h"
+#include "views/RowSlots.h"
 
 const TBarPictureCache::TEntry* TBarPictureCache::Find(const TNodeData* Row) const
 {
@@ -47,16 +48,8 @@ void TBarPictureCache::Drawn(TNodeData* Row, const TPictureKey& Key)
     const std::size_t bytes = std::size_t(std::max(0, Key.Part.Width())) * std::size_t(std::max(0, Key.Part.Height())) * 4;
     TEntry* e = Find(Row);
     if (!e) {
-        std::uint32_t slot = 0;
-        if (!FFree.empty()) {
-            slot = FFree.back();
-            FFree.pop_back();
-        } else {
-            slot = std::uint32_t(FEntries.size());
-            FEntries.emplace_back();
-        }
+        const std::uint32_t slot = TakeSlot(FEntries, FFree);
         e = &FEntries[slot];
-        *e = TEntry();
         e->Row = Row;
         Row->PictureSlot = slot + 1;
         ++FCount;

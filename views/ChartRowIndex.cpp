@@ -1,5 +1,7 @@
 #include "views/ChartRowIndex.h"
 
+#include "views/RowSlots.h"
+
 #include <algorithm>
 
 namespace {
@@ -16,16 +18,8 @@ std::uint32_t TChartRowIndex::SlotOf(TNodeData* Row)
 {
     if (Row->ViewSlot != 0 && Row->ViewSlot <= FRecords.size() && FRecords[Row->ViewSlot - 1].Row == Row)
         return Row->ViewSlot - 1;
-    std::uint32_t slot = 0;
-    if (!FFree.empty()) {
-        slot = FFree.back();
-        FFree.pop_back();
-    } else {
-        slot = std::uint32_t(FRecords.size());
-        FRecords.emplace_back();
-    }
+    const std::uint32_t slot = TakeSlot(FRecords, FFree);
     TRecord& r = FRecords[slot];
-    r = TRecord();
     r.Row = Row;
     r.Table = Row->NodeTable;
     r.Live = true;
