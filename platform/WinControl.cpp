@@ -769,8 +769,8 @@ void TWinControl::InvalidateWindowRect(TRect R)
     // A window invalid as a whole stays one rectangle: a tree whose rows
     // change one by one invalidates all of it again and again, which then
     // adds nothing.
-    const TRect held = FUpdateRgn.Kind() == SIMPLEREGION ? FUpdateRgn.Bounds() : TRect();
-    if (!(R.Left >= held.Left && R.Top >= held.Top && R.Right <= held.Right && R.Bottom <= held.Bottom))
+    TRect held;
+    if (FUpdateRgn.Kind() != SIMPLEREGION || !IntersectRect(held, FUpdateRgn.Bounds(), R) || !(held == R))
         FUpdateRgn = FUpdateRgn.United(TRegion::FromRect(R));
     PresentArea(R);
 }

@@ -27,49 +27,15 @@ constexpr int ShadowSize = 8;
 constexpr int ShadowAlphas[] = {5, 10, 20, 35, 50};
 constexpr int ShadowSteps = int(std::size(ShadowAlphas));
 
-// What the first n steps of the shadow make of a channel's value: the
-// steps blended one after another onto a row of every grey, so that a
-// pixel under n steps comes out as n blends would leave it.
-struct TShadowTables {
-    std::uint8_t Of[ShadowSteps + 1][256];
-};
-
-const TShadowTables& ShadowTables()
-{
-    static const TShadowTables tables = [] {
-        TShadowTables t{};
-        TBitmap grey(256, 1);
-        for (int n = 0; n <= ShadowSteps; ++n) {
-            auto* row = static_cast<std::uint32_t*>(grey.ScanLine(0));
-            for (int v = 0; v < 256; ++v) {
-                if (n == 0)
-                    row[v] = std::uint32_t(v) * 0x01010101u;
-                t.Of[n][v] = std::uint8_t(row[v] & 0xFF);
-            }
-            if (n < ShadowSteps)
-                AlphaBlend(
-                    nullptr, &grey, TRect(0, 0, 256, 1), TPoint(0, 0), bmConstantAlphaAndColor, ShadowAlphas[n], 0);
-        }
-        return t;
-    }();
-    return tables;
-}
-
-// Every channel (the fourth byte too, as a blend does) through a table.
-inline std::uint32_t Shaded(std::uint32_t Pixel, const std::uint8_t* Of)
-{
-    return std::uint32_t(Of[Pixel & 0xFF]) | std::uint32_t(Of[(Pixel >> 8) & 0xFF]) << 8 |
-           std::uint32_t(Of[(Pixel >> 16) & 0xFF]) << 16 | std::uint32_t(Of[Pixel >> 24]) << 24;
-}
-
-// Count pixels under the first Steps (1 or more) steps of the shadow.
-void ShadePixels(std::uint32_t* Pixels, int Count, int Steps, const TShadowTables& Tables)
+// Count pixels under the first Steps (1 or more) steps of the shadow. Each
+// step keeps d (256 - a) div 256 of every channel d (the fourth byte too),
+// which is what a blend towards black leaves of it.
+void ShadePixels(std::uint32_t* Pixels, int Count, int Steps)
 {
     int i = 0;
 #if defined(__SSE2__)
     // Four pixels at a time, each byte in the high half of a 16-bit lane
-    // (256 d): the high half of 256 d (256 - a) is d (256 - a) div 256,
-    // which is what a blend towards black leaves of d, step by step.
+    // (256 d): the high half of 256 d (256 - a) is d (256 - a) div 256.
     const __m128i zero = _mm_setzero_si128();
     for (; i + 4 <= Count; i += 4) {
         const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Pixels + i));
@@ -87,9 +53,16 @@ void ShadePixels(std::uint32_t* Pixels, int Count, int Steps, const TShadowTable
         _mm_storeu_si128(reinterpret_cast<__m128i*>(Pixels + i), _mm_packus_epi16(lo, hi));
     }
 #endif
-    const std::uint8_t* of = Tables.Of[Steps];
-    for (; i < Count; ++i)
-        Pixels[i] = Shaded(Pixels[i], of);
+    for (; i < Count; ++i) {
+        std::uint32_t shaded = 0;
+        for (int shift = 0; shift < 32; shift += 8) {
+            std::uint32_t d = (Pixels[i] >> shift) & 0xFF;
+            for (int s = 0; s < Steps; ++s)
+                d = d * std::uint32_t(256 - ShadowAlphas[s]) / 256;
+            shaded |= d << shift;
+        }
+        Pixels[i] = shaded;
+    }
 }
 
 // The text roles of the three lines: left, centre, right.
@@ -323,7 +296,6 @@ void TPlannerForm::DrawShadow(
         return;
     // Rows follow each other Width pixels apart.
     auto* pixels = static_cast<std::uint32_t*>(target->ScanLine(0));
-    const TShadowTables& tables = ShadowTables();
     const int right = Picture.Right + ShadowSize, bottom = Picture.Bottom + ShadowSize;
     const TRect strips[2] = {TRect{Picture.Left + ShadowSize, Picture.Bottom, right, bottom},
         TRect{Picture.Right, Picture.Top + ShadowSize, right, Picture.Bottom}};
@@ -361,7 +333,7 @@ void TPlannerForm::DrawShadow(
                     From = std::max(From, part.Left);
                     To = std::min(To, part.Right);
                     if (From < To)
-                        ShadePixels(row + From, To - From, Steps, tables);
+                        ShadePixels(row + From, To - From, Steps);
                 };
                 // The steps are nested: those covering the row are the first
                 // n, and each covers what the next does not with one more.
